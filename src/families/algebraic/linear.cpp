@@ -1,0 +1,188 @@
+#include "families/algebraic/linear.h"
+
+#include <cmath>
+
+#include "numfmt/numfmt.h"
+#include "plot/family_window.h"
+#include "plot/frame_texts.h"
+
+using numfmt::text;
+
+namespace linear {
+
+QString expression(float k, float b) {
+    return QStringLiteral("Y = ") + text(k) + (b >= 0 ? QStringLiteral("X + ") : QStringLiteral("X  ")) + text(b);
+}
+
+QString equation(float k, float b, float y) {
+    return text(k) + (b >= 0 ? QStringLiteral("X + ") : QStringLiteral("X ")) + text(b) + QStringLiteral("=") + text(y);
+}
+
+std::optional<Point> intersection(float k1, float b1, float k2, float b2) {
+    const float d = k2 - k1;
+    if (d == 0) return std::nullopt;
+    const float x = (b1 - b2) / (k2 - k1);
+    const float y = x * k2 + b2;
+    return Point{x, y};
+}
+
+QString pointText(Point p) {
+    return QStringLiteral(" ( ") + text(p.x) + QStringLiteral(" , ") + text(p.y) + QStringLiteral(" )");
+}
+
+}  // namespace linear
+
+namespace {
+
+class LinearWindow : public FamilyWindow {
+public:
+    LinearWindow() : FamilyWindow(makeTraits()) {
+        const QString tip = frametext::paramTip();
+        build({
+            label("Label1(0)", 32, 8, 217, 33, "通式：Y = kX + b").font("黑体", 18).color(0, 0, 192),
+            label("Label1(1)", 424, 8, 289, 25, "当前一次函数：Y = kX + b").font("黑体", 15).color(192, 64, 0),
+            label("Label2(0)", 8, 64, 33, 25, "k =").font("times new roman", 15),
+            textBox("Text1(0)", 40, 64, 57, 25, "2").font("宋体", 15.75).tooltip(tip),
+            slider("HScroll1", 104, 64, 169, 25, -50, 50, 0),
+            label("Label2(1)", 8, 112, 33, 25, "b =").font("times new roman", 15),
+            textBox("Text1(1)", 40, 112, 57, 25, "0").font("宋体", 15.75).tooltip(tip),
+            slider("HScroll2", 104, 112, 169, 25, -50, 50, 0),
+            button("Command1(0)", 288, 48, 81, 25, "刷新作图"),
+            button("Command1(1)", 288, 80, 81, 25, "覆盖作图").back(192, 255, 192),
+            button("Commandfgqd", 288, 112, 81, 25, "确定覆盖").back(192, 255, 192).hide(),
+            button("Command1(2)", 288, 144, 81, 25, "显示网格"),
+            label("Label1(2)", 16, 152, 257, 41, frametext::hint()),
+            check("Checkhide", 280, 192, 81, 25, "隐藏坐标系"),
+            check("Check1", 280, 216, 97, 41, "在图像上注明函数表达式").on(),
+            button("Command2", 8, 240, 81, 25, "交点坐标").off().tooltip("指第一次的图像和最后一次覆盖图像的交点。"),
+            label("Label4", 96, 240, 241, 25).font("宋体", 14.25).color(192, 0, 0),
+            panel("Frame1(0)", 16, 296, 353, 81, "速查y值"),
+            label("Label10(0)", 8, 24, 41, 17, "当 X=").in("Frame1(0)"),
+            textBox("Tx1", 56, 24, 73, 18, "0").in("Frame1(0)"),
+            label("Label11(0)", 152, 24, 33, 17, "时，").in("Frame1(0)"),
+            button("cay", 152, 40, 65, 25, "计算得").in("Frame1(0)"),
+            label("Label12(0)", 240, 48, 25, 17, "y=").in("Frame1(0)"),
+            textBox("Ty1", 264, 48, 81, 18).in("Frame1(0)"),
+            panel("Frame1(1)", 8, 392, 353, 129, "速查x值"),
+            label("Label10(1)", 8, 24, 41, 17, "当 y=").in("Frame1(1)"),
+            textBox("Ty2", 56, 24, 73, 18, "0").in("Frame1(1)"),
+            label("Label11(1)", 144, 24, 33, 17, "时，").in("Frame1(1)"),
+            button("cax", 152, 48, 65, 25, "计算得").in("Frame1(1)"),
+            label("Label12(1)", 232, 56, 25, 17, "X=").in("Frame1(1)"),
+            textBox("Tx2", 256, 56, 81, 18).in("Frame1(1)"),
+            label("Label16", 16, 88, 89, 17, "此时方程为：").in("Frame1(1)"),
+            label("Labfc2", 104, 88, 217, 25).in("Frame1(1)").color(192, 0, 0),
+        });
+        onClick("Command2", [this] { intersect(); });
+        finish();
+    }
+
+private:
+    static FamilyTraits makeTraits() {
+        FamilyTraits t;
+        t.number = 2;
+        t.key = "linear";
+        t.title = "一次函数的取值与图像";
+        t.fileName = "一次函数图像";
+        t.redrawButton = "Command1(0)";
+        t.overlayButton = "Command1(1)";
+        t.gridButton = "Command1(2)";
+        t.featureButton = "Command2";
+        t.featureLabel = "Label4";
+        t.headingLabel = "Label1(1)";
+        t.sliders = {{"HScroll1", "Text1(0)", {}}, {"HScroll2", "Text1(1)", {}}};
+        t.overlayEmpties = {{"Label4", "  "}};
+        t.gridFont10 = true;
+        return t;
+    }
+
+    void readParams() {
+        curK_ = number("Text1(0)");
+        curB_ = number("Text1(1)");
+    }
+
+    void drawCurve() override {
+        readParams();
+        const float y1 = curK_ * -10.f + curB_;
+        const float y2 = curK_ * 10.f + curB_;
+        if (!std::isfinite(y1) || !std::isfinite(y2)) {
+            tooLargeMessage();
+            canvas().setForeColor(QColor(0, 0, 0));
+            return;
+        }
+        Canvas& c = canvas();
+        c.line(-10, y1, 10, y2);
+        if ((y1 >= -10 && y1 <= 10) || curK_ == 0) {
+            c.currentX = -10;
+            c.currentY = y1;
+        } else {
+            c.currentX = (5 - curB_) / curK_;
+            c.currentY = 5;
+        }
+        c.setForeColor(QColor(200, 10, 10));
+        const QString expr = linear::expression(curK_, curB_);
+        if (expressionShown()) c.print(expr);
+        setText("Label1(1)", QStringLiteral("当前一次函数:") + expr);
+        c.setForeColor(QColor(0, 0, 0));
+    }
+
+    void keepFirstCurve() override {
+        firstK_ = curK_;
+        firstB_ = curB_;
+    }
+
+    void lookupY() override {
+        readParams();
+        if (curK_ == 0) {
+            message("由于k值没有录入，或k=0，Y值恒为b的值，所以查Y值变得没有意义，请重新输入k值。");
+            return;
+        }
+        const float x = number("Tx1");
+        const float y = x * curK_ + curB_;
+        if (!std::isfinite(y)) return tooLargeMessage();
+        setText("Ty1", numfmt::text(y));
+        focusOn("Tx1");
+    }
+
+    void lookupX() override {
+        readParams();
+        if (curK_ == 0) {
+            message("因为k值没有录入，或k=0，所以查X值变得没有意义，请重新输入k值。");
+            return;
+        }
+        const float y = number("Ty2");
+        const float x = (y - curB_) / curK_;
+        if (!std::isfinite(x) || !std::isfinite(y)) return tooLargeMessage();
+        setText("Tx2", numfmt::text(x));
+        setText("Labfc2", linear::equation(curK_, curB_, y));
+        focusOn("Ty2");
+    }
+
+    void intersect() {
+        if (overlayCount() == 0) {
+            message("由于没有图形覆盖，所以没有交点。");
+            return;
+        }
+        const auto p = linear::intersection(firstK_, firstB_, curK_, curB_);
+        if (!p) {
+            message("由于前后k值没有改变，所以得到的是两条平行线，没有交点，请重新输入k值，再“确定覆盖”作图。");
+            return;
+        }
+        if (!std::isfinite(p->x) || !std::isfinite(p->y)) return tooLargeMessage();
+        const QString t = linear::pointText(*p);
+        setText("Label4", t);
+        Canvas& c = canvas();
+        c.setForeColor(QColor(0, 0, 255));
+        c.circle(p->x, p->y, 0.06);
+        c.currentX = p->x;
+        c.currentY = p->y;
+        c.print(t);
+        c.setForeColor(QColor(0, 0, 0));
+    }
+
+    float curK_ = 0, curB_ = 0, firstK_ = 0, firstB_ = 0;
+};
+
+}  // namespace
+
+FamilyWindow* createLinear() { return new LinearWindow; }

@@ -1,0 +1,157 @@
+#include "numfmt/numfmt.h"
+
+#include <charconv>
+#include <cmath>
+#include <string>
+
+namespace numfmt {
+
+namespace {
+
+bool isSkipped(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+// The text with the skipped white space removed; bounded so that an enormous
+// paste costs no more than a short text (no number needs more characters).
+std::string compact(std::string_view text) {
+    std::string s;
+    s.reserve(std::min<size_t>(text.size(), 4096));
+    for (char c : text) {
+        if (isSkipped(c)) continue;
+        s.push_back(c);
+        if (s.size() >= 4096) break;
+    }
+    return s;
+}
+
+double radixInteger(const std::string& s, size_t i, int radix) {
+    // Hex and octal literals are integers; the digits are read as far as they go.
+    double v = 0;
+    size_t digits = 0;
+    for (; i < s.size(); ++i) {
+        int d;
+        char c = s[i];
+        if (c >= '0' && c <= '9') d = c - '0';
+        else if (radix == 16 && c >= 'a' && c <= 'f') d = c - 'a' + 10;
+        else if (radix == 16 && c >= 'A' && c <= 'F') d = c - 'A' + 10;
+        else break;
+        if (d >= radix) break;
+        v = v * radix + d;
+        ++digits;
+    }
+    // A 16-bit hex literal such as &HFFFF reads as a signed integer (-1);
+    // longer ones as 32-bit signed integers.
+    if (radix == 16 && digits > 0) {
+        if (digits <= 4 && v >= 32768) v -= 65536;
+        else if (digits > 4 && digits <= 8 && v >= 2147483648.0) v -= 4294967296.0;
+    } else if (radix == 8 && digits > 0) {
+        if (v >= 32768 && v < 65536) v -= 65536;
+    }
+    return v;
+}
+
+QString trimZeros(std::string s) {
+    // "1.500000E+07" -> "1.5E+07"; "2.500000" -> "2.5"; "3.000" -> "3".
+    size_t e = s.find_first_of("eE");
+    std::string mant = e == std::string::npos ? s : s.substr(0, e);
+    std::string exp = e == std::string::npos ? std::string() : s.substr(e);
+    if (mant.find('.') != std::string::npos) {
+        while (!mant.empty() && mant.back() == '0') mant.pop_back();
+        if (!mant.empty() && mant.back() == '.') mant.pop_back();
+    }
+    if (!exp.empty()) {
+        // Exponent as E+dd (at least two digits), upper case.
+        char sign = '+';
+        size_t k = 1;
+        if (k < exp.size() && (exp[k] == '+' || exp[k] == '-')) sign = exp[k++];
+        std::string digits = exp.substr(k);
+        while (digits.size() > 2 && digits[0] == '0') digits.erase(0, 1);
+        while (digits.size() < 2) digits.insert(0, "0");
+        exp = std::string("E") + sign + digits;
+    }
+    return QString::fromLatin1((mant + exp).c_str());
+}
+
+QString format(double v, int digits) {
+    if (v == 0) return QStringLiteral("0");
+    if (std::isnan(v)) return QStringLiteral("NaN");
+    if (std::isinf(v)) return v > 0 ? QStringLiteral("Infinity") : QStringLiteral("-Infinity");
+    char buf[64];
+    auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, digits);
+    return trimZeros(std::string(buf, r.ptr));
+}
+
+QString signedForm(QString t) {
+    if (t.startsWith(QLatin1String("-0."))) return QStringLiteral("-") + t.mid(2);
+    if (t.startsWith(QLatin1String("-"))) return t;
+    if (t.startsWith(QLatin1String("0."))) t = t.mid(1);
+    return QStringLiteral(" ") + t;
+}
+
+}  // namespace
+
+double value(std::string_view text) {
+    const std::string s = compact(text);
+    size_t i = 0;
+    if (s.size() >= 2 && s[0] == '&') {
+        char r = s[1];
+        if (r == 'h' || r == 'H') return radixInteger(s, 2, 16);
+        if (r == 'o' || r == 'O') return radixInteger(s, 2, 8);
+        if (r >= '0' && r <= '7') return radixInteger(s, 1, 8);
+        return 0;
+    }
+    std::string num;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) num.push_back(s[i++]);
+    size_t mantDigits = 0;
+    while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) { num.push_back(s[i++]); ++mantDigits; }
+    if (i < s.size() && s[i] == '.') {
+        num.push_back(s[i++]);
+        while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) { num.push_back(s[i++]); ++mantDigits; }
+    }
+    if (mantDigits == 0) return 0;
+    if (i < s.size() && (s[i] == 'e' || s[i] == 'E' || s[i] == 'd' || s[i] == 'D')) {
+        size_t j = i + 1;
+        std::string exp = "e";
+        if (j < s.size() && (s[j] == '+' || s[j] == '-')) exp.push_back(s[j++]);
+        size_t expDigits = 0;
+        while (j < s.size() && std::isdigit(static_cast<unsigned char>(s[j]))) { exp.push_back(s[j++]); ++expDigits; }
+        if (expDigits > 0) num += exp;
+    }
+    if (num[0] == '+') num.erase(0, 1);
+    double v = 0;
+    auto r = std::from_chars(num.data(), num.data() + num.size(), v);
+    if (r.ec == std::errc::result_out_of_range) {
+        // from_chars leaves v untouched: decide overflow or underflow from the exponent.
+        size_t e = num.find('e');
+        bool negExp = e != std::string::npos && e + 1 < num.size() && num[e + 1] == '-';
+        bool neg = num[0] == '-';
+        if (negExp) return neg ? -0.0 : 0.0;
+        return neg ? -HUGE_VAL : HUGE_VAL;
+    }
+    return v;
+}
+
+double value(const QString& text) {
+    return value(std::string_view(text.left(8192).toLatin1().constData()));
+}
+
+float valueSingle(const QString& text) {
+    const double v = value(text);
+    return static_cast<float>(v);
+}
+
+QString text(float v) { return format(double(v), 7); }
+QString textDouble(double v) { return format(v, 15); }
+QString signedText(float v) { return signedForm(text(v)); }
+QString signedTextDouble(double v) { return signedForm(textDouble(v)); }
+QString printForm(float v) { return signedText(v) + QLatin1Char(' '); }
+
+double roundHalfEven(double v, int n) {
+    if (!std::isfinite(v)) return v;
+    const double scale = std::pow(10.0, n);
+    const double scaled = v * scale;
+    if (!std::isfinite(scaled)) return v;
+    const double r = std::nearbyint(scaled);  // default rounding mode: halves to even
+    return r / scale;
+}
+
+}  // namespace numfmt

@@ -1,0 +1,149 @@
+#include "platform/platform.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFont>
+#include <QFontDatabase>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QUrl>
+#include <QFileInfo>
+#include <QDir>
+
+namespace {
+
+class DesktopPlatform : public Platform {
+public:
+    MsgReply messageBox(QWidget* parent, const QString& text, const QString& title,
+                        MsgButtons buttons, MsgIcon icon) override {
+        QMessageBox box(parent);
+        box.setWindowTitle(title);
+        box.setText(text);
+        switch (icon) {
+        case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;
+        case MsgIcon::Warning: box.setIcon(QMessageBox::Critical); break;
+        case MsgIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
+        case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
+        }
+        QPushButton* first = nullptr;
+        QPushButton* second = nullptr;
+        switch (buttons) {
+        case MsgButtons::OK:
+            first = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+            box.setEscapeButton(first);
+            break;
+        case MsgButtons::OKCancel:
+            first = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+            second = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+            box.setEscapeButton(second);
+            break;
+        case MsgButtons::YesNo:
+            first = box.addButton(QStringLiteral("是(&Y)"), QMessageBox::YesRole);
+            second = box.addButton(QStringLiteral("否(&N)"), QMessageBox::NoRole);
+            box.setEscapeButton(second);
+            break;
+        }
+        box.setDefaultButton(first);
+        box.exec();
+        const bool firstChosen = box.clickedButton() == first;
+        switch (buttons) {
+        case MsgButtons::OK: return MsgReply::OK;
+        case MsgButtons::OKCancel: return firstChosen ? MsgReply::OK : MsgReply::Cancel;
+        case MsgButtons::YesNo: return firstChosen ? MsgReply::Yes : MsgReply::No;
+        }
+        return MsgReply::OK;
+    }
+
+    std::optional<QString> saveFileName(QWidget* parent, const SaveRequest& r) override {
+        QFileDialog dialog(parent, r.title);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setNameFilters(r.filters);
+        if (r.filters.size() > 1) dialog.selectNameFilter(r.filters.at(1));
+        dialog.setDefaultSuffix(r.defaultSuffix);
+        dialog.selectFile(r.initialName);
+        // The program refuses existing names itself; the dialog must not ask
+        // to overwrite first.
+        dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+        if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+        const QStringList files = dialog.selectedFiles();
+        return files.isEmpty() ? QString() : files.first();
+    }
+
+    void setClipboardImage(const QImage& image) override {
+        QClipboard* cb = QApplication::clipboard();
+        cb->clear();
+        cb->setImage(image);
+    }
+    QImage clipboardImage() override { return QApplication::clipboard()->image(); }
+
+    std::unique_ptr<QPrinter> printer() override {
+        const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+        if (info.isNull()) return nullptr;
+        auto p = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+        return p;
+    }
+
+    bool openDocument(const QString& target) override {
+        QUrl url(target);
+        if (url.scheme().isEmpty() || url.scheme().size() == 1)  // a path (or a drive letter)
+            url = QUrl::fromLocalFile(QFileInfo(target).absoluteFilePath());
+        return QDesktopServices::openUrl(url);
+    }
+
+    void makeTopmost(QWidget* window) override {
+        window->setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    }
+};
+
+DesktopPlatform& desktop() {
+    static DesktopPlatform d;
+    return d;
+}
+
+Platform* current = nullptr;
+
+}  // namespace
+
+Platform& platform() { return current ? *current : desktop(); }
+void setPlatform(Platform* p) { current = p; }
+
+void installFontSubstitutes() {
+    // Faces in order of preference for each name the windows use.
+    const QStringList families = QFontDatabase::families();
+    auto pick = [&](const QStringList& candidates) -> QStringList {
+        QStringList found;
+        for (const QString& c : candidates)
+            if (families.contains(c, Qt::CaseInsensitive)) found << c;
+        return found;
+    };
+    const QStringList song = pick({"AR PL UMing CN", "AR PL UMing TW", "Noto Serif CJK SC",
+                                   "WenQuanYi Micro Hei", "WenQuanYi Zen Hei"});
+    const QStringList hei = pick({"WenQuanYi Micro Hei", "WenQuanYi Zen Hei", "Noto Sans CJK SC",
+                                  "AR PL UMing CN"});
+    const QStringList times = pick({"Liberation Serif", "DejaVu Serif"});
+    QStringList timesWithCjk = times + song;
+    for (const char* name : {"宋体", "SimSun", "新宋体"}) QFont::insertSubstitutions(QString::fromUtf8(name), song);
+    for (const char* name : {"黑体", "SimHei"}) QFont::insertSubstitutions(QString::fromUtf8(name), hei);
+    for (const char* name : {"times new roman", "Times New Roman"})
+        QFont::insertSubstitutions(QString::fromUtf8(name), timesWithCjk);
+}
+
+QFont uiFont(const QString& face, double points, bool bold) {
+    QFont f(face);
+    f.setPixelSize(qMax(1, qRound(points * 96.0 / 72.0)));
+    f.setBold(bold);
+    return f;
+}
+
+#include <QStyleFactory>
+
+void setupApplication(QApplication& app) {
+    installFontSubstitutes();
+    if (QStyle* s = QStyleFactory::create(QStringLiteral("Fusion"))) app.setStyle(s);
+    app.setFont(uiFont(QStringLiteral("宋体"), 10.5));
+}

@@ -1,0 +1,98 @@
+#pragma once
+// The retained picture of a plot window with its world coordinates and its
+// drawing state. Every drawing operation takes world coordinates; the one
+// mapping function toPixel() is shared by drawing, the pointer and the tests.
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QPointF>
+#include <QString>
+#include <functional>
+#include <vector>
+
+class QPainter;
+
+class Canvas {
+public:
+    // The drawable area of the 400 x 400 canvas inside its 2-pixel frame:
+    // 396 / 22 gives exactly 18 pixels per world unit.
+    static constexpr int kSize = 396;
+    static constexpr double kLeft = -11, kRight = 11, kTop = 11, kBottom = -11;
+
+    explicit Canvas(int width = kSize, int height = kSize);
+    ~Canvas();
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
+
+    int width() const { return img_.width(); }
+    int height() const { return img_.height(); }
+
+    // World -> pixel position (fractional) and back.
+    QPointF toPixel(double x, double y) const;
+    QPointF toWorld(double px, double py) const;
+    // The pixel that holds world (x, y); may lie outside the image.
+    QPoint pixelAt(double x, double y) const;
+
+    // --- operations ---
+    void clear();                                   // erase drawing; background stays; CurrentX/Y := 0
+    void setBackground(const QImage& picture);      // replaces all content by the picture
+    void removeBackground();
+    bool hasBackground() const { return !background_.isNull(); }
+    QImage snapshot() const;                        // current content as an image
+
+    void line(double x1, double y1, double x2, double y2);
+    void line(double x1, double y1, double x2, double y2, QColor c);
+    // Many segments at once (x1, y1, x2, y2 per entry), foreground colour.
+    void lines(const std::vector<QLineF>& segments);
+    void point(double x, double y);
+    void point(double x, double y, QColor c);
+    // Many dots at once in the foreground colour.
+    void points(const std::vector<QPointF>& pts);
+    // Outline circle of radius r (world x units); aspect = vertical/horizontal
+    // semi-axis ratio, so aspect != 1 gives an ellipse.
+    void circle(double x, double y, double r, double aspect = 1.0);
+    // Filled box between two world corners.
+    void box(double x1, double y1, double x2, double y2, QColor c);
+    // Text with its top-left corner at (CurrentX, CurrentY), transparent background.
+    void print(const QString& text);
+    // A number printed the way print text writes numbers (" 5 ", "-5 ").
+    void printNumber(float v);
+
+    // --- drawing state ---
+    QColor foreColor() const { return fore_; }
+    void setForeColor(QColor c) { fore_ = c; }
+    int drawWidth() const { return penWidth_; }
+    void setDrawWidth(int w) { penWidth_ = w < 1 ? 1 : (w > 64 ? 64 : w); }
+    QString fontName() const { return fontName_; }
+    void setFontName(const QString& n) { fontName_ = n; }
+    double fontSize() const { return fontSize_; }
+    void setFontSize(double pt) { fontSize_ = pt; }
+    double currentX = 0, currentY = 0;
+
+    // The picture as it stands (the widget paints it, output saves it).
+    const QImage& image() const;
+    // Incremented on every change so that a widget knows when to repaint.
+    quint64 revision() const { return revision_; }
+    // Called after every change (the widget schedules a repaint).
+    std::function<void()> onChange;
+
+private:
+    void touch() {
+        ++revision_;
+        if (onChange) onChange();
+    }
+    void plotDot(int cx, int cy, QRgb rgb, int w);  // w x w block ending at (cx, cy)
+    void rasterLine(double px1, double py1, double px2, double py2, QRgb rgb);
+    QPainter& painter();
+    void endPainter() const;
+    QFont currentFont() const;
+
+    mutable QImage img_;
+    QImage background_;
+    QColor fore_{0, 0, 0};
+    int penWidth_ = 2;
+    QString fontName_ = QStringLiteral("宋体");
+    double fontSize_ = 9;
+    quint64 revision_ = 0;
+    mutable QPainter* painter_ = nullptr;
+};

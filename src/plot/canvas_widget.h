@@ -1,0 +1,66 @@
+#pragma once
+// The canvas control Picture1: shows a Canvas's picture inside a 2-pixel
+// sunken frame, turns mouse events into world coordinates, and draws the
+// floating items (crosshair, rubber bands, eraser square) on top of the
+// picture without ever touching it.
+#include <QColor>
+#include <QLineF>
+#include <QRectF>
+#include <QWidget>
+
+#include "plot/canvas.h"
+
+struct FloatingLine {
+    bool visible = false;
+    QLineF world;  // end points in world units
+    QColor color{0, 0, 0};
+};
+
+struct FloatingShape {
+    bool visible = false;
+    bool oval = false;      // oval inscribed in the rectangle, else the rectangle
+    QPointF topLeft;        // world
+    QSizeF worldSize;       // world width, height (used when pixelSize is empty)
+    QSize pixelSize;        // fixed pixel size (the eraser's 9 x 9), if set
+    QColor color{0, 0, 0};
+};
+
+class CanvasWidget : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kFrame = 2;
+    explicit CanvasWidget(Canvas& canvas, QWidget* parent = nullptr);
+
+    Canvas& canvas() { return canvas_; }
+
+    // Floating items; change them, then call update().
+    FloatingLine linex, liney, line1;  // crosshair lines, line tool's rubber band
+    FloatingShape shape1, shape2;      // eraser square, ellipse tool's rubber band
+
+    // World point -> widget pixel (including the frame).
+    QPointF toWidget(double x, double y) const;
+
+    // Mouse handlers with world coordinates; the real mouse and the script
+    // driver both come in here.
+    void mousePress(Qt::MouseButton b, double x, double y);
+    void mouseMove(Qt::MouseButtons b, double x, double y);
+    void mouseRelease(Qt::MouseButton b, double x, double y);
+    void mouseDoubleClick();
+
+signals:
+    void pressed(Qt::MouseButton button, double x, double y);
+    void moved(Qt::MouseButtons buttons, double x, double y);
+    void released(Qt::MouseButton button, double x, double y);
+    void doubleClicked();
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void mousePressEvent(QMouseEvent*) override;
+    void mouseMoveEvent(QMouseEvent*) override;
+    void mouseReleaseEvent(QMouseEvent*) override;
+    void mouseDoubleClickEvent(QMouseEvent*) override;
+
+private:
+    QPointF worldOf(const QPointF& widgetPos) const;
+    Canvas& canvas_;
+};

@@ -1,0 +1,105 @@
+#include "plot/controls.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+
+#include "platform/platform.h"
+
+void buildControls(QWidget* window, std::initializer_list<Ctl> table) {
+    for (const Ctl& c : table) {
+        QWidget* parent = window;
+        if (!c.parent.isEmpty()) {
+            if (auto* p = window->findChild<QWidget*>(c.parent)) parent = p;
+        }
+        QWidget* w = nullptr;
+        switch (c.kind) {
+        case CtlKind::Label: {
+            auto* l = new QLabel(c.text, parent);
+            l->setWordWrap(true);
+            l->setAlignment(c.center ? Qt::AlignHCenter | Qt::AlignTop : Qt::AlignLeft | Qt::AlignTop);
+            l->setTextFormat(Qt::PlainText);
+            w = l;
+            break;
+        }
+        case CtlKind::Text: {
+            auto* e = new QLineEdit(c.text, parent);
+            e->setMaxLength(65535);
+            w = e;
+            break;
+        }
+        case CtlKind::Button: w = new QPushButton(c.text, parent); break;
+        case CtlKind::Check: {
+            auto* b = new QCheckBox(c.text, parent);
+            b->setChecked(c.checked);
+            w = b;
+            break;
+        }
+        case CtlKind::Radio: {
+            auto* b = new QRadioButton(c.text, parent);
+            b->setChecked(c.checked);
+            w = b;
+            break;
+        }
+        case CtlKind::Frame: w = new QGroupBox(c.text, parent); break;
+        case CtlKind::Combo: w = new QComboBox(parent); break;
+        case CtlKind::Bar: {
+            auto* f = new QFrame(parent);
+            f->setFrameShape(QFrame::NoFrame);
+            f->setAutoFillBackground(true);
+            QPalette pal = f->palette();
+            pal.setColor(QPalette::Window, c.fg.isValid() ? c.fg : QColor(0, 0, 0));
+            f->setPalette(pal);
+            w = f;
+            break;
+        }
+        case CtlKind::Slider: {
+            auto* s = new QScrollBar(Qt::Horizontal, parent);
+            s->setRange(c.min, c.max);
+            s->setSingleStep(c.small);
+            s->setPageStep(c.large);
+            s->setValue(c.value);
+            // A change is reported once, when a movement ends, never while
+            // the thumb is dragged.
+            s->setTracking(false);
+            w = s;
+            break;
+        }
+        }
+        w->setObjectName(c.name);
+        w->setGeometry(c.x, c.y, c.w, c.h);
+        if (!c.face.isEmpty() || c.pt > 0) {
+            QFont base = parent->font();
+            QFont f = uiFont(c.face.isEmpty() ? base.family() : c.face,
+                             c.pt > 0 ? c.pt : base.pixelSize() * 72.0 / 96.0, c.bold);
+            w->setFont(f);
+        } else if (c.bold) {
+            QFont f = w->font();
+            f.setBold(true);
+            w->setFont(f);
+        }
+        if (c.kind != CtlKind::Bar && (c.fg.isValid() || c.bg.isValid())) {
+            QPalette pal = w->palette();
+            if (c.fg.isValid()) {
+                pal.setColor(QPalette::WindowText, c.fg);
+                pal.setColor(QPalette::ButtonText, c.fg);
+                pal.setColor(QPalette::Text, c.fg);
+            }
+            if (c.bg.isValid()) {
+                pal.setColor(QPalette::Button, c.bg);
+                pal.setColor(QPalette::Window, c.bg);
+                if (c.kind == CtlKind::Label) w->setAutoFillBackground(true);
+            }
+            w->setPalette(pal);
+        }
+        if (!c.tip.isEmpty()) w->setToolTip(c.tip);
+        if (c.disabled) w->setEnabled(false);
+        if (c.hidden) w->setVisible(false);
+    }
+}

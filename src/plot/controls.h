@@ -1,0 +1,56 @@
+#pragma once
+// A window's fixed layout written as data: one Ctl per control, in creation
+// order (a panel before the controls inside it). build() turns the table into
+// widgets named exactly as the table says ("Text1(0)", "HScroll1", "cay" ...).
+#include <QColor>
+#include <QString>
+#include <initializer_list>
+
+class QWidget;
+
+enum class CtlKind { Label, Text, Button, Slider, Check, Radio, Frame, Combo, Bar };
+
+struct Ctl {
+    CtlKind kind;
+    QString name;
+    int x = 0, y = 0, w = 0, h = 0;
+    QString text;
+    QString parent;         // a Frame's name, or empty for the window
+    QString face;           // font face, empty for the window's font
+    double pt = 0;          // font size in points, 0 for the window's size
+    bool bold = false;
+    QColor fg, bg;          // invalid = default
+    QString tip;
+    int min = 0, max = 0, value = 0, small = 1, large = 2;  // sliders
+    bool checked = false, hidden = false, disabled = false;
+    bool center = false;    // centred label text
+
+    Ctl& in(const QString& p) { parent = p; return *this; }
+    Ctl& font(const QString& f, double size, bool b = false) { face = f; pt = size; bold = b; return *this; }
+    Ctl& size(double size) { pt = size; return *this; }
+    Ctl& color(int r, int g, int b) { fg = QColor(r, g, b); return *this; }
+    Ctl& back(int r, int g, int b) { bg = QColor(r, g, b); return *this; }
+    Ctl& tooltip(const QString& t) { tip = t; return *this; }
+    Ctl& on() { checked = true; return *this; }
+    Ctl& hide() { hidden = true; return *this; }
+    Ctl& off() { disabled = true; return *this; }
+    Ctl& centered() { center = true; return *this; }
+};
+
+inline Ctl label(const QString& n, int x, int y, int w, int h, const QString& t = {}) { return {CtlKind::Label, n, x, y, w, h, t}; }
+inline Ctl textBox(const QString& n, int x, int y, int w, int h, const QString& t = {}) { return {CtlKind::Text, n, x, y, w, h, t}; }
+inline Ctl button(const QString& n, int x, int y, int w, int h, const QString& t) { return {CtlKind::Button, n, x, y, w, h, t}; }
+inline Ctl check(const QString& n, int x, int y, int w, int h, const QString& t) { return {CtlKind::Check, n, x, y, w, h, t}; }
+inline Ctl radio(const QString& n, int x, int y, int w, int h, const QString& t) { return {CtlKind::Radio, n, x, y, w, h, t}; }
+inline Ctl panel(const QString& n, int x, int y, int w, int h, const QString& t) { return {CtlKind::Frame, n, x, y, w, h, t}; }
+inline Ctl combo(const QString& n, int x, int y, int w, int h) { return {CtlKind::Combo, n, x, y, w, h}; }
+// A fraction bar or other thin line drawn as a control.
+inline Ctl bar(const QString& n, int x, int y, int w, int h) { return {CtlKind::Bar, n, x, y, w, h}; }
+inline Ctl slider(const QString& n, int x, int y, int w, int h, int min, int max, int value, int small = 1, int large = 2) {
+    Ctl c{CtlKind::Slider, n, x, y, w, h};
+    c.min = min; c.max = max; c.value = value; c.small = small; c.large = large;
+    return c;
+}
+
+// Creates the controls of the table on `window` (panels are looked up by name).
+void buildControls(QWidget* window, std::initializer_list<Ctl> table);
