@@ -79,8 +79,9 @@ struct FamilyTraits {
     // Place of the pointer readout, freehand panel and output group.
     QPoint readoutPos{656, 448};
     QPoint freehandPos{376, 448};
-    QPoint outputPos{560, 456};        // top-left of 全屏展示; copy/save/print 32 px below
-    int outputButtonWidth = 65;
+    QPoint fullScreenPos{560, 456};    // 全屏展示 (Commandquanpin)
+    QPoint copyPos{560, 488};          // 复制; 保存 80 and 打印 160 pixels to its right
+    int outputButtonWidth = 65;        // width of 复制/保存/打印 (33 high)
 };
 
 class FamilyWindow : public QWidget {
