@@ -271,6 +271,17 @@ void ScriptDriver::get(const QString& name) {
                             w->isEnabled() ? "true" : "false", extra);
     if (!w->isWindow() && w->focusPolicy() != Qt::NoFocus)
         line += QStringLiteral(",\"focus\":%1").arg(w->window()->focusWidget() == w ? "true" : "false");
+    // Controls whose look changes under the pointer (menu labels, links) ask
+    // for their colours and font to be reported too.
+    if (w->property("reportsLook").toBool()) {
+        auto rgb = [](const QColor& c) { return QStringLiteral("[%1,%2,%3]").arg(c.red()).arg(c.green()).arg(c.blue()); };
+        const QFont f = w->font();
+        const double pt = f.pixelSize() > 0 ? f.pixelSize() * 72.0 / 96.0 : f.pointSizeF();
+        line += QStringLiteral(",\"fore\":%1,\"back\":%2,\"pt\":%3,\"bold\":%4,\"italic\":%5")
+                    .arg(rgb(w->palette().color(QPalette::WindowText)),
+                         w->autoFillBackground() ? rgb(w->palette().color(QPalette::Window)) : QStringLiteral("null"),
+                         QString::number(pt), f.bold() ? "true" : "false", f.italic() ? "true" : "false");
+    }
     emitLine(line + QLatin1Char('}'));
 }
 

@@ -131,7 +131,16 @@ double value(std::string_view text) {
 }
 
 double value(const QString& text) {
-    return value(std::string_view(text.left(8192).toLatin1().constData()));
+    // Only ASCII can belong to a number; anything else ends it (as '?' does).
+    std::string s;
+    s.reserve(64);
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == ' ' || u == '\t' || u == '\n' || u == '\r') continue;
+        s.push_back(u < 128 ? char(u) : '?');
+        if (s.size() >= 4096) break;
+    }
+    return value(std::string_view(s));
 }
 
 float valueSingle(const QString& text) {

@@ -84,50 +84,67 @@ void Canvas::plotDot(int cx, int cy, QRgb rgb, int w) {
 }
 
 namespace {
-// Liang-Barsky: clip the segment to the rectangle [lo, hi]^2 in place.
+// Cohen-Sutherland: clip the segment to the rectangle in place. The clipped
+// end gets the boundary coordinate exactly and the other one by proportion,
+// which stays accurate even for coordinates near 1E+38.
+int outCode(double x, double y, double xlo, double ylo, double xhi, double yhi) {
+    return (x < xlo ? 1 : 0) | (x > xhi ? 2 : 0) | (y < ylo ? 4 : 0) | (y > yhi ? 8 : 0);
+}
+
 bool clipSegment(double& x1, double& y1, double& x2, double& y2, double xlo, double ylo, double xhi, double yhi) {
     if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) return false;
-    double t0 = 0, t1 = 1;
-    const double dx = x2 - x1, dy = y2 - y1;
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {x1 - xlo, xhi - x1, y1 - ylo, yhi - y1};
-    for (int i = 0; i < 4; ++i) {
-        if (p[i] == 0) {
-            if (q[i] < 0) return false;
-        } else {
-            const double t = q[i] / p[i];
-            if (p[i] < 0) t0 = std::max(t0, t);
-            else t1 = std::min(t1, t);
-            if (t0 > t1) return false;
-        }
+    int c1 = outCode(x1, y1, xlo, ylo, xhi, yhi), c2 = outCode(x2, y2, xlo, ylo, xhi, yhi);
+    for (int round = 0; round < 8; ++round) {
+        if (!(c1 | c2)) return true;
+        if (c1 & c2) return false;
+        const int c = c1 ? c1 : c2;
+        double x, y;
+        if (c & 8) { x = x1 + (x2 - x1) * ((yhi - y1) / (y2 - y1)); y = yhi; }
+        else if (c & 4) { x = x1 + (x2 - x1) * ((ylo - y1) / (y2 - y1)); y = ylo; }
+        else if (c & 2) { y = y1 + (y2 - y1) * ((xhi - x1) / (x2 - x1)); x = xhi; }
+        else { y = y1 + (y2 - y1) * ((xlo - x1) / (x2 - x1)); x = xlo; }
+        if (!std::isfinite(x) || !std::isfinite(y)) return false;
+        if (c == c1) { x1 = x; y1 = y; c1 = outCode(x1, y1, xlo, ylo, xhi, yhi); }
+        else { x2 = x; y2 = y; c2 = outCode(x2, y2, xlo, ylo, xhi, yhi); }
     }
-    const double nx1 = x1 + t0 * dx, ny1 = y1 + t0 * dy;
-    x2 = x1 + t1 * dx;
-    y2 = y1 + t1 * dy;
-    x1 = nx1;
-    y1 = ny1;
-    return true;
+    return !(c1 | c2);
 }
 }  // namespace
 
+// A pen of width w covers, at every step along the line's major axis, w
+// pixels across it centred on the geometric line, so that the pixel that
+// holds any point of the line (pixelAt) is always painted.
 void Canvas::rasterLine(double px1, double py1, double px2, double py2, QRgb rgb) {
     endPainter();
     // Clip to a margin around the image first: coordinates can be huge (a
     // steep line), and the walk below must stay short.
     const double m = penWidth_ + 2;
     if (!clipSegment(px1, py1, px2, py2, -m, -m, img_.width() + m, img_.height() + m)) return;
-    int x0 = int(std::floor(px1)), y0 = int(std::floor(py1));
-    const int x1 = int(std::floor(px2)), y1 = int(std::floor(py2));
-    const int dx = std::abs(x1 - x0), sx = x0 < x1 ? 1 : -1;
-    const int dy = -std::abs(y1 - y0), sy = y0 < y1 ? 1 : -1;
-    int err = dx + dy;
-    for (;;) {
-        plotDot(x0, y0, rgb, penWidth_);
-        if (x0 == x1 && y0 == y1) break;
-        const int e2 = 2 * err;
-        if (e2 >= dy) { err += dy; x0 += sx; }
-        if (e2 <= dx) { err += dx; y0 += sy; }
+    const int w = penWidth_;
+    const int W = img_.width(), H = img_.height();
+    const double dx = px2 - px1, dy = py2 - py1;
+    auto span = [&](int major, double minor, bool xMajor) {
+        const int lo = int(std::lround(minor)) - w / 2;
+        if (xMajor) {
+            if (major < 0 || major >= W) return;
+            for (int r = std::max(lo, 0); r < std::min(lo + w, H); ++r)
+                reinterpret_cast<QRgb*>(img_.scanLine(r))[major] = rgb;
+        } else {
+            if (major < 0 || major >= H) return;
+            QRgb* row = reinterpret_cast<QRgb*>(img_.scanLine(major));
+            for (int c = std::max(lo, 0); c < std::min(lo + w, W); ++c) row[c] = rgb;
+        }
+    };
+    if (std::fabs(dx) >= std::fabs(dy)) {
+        const int a = int(std::ceil(std::min(px1, px2) - 0.5)), b = int(std::floor(std::max(px1, px2) - 0.5));
+        for (int c = a; c <= b; ++c) span(c, dx == 0 ? py1 : py1 + (c + 0.5 - px1) * dy / dx, true);
+    } else {
+        const int a = int(std::ceil(std::min(py1, py2) - 0.5)), b = int(std::floor(std::max(py1, py2) - 0.5));
+        for (int r = a; r <= b; ++r) span(r, px1 + (r + 0.5 - py1) * dx / dy, false);
     }
+    // The end points themselves, so that even a segment shorter than a pixel leaves its dot.
+    plotDot(int(std::floor(px1)), int(std::floor(py1)), rgb, w);
+    plotDot(int(std::floor(px2)), int(std::floor(py2)), rgb, w);
 }
 
 void Canvas::line(double x1, double y1, double x2, double y2) { line(x1, y1, x2, y2, fore_); }

@@ -1,0 +1,132 @@
+// The canvas: the world mapping, the pen, clipping of wild coordinates, and
+// the axes and grid every window draws.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QtTest>
+
+#include "plot/canvas.h"
+#include "plot/family_manager.h"
+#include "plot/family_window.h"
+#include "platform/platform.h"
+
+namespace {
+QColor at(const Canvas& c, double x, double y) { return c.image().pixelColor(c.pixelAt(x, y)); }
+const QColor white(255, 255, 255), black(0, 0, 0), gridBlue(10, 10, 200), gridRed(200, 10, 10);
+}  // namespace
+
+class CanvasTest : public QObject {
+    Q_OBJECT
+private slots:
+    void mapping() {
+        Canvas c;
+        QCOMPARE(c.width(), 396);
+        // 18 pixels a unit, the origin in the middle, y growing upwards.
+        QCOMPARE(c.toPixel(0, 0), QPointF(198, 198));
+        QCOMPARE(c.toPixel(-11, 11), QPointF(0, 0));
+        QCOMPARE(c.toPixel(1, 1), QPointF(216, 180));
+        QCOMPARE(c.toWorld(216, 180), QPointF(1, 1));
+        QVERIFY(c.image().rect().contains(c.pixelAt(10.5, 10.5)));
+        QVERIFY(!c.image().rect().contains(c.pixelAt(11.5, 0)));
+    }
+
+    void pointsAndLines() {
+        Canvas c;
+        c.point(10.5, 10.5);
+        QCOMPARE(at(c, 10.5, 10.5), black);
+        c.point(11.5, 0);  // off the canvas: nothing, no crash
+        c.setForeColor(QColor(0, 255, 0));
+        c.line(-5, -5, 5, 5);
+        QCOMPARE(at(c, 0, 0), QColor(0, 255, 0));
+        QCOMPARE(at(c, 3, 3), QColor(0, 255, 0));
+        QCOMPARE(at(c, 3, -3), white);
+        // The pen is 2 pixels wide.
+        Canvas d;
+        d.line(-10, 0, 10, 0);
+        const QPoint p = d.pixelAt(5, 0);
+        QCOMPARE(d.image().pixelColor(p.x(), p.y() - 1), black);
+        QCOMPARE(d.image().pixelColor(p.x(), p.y() - 2), white);
+        QCOMPARE(d.image().pixelColor(p.x(), p.y() + 1), white);
+    }
+
+    void wildCoordinatesAreCutQuickly() {
+        Canvas c;
+        QElapsedTimer t;
+        t.start();
+        c.line(-10, -1e30, 10, 1e30);
+        c.line(-10, -3e38, 10, 3e38);
+        c.line(0, 0, qInf(), 5);
+        c.line(qQNaN(), 0, 1, 1);
+        c.circle(0, 0, 1e30);
+        c.circle(qInf(), 0, 1);
+        c.currentX = 1e30;
+        c.print(QStringLiteral("far away"));
+        QVERIFY(t.elapsed() < 200);
+        QCOMPARE(at(c, 0, 0), black);  // the steep line still crosses the middle
+    }
+
+    void clearKeepsTheBackground() {
+        Canvas c;
+        c.line(-10, 0, 10, 0);
+        const QImage saved = c.snapshot();
+        c.clear();
+        QCOMPARE(at(c, 5, 0), white);
+        c.setBackground(saved);
+        QCOMPARE(at(c, 5, 0), black);
+        c.line(0, -10, 0, 10);
+        c.clear();  // the drawing goes, the background stays
+        QCOMPARE(at(c, 5, 0), black);
+        QCOMPARE(at(c, 0, 5), white);
+        c.removeBackground();
+        c.clear();
+        QCOMPARE(at(c, 5, 0), white);
+        QCOMPARE(c.currentX, 0.0);
+    }
+
+    void boxAndEllipse() {
+        Canvas c;
+        c.box(-1, 1, 1, -1, QColor(255, 0, 0));
+        QCOMPARE(at(c, 0, 0), QColor(255, 0, 0));
+        QCOMPARE(at(c, 1.5, 0), white);
+        Canvas e;
+        e.circle(0, 0, 5, 0.5);  // 5 across, 2.5 up
+        QCOMPARE(at(e, 5, 0).red(), 0);
+        QCOMPARE(at(e, 0, 5), white);
+        QCOMPARE(at(e, 0, 2.5).red(), 0);
+    }
+
+    void axesAndGridOfAWindow() {
+        const FamilyEntry* e = familyByKey(QStringLiteral("linear"));
+        QVERIFY(e);
+        FamilyWindow* w = FamilyManager::instance().open(*e);
+        QVERIFY(w);
+        Canvas& c = w->canvas();
+        // Shown once: plain black axes with ticks, no numbers.
+        QCOMPARE(at(c, 5, 0), black);
+        QCOMPARE(at(c, 0, -5), black);
+        QCOMPARE(at(c, 3, 0.1), black);   // tick at 3
+        QCOMPARE(at(c, 3.5, 0.1), white); // between ticks
+        QCOMPARE(at(c, 9.9, 0.1), black); // arrow
+        QCOMPARE(at(c, 5, 5), white);
+        const QPoint before = c.pixelAt(2.5, 5);
+        w->gridClicked();
+        QVERIFY(w->gridOn());
+        QCOMPARE(at(c, 3, 5), gridBlue);
+        QCOMPARE(at(c, 5.5, 7), gridBlue);  // horizontal line at 7
+        QCOMPARE(at(c, 5, 0), gridRed);
+        QCOMPARE(at(c, 5.5, 5.5), white);
+        w->gridClicked();
+        QVERIFY(!w->gridOn());
+        QCOMPARE(at(c, 3, 5), white);
+        QCOMPARE(at(c, 5, 0), black);
+        QCOMPARE(c.pixelAt(2.5, 5), before);  // the mapping never moves
+        w->close();
+    }
+};
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    setupApplication(app);
+    CanvasTest t;
+    return QTest::qExec(&t, argc, argv);
+}
+#include "canvas_test.moc"

@@ -1,0 +1,125 @@
+// Number texts are what students read: every digit and blank matters.
+#include <QtTest>
+#include <cmath>
+
+#include "numfmt/numfmt.h"
+
+using namespace numfmt;
+
+class NumfmtTest : public QObject {
+    Q_OBJECT
+private slots:
+    void textToNumber_data() {
+        QTest::addColumn<QString>("in");
+        QTest::addColumn<double>("out");
+        QTest::newRow("integer") << "2" << 2.0;
+        QTest::newRow("fraction") << "1.5" << 1.5;
+        QTest::newRow("trailing letters") << "2.5abc" << 2.5;
+        QTest::newRow("letters only") << "abc" << 0.0;
+        QTest::newRow("empty") << "" << 0.0;
+        QTest::newRow("blanks inside") << " 1 2 . 5 " << 12.5;
+        QTest::newRow("tabs and line feeds") << "\t-\n3" << -3.0;
+        QTest::newRow("leading point") << ".5" << 0.5;
+        QTest::newRow("negative point") << "-.5" << -0.5;
+        QTest::newRow("plus sign") << "+7" << 7.0;
+        QTest::newRow("E exponent") << "1E+30" << 1e30;
+        QTest::newRow("D exponent") << "1.5D2" << 150.0;
+        QTest::newRow("lower e") << "2e-3" << 0.002;
+        QTest::newRow("dangling exponent") << "3e" << 3.0;
+        QTest::newRow("dangling exponent sign") << "3e+x" << 3.0;
+        QTest::newRow("sign only") << "-" << 0.0;
+        QTest::newRow("point only") << "." << 0.0;
+        QTest::newRow("two points") << "1.2.3" << 1.2;
+        QTest::newRow("hex") << "&H1F" << 31.0;
+        QTest::newRow("hex 16-bit negative") << "&HFFFF" << -1.0;
+        QTest::newRow("octal") << "&O17" << 15.0;
+        QTest::newRow("ampersand junk") << "&Z1" << 0.0;
+        QTest::newRow("chinese") << "二" << 0.0;
+        QTest::newRow("number then chinese") << "3个" << 3.0;
+        QTest::newRow("underflow") << "1E-400" << 0.0;
+    }
+    void textToNumber() {
+        QFETCH(QString, in);
+        QFETCH(double, out);
+        QCOMPARE(value(in), out);
+    }
+
+    void overflowAndHugeText() {
+        QVERIFY(std::isinf(value(QStringLiteral("1E400"))));
+        QVERIFY(value(QStringLiteral("-1E400")) < 0);
+        // A single cannot hold 1E+39: stored as single it is infinite, and the
+        // windows detect that instead of drawing garbage.
+        QVERIFY(!std::isfinite(valueSingle(QStringLiteral("1E+39"))));
+        QVERIFY(!finiteSingle(1e39));
+        QVERIFY(finiteSingle(3e38));
+        // An enormous paste is read quickly and still gives its leading number.
+        QString huge = QStringLiteral("9") + QString(200000, QLatin1Char('1'));
+        QVERIFY(std::isinf(value(huge)) || value(huge) > 1e300);
+        // Blanks are skipped however many there are.
+        QCOMPARE(value(QString(100000, QLatin1Char(' ')) + QStringLiteral("4")), 4.0);
+    }
+
+    void singleText_data() {
+        QTest::addColumn<float>("v");
+        QTest::addColumn<QString>("out");
+        QTest::newRow("pi over 3") << float(3.14159f / 3.f) << "1.047197";
+        QTest::newRow("two thirds") << 2.f / 3.f << "0.6666667";
+        QTest::newRow("minus twenty thirds") << -20.f / 3.f << "-6.666667";
+        QTest::newRow("eight thirds") << 8.f / 3.f << "2.666667";
+        QTest::newRow("hyperbola e") << float(std::sqrt(1.444444f)) << "1.20185";
+        QTest::newRow("integer") << 2.f << "2";
+        QTest::newRow("negative integer") << -3.f << "-3";
+        QTest::newRow("half") << 0.5f << "0.5";
+        QTest::newRow("negative zero") << -0.f << "0";
+        QTest::newRow("seven digits") << 1234567.f << "1234567";
+        QTest::newRow("large") << 1e8f << "1E+08";
+        QTest::newRow("large mantissa") << 12345678.f << "1.234568E+07";
+        QTest::newRow("small") << 1.5e-5f << "1.5E-05";
+        QTest::newRow("ten thousandth") << 0.0001f << "0.0001";
+        QTest::newRow("huge") << 1e38f << "1E+38";
+    }
+    void singleText() {
+        QFETCH(float, v);
+        QFETCH(QString, out);
+        QCOMPARE(text(v), out);
+    }
+
+    void doubleAndSignedTexts() {
+        // A single 0.1 squared at double precision.
+        QCOMPARE(textDouble(double(0.1f) * double(0.1f)), QStringLiteral("0.0100000002980232"));
+        QCOMPARE(textDouble(0.1), QStringLiteral("0.1"));
+        QCOMPARE(textDouble(1e20), QStringLiteral("1E+20"));
+        QCOMPARE(signedText(5.f), QStringLiteral(" 5"));
+        QCOMPARE(signedText(0.5f), QStringLiteral(" .5"));
+        QCOMPARE(signedText(-0.5f), QStringLiteral("-.5"));
+        QCOMPARE(signedText(0.f), QStringLiteral(" 0"));
+        QCOMPARE(signedText(-2.25f), QStringLiteral("-2.25"));
+        QCOMPARE(signedText(2.f / 3.f), QStringLiteral(" .6666667"));
+        QCOMPARE(signedTextDouble(-0.866), QStringLiteral("-.866"));
+        QCOMPARE(printForm(5.f), QStringLiteral(" 5 "));
+        QCOMPARE(printForm(-5.f), QStringLiteral("-5 "));
+    }
+
+    void textsIgnoreTheLocale() {
+        // A German locale must not turn the point into a comma.
+        const char* old = setlocale(LC_ALL, nullptr);
+        QByteArray keep(old ? old : "C");
+        setlocale(LC_NUMERIC, "de_DE.UTF-8");
+        QCOMPARE(text(1.5f), QStringLiteral("1.5"));
+        QCOMPARE(value(QStringLiteral("1.5")), 1.5);
+        setlocale(LC_ALL, keep.constData());
+    }
+
+    void roundingHalvesToEven() {
+        QCOMPARE(roundSingle(0.125f, 2), 0.12f);
+        QCOMPARE(roundSingle(0.375f, 2), 0.38f);
+        QCOMPARE(roundSingle(3.14159f, 2), 3.14f);
+        QCOMPARE(roundSingle(-2.5f, 0), -2.f);
+        QCOMPARE(roundSingle(0.004f, 2), 0.f);
+        QCOMPARE(text(roundSingle(-2.5f, 2)), QStringLiteral("-2.5"));
+        QVERIFY(std::isinf(roundHalfEven(HUGE_VAL, 2)));
+    }
+};
+
+QTEST_APPLESS_MAIN(NumfmtTest)
+#include "numfmt_test.moc"
