@@ -286,7 +286,7 @@ void FamilyWindow::overlayClicked() {
 
 void FamilyWindow::commitClicked() {
     commitDraw_ = true;
-    if (traits_.overlayEmptiesResults) emptyResults();
+    if (traits_.overlayEmptiesResults && traits_.commitEmptiesResults) emptyResults();
     if (traits_.countsCommits) {
         if (overlayCount_ < 32767) ++overlayCount_;
         if (!traits_.featureButton.isEmpty()) setEnabledControl(traits_.featureButton, true);

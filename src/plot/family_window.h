@@ -73,6 +73,7 @@ struct FamilyTraits {
     bool linearSliderCycle = true;
     bool redrawFocus = true;           // redraw button moves focus to the first box
     bool overlayEmptiesResults = true; // overlay toggle and commit empty the results
+    bool commitEmptiesResults = true;  // ...and the commit too (only when the toggle does)
     bool overlayFocus = true;          // overlay toggle moves focus to the first box
     bool countsCommits = true;         // commits counted, feature button enabled by a commit
     QColor previewColor{0, 255, 0};
