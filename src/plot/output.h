@@ -1,10 +1,66 @@
 #pragma once
 // Picture output of a plot window: save as BMP, copy, print, full-screen view.
+// All four hand on the canvas picture only: what was drawn into the canvas
+// (axes, grid, curves, texts, freehand strokes), never the floating items
+// (crosshair, rubber bands, eraser square) that the canvas widget paints on top.
+#include <QByteArray>
+#include <QImage>
+#include <QPointF>
+#include <QRectF>
+#include <QSize>
+#include <QString>
+
 class FamilyWindow;
+class QIODevice;
+
+namespace output {
+
+// Offered by the save dialog.
+QString saveTitle();                 // "函数图像另存为"
+QStringList saveFilters();           // all files, picture files *.bmp
+// Shown when the chosen name is taken: existing files are never overwritten.
+QString existsMessage();
+// Shown when the file could not be written (no permission, no such folder,
+// disk full): the user must not believe the picture was saved.
+QString saveFailedMessage();
+// Shown when no printer could be had or the print job failed.
+QString printFailedMessage();
+
+// The picture as the bytes of a Windows bitmap file.
+QByteArray bmpBytes(const QImage& image);
+
+// Writes every byte and pushes it through to the file; false when any part
+// did not reach the device (a full disk shows up only at the flush).
+bool writeAll(QIODevice& device, const QByteArray& bytes);
+
+enum class SaveResult { Written, Exists, Failed };
+// Writes the picture as a BMP under path whatever its extension. An existing
+// file is left alone (checked when the file is created, so nothing can slip
+// in between); a partly written file is removed again.
+SaveResult saveNewBmp(const QImage& image, const QString& path);
+
+// Page layout of a printed picture, in device units of a printer with the
+// given resolution (dots per inch). Positions count from the printable origin.
+struct PrintLayout {
+    QPointF heading;   // top-left corner of the heading text
+    QRectF picture;    // where the canvas picture goes, at its natural size
+};
+// twips are 1/1440 inch; the screen's pictures have 96 pixels per inch.
+double twipsToDevice(double twips, int dpi);
+PrintLayout printLayout(int dpi, double headingLineHeight, QSize pictureSize);
+
+}  // namespace output
 
 class OutputTools {
 public:
+    // Creates the four buttons (unless the window's own table already has
+    // them) and connects them.
     explicit OutputTools(FamilyWindow& window);
+
+    void save();        // Cmdsave
+    void copy();        // Cmdcopy
+    void print();       // the print button
+    void fullScreen();  // Commandquanpin
 
 private:
     FamilyWindow& w_;

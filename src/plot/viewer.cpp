@@ -1,0 +1,108 @@
+#include "plot/viewer.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPixmap>
+#include <QPointer>
+#include <QResizeEvent>
+#include <QScreen>
+#include <algorithm>
+#include <cmath>
+
+#include "platform/platform.h"
+#include "plot/family_manager.h"
+#include "plot/family_window.h"
+
+namespace {
+
+int source = 0;
+QPointer<ViewerWindow> openViewer;
+
+// Choosing a family closes the viewer, like every other family window.
+void hookFamilyChoice() {
+    static bool hooked = false;
+    if (hooked) return;
+    hooked = true;
+    FamilyManager::instance().onChoose.push_back([] {
+        if (openViewer) openViewer->close();
+    });
+}
+
+}  // namespace
+
+int fullScreenSource() { return source; }
+void setFullScreenSource(int number) { source = number; }
+
+ViewerWindow::ViewerWindow(const QImage& picture, QWidget* parent)
+    : QWidget(parent, Qt::Window), picture_(picture) {
+    setObjectName(QStringLiteral("Form15"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("图像全屏展示"));
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(192, 255, 192));
+    setPalette(pal);
+    setAutoFillBackground(true);
+
+    image1_ = new QLabel(this);
+    image1_->setObjectName(QStringLiteral("Image1"));
+    // Stretched without smoothing: every colour of the picture stays exact.
+    image1_->setScaledContents(true);
+    if (!picture_.isNull()) image1_->setPixmap(QPixmap::fromImage(picture_));
+
+    resize(kWidth, kHeight);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.center() - QPoint(kWidth / 2, kHeight / 2));
+    }
+    // Stacking must be set before the window is first shown.
+    platform().makeTopmost(this);
+    placeImage();
+}
+
+QRect ViewerWindow::imageRect(QSize outer) {
+    // The rule works in twips, 15 to a pixel at 96 dots per inch.
+    constexpr double kTwips = 15;
+    const double W = outer.width() * kTwips, H = outer.height() * kTwips;
+    double h = H - 600, w = W - 600, left = 10, top = 10;
+    if (h < w) {
+        w = h;
+        left = (W - w) / 2 + 100;
+    } else {
+        h = w;
+        top = (H - h) / 2 + 100;
+    }
+    auto px = [&](double t) { return int(std::lround(t / kTwips)); };
+    // A window too small for the margin shows no picture rather than a negative one.
+    const int side = std::max(0, px(w));
+    return QRect(px(left), px(top), side, side);
+}
+
+void ViewerWindow::placeImage() { image1_->setGeometry(imageRect(frameGeometry().size())); }
+
+void ViewerWindow::resizeEvent(QResizeEvent* e) {
+    QWidget::resizeEvent(e);
+    placeImage();
+}
+
+ViewerWindow* ViewerWindow::current() { return openViewer && openViewer->isVisible() ? openViewer.data() : nullptr; }
+
+ViewerWindow* ViewerWindow::showFor(int sourceNumber) {
+    setFullScreenSource(sourceNumber);
+    hookFamilyChoice();
+    if (ViewerWindow* v = current()) {
+        // Brought forward with the picture it loaded with.
+        if (v->isMinimized()) v->setWindowState(v->windowState() & ~Qt::WindowMinimized);
+        v->raise();
+        v->activateWindow();
+        return v;
+    }
+    QImage picture;
+    if (FamilyWindow* f = FamilyManager::instance().window(fullScreenSource())) picture = f->canvas().snapshot();
+    auto* v = new ViewerWindow(picture);
+    openViewer = v;
+    v->show();
+    v->placeImage();
+    v->raise();
+    v->activateWindow();
+    return v;
+}

@@ -1,0 +1,48 @@
+#pragma once
+// The full-screen viewer Form15: one window shared by all plot windows that
+// shows a copy of a plot window's picture, stretched to the largest square
+// that fits with a margin, on a light green background.
+#include <QImage>
+#include <QRect>
+#include <QSize>
+#include <QWidget>
+
+class QLabel;
+
+// The number of the plot window whose picture the viewer copies when it
+// loads; set just before the viewer opens.
+int fullScreenSource();
+void setFullScreenSource(int number);
+
+class ViewerWindow : public QWidget {
+    Q_OBJECT
+public:
+    // Client area when it opens.
+    static constexpr int kWidth = 798, kHeight = 545;
+
+    explicit ViewerWindow(const QImage& picture, QWidget* parent = nullptr);
+
+    // The picture on show (the snapshot taken when the viewer loaded).
+    QImage picture() const { return picture_; }
+    QLabel* image() const { return image1_; }
+
+    // Where Image1 goes for a window of the given outer size (pixels): the
+    // largest square that fits less a 600-twip margin, 10 twips from the
+    // edge along the shorter side, centred (plus 100 twips) along the longer.
+    static QRect imageRect(QSize outer);
+
+    // Opens the viewer with a fresh snapshot of the plot window numbered
+    // fullScreenSource(), or brings an open viewer forward unchanged.
+    static ViewerWindow* showFor(int sourceNumber);
+    // The open viewer, or nullptr.
+    static ViewerWindow* current();
+
+protected:
+    void resizeEvent(QResizeEvent*) override;
+
+private:
+    void placeImage();
+
+    QImage picture_;
+    QLabel* image1_ = nullptr;
+};
