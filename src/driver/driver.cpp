@@ -3,6 +3,8 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QEnterEvent>
@@ -109,6 +111,9 @@ std::optional<QString> ScriptedPlatform::saveFileName(QWidget*, const SaveReques
         const QString base = name.section(QLatin1Char('/'), -1);
         if (!base.contains(QLatin1Char('.'))) name += QLatin1Char('.') + request.defaultSuffix;
     }
+    // In the desktop dialog the user can make a new folder before naming the
+    // file; a script names that folder in the path.
+    if (!name.isEmpty()) QDir().mkpath(QFileInfo(name).absolutePath());
     return name;
 }
 
