@@ -143,6 +143,9 @@ ScriptDriver::ScriptDriver(std::function<void(const QString&)> out)
 }
 
 ScriptDriver::~ScriptDriver() {
+    // The script has ended: whatever the windows say while they are torn
+    // down (the navigation bar's exit question) is not part of its output.
+    out_ = [](const QString&) {};
     FamilyManager::instance().closeAll();
     for (QWidget* w : QApplication::topLevelWidgets()) w->close();
     settle();
