@@ -308,6 +308,9 @@ void FamilyWindow::gridClicked() {
     if (overlayOn_) {
         canvas_.setBackground(picture2_);
         drawOverlayCurve();
+    } else if (traits_.gridOffRedraws) {
+        redrawClicked();
+        return;
     } else {
         canvas_.clear();
         if (!axesHidden()) drawAxes();

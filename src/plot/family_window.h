@@ -66,6 +66,7 @@ struct FamilyTraits {
     bool axesSetBlack = true;          // plain axes first reset the colour to black
     bool gridFont10 = false;           // grid numbers in 10 pt (else the axes' 12 pt)
     bool gridDisablesFeature = true;   // grid-on disables the feature button, blanks its label
+    bool gridOffRedraws = false;       // outside overlay, grid-off runs the redraw button's click
     // Linear cycle: a slider change rebuilds without the redraw button's
     // extra steps and then empties results, resets the grid caption and the
     // feature in both modes. Otherwise: overlay -> preview only, normal -> the
