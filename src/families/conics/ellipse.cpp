@@ -1,4 +1,224 @@
-#include "plot/family_window.h"
+// The ellipse X^2/a^2 + Y^2/b^2 = 1 in standard position.
+#include <cmath>
+#include <limits>
 
-// Not built yet: the menu entry opens nothing.
-FamilyWindow* createEllipse() { return nullptr; }
+#include "families/conics/conic_common.h"
+#include "families/conics/conics.h"
+#include "numfmt/numfmt.h"
+#include "plot/frame_texts.h"
+
+namespace ellipse {
+
+using numfmt::text;
+
+QString equation(float a, float b) {
+    return QStringLiteral("X^2/") + text(a) + QStringLiteral("^2 +Y^2/") + text(b) + QStringLiteral("^2 =1");
+}
+
+namespace {
+// The root of r^2 - r^2·t^2/s^2: the other semi-axis r scaled at t along s.
+float across(float s, float r, float t) {
+    if (double(t) * t > double(s) * s) return std::numeric_limits<float>::quiet_NaN();
+    const double r2 = double(r) * r;
+    return float(conic::rootOfNonNegative(r2 - r2 * (double(t) * t) / (double(s) * s)));
+}
+double focal(float a, float b) { return std::sqrt(std::fabs(double(a) * a - double(b) * b)); }
+}  // namespace
+
+float halfHeight(float a, float b, float x) { return across(a, b, x); }
+float halfWidth(float a, float b, float y) { return across(b, a, y); }
+
+std::vector<QPointF> dots(float a, float b) {
+    return conic::mirroredDots(0.01f, [a, b](float x) { return halfHeight(a, b, x); });
+}
+
+float textRow(float a, float b) {
+    if (a < 1) return 4.f;
+    const double b2 = double(b) * b;
+    return conic::textRow(float(conic::rootOfNonNegative(b2 - b2 / (double(a) * a))));
+}
+
+float focalDistance(float a, float b) { return float(numfmt::roundHalfEven(focal(a, b), 2)); }
+
+float eccentricity(float a, float b) { return float(focal(a, b) / (a > b ? a : b)); }
+
+float directrixDistance(float a, float b) {
+    const double major = a > b ? a : b;
+    return float(numfmt::roundHalfEven(major * major / focal(a, b), 2));
+}
+
+}  // namespace ellipse
+
+namespace {
+
+class EllipseWindow : public ConicWindow {
+public:
+    EllipseWindow() : ConicWindow(makeTraits()) {
+        const QString tip = frametext::paramTip();
+        build({
+            label("Label17", 0, 8, 385, 25, "椭圆的标准方程：x^2/a^2 + y^2/b^2=1").font("黑体", 15.75).color(0, 0, 192),
+            label("Labfc", 392, 8, 409, 25, "当前椭圆的方程为：").font("宋体", 12).color(192, 0, 0),
+            label("Label4(0)", 16, 48, 25, 25, "a=").font("times new roman", 13.5),
+            textBox("Text1(0)", 48, 48, 57, 25, "6").font("宋体", 13.5).tooltip(tip),
+            slider("HScroll1", 120, 48, 153, 25, 1, 10, 1),
+            label("Label4(1)", 16, 88, 25, 25, "b=").font("times new roman", 13.5),
+            textBox("Text1(1)", 48, 88, 57, 25, "3").font("宋体", 13.5).tooltip(tip),
+            slider("HScroll2", 120, 88, 153, 25, 1, 10, 1),
+            label("Label1(0)", 16, 128, 257, 41,
+                  "说明：如果要取一个自定义的值（用滚动条无法实现），可直接在上面的文本框中输入。然后点击“刷新作图”或“覆盖作图”。"),
+            button("Command1", 288, 40, 73, 25, "刷新作图"),
+            button("fugai", 288, 72, 73, 25, "覆盖作图").back(192, 255, 192),
+            button("Commandfgqd", 288, 104, 73, 25, "确定覆盖").back(192, 255, 192).hide(),
+            button("wangge", 288, 136, 73, 25, "显示网格"),
+            check("Checkhide", 296, 176, 81, 25, "隐藏坐标系"),
+            check("Check1", 296, 204, 81, 41, "在图像上注明函数表达式").on(),
+            button("Command2", 8, 184, 72, 24, "标出焦点"),
+            label("Label6", 88, 176, 201, 41).font("宋体", 12).color(0, 192, 0),
+            button("Command3", 8, 216, 72, 24, "离心率"),
+            label("Label7", 88, 224, 193, 17, "e=").color(192, 0, 0),
+            button("Command4", 8, 248, 73, 25, "准线"),
+            label("Label2", 88, 256, 281, 17, "准线方程：").color(0, 128, 0),
+        });
+        LookupPanel y;
+        y.y = 296;
+        y.inputW = 72;
+        y.inputH = 17;
+        y.buttonH = 24;
+        y.result1W = 80;
+        y.result1H = 17;
+        buildLookupPanel(y);
+        LookupPanel x;
+        x.forY = false;
+        x.y = 408;
+        x.h = 105;
+        x.inputX = 48;
+        x.inputW = 72;
+        x.inputH = 17;
+        x.whenX = 128;
+        x.buttonH = 24;
+        x.result1W = x.result2W = 80;
+        x.result1H = x.result2H = 17;
+        x.captionY = 80;
+        x.eqW = 217;
+        x.eqH = 25;
+        // The equation sits beside its caption rather than under it.
+        x.eqY = 72;
+        buildLookupPanel(x);
+        onClick("Command2", [this] { foci(); });
+        onClick("Command3", [this] { eccentricity(); });
+        onClick("Command4", [this] { directrices(); });
+        finish();
+    }
+
+private:
+    static FamilyTraits makeTraits() {
+        FamilyTraits t = conicTraits(12, "ellipse", "椭圆的取值和图像", "椭圆的图像");
+        t.sliders = {{"HScroll1", "Text1(0)", {}}, {"HScroll2", "Text1(1)", {}}};
+        t.redrawEmpties = {{"Label6", ""}, {"Label2", ""}, {"Labfc", ""},
+                           {"Labfc2", ""}, {"Labfc3", ""}, {"Label7", ""}};
+        t.overlayEmpties = {{"Label6", ""}, {"Label2", ""}, {"Label7", ""}};
+        t.gridOffRedraws = true;
+        return t;
+    }
+
+    void read() {
+        a_ = number("Text1(0)");
+        b_ = number("Text1(1)");
+    }
+
+    // Reads a and b; refuses a semi-axis <= 0 and values beyond single
+    // precision. Equal semi-axes only bring the notice that the figure is a
+    // circle: the action goes on with it.
+    bool checkParams() {
+        read();
+        if (tooLarge({a_, b_})) return false;
+        if (a_ <= 0 || b_ <= 0) {
+            message("你输入了无效数字，椭圆方程中的a、b值都不能是负值或零。", "提示：请改变a、b的值");
+            return false;
+        }
+        if (a_ == b_) message("你输入了相同的a、b值，所得图像是一个圆。", "提示：这是一个圆");
+        return true;
+    }
+
+    void showEquation() { setText("Labfc", QStringLiteral("当前椭圆的方程为：") + ellipse::equation(a_, b_)); }
+
+    void drawCurve() override {
+        plotOk_ = checkParams();
+        if (!plotOk_) return;
+        showEquation();
+        dots(ellipse::dots(a_, b_));
+        expressionText(1, ellipse::textRow(a_, b_), ellipse::equation(a_, b_));
+    }
+
+    void foci() {
+        emptyLookups();
+        if (!checkParams()) return;
+        showEquation();
+        const float c = ellipse::focalDistance(a_, b_);
+        if (tooLarge({c})) return;
+        markFoci(c, a_ > b_);
+    }
+
+    void eccentricity() {
+        emptyLookups();
+        if (!checkParams()) return;
+        showEquation();
+        const float e = ellipse::eccentricity(a_, b_);
+        if (tooLarge({e})) return;
+        setText("Label7", QStringLiteral("e=") + numfmt::text(e));
+    }
+
+    void directrices() {
+        read();
+        setText("Label2", QString());
+        if (tooLarge({a_, b_})) return;
+        if (a_ == b_) {
+            message("你输入了相同的a、b值，所得图像是一个圆,不存在准线。", "提示：这是一个圆");
+            return;
+        }
+        // The rebuild refuses a semi-axis <= 0 with its own message; there
+        // is nothing to draw after that.
+        if (!rebuildPicture()) return;
+        const float d = ellipse::directrixDistance(a_, b_);
+        if (tooLarge({d})) return;
+        drawDirectrices(d, a_, b_, a_ > b_);
+    }
+
+    void lookupY() override {
+        setText("Labfc3", QString());
+        read();
+        const float x = number("Tx1");
+        if (!checkParams() || tooLarge({x})) return;
+        const float y = ellipse::halfHeight(a_, b_, x);
+        if (y != y) {
+            message("你输入的x值无效，椭圆方程中无y值与它对应。", "提示：请改变x的值");
+            return;
+        }
+        if (tooLarge({y})) return;
+        showPair("Ty1", "ty3", y, -y);
+        setText("Labfc3", numfmt::text(x) + QStringLiteral("^2/") + numfmt::text(a_) + QStringLiteral("^2 +Y^2/") +
+                              numfmt::text(b_) + QStringLiteral("^2 =1"));
+    }
+
+    void lookupX() override {
+        setText("Labfc2", QString());
+        read();
+        const float y = number("Ty2");
+        if (!checkParams() || tooLarge({y})) return;
+        const float x = ellipse::halfWidth(a_, b_, y);
+        if (x != x) {
+            message("你输入的y值无效，椭圆方程中无x值与它对应。", "提示：请改变y的值");
+            return;
+        }
+        if (tooLarge({x})) return;
+        showPair("Tx2", "Tx3", x, -x);
+        setText("Labfc2", QStringLiteral("X^2 /") + numfmt::text(a_) + QStringLiteral("^2 +") + numfmt::text(y) +
+                              QStringLiteral("^2/") + numfmt::text(b_) + QStringLiteral("^2 =1"));
+    }
+
+    float a_ = 0, b_ = 0;
+};
+
+}  // namespace
+
+FamilyWindow* createEllipse() { return new EllipseWindow; }

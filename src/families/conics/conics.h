@@ -1,0 +1,79 @@
+#pragma once
+// The mathematics and texts of the four conic sections, free of widgets.
+// Parameters are singles; squares are formed in double from them; results
+// that the windows store are singles again.
+#include <QPointF>
+#include <QString>
+#include <optional>
+#include <utility>
+#include <vector>
+
+namespace circle {
+
+// Q = D^2 + E^2 - 4F: a circle when > 0, one point when 0, nothing when < 0.
+// Returned in double so that a caller can see an overflow before storing it.
+double discriminant(float D, float E, float F);
+// "X^2 +Y^2+ 8X + 0Y+0=0" (no sign handling: "+ -2X").
+QString equation(float D, float E, float F);
+// The cloud of dots: both solutions of every column x = -10..10 (step 0.005).
+std::vector<QPointF> dots(float D, float E, float F);
+// Row of the expression text: the upper point of the column X = 1, 4 when
+// that column misses the circle, 9 when outside the drawing area.
+float textRow(float D, float E, float F);
+// Y1, Y2 on the column x / X1, X2 on the row y; nullopt when it misses.
+std::optional<std::pair<float, float>> ysAt(float D, float E, float F, float x);
+std::optional<std::pair<float, float>> xsAt(float D, float E, float F, float y);
+// The equations shown beside the look-ups; the square of the fixed
+// coordinate is written with 15 digits ("0.0100000002980232" for 0.1).
+QString yLookupEquation(float D, float E, float F, float x);
+QString xLookupEquation(float D, float E, float F, float y);
+
+}  // namespace circle
+
+namespace ellipse {
+
+// "X^2/6^2 +Y^2/3^2 =1"
+QString equation(float a, float b);
+// Upper half at x (NaN where |x| > a); a rounding below zero at x = ±a counts as 0.
+float halfHeight(float a, float b, float x);
+float halfWidth(float a, float b, float y);
+std::vector<QPointF> dots(float a, float b);
+float textRow(float a, float b);
+float focalDistance(float a, float b);    // Round(√|a² - b²|, 2)
+float eccentricity(float a, float b);     // √|a² - b²| / (larger of a, b)
+float directrixDistance(float a, float b);  // Round(major² / √|a² - b²|, 2)
+
+}  // namespace ellipse
+
+namespace hyperbola {
+
+// onX: X^2/a^2 - Y^2/b^2 = 1, else Y^2/a^2 - X^2/b^2 = 1.
+QString labelEquation(float a, float b, bool onX);   // with "当前双曲线的方程为："
+QString canvasEquation(float a, float b, bool onX);
+// |y| of the curve at x (NaN where the X-axis curve has no point).
+float halfHeight(float a, float b, bool onX, float x);
+// |y| of the conjugate curve at x (NaN where it has no point).
+float conjugateHeight(float a, float b, bool onX, float x);
+std::vector<QPointF> dots(float a, float b, bool onX);
+std::vector<QPointF> conjugateDots(float a, float b, bool onX);
+float textRow(float a, float b, bool onX);
+float focalDistance(float a, float b);      // round2(√(a² + b²))
+float eccentricity(float a, float b);       // √(a² + b²) / a
+float directrixDistance(float a, float b);  // round2(a² / √(a² + b²))
+QString asymptoteText(float a, float b, bool onX);
+QString conjugateText(float a, float b, bool onX);
+// |X| on the row y (X-axis curve: always; Y-axis curve: NaN when |y| < a).
+float halfWidth(float a, float b, bool onX, float y);
+QString yLookupEquation(float a, float b, bool onX, float x);
+QString xLookupEquation(float a, float b, bool onX, float y);
+
+}  // namespace hyperbola
+
+namespace parabola {
+
+// "Y^2=2*3X", "Y^2=－2*3X", "X^2=2*3Y", "X^2=－2*3Y".
+QString equation(float p, bool onX);
+std::vector<QPointF> dots(float p, bool onX);
+float textRow(float p, bool onX);
+
+}  // namespace parabola
