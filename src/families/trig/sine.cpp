@@ -1,4 +1,141 @@
-#include "plot/family_window.h"
+#include <cmath>
 
-// Not built yet: the menu entry opens nothing.
-FamilyWindow* createSine() { return nullptr; }
+#include "families/trig/trig_common.h"
+#include "families/trig/trig_windows.h"
+#include "numfmt/numfmt.h"
+#include "plot/frame_texts.h"
+
+
+namespace {
+
+// Y = A·sin(wX + p) or A·cos(wX + p): the cosine window is this window with
+// the other function, the other scan range and other captions.
+class WaveWindow : public TrigWindow {
+public:
+    explicit WaveWindow(const WaveKind& kind) : TrigWindow(makeTraits(kind)), kind_(kind) {
+        f_ = kind.cosine ? static_cast<double (*)(double)>(std::cos) : static_cast<double (*)(double)>(std::sin);
+        const QString tip = frametext::paramTip();
+        build({
+            label("Label17", 8, 8, 337, 25, kind.generalForm).font("黑体", 18).color(0, 0, 192),
+            label("Label2(2)", 8, 48, 33, 25, "A=").font("times new roman", 15),
+            textBox("Text1", 40, 48, 49, 25, "1").font("宋体", 12).tooltip(tip),
+            slider("HScroll1", 104, 48, 169, 25, -20, 20, 1),
+            label("Label2(0)", 8, 80, 33, 25, "w=").font("times new roman", 15),
+            textBox("Text2", 40, 80, 49, 25, "1").font("宋体", 12).tooltip(tip),
+            slider("HScroll2", 104, 80, 169, 25, 1, 20, 1),
+        });
+        buildShared(112, kind.lookupXCaption);
+        finishTrig();
+    }
+
+private:
+    static FamilyTraits makeTraits(const WaveKind& kind) {
+        FamilyTraits t;
+        t.number = kind.number;
+        t.key = kind.key;
+        t.title = kind.title;
+        t.fileName = kind.fileName;
+        t.printButton = "Cmdprint";
+        t.headingLabel = "Labfc";
+        // A and w move in halves; the halved position is shown as a double.
+        auto half = [](int v) { return numfmt::textDouble(v / 2.0); };
+        t.sliders = {{"HScroll1", "Text1", half}, {"HScroll2", "Text2", half},
+                     {"HScroll4", "Text4", {}}, {"HScroll5", "Text5", {}}};
+        t.firstParam = "Text1";
+        t.overlayEmpties = {{"Label4", ""}, {"Label5", ""}};
+        t.gridDisablesFeature = false;
+        t.linearSliderCycle = false;
+        t.redrawFocus = false;
+        t.overlayEmptiesResults = false;
+        t.overlayFocus = false;
+        t.countsCommits = false;
+        return t;
+    }
+
+    bool readChecked() override {
+        a_ = number("Text1");
+        w_ = number("Text2");
+        if (!readPhase(p_)) return false;
+        if (a_ == 0) {
+            warn("你选取的A值等于0。请让A不等于0。", "操作提示：请更换一个新的A值");
+            return false;
+        }
+        if (!(w_ > 0)) {
+            wMessage("你选取的w值小于0，或等于0。请让w>0。");
+            return false;
+        }
+        return true;
+    }
+
+    bool finiteParams() const { return std::isfinite(a_) && std::isfinite(w_) && std::isfinite(p_); }
+
+    QString expression(bool minusJoins) const {
+        return QStringLiteral("Y=") + numfmt::text(a_) + trig::argument(kind_.name, w_, p_, minusJoins);
+    }
+
+    void drawCurve() override {
+        Canvas& c = canvas();
+        a_ = number("Text1");
+        w_ = number("Text2");
+        setText("Label4", QString());
+        setText("Label5", QString());
+        if (!readChecked()) return c.setForeColor(QColor(0, 0, 0));
+        setText("Labfc2", QString());
+        if (!finiteParams() || std::fabs(double(w_)) * trig::kPlotEnd + std::fabs(double(p_)) > trig::kMaxPhase) {
+            tooLargeMessage();
+            return c.setForeColor(QColor(0, 0, 0));
+        }
+        c.points(trig::wavePoints(a_, w_, p_, f_));
+        setText("Labfc", kind_.current + expression(true));
+        const double ty = 2 + f_(trig::plotRun().after);
+        c.currentX = 2;
+        c.currentY = (ty >= -10 && ty <= 10) ? ty : 9;
+        c.setForeColor(QColor(255, 0, 0));
+        if (expressionShown()) c.print(expression(false));
+        c.setForeColor(QColor(0, 0, 0));
+    }
+
+    bool valueAt(float x, float& y) override {
+        y = float(a_ * f_(double(w_ * x + p_)));
+        return true;
+    }
+
+    void showPeriod() override {
+        const float w = number("Text2");
+        if (w == 0) return wMessage("你选取的w值小于0，或等于0。请让w>0。");
+        const float period = 2.0f / w;
+        if (!std::isfinite(period)) return tooLargeMessage();
+        setText("Label4", QStringLiteral("函数的周期: ") + trig::piText(numfmt::text(period)));
+    }
+
+    double periodStart() override { return -p_ / w_; }
+    double periodLength() override { return trig::kTwoPi / w_; }
+    double barTop() override { return a_; }
+
+    void lookupX() override {
+        if (!readChecked()) return;
+        const float y = number("Ty2");
+        if (y < -a_ || y > a_) {
+            warn("你选取的y值小于或大于A的值。", "操作提示：请更换一个新的y值");
+            return;
+        }
+        const float x = finiteParams() ? trig::waveSolve(a_, w_, p_, y, kind_.cosine) : NAN;
+        if (!std::isfinite(x)) return tooLargeMessage();
+        setText("Labfc2", numfmt::text(a_) + trig::argument(kind_.name, w_, p_, false) + QStringLiteral("=") + numfmt::text(y));
+        setText("Tx2", numfmt::text(x));
+        focusOn("Ty2");
+    }
+
+    WaveKind kind_;
+    double (*f_)(double) = nullptr;
+    float a_ = 0;
+};
+
+}  // namespace
+
+FamilyWindow* newWaveWindow(const WaveKind& kind) { return new WaveWindow(kind); }
+
+FamilyWindow* createSine() {
+    return newWaveWindow({7, "sine", "正弦函数的取值和图像", "正弦函数图像", "正弦函数通式：Y=Asin(wX+p)",
+                          "当前正弦函数:", " Sin", "速查x值(只计算离周期起点最近的1个x值）", false});
+}

@@ -1,4 +1,148 @@
-#include "plot/family_window.h"
+#include <cmath>
 
-// Not built yet: the menu entry opens nothing.
-FamilyWindow* createTangent() { return nullptr; }
+#include "families/trig/trig_common.h"
+#include "families/trig/trig_windows.h"
+#include "numfmt/numfmt.h"
+#include "plot/frame_texts.h"
+
+
+namespace {
+
+// Y = tg(wX + p) or ctg(wX + p): no amplitude, any non-zero w, the curve
+// drawn as joined segments that break at the asymptotes. The cotangent
+// window is this window with the reciprocal and its asymptotes a half
+// period further on.
+class SlopeWindow : public TrigWindow {
+public:
+    explicit SlopeWindow(const SlopeKind& kind) : TrigWindow(makeTraits(kind)), kind_(kind) {
+        const QString tip = frametext::paramTip();
+        build({
+            label("Label17", 8, 8, 337, 25, kind.generalForm).font("黑体", 18).color(0, 0, 192),
+            label("Label2(0)", 8, 56, 33, 25, "w=").font("times new roman", 15),
+            textBox("Text2", 40, 56, 49, 25, "1").font("宋体", 12).tooltip(tip),
+            slider("HScroll2", 104, 56, 169, 25, -5, 5, 1),
+        });
+        buildShared(96, "速查x值(只计算以圆点为标准第1周期的1个x值）");
+        // p starts at 0: the branch through the origin.
+        setText("Text4", "0");
+        finishTrig();
+    }
+
+private:
+    static FamilyTraits makeTraits(const SlopeKind& kind) {
+        FamilyTraits t;
+        t.number = kind.number;
+        t.key = kind.key;
+        t.title = kind.title;
+        t.fileName = kind.fileName;
+        t.printButton = "Cmdprint";
+        t.headingLabel = "Labfc";
+        t.sliders = {{"HScroll2", "Text2", {}}, {"HScroll4", "Text4", {}}, {"HScroll5", "Text5", {}}};
+        t.firstParam = "Text2";
+        t.overlayEmpties = {{"Label4", ""}, {"Label5", ""}};
+        t.gridDisablesFeature = false;
+        t.linearSliderCycle = false;
+        t.redrawFocus = false;
+        t.overlayEmptiesResults = false;
+        t.overlayFocus = false;
+        t.countsCommits = false;
+        t.readoutPos = kind.readoutPos;
+        return t;
+    }
+
+    bool readChecked() override {
+        w_ = number("Text2");
+        if (!readPhase(p_)) return false;
+        if (w_ == 0) {
+            wMessage("你选取的w值等于0。");
+            return false;
+        }
+        return true;
+    }
+
+    bool finiteParams() const { return std::isfinite(w_) && std::isfinite(p_); }
+
+    QString argument(bool minusJoins) const { return trig::argument(kind_.name, w_, p_, minusJoins); }
+
+    void drawCurve() override {
+        Canvas& c = canvas();
+        setText("Label4", QString());
+        setText("Label5", QString());
+        if (!readChecked()) return c.setForeColor(QColor(0, 0, 0));
+        setText("Labfc2", QString());
+        if (!finiteParams() || std::fabs(double(w_)) * trig::kPlotEnd + std::fabs(double(p_)) > trig::kMaxPhase) {
+            tooLargeMessage();
+            return c.setForeColor(QColor(0, 0, 0));
+        }
+        c.lines(trig::branchSegments(w_, p_, kind_.cotangent));
+        setText("Labfc", kind_.current + QStringLiteral("Y=") + argument(true));
+        // The text stands at the height of the function of the bare loop end
+        // (near 2 for the tangent; beyond the band, so 9, for the cotangent).
+        float g = 0;
+        const bool has = trig::slopeValue(trig::plotRun().after, kind_.cotangent, g);
+        const double ty = 2 + double(g);
+        c.currentX = 2;
+        c.currentY = (has && ty >= -10 && ty <= 10) ? ty : 9;
+        c.setForeColor(QColor(255, 0, 0));
+        if (expressionShown()) c.print(QStringLiteral("Y=") + argument(false));
+        c.setForeColor(QColor(0, 0, 0));
+    }
+
+    bool rejectX(float x) override {
+        if (!trig::onAsymptote(w_, p_, x, kind_.cotangent)) return false;
+        warn("你选取的x值不在定义域内。", "操作提示：请更换一个新的x值");
+        return true;
+    }
+
+    bool valueAt(float x, float& y) override {
+        const float phase = w_ * x + p_;
+        const double t = std::tan(double(phase));
+        if (!kind_.cotangent) {
+            y = float(t);
+            return true;
+        }
+        // The reciprocal of an exact 0 is a division by zero: the look-up ends.
+        if (t == 0) return false;
+        y = float(1.0 / t);
+        return true;
+    }
+
+    void showPeriod() override {
+        const float w = number("Text2");
+        // Without a w there is no period: say so rather than divide by zero.
+        if (w == 0) return wMessage("你选取的w值等于0。");
+        const float period = 1.0f / std::fabs(w);
+        if (!std::isfinite(period)) return tooLargeMessage();
+        setText("Label4", QStringLiteral("函数的周期: ") + trig::piText(numfmt::text(period)));
+    }
+
+    double periodStart() override {
+        const float x0 = -p_ / w_;
+        if (kind_.cotangent) return x0;
+        return float(x0 - trig::kPi / std::fabs(double(w_)) / 2);
+    }
+    double periodLength() override { return trig::kPi / std::fabs(double(w_)); }
+    double barTop() override { return 10; }
+
+    void lookupX() override {
+        if (!readChecked()) return;
+        const float y = number("Ty2");
+        const float x = (finiteParams() && std::isfinite(y)) ? trig::slopeSolve(w_, p_, y, kind_.cotangent) : NAN;
+        if (!std::isfinite(x)) return tooLargeMessage();
+        setText("Tx2", numfmt::text(x));
+        setText("Labfc2", QStringLiteral(" ") + argument(false) + QStringLiteral("=") + numfmt::text(y));
+        focusOn("Ty2");
+    }
+
+    SlopeKind kind_;
+};
+
+}  // namespace
+
+FamilyWindow* newSlopeWindow(const SlopeKind& kind) { return new SlopeWindow(kind); }
+
+FamilyWindow* createTangent() {
+    // The tangent window's coordinate readout stands 8 pixels further right.
+    return newSlopeWindow({9, "tangent", "正切函数的取值和图像", "正切函数图像", "正切函数通式：Y=tg(wX+p)",
+                           "当前正切函数:", "tg", false, QPoint(664, 448)});
+}

@@ -1,0 +1,298 @@
+#include "families/trig/trig_common.h"
+
+#include <QAbstractButton>
+#include <cmath>
+
+#include "numfmt/numfmt.h"
+#include "plot/frame_texts.h"
+
+using numfmt::text;
+
+namespace trig {
+
+float piFraction(bool negative, float num, float den) {
+    const double v = std::fabs(double(num)) * kPi / std::fabs(double(den));
+    return float(negative ? -v : v);
+}
+
+const PlotRun& plotRun() {
+    static const PlotRun run = [] {
+        PlotRun r;
+        r.xs.reserve(3601);
+        float x = -kPlotEnd;
+        for (; x <= kPlotEnd; x += kPlotStep) r.xs.push_back(x);
+        r.after = x;
+        return r;
+    }();
+    return run;
+}
+
+std::vector<QPointF> wavePoints(float a, float w, float p, double (*f)(double)) {
+    std::vector<QPointF> pts;
+    const PlotRun& run = plotRun();
+    pts.reserve(run.xs.size());
+    for (float x : run.xs) {
+        const float y = float(a * f(double(w * x + p)));
+        if (y > -10.2f && y < 10.2f) pts.emplace_back(x, y);
+    }
+    return pts;
+}
+
+bool slopeValue(float phase, bool cotangent, float& out) {
+    const double t = std::tan(double(phase));
+    if (!cotangent) {
+        out = float(t);
+        return std::isfinite(out);
+    }
+    // On an asymptote of the cotangent (phase exactly 0, or so close that the
+    // reciprocal leaves single range) there is no value.
+    if (t == 0) return false;
+    out = float(1.0 / t);
+    return std::isfinite(out);
+}
+
+std::vector<QLineF> branchSegments(float w, float p, bool cotangent) {
+    std::vector<QLineF> segs;
+    const PlotRun& run = plotRun();
+    segs.reserve(run.xs.size());
+    float prevX = -kPlotEnd, prevY = 0;
+    bool havePrev = slopeValue(w * prevX + p, cotangent, prevY);
+    for (float x : run.xs) {
+        float y;
+        if (!slopeValue(p + w * x, cotangent, y)) continue;
+        // Only the new sample is tested: a branch runs from a previous sample
+        // beyond the band up to the canvas edge; the first sample past an
+        // asymptote lies outside the band and so breaks the curve there.
+        if (havePrev && y > -10.2f && y < 10.2f) segs.emplace_back(prevX, prevY, x, y);
+        prevX = x;
+        prevY = y;
+        havePrev = true;
+    }
+    return segs;
+}
+
+float scanLast(float start, float end, const std::function<bool(float)>& match) {
+    if (!std::isfinite(start) || !std::isfinite(end)) return 0;
+    float step = kScanStep;
+    const double span = double(end) - double(start);
+    if (span / step > kMaxScanSamples) step = float(span / kMaxScanSamples);
+    float result = 0;
+    // The count guard ends the loop even where adding the step no longer
+    // moves a huge abscissa.
+    const long limit = long(kMaxScanSamples) + 2;
+    long n = 0;
+    for (float x = start; x <= end && n <= limit; x += step, ++n) {
+        if (match(x)) result = x;
+    }
+    return result;
+}
+
+float waveSolve(float a, float w, float p, float y, bool cosine) {
+    const float x0 = -p / w;
+    float start, end;
+    if (cosine) {
+        // The first half period, where the cosine falls once from A to -A.
+        start = x0;
+        end = float(x0 + kPi / w);
+    } else {
+        // The phase from -π/2 to π/2, where the sine rises once from -A to A.
+        start = float(x0 - kPi / (2 * double(w)));
+        end = float(x0 + kPi / (2 * double(w)));
+    }
+    if (!std::isfinite(start) || !std::isfinite(end)) return NAN;
+    double (*f)(double) = cosine ? static_cast<double (*)(double)>(std::cos) : static_cast<double (*)(double)>(std::sin);
+    const float r = scanLast(start, end, [&](float x) {
+        const float v = float(a * f(double(w * x + p)));
+        return std::fabs(double(y - v)) <= 0.001;
+    });
+    return float(numfmt::roundHalfEven(r / kPi, 2));
+}
+
+float slopeSolve(float w, float p, float y, bool cotangent) {
+    const float x0 = -p / w;
+    const double half = kPi / std::fabs(double(w)) / 2;
+    const float start = float(x0 - half), end = float(x0 + half);
+    if (!std::isfinite(start) || !std::isfinite(end)) return NAN;
+    const float r = scanLast(start, end, [&](float x) {
+        float v;
+        return slopeValue(w * x + p, cotangent, v) && std::fabs(double(y - v)) <= 0.001;
+    });
+    return float(numfmt::roundHalfEven(r / kPi, 2));
+}
+
+bool onAsymptote(float w, float p, float x, bool cotangent) {
+    const double period = kPi / std::fabs(double(w));
+    const double first = -double(p) / double(w) - (cotangent ? 0.0 : period / 2);
+    for (int k = -20; k <= 20; ++k) {
+        if (float(first + k * period) == x) return true;
+    }
+    return false;
+}
+
+QString argument(const QString& name, float w, float p, bool minusJoins) {
+    const QString join = (minusJoins && p < 0) ? QStringLiteral("X") : QStringLiteral("X+");
+    return name + QLatin1Char('(') + text(w) + join + text(p) + QLatin1Char(')');
+}
+
+QString piText(const QString& number) { return number + QStringLiteral("π"); }
+
+}  // namespace trig
+
+// ---------------------------------------------------------------- window
+
+namespace {
+const QString kRatioTitle = QStringLiteral("操作提示：请更换一个新的分母值");
+const QString kTrapText =
+    QStringLiteral("选取的值无效（可能过大或过小，不在定义域或值域范围内），请重新选取一个有意义的值！");
+}  // namespace
+
+TrigWindow::TrigWindow(FamilyTraits traits) : FamilyWindow(std::move(traits)) {}
+
+void TrigWindow::buildShared(int f2, const QString& lookupXCaption) {
+    const QString tip = frametext::paramTip();
+    build({
+        label("Labfc", 344, 8, 425, 25, "当前函数的解析式为：").font("宋体", 12).color(192, 0, 0),
+        button("Command1", 288, 48, 81, 25, "刷新作图"),
+        button("fugai", 288, 80, 81, 25, "覆盖作图").back(192, 255, 192),
+        button("Commandfgqd", 288, 112, 81, 25, "确定覆盖").back(192, 255, 192).hide(),
+        button("wangge", 288, 144, 81, 25, "显示网格"),
+        check("Checkhide", 280, 184, 89, 25, "隐藏坐标系"),
+        check("Check1", 280, 208, 97, 49, "在图像上注明函数解析式").on(),
+        panel("Frame2", 8, f2, 265, 105, "p取分数(弧度值)")
+            .tooltip("提示：如果要让p为整数，可以让它的分母为1;要让p=0，可以让分子为0。"),
+        radio("Option3", 40, 16, 89, 17, "p为正值").in("Frame2").on(),
+        radio("Option4", 136, 16, 89, 17, "p为负值").in("Frame2"),
+        label("Label1(1)", 8, 48, 25, 17, "p=").in("Frame2").font("times new roman", 12),
+        label("Label2(3)", 32, 48, 17, 17, "+").in("Frame2").font("times new roman", 12, true),
+        textBox("Text4", 56, 32, 41, 26, "1").in("Frame2").font("宋体", 12).tooltip(tip),
+        bar("Line2(0)", 56, 63, 41, 2).in("Frame2"),
+        textBox("Text5", 56, 72, 41, 26, "3").in("Frame2").font("宋体", 12).tooltip(tip),
+        label("Label3(0)", 96, 32, 25, 25, "π").in("Frame2").font("times new roman", 14, true),
+        slider("HScroll4", 128, 40, 121, 17, 1, 10, 1).in("Frame2"),
+        slider("HScroll5", 128, 80, 121, 17, 1, 10, 1).in("Frame2"),
+        label("Label1(0)", 8, 264, 353, 25,
+              "说明：如果要取一个自定义的值（用滚动条无法实现），可直接在上面的文本框中输入。然后点击“刷新作图”或“覆盖作图”。"),
+        button("Command2", 8, 296, 89, 25, "计算函数周期"),
+        label("Label4", 104, 304, 257, 17).font("宋体", 12).color(0, 128, 0),
+        button("Command3", 8, 328, 89, 25, "圈出一个周期"),
+        label("Label5", 104, 336, 257, 17).font("宋体", 12).color(0, 128, 0),
+        panel("Frame1(0)", 8, 360, 353, 89, "速查y值"),
+        radio("Option1", 64, 16, 89, 17, "X取正值").in("Frame1(0)").on(),
+        radio("Option2", 160, 16, 89, 17, "X取负值").in("Frame1(0)"),
+        label("Label10(0)", 8, 48, 41, 17, "当 X=").in("Frame1(0)"),
+        label("Label10(2)", 48, 48, 25, 17, "＋").in("Frame1(0)").font("宋体", 10.5, true),
+        textBox("Tx1", 80, 32, 41, 17, "1").in("Frame1(0)"),
+        bar("Line2(1)", 80, 50, 41, 2).in("Frame1(0)"),
+        textBox("Tx3", 80, 64, 41, 18, "1").in("Frame1(0)"),
+        label("Label3(1)", 120, 24, 17, 25, "π").in("Frame1(0)").font("times new roman", 12, true),
+        label("Label11(0)", 136, 64, 25, 17, "时，").in("Frame1(0)"),
+        button("cay", 160, 56, 64, 24, "计算得").in("Frame1(0)"),
+        label("Label12(0)", 232, 64, 25, 17, "y=").in("Frame1(0)"),
+        textBox("Ty1", 256, 64, 73, 17).in("Frame1(0)"),
+        panel("Frame1(1)", 8, 456, 353, 73, lookupXCaption)
+            .tooltip("这里计算的值只是一个近似值，仅作参考。其余的值可根据函数的原理推算。"),
+        label("Label10(1)", 8, 24, 41, 17, "当 y=").in("Frame1(1)"),
+        textBox("Ty2", 56, 24, 72, 17, "1").in("Frame1(1)"),
+        label("Label11(1)", 136, 24, 25, 17, "时，").in("Frame1(1)"),
+        button("cax", 160, 16, 64, 24, "计算得").in("Frame1(1)"),
+        label("Label12(1)", 232, 24, 17, 17, "X=").in("Frame1(1)"),
+        textBox("Tx2", 248, 24, 57, 17).in("Frame1(1)"),
+        label("Label3(2)", 304, 16, 17, 25, "π").in("Frame1(1)").font("times new roman", 12, true),
+        label("Label16", 16, 48, 73, 17, "此时方程为：").in("Frame1(1)"),
+        label("Labfc2", 88, 48, 217, 17).in("Frame1(1)").color(192, 0, 0),
+    });
+}
+
+void TrigWindow::finishTrig() {
+    // The sign options only change the sign shown; the next action reads them.
+    onClick("Option3", [this] { setText("Label2(3)", "+"); });
+    onClick("Option4", [this] { setText("Label2(3)", "-"); });
+    onClick("Option1", [this] { setText("Label10(2)", "+"); });
+    onClick("Option2", [this] { setText("Label10(2)", "-"); });
+    onClick("Command2", [this] { showPeriod(); });
+    onClick("Command3", [this] { markPeriod(); });
+    finish();
+}
+
+bool TrigWindow::optionOn(const QString& name) const {
+    auto* b = qobject_cast<QAbstractButton*>(control(name));
+    return b && b->isChecked();
+}
+
+void TrigWindow::warn(const QString& t, const QString& title) {
+    message(t, title, MsgButtons::OK, MsgIcon::Exclamation);
+}
+
+void TrigWindow::wMessage(const QString& t) { warn(t, QStringLiteral("操作提示：请更换一个新的w值")); }
+
+bool TrigWindow::readPhase(float& p) {
+    const float den = number("Text5");
+    if (den == 0) {
+        warn(QStringLiteral("你选取的分母值等于0。请让p的分母不等于0。"), kRatioTitle);
+        return false;
+    }
+    p = trig::piFraction(optionOn("Option4"), number("Text4"), den);
+    return true;
+}
+
+void TrigWindow::drawAxisMarks() {
+    Canvas& c = canvas();
+    c.setDrawWidth(4);
+    for (float i = -3; i <= 3; i += 0.5f) {
+        c.point(i * trig::kPi, 0, QColor(255, 0, 0));
+        if (i == std::floor(i)) {
+            c.currentX = i * trig::kPi;
+            c.currentY = -0.2;
+            c.setFontSize(9);
+            c.setForeColor(QColor(255, 0, 0));
+            c.print(trig::piText(numfmt::text(i)));
+        }
+    }
+    c.setFontSize(12);
+    c.setForeColor(QColor(0, 0, 0));
+    c.setDrawWidth(2);
+}
+
+void TrigWindow::lookupY() {
+    if (!readChecked()) return;
+    const float num = std::fabs(number("Tx1")), den = std::fabs(number("Tx3"));
+    // The y look-up runs under one trap: an invalid or overflowing value
+    // shows the same message; a zero denominator under a non-zero numerator
+    // ends the look-up without one.
+    if (den == 0 && num != 0) return;
+    const double xd = double(num) * trig::kPi / double(den);
+    const float x = float(optionOn("Option2") ? -xd : xd);
+    if (!std::isfinite(x)) {
+        message(kTrapText, QStringLiteral("操作提示"));
+        return;
+    }
+    setText("Labfc2", QString());
+    if (rejectX(x)) return;
+    float y = 0;
+    if (!valueAt(x, y)) return;
+    if (!std::isfinite(y)) {
+        message(kTrapText, QStringLiteral("操作提示"));
+        return;
+    }
+    setText("Ty1", numfmt::signedText(numfmt::roundSingle(y, 4)));
+    focusOn("Tx1");
+}
+
+void TrigWindow::markPeriod() {
+    if (!readChecked()) return;
+    setText("Labfc2", QString());
+    const float x0 = float(periodStart());
+    const double len = periodLength();
+    const double top = barTop();
+    const double quotient = numfmt::roundHalfEven(x0 / trig::kPi, 3);
+    if (!std::isfinite(x0) || !std::isfinite(len) || !std::isfinite(quotient) || !std::isfinite(top)) {
+        tooLargeMessage();
+        return;
+    }
+    setText("Label5", QStringLiteral("周期的起点：") + trig::piText(numfmt::textDouble(quotient)));
+    Canvas& c = canvas();
+    c.setForeColor(QColor(0, 255, 0));
+    c.line(x0, top, x0, -top);
+    c.line(x0 + len, top, x0 + len, -top);
+    c.setForeColor(QColor(0, 0, 0));
+}
