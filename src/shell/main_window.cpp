@@ -1,0 +1,268 @@
+#include "shell/main_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
+
+#include "platform/platform.h"
+#include "plot/family_manager.h"
+#include "shell/click_label.h"
+#include "shell/shell.h"
+#include "shell/help_window.h"
+
+namespace shell {
+
+const std::vector<MenuItem>& menuTable() {
+    static const std::vector<MenuItem> table = {
+        {QStringLiteral("一次函数"), 16, 16, 73},   {QStringLiteral("二次函数"), 112, 16, 73},
+        {QStringLiteral("反比例函数"), 208, 16, 81}, {QStringLiteral("幂函数"), 304, 16, 73},
+        {QStringLiteral("指数函数"), 400, 16, 73},  {QStringLiteral("对数函数"), 496, 16, 73},
+        {QStringLiteral("正弦函数"), 592, 16, 73},  {QStringLiteral("余弦函数"), 16, 56, 73},
+        {QStringLiteral("正切函数"), 112, 56, 73},  {QStringLiteral("余切函数"), 208, 56, 73},
+        {QStringLiteral("圆"), 304, 56, 73},        {QStringLiteral("椭圆"), 400, 56, 73},
+        {QStringLiteral("双曲线"), 496, 56, 73},    {QStringLiteral("抛物线"), 592, 56, 73},
+    };
+    return table;
+}
+
+LabelLook lookOf(MenuLook look) {
+    switch (look) {
+    case MenuLook::Start: return {QColor(255, 255, 255), QColor(0, 0, 192), false};
+    case MenuLook::Normal: return {QColor(255, 255, 255), QColor(0, 0, 255), false};
+    case MenuLook::Selected: return {QColor(105, 203, 203), QColor(255, 0, 0), true};
+    case MenuLook::Hovered: return {QColor(133, 235, 166), QColor(255, 0, 0), false};
+    }
+    return {};
+}
+
+SlideStep slideStep(int top, int windowHeight, bool collapsing) {
+    if (collapsing) {
+        const int next = top - 10;
+        return {next, next <= 20 - windowHeight};
+    }
+    const int next = top + 10;
+    return {next, next >= 6};
+}
+
+}  // namespace shell
+
+using namespace shell;
+
+namespace {
+const QString kTitle = QStringLiteral("Vesmar函数分析作图器（V3.01）");
+const QString kExitQuestion = QStringLiteral("您现在确实要退出“Vesmar函数分析作图器”吗？");
+const QString kExitTitle = QStringLiteral("操作提示");
+const QString kExpandTip = QStringLiteral("展开导航窗口");
+}  // namespace
+
+MainWindow::MainWindow()
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint) {
+    initShellResources();
+    setObjectName(QStringLiteral("Formtop"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(kTitle);
+    setWindowIcon(QIcon(QStringLiteral(":/vesmar.svg")));
+    setFont(uiFont(QStringLiteral("宋体"), 10.5));
+    setGeometry(36, 34, 794, 111);
+    setFixedSize(794, 111);
+    setMouseTracking(true);
+
+    const QFont menuFont = uiFont(QStringLiteral("宋体"), 10.5, true);
+    const auto& table = menuTable();
+    for (int i = 0; i < kMenuCount; ++i) {
+        auto* l = new ClickLabel(this);
+        l->setObjectName(QStringLiteral("Labmenu(%1)").arg(i));
+        l->setGeometry(table[i].x, table[i].y, table[i].w, 19);
+        l->setText(table[i].caption);
+        l->setAlignment(Qt::AlignCenter);
+        l->setFont(menuFont);
+        l->setCursor(Qt::PointingHandCursor);
+        menu_[i] = l;
+        setMenuLook(i, MenuLook::Start);
+        connect(l, &ClickLabel::pressed, this, [this, i] { menuPressed(i); });
+        connect(l, &ClickLabel::clicked, this, [this, i] { menuClicked(i); });
+        connect(l, &ClickLabel::hovered, this, [this, i] { setMenuLook(i, MenuLook::Hovered); });
+    }
+
+    // Each image has a brighter twin at the same place that stands in for it
+    // while the pointer is over it; the twin is the one that takes the click.
+    help_ = image("Imagehelp", 696, 8, 33, 33, "help", QStringLiteral("帮助"));
+    help2_ = image("Imagehelp2", 696, 8, 33, 33, "help_hi", QStringLiteral("帮助"));
+    exit_ = image("Imageexit", 696, 56, 33, 33, "exit", QStringLiteral("退出"));
+    exit2_ = image("Imageexit2", 696, 56, 33, 33, "exit_hi", QStringLiteral("退出"));
+    yc_ = image("Imageyc", 752, 8, 32, 32, "collapse", QStringLiteral("收起导航窗口"));
+    yc2_ = image("Imageyc2", 752, 8, 32, 32, "collapse_hi", QStringLiteral("收起导航窗口"));
+    zk2_ = image("Imagezk2", 760, 96, 16, 16, "expand", kExpandTip);
+    zk_ = image("Imagezk", 752, 80, 32, 32, "expand_hi", kExpandTip);
+    decoration_ = image("Image1", 24, 80, 26, 26, "decoration", QString());
+    help2_->hide();
+    exit2_->hide();
+    yc2_->hide();
+
+    credit_ = new ClickLabel(this);
+    credit_->setObjectName(QStringLiteral("Label1"));
+    credit_->setGeometry(64, 88, 137, 17);
+    credit_->setText(QStringLiteral("Vesmar工作室 荣誉出品"));
+    credit_->setLook(QColor(0, 128, 0));
+    credit_->setFontStyle(10.5, false, false);
+    credit_->setCursor(Qt::PointingHandCursor);
+    credit_->setToolTip(QStringLiteral("单击访问“Vesmar函数分析作图器”的官网"));
+
+    connect(help_, &ClickLabel::hovered, this, [this] { help2_->show(); help_->hide(); });
+    connect(exit_, &ClickLabel::hovered, this, [this] { exit2_->show(); exit_->hide(); });
+    connect(yc_, &ClickLabel::hovered, this, [this] { yc2_->show(); yc_->hide(); });
+    connect(zk2_, &ClickLabel::hovered, this, [this] { zk_->show(); zk2_->hide(); });
+    connect(credit_, &ClickLabel::hovered, this, [this] { credit_->setFontStyle(10.5, true, true); });
+
+    connect(help_, &ClickLabel::clicked, this, &MainWindow::showHelp);
+    connect(help2_, &ClickLabel::clicked, this, &MainWindow::showHelp);
+    connect(exit_, &ClickLabel::clicked, this, &QWidget::close);
+    connect(exit2_, &ClickLabel::clicked, this, &QWidget::close);
+    connect(yc2_, &ClickLabel::clicked, this, &MainWindow::collapse);
+    connect(zk_, &ClickLabel::clicked, this, &MainWindow::expand);
+    // A failure to open the page passes silently.
+    connect(credit_, &ClickLabel::clicked, this, [] { platform().openDocument(kWebAddress); });
+
+    timer_.setInterval(100);
+    connect(&timer_, &QTimer::timeout, this, &MainWindow::tick);
+}
+
+MainWindow::~MainWindow() = default;
+
+ClickLabel* MainWindow::image(const char* name, int x, int y, int w, int h, const QString& picture,
+                              const QString& tip) {
+    auto* l = new ClickLabel(this);
+    l->setObjectName(QString::fromLatin1(name));
+    l->setGeometry(x, y, w, h);
+    l->setPicture(QStringLiteral(":/images/%1.svg").arg(picture));
+    if (!tip.isEmpty()) l->setToolTip(tip);
+    return l;
+}
+
+ClickLabel* MainWindow::menuLabel(int i) const { return i >= 0 && i < kMenuCount ? menu_[i] : nullptr; }
+
+void MainWindow::start() {
+    navCollapsed_ = false;
+    currentMenu_ = 1;
+    if (const FamilyEntry* e = familyByMenu(currentMenu_)) FamilyManager::instance().open(*e);
+    platform().makeTopmost(this);
+    zk_->hide();
+    zk2_->hide();
+    timer_.stop();
+    show();
+    raise();
+}
+
+void MainWindow::setMenuLook(int i, MenuLook look) {
+    ClickLabel* l = menuLabel(i);
+    if (!l) return;
+    const LabelLook s = lookOf(look);
+    l->setLook(s.fore, s.back);
+    if (look != MenuLook::Hovered) l->setItalic(s.italic);
+}
+
+void MainWindow::menuPressed(int i) {
+    if (i < 0 || i >= kMenuCount) return;
+    for (int j = 0; j < kMenuCount; ++j) setMenuLook(j, j == i ? MenuLook::Selected : MenuLook::Normal);
+    currentMenu_ = i;
+}
+
+void MainWindow::menuClicked(int i) {
+    if (i < 0 || i >= kMenuCount) return;
+    // Families not built yet open nothing and leave the open window alone.
+    if (const FamilyEntry* e = familyByMenu(i)) FamilyManager::instance().open(*e);
+}
+
+void MainWindow::showHelp() {
+    if (!helpWindow_) helpWindow_ = new HelpWindow;
+    helpWindow_->showCentred();
+}
+
+void MainWindow::rest() {
+    help_->show();
+    help2_->hide();
+    exit_->show();
+    exit2_->hide();
+    yc_->show();
+    yc2_->hide();
+    if (navCollapsed_) {
+        zk2_->show();
+        zk_->hide();
+    }
+    credit_->setFontStyle(10.5, false, false);
+    for (int j = 0; j < kMenuCount; ++j) setMenuLook(j, j == currentMenu_ ? MenuLook::Selected : MenuLook::Normal);
+}
+
+void MainWindow::collapse() { slide(true); }
+void MainWindow::expand() { slide(false); }
+
+void MainWindow::slide(bool up) {
+    // A request while sliding turns the bar round where it is.
+    if (!timer_.isActive()) slideTop_ = pos().y();
+    navCollapsed_ = up;
+    timer_.start();
+}
+
+void MainWindow::tick() {
+    // The position is carried here rather than read back from the window, so
+    // a window manager that refuses to place the bar off screen cannot keep
+    // the timer running for ever.
+    const SlideStep s = slideStep(slideTop_, frameGeometry().height(), navCollapsed_);
+    slideTop_ = s.top;
+    move(pos().x(), s.top);
+    if (!s.done) return;
+    timer_.stop();
+    if (navCollapsed_) {
+        // The strip left on screen shows how to bring the bar back.
+        if (!zk_->isVisible()) zk2_->show();
+    } else {
+        zk_->hide();
+        zk2_->hide();
+    }
+}
+
+void MainWindow::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    static QPixmap background;
+    if (background.size() != size() * devicePixelRatioF())
+        background = vectorPixmap(QStringLiteral(":/images/background.svg"), size(), devicePixelRatioF());
+    if (background.isNull()) p.fillRect(rect(), QColor(214, 236, 250));
+    else p.drawPixmap(0, 0, background);
+}
+
+void MainWindow::mouseMoveEvent(QMouseEvent* e) {
+    QWidget::mouseMoveEvent(e);
+    rest();
+}
+
+void MainWindow::mousePressEvent(QMouseEvent* e) {
+    QWidget::mousePressEvent(e);
+    if (e->button() == Qt::LeftButton && navCollapsed_) expand();
+}
+
+void MainWindow::closeEvent(QCloseEvent* e) {
+    if (exiting_) return e->accept();
+    // A second close request while the question is up is the same request.
+    if (asking_) return e->ignore();
+    asking_ = true;
+    const MsgReply reply = platform().messageBox(this, kExitQuestion, kExitTitle, MsgButtons::YesNo, MsgIcon::Question);
+    asking_ = false;
+    if (reply != MsgReply::Yes) return e->ignore();
+    exiting_ = true;
+    timer_.stop();
+    closeOthers();
+    e->accept();
+}
+
+void MainWindow::closeOthers() {
+    if (helpWindow_) helpWindow_->close();
+    // Family windows by number (quadratic, linear, ... parabola), then the viewer.
+    for (int n = 1; n <= 15; ++n) {
+        const QString name = QStringLiteral("Form%1").arg(n);
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == name && w->isVisible()) w->close();
+    }
+}

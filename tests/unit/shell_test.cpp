@@ -1,0 +1,384 @@
+// The navigation bar and the help window: menu looks, sliding, the exit
+// question and the order windows close in, the links, and the pictures.
+#include <QApplication>
+#include <QMouseEvent>
+#include <QPrinter>
+#include <QScreen>
+#include <QtTest>
+
+#include "platform/platform.h"
+#include "plot/family_manager.h"
+#include "plot/family_window.h"
+#include "shell/click_label.h"
+#include "shell/help_window.h"
+#include "shell/main_window.h"
+#include "shell/shell.h"
+
+using namespace shell;
+
+namespace {
+
+// Answers message boxes from a queue and records what the windows asked for.
+class FakePlatform : public Platform {
+public:
+    MsgReply messageBox(QWidget*, const QString& text, const QString& title, MsgButtons buttons,
+                        MsgIcon icon) override {
+        asked << title + QLatin1Char('|') + text;
+        lastButtons = buttons;
+        lastIcon = icon;
+        return replies.isEmpty() ? MsgReply::Yes : replies.takeFirst();
+    }
+    std::optional<QString> saveFileName(QWidget*, const SaveRequest&) override { return std::nullopt; }
+    void setClipboardImage(const QImage&) override {}
+    QImage clipboardImage() override { return {}; }
+    std::unique_ptr<QPrinter> printer() override { return nullptr; }
+    bool openDocument(const QString& target) override {
+        opened << target;
+        return false;  // a failing opener must pass silently
+    }
+    void makeTopmost(QWidget* w) override {
+        topmost << w->objectName();
+        w->setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    }
+
+    QList<MsgReply> replies;
+    QStringList asked, opened, topmost;
+    MsgButtons lastButtons = MsgButtons::OK;
+    MsgIcon lastIcon = MsgIcon::None;
+};
+
+// A stand-in top-level window that records when it is closed.
+class Recorder : public QWidget {
+public:
+    Recorder(const QString& name, QStringList& log) : log_(log) {
+        setObjectName(name);
+        setAttribute(Qt::WA_DeleteOnClose);
+    }
+
+protected:
+    void closeEvent(QCloseEvent* e) override {
+        log_ << objectName();
+        QWidget::closeEvent(e);
+    }
+
+private:
+    QStringList& log_;
+};
+
+void sendMove(QWidget* w) {
+    const QPointF p(2, 2);
+    QMouseEvent move(QEvent::MouseMove, p, w->mapToGlobal(p), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &move);
+}
+
+void sendClick(QWidget* w) {
+    const QPointF c(w->width() / 2.0, w->height() / 2.0);
+    QMouseEvent press(QEvent::MouseButtonPress, c, w->mapToGlobal(c), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, c, w->mapToGlobal(c), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(w, &release);
+}
+
+QColor back(QWidget* w) { return w->autoFillBackground() ? w->palette().color(QPalette::Window) : QColor(); }
+QColor fore(QWidget* w) { return w->palette().color(QPalette::WindowText); }
+double points(QWidget* w) { return w->font().pixelSize() * 72.0 / 96.0; }
+
+}  // namespace
+
+class ShellTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init() {
+        fake = new FakePlatform;
+        setPlatform(fake);
+    }
+    void cleanup() {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* m = qobject_cast<MainWindow*>(w)) {
+                fake->replies = {MsgReply::Yes};
+                m->close();
+            }
+        }
+        FamilyManager::instance().closeAll();
+        for (QWidget* w : QApplication::topLevelWidgets()) w->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        setPlatform(nullptr);
+        delete fake;
+    }
+
+    void slideStepsEndPastTheLimits() {
+        // From the start position the bar goes up in 10-pixel steps until at
+        // most its bottom 20 pixels show, then comes down to 6 or more.
+        for (int height : {111, 140}) {
+            int top = 34, ticks = 0;
+            SlideStep s{top, false};
+            while (!s.done && ticks < 1000) s = slideStep(s.top, height, true), ++ticks;
+            QVERIFY(s.top <= 20 - height);
+            QVERIFY(s.top > 20 - height - 10);
+            top = s.top;
+            ticks = 0;
+            s = {top, false};
+            while (!s.done && ticks < 1000) s = slideStep(s.top, height, false), ++ticks;
+            QVERIFY(s.top >= 6 && s.top < 16);
+        }
+        QCOMPARE(slideStep(34, 111, true).top, 24);
+        QCOMPARE(slideStep(-96, 111, false).top, -86);
+        // Already past the limit: one more step, then done.
+        QVERIFY(slideStep(-200, 111, true).done);
+        QVERIFY(slideStep(400, 111, false).done);
+    }
+
+    void startShowsTheBarTopmostInStartLook() {
+        QWidget* w = startProgram();
+        auto* bar = qobject_cast<MainWindow*>(w);
+        QVERIFY(bar);
+        QCOMPARE(bar->objectName(), QStringLiteral("Formtop"));
+        QCOMPARE(bar->windowTitle(), QStringLiteral("Vesmar函数分析作图器（V3.01）"));
+        QCOMPARE(bar->size(), QSize(794, 111));
+        // The client area at (36, 34); some platforms place the frame there.
+        const int margin = (bar->frameGeometry().height() - bar->height()) / 2;
+        QVERIFY(qAbs(bar->geometry().left() - 36) <= margin && qAbs(bar->geometry().top() - 34) <= margin);
+        QVERIFY(bar->isVisible());
+        QVERIFY(bar->windowFlags() & Qt::WindowStaysOnTopHint);
+        QCOMPARE(fake->topmost, QStringList{QStringLiteral("Formtop")});
+        QCOMPARE(bar->currentMenu(), 1);
+        QVERIFY(!bar->collapsed());
+        QVERIFY(!bar->sliding());
+        QVERIFY(!bar->findChild<QWidget*>("Imagezk")->isVisibleTo(bar));
+        QVERIFY(!bar->findChild<QWidget*>("Imagezk2")->isVisibleTo(bar));
+        // Every label, the chosen one too, waits in the start look.
+        for (int i = 0; i < kMenuCount; ++i) {
+            ClickLabel* l = bar->menuLabel(i);
+            QCOMPARE(l->text(), menuTable()[i].caption);
+            QCOMPARE(back(l), QColor(255, 255, 255));
+            QCOMPARE(fore(l), QColor(0, 0, 192));
+            QVERIFY(l->font().bold());
+            QVERIFY(!l->font().italic());
+        }
+        QCOMPARE(bar->menuLabel(2)->width(), 81);
+        // Starting again keeps the one bar.
+        QCOMPARE(startProgram(), w);
+    }
+
+    void menuLooksFollowThePointer() {
+        auto* bar = qobject_cast<MainWindow*>(startProgram());
+        ClickLabel* l5 = bar->menuLabel(5);
+        ClickLabel* l1 = bar->menuLabel(1);
+        // Hovering a label before anything else touches only that label.
+        sendMove(l5);
+        QCOMPARE(back(l5), QColor(133, 235, 166));
+        QCOMPARE(fore(l5), QColor(255, 0, 0));
+        QCOMPARE(fore(l1), QColor(0, 0, 192));
+        // The background shows the chosen family as selected.
+        sendMove(bar);
+        QCOMPARE(back(l1), QColor(105, 203, 203));
+        QCOMPARE(fore(l1), QColor(255, 0, 0));
+        QVERIFY(l1->font().italic());
+        QCOMPARE(back(l5), QColor(255, 255, 255));
+        QCOMPARE(fore(l5), QColor(0, 0, 255));
+        // Hovering the selected label keeps its italic.
+        sendMove(l1);
+        QCOMPARE(back(l1), QColor(133, 235, 166));
+        QVERIFY(l1->font().italic());
+        // Two hovered labels stay hovered until the background is reached.
+        sendMove(l5);
+        QCOMPARE(back(l1), QColor(133, 235, 166));
+        // A press selects at once, even for a family that opens nothing.
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(3, 3), l5->mapToGlobal(QPointF(3, 3)), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(l5, &press);
+        QCOMPARE(bar->currentMenu(), 5);
+        QCOMPARE(back(l5), QColor(105, 203, 203));
+        QVERIFY(l5->font().italic());
+        QCOMPARE(back(l1), QColor(255, 255, 255));
+        QVERIFY(!l1->font().italic());
+        QVERIFY(l1->font().bold());
+        // Out-of-range indexes change nothing.
+        bar->menuPressed(14);
+        bar->menuPressed(-1);
+        bar->menuClicked(99);
+        QCOMPARE(bar->currentMenu(), 5);
+    }
+
+    void imagesSwapWithTheirTwins() {
+        auto* bar = qobject_cast<MainWindow*>(startProgram());
+        auto* credit = bar->findChild<ClickLabel*>("Label1");
+        for (const char* name : {"Imagehelp", "Imageexit", "Imageyc"}) {
+            QWidget* normal = bar->findChild<QWidget*>(name);
+            QWidget* twin = bar->findChild<QWidget*>(QString::fromLatin1(name) + QLatin1Char('2'));
+            sendMove(normal);
+            QVERIFY(twin->isVisibleTo(bar));
+            QVERIFY(!normal->isVisibleTo(bar));
+        }
+        sendMove(credit);
+        QVERIFY(credit->font().bold() && credit->font().italic());
+        QCOMPARE(fore(credit), QColor(0, 128, 0));
+        sendMove(bar);
+        for (const char* name : {"Imagehelp", "Imageexit", "Imageyc"}) {
+            QVERIFY(bar->findChild<QWidget*>(name)->isVisibleTo(bar));
+            QVERIFY(!bar->findChild<QWidget*>(QString::fromLatin1(name) + QLatin1Char('2'))->isVisibleTo(bar));
+        }
+        QVERIFY(!credit->font().bold() && !credit->font().italic());
+        // Expand images stay hidden at rest while the bar is down.
+        QVERIFY(!bar->findChild<QWidget*>("Imagezk2")->isVisibleTo(bar));
+        sendClick(credit);
+        QCOMPARE(fake->opened, QStringList{kWebAddress});
+    }
+
+    void collapseExpandAndReverse() {
+        auto* bar = qobject_cast<MainWindow*>(startProgram());
+        const int h = bar->frameGeometry().height();
+        // The offscreen platform reports positions off by up to the frame
+        // width after a move; a real desktop does not.
+        const int margin = (h - bar->height()) / 2;
+        QWidget* yc2 = bar->findChild<QWidget*>("Imageyc2");
+        // The hidden twin cannot be clicked; the pointer shows it first.
+        sendMove(bar->findChild<QWidget*>("Imageyc"));
+        sendClick(yc2);
+        QVERIFY(bar->collapsed());
+        QTRY_VERIFY_WITH_TIMEOUT(!bar->sliding(), 5000);
+        QVERIFY(bar->pos().y() <= 20 - h + margin);
+        QVERIFY(bar->findChild<QWidget*>("Imagezk2")->isVisibleTo(bar));
+        // Clicking the strip's background brings it back.
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(300, 100), bar->mapToGlobal(QPointF(300, 100)),
+                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(bar, &press);
+        QVERIFY(!bar->collapsed());
+        QTRY_VERIFY_WITH_TIMEOUT(!bar->sliding(), 5000);
+        QVERIFY(bar->pos().y() >= 6 - margin);
+        QVERIFY(!bar->findChild<QWidget*>("Imagezk")->isVisibleTo(bar));
+        QVERIFY(!bar->findChild<QWidget*>("Imagezk2")->isVisibleTo(bar));
+        // Reversing half way: the bar turns round where it is.
+        const int before = bar->pos().y();
+        bar->collapse();
+        QTest::qWait(350);
+        const int turned = bar->pos().y();
+        QVERIFY(turned < before);
+        bar->expand();
+        QTRY_VERIFY_WITH_TIMEOUT(!bar->sliding(), 5000);
+        QVERIFY(bar->pos().y() >= 6 - margin && bar->pos().y() < 16 + margin);
+    }
+
+    void exitAsksAndClosesInOrder() {
+        auto* bar = qobject_cast<MainWindow*>(startProgram());
+        QStringList log;
+        // Stand-ins, opened in another order than the one they close in.
+        for (const char* name : {"Form15", "Form14", "Form2", "Form1", "Form7"}) (new Recorder(name, log))->show();
+        bar->showHelp();
+        QPointer<QWidget> help;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == QLatin1String("Formhelp")) help = w;
+        QVERIFY(help && help->isVisible());
+
+        fake->replies = {MsgReply::No};
+        QVERIFY(!bar->close());
+        QCOMPARE(fake->asked,
+                 QStringList{QStringLiteral("操作提示|您现在确实要退出“Vesmar函数分析作图器”吗？")});
+        QVERIFY(fake->lastButtons == MsgButtons::YesNo);
+        QVERIFY(fake->lastIcon == MsgIcon::Question);
+        QVERIFY(bar->isVisible() && help->isVisible());
+        QVERIFY(log.isEmpty());
+
+        QPointer<MainWindow> guard(bar);
+        fake->replies = {MsgReply::Yes};
+        sendMove(bar->findChild<QWidget*>("Imageexit"));
+        sendClick(bar->findChild<QWidget*>("Imageexit2"));
+        QCOMPARE(fake->asked.size(), 2);
+        QCOMPARE(log, (QStringList{"Form1", "Form2", "Form7", "Form14", "Form15"}));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!guard);
+        QVERIFY(!help);
+        // A new start builds a fresh bar.
+        QWidget* again = startProgram();
+        QVERIFY(again && again->isVisible());
+    }
+
+    void familyChoiceKeepsOneWindow() {
+        const FamilyEntry* linear = familyByMenu(0);
+        if (!linear || !linear->create) QSKIP("the linear window is not built");
+        auto* bar = qobject_cast<MainWindow*>(startProgram());
+        sendClick(bar->menuLabel(0));
+        FamilyWindow* first = FamilyManager::instance().window(2);
+        QVERIFY(first);
+        sendClick(bar->menuLabel(0));
+        QCOMPARE(FamilyManager::instance().window(2), first);
+        // A family that does not exist yet leaves the open one alone.
+        for (int i = 0; i < kMenuCount; ++i) {
+            const FamilyEntry* e = familyByMenu(i);
+            if (e && !e->create) {
+                sendClick(bar->menuLabel(i));
+                QCOMPARE(FamilyManager::instance().window(2), first);
+                QCOMPARE(bar->currentMenu(), i);
+                break;
+            }
+        }
+    }
+
+    void helpWindowLinksAndLooks() {
+        auto* bar = qobject_cast<MainWindow*>(startProgram());
+        bar->showHelp();
+        HelpWindow* help = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* h = qobject_cast<HelpWindow*>(w)) help = h;
+        QVERIFY(help);
+        QCOMPARE(help->windowTitle(), QStringLiteral("帮助窗口"));
+        QCOMPARE(help->size(), QSize(351, 465));
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        QVERIFY((help->frameGeometry().center() - screen.center()).manhattanLength() <= 4);
+        // Showing it again brings the same window forward.
+        bar->showHelp();
+        int count = 0;
+        for (QWidget* w : QApplication::topLevelWidgets()) count += qobject_cast<HelpWindow*>(w) && w->isVisible();
+        QCOMPARE(count, 1);
+
+        auto* mail = help->findChild<QWidget*>("Label4");
+        auto* web = help->findChild<QWidget*>("Label5");
+        auto* tutorial = help->findChild<QWidget*>("Label8");
+        QCOMPARE(points(mail), 10.5);
+        QCOMPARE(fore(tutorial), QColor(0, 128, 0));
+        QVERIFY(tutorial->font().bold());
+        sendMove(mail);
+        QCOMPARE(fore(mail), QColor(255, 0, 0));
+        QVERIFY(mail->font().bold() && mail->font().italic());
+        QCOMPARE(points(mail), 14.25);  // 14 pt at whole pixels
+        sendMove(tutorial);
+        QCOMPARE(fore(tutorial), QColor(255, 0, 0));
+        QVERIFY(tutorial->font().italic());
+        sendMove(help);
+        for (QWidget* l : {mail, web}) {
+            QCOMPARE(fore(l), QColor(0, 0, 0));
+            QCOMPARE(points(l), 12.0);
+            QVERIFY(!l->font().bold() && !l->font().italic());
+        }
+        QCOMPARE(fore(tutorial), QColor(0, 255, 0));
+        QVERIFY(!tutorial->font().italic());
+
+        // The opener fails here; the clicks must still pass quietly.
+        sendClick(tutorial);
+        sendClick(web);
+        sendClick(mail);
+        QCOMPARE(fake->opened, (QStringList{kTutorial, kWebAddress, QStringLiteral("mailto:") + kMailAddress}));
+        QVERIFY(fake->asked.isEmpty());
+        QVERIFY(help->isVisible());
+    }
+
+    void everyPictureRenders() {
+        initShellResources();
+        for (const char* name : {"background", "help", "help_hi", "exit", "exit_hi", "collapse", "collapse_hi",
+                                 "expand", "expand_hi", "decoration", "mail", "web", "tutorial"}) {
+            const QPixmap pm = vectorPixmap(QStringLiteral(":/images/%1.svg").arg(QLatin1String(name)), QSize(33, 33));
+            QVERIFY2(!pm.isNull(), name);
+            // Not blank: the centre of every picture is painted.
+            QVERIFY2(pm.toImage().pixelColor(16, 16).alpha() > 0, name);
+        }
+        QVERIFY(!vectorPixmap(QStringLiteral(":/vesmar.svg"), QSize(64, 64)).isNull());
+        QVERIFY(vectorPixmap(QStringLiteral(":/images/missing.svg"), QSize(16, 16)).isNull());
+    }
+
+private:
+    FakePlatform* fake = nullptr;
+};
+
+QTEST_MAIN(ShellTest)
+#include "shell_test.moc"
