@@ -1,0 +1,399 @@
+// Saving, copying, printing and the full-screen viewer on a real plot window:
+// every output carries exactly the canvas picture (never what floats above
+// it), existing files survive, and failures are reported instead of passing
+// for success.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPrinter>
+#include <QProcess>
+#include <QRadioButton>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <deque>
+
+#include "plot/canvas_widget.h"
+#include "plot/family_manager.h"
+#include "plot/family_window.h"
+#include "plot/output.h"
+#include "plot/viewer.h"
+#include "platform/platform.h"
+
+namespace {
+
+struct Shown {
+    QString text, title;
+    MsgIcon icon;
+};
+
+class TestPlatform : public Platform {
+public:
+    MsgReply messageBox(QWidget*, const QString& text, const QString& title, MsgButtons, MsgIcon icon) override {
+        shown.push_back({text, title, icon});
+        return MsgReply::OK;
+    }
+    std::optional<QString> saveFileName(QWidget*, const SaveRequest& r) override {
+        ++dialogs;
+        request = r;
+        if (names.empty()) return std::nullopt;
+        auto n = names.front();
+        names.pop_front();
+        return n;
+    }
+    void setClipboardImage(const QImage& image) override { clipboard = image; }
+    QImage clipboardImage() override { return clipboard; }
+    std::unique_ptr<QPrinter> printer() override {
+        if (pdfTargets.empty() || pdfTargets.front().isEmpty()) {
+            if (!pdfTargets.empty()) pdfTargets.pop_front();
+            return nullptr;
+        }
+        auto p = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        p->setOutputFormat(QPrinter::PdfFormat);
+        p->setOutputFileName(pdfTargets.front());
+        pdfTargets.pop_front();
+        return p;
+    }
+    bool openDocument(const QString&) override { return true; }
+    void makeTopmost(QWidget* w) override { w->setWindowFlag(Qt::WindowStaysOnTopHint, true); }
+
+    std::vector<Shown> shown;
+    std::deque<std::optional<QString>> names;
+    std::deque<QString> pdfTargets;  // empty entry: no printer
+    SaveRequest request;
+    int dialogs = 0;
+    QImage clipboard;
+};
+
+FamilyWindow* openLinear() { return FamilyManager::instance().open(*familyByKey(QStringLiteral("linear"))); }
+
+void click(FamilyWindow* w, const QString& name) {
+    auto* b = qobject_cast<QAbstractButton*>(w->control(name));
+    QVERIFY2(b, qPrintable(name));
+    b->click();
+}
+
+// A picture with a curve, so that rows and columns are told apart.
+void plot(FamilyWindow* w, const QString& k) {
+    qobject_cast<QLineEdit*>(w->control(QStringLiteral("Text1(0)")))->setText(k);
+    click(w, QStringLiteral("Command1(0)"));
+}
+
+quint32 le(const QByteArray& b, int at, int n) {
+    quint32 v = 0;
+    for (int i = n - 1; i >= 0; --i) v = (v << 8) | quint8(b.at(at + i));
+    return v;
+}
+
+// Decodes an uncompressed 24- or 32-bit Windows bitmap without Qt's reader,
+// so that a fault shared by Qt's writer and reader cannot hide.
+QImage decodeBmp(const QByteArray& b) {
+    if (b.size() < 54 || !b.startsWith("BM")) return {};
+    if (le(b, 2, 4) != quint32(b.size())) return {};
+    const int offset = int(le(b, 10, 4));
+    const int width = int(le(b, 18, 4));
+    const int rawHeight = int(qint32(le(b, 22, 4)));
+    const int bpp = int(le(b, 28, 2));
+    if (le(b, 14, 4) < 40 || le(b, 30, 4) != 0 || (bpp != 24 && bpp != 32)) return {};
+    const int height = std::abs(rawHeight);
+    const int stride = ((width * bpp + 31) / 32) * 4;
+    if (offset + qint64(stride) * height > b.size()) return {};
+    QImage img(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y) {
+        const int row = rawHeight > 0 ? height - 1 - y : y;  // bottom-up unless negative
+        const char* p = b.constData() + offset + row * stride;
+        for (int x = 0; x < width; ++x, p += bpp / 8)
+            img.setPixel(x, y, qRgb(quint8(p[2]), quint8(p[1]), quint8(p[0])));
+    }
+    return img;
+}
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool samePixels(const QImage& a, const QImage& b) {
+    return a.size() == b.size() && a.convertToFormat(QImage::Format_RGB32) == b.convertToFormat(QImage::Format_RGB32);
+}
+
+// Shows the crosshair and the eraser square over the canvas.
+void showFloatingItems(FamilyWindow* w) {
+    CanvasWidget* cw = w->canvasWidget();
+    cw->mouseDoubleClick();
+    w->findChild<QRadioButton*>(QStringLiteral("Option6sh"))->setChecked(true);
+    cw->mouseMove(Qt::NoButton, 3, -4);
+}
+
+}  // namespace
+
+class OutputTest : public QObject {
+    Q_OBJECT
+    TestPlatform plat;
+    QTemporaryDir dir;
+    QString at(const QString& name) const { return dir.filePath(name); }
+
+private slots:
+    void init() {
+        plat = TestPlatform();
+        setPlatform(&plat);
+    }
+    void cleanup() {
+        FamilyManager::instance().closeAll();
+        for (QWidget* w : QApplication::topLevelWidgets()) w->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        setPlatform(nullptr);
+    }
+
+    void buttonsSitBelowTheCanvas() {
+        FamilyWindow* w = openLinear();
+        QVERIFY(w);
+        const FamilyTraits& t = w->traits();
+        const QRect copy = w->control(QStringLiteral("Cmdcopy"))->geometry();
+        QCOMPARE(copy, QRect(t.copyPos, QSize(t.outputButtonWidth, 33)));
+        QCOMPARE(w->control(QStringLiteral("Cmdsave"))->geometry(), copy.translated(80, 0));
+        QCOMPARE(w->control(t.printButton)->geometry(), copy.translated(160, 0));
+        QCOMPARE(w->control(QStringLiteral("Commandquanpin"))->geometry(), QRect(t.fullScreenPos, QSize(73, 25)));
+        QCOMPARE(w->text(t.printButton), QStringLiteral("打印"));
+        QCOMPARE(w->control(QStringLiteral("Commandquanpin"))->toolTip(), QStringLiteral("全屏展示图像"));
+    }
+
+    // The file is a valid bitmap holding the canvas picture, also under a
+    // .jpg name, and the floating crosshair and eraser square are not in it.
+    void savedFileIsTheCanvasPicture() {
+        FamilyWindow* w = openLinear();
+        plot(w, QStringLiteral("2"));
+        const QImage before = w->canvas().snapshot();
+        showFloatingItems(w);
+        QVERIFY(w->canvasWidget()->linex.visible);
+        QVERIFY(w->canvasWidget()->shape1.visible);
+        QCOMPARE(w->canvas().image(), before);
+
+        plat.names = {at(QStringLiteral("一次函数图像.bmp")), at(QStringLiteral("picture.jpg"))};
+        click(w, QStringLiteral("Cmdsave"));
+        click(w, QStringLiteral("Cmdsave"));
+        QVERIFY(plat.shown.empty());
+        for (const QString& name : {QStringLiteral("一次函数图像.bmp"), QStringLiteral("picture.jpg")}) {
+            const QImage img = decodeBmp(readAll(at(name)));
+            QVERIFY2(!img.isNull(), qPrintable(name));
+            QCOMPARE(img.size(), QSize(w->canvas().width(), w->canvas().height()));
+            QVERIFY(samePixels(img, before));
+        }
+        // What the dialog was asked to offer.
+        QCOMPARE(plat.request.title, QStringLiteral("函数图像另存为"));
+        QCOMPARE(plat.request.initialName, QStringLiteral("一次函数图像"));
+        QCOMPARE(plat.request.defaultSuffix, QStringLiteral("bmp"));
+        QCOMPARE(plat.request.filters.size(), 2);
+        QVERIFY(plat.request.filters.at(1).contains(QStringLiteral("*.bmp")));
+    }
+
+    void existingFilesAreNeverOverwritten() {
+        FamilyWindow* w = openLinear();
+        plot(w, QStringLiteral("1"));
+        const QString first = at(QStringLiteral("first.bmp"));
+        plat.names = {first};
+        click(w, QStringLiteral("Cmdsave"));
+        const QByteArray kept = readAll(first);
+        QVERIFY(!kept.isEmpty());
+
+        // Another picture under the same name, and a foreign file under a picture name.
+        plot(w, QStringLiteral("-3"));
+        const QString foreign = at(QStringLiteral("notes.bmp"));
+        {
+            QFile f(foreign);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("not a picture");
+        }
+        plat.names = {first, foreign};
+        click(w, QStringLiteral("Cmdsave"));
+        click(w, QStringLiteral("Cmdsave"));
+        QCOMPARE(int(plat.shown.size()), 2);
+        for (const Shown& s : plat.shown) {
+            QCOMPARE(s.text, QStringLiteral("你新建的文件已经存在，请更换一个新的！"));
+            QCOMPARE(s.title, QStringLiteral("操作提示"));
+            QCOMPARE(s.icon, MsgIcon::Warning);
+        }
+        QCOMPARE(readAll(first), kept);
+        QCOMPARE(readAll(foreign), QByteArray("not a picture"));
+    }
+
+    void cancelAndEmptyNameDoNothing() {
+        FamilyWindow* w = openLinear();
+        const int filesBefore = QDir(dir.path()).entryList(QDir::Files).size();
+        plat.names = {std::nullopt, QString()};
+        click(w, QStringLiteral("Cmdsave"));
+        click(w, QStringLiteral("Cmdsave"));
+        QCOMPARE(plat.dialogs, 2);
+        QVERIFY(plat.shown.empty());
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), filesBefore);
+    }
+
+    // No permission, no such folder, a full disk: reported, nothing left behind.
+    void writeFailuresAreReported() {
+        FamilyWindow* w = openLinear();
+        const QString missingFolder = at(QStringLiteral("no/such/folder/x.bmp"));
+        plat.names = {missingFolder, QStringLiteral("/proc/vesmar-output-test.bmp")};
+        click(w, QStringLiteral("Cmdsave"));
+        click(w, QStringLiteral("Cmdsave"));
+        QCOMPARE(int(plat.shown.size()), 2);
+        for (const Shown& s : plat.shown) {
+            QCOMPARE(s.text, output::saveFailedMessage());
+            QCOMPARE(s.title, QStringLiteral("操作提示"));
+        }
+        QVERIFY(!QFile::exists(missingFolder));
+
+        const QByteArray bytes = output::bmpBytes(w->canvas().image());
+        QFile full(QStringLiteral("/dev/full"));
+        if (full.open(QIODevice::WriteOnly)) QVERIFY(!output::writeAll(full, bytes));
+        QFile fine(at(QStringLiteral("fine.bmp")));
+        QVERIFY(fine.open(QIODevice::WriteOnly));
+        QVERIFY(output::writeAll(fine, bytes));
+        QCOMPARE(readAll(fine.fileName()), bytes);
+    }
+
+    void clipboardGetsTheCanvasPicture() {
+        FamilyWindow* w = openLinear();
+        plot(w, QStringLiteral("0.5"));
+        const QImage before = w->canvas().snapshot();
+        showFloatingItems(w);
+        click(w, QStringLiteral("Cmdcopy"));
+        QVERIFY(samePixels(plat.clipboard, before));
+        // A copy, not a view: later drawing leaves the clipboard alone.
+        plot(w, QStringLiteral("-5"));
+        QVERIFY(samePixels(plat.clipboard, before));
+    }
+
+    // One page: the heading, then the picture at its natural size (96 dpi).
+    void printedPageShowsHeadingAndPicture() {
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty()) QSKIP("pdftoppm is not installed");
+        FamilyWindow* w = openLinear();
+        plot(w, QStringLiteral("2"));
+        const QImage picture = w->canvas().snapshot();
+        showFloatingItems(w);
+        const QString pdf = at(QStringLiteral("page.pdf"));
+        plat.pdfTargets = {pdf};
+        click(w, w->traits().printButton);
+        QVERIFY(plat.shown.empty());
+        QProcess render;
+        render.start(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("96"), QStringLiteral("-png"),
+                                                  QStringLiteral("-singlefile"), pdf, at(QStringLiteral("page"))});
+        QVERIFY(render.waitForFinished(60000));
+        const QImage page = QImage(at(QStringLiteral("page.png"))).convertToFormat(QImage::Format_RGB32);
+        QVERIFY(!page.isNull());
+
+        // Where the printable area starts on this printer's page, at 96 dpi.
+        QPrinter probe(QPrinter::HighResolution);
+        probe.setOutputFormat(QPrinter::PdfFormat);
+        const QPointF origin = probe.pageLayout().paintRectPixels(96).topLeft();
+        const int left = qRound(origin.x() + 600 / 15.0);
+        const int headingTop = qRound(origin.y() + 800 / 15.0);
+
+        // The picture lies below the heading at 600 twips from the left, at
+        // its own size; find its row and count the pixels that differ.
+        auto mismatches = [&](int top) {
+            int bad = 0;
+            for (int y = 0; y < picture.height(); y += 2)
+                for (int x = 0; x < picture.width(); x += 2) {
+                    const QColor a = picture.pixelColor(x, y), b = page.pixelColor(left + x, top + y);
+                    if (std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue()) > 120)
+                        ++bad;
+                }
+            return bad;
+        };
+        int bestTop = -1, best = INT_MAX;
+        for (int top = headingTop + 10; top < headingTop + 120 && top + picture.height() <= page.height(); ++top) {
+            const int m = mismatches(top);
+            if (m < best) best = m, bestTop = top;
+        }
+        QVERIFY2(best < picture.width() * picture.height() / 4 / 100, qPrintable(QString::number(best)));
+        // The heading: dark text between its top and the picture.
+        int dark = 0;
+        for (int y = headingTop; y < bestTop - 10; ++y)
+            for (int x = left; x < left + 300; ++x) dark += qGray(page.pixel(x, y)) < 100;
+        QVERIFY(dark > 50);
+        // Nothing but white to the right of the picture (no stray items).
+        for (int y = bestTop; y < bestTop + picture.height(); y += 3)
+            QCOMPARE(qGray(page.pixel(left + picture.width() + 20, y)), 255);
+    }
+
+    void printFailuresAreReported() {
+        FamilyWindow* w = openLinear();
+        plat.pdfTargets = {QString(), at(QStringLiteral("no/such/folder/page.pdf"))};
+        click(w, w->traits().printButton);
+        click(w, w->traits().printButton);
+        QCOMPARE(int(plat.shown.size()), 2);
+        for (const Shown& s : plat.shown) QCOMPARE(s.text, output::printFailedMessage());
+    }
+
+    void viewerSquareRule() {
+        // Wider than high: as high as the window less 600 twips, centred across.
+        QCOMPARE(ViewerWindow::imageRect(QSize(798, 545)), QRect(153, 1, 505, 505));
+        // Higher than wide: as wide as the window less 600 twips, centred down.
+        QCOMPARE(ViewerWindow::imageRect(QSize(400, 700)), QRect(1, 177, 360, 360));
+        // Smaller than the margin: nothing rather than a negative size.
+        QCOMPARE(ViewerWindow::imageRect(QSize(30, 20)).size(), QSize(0, 0));
+    }
+
+    void viewerShowsTheSnapshotTakenAtLoad() {
+        FamilyWindow* w = openLinear();
+        plot(w, QStringLiteral("2"));
+        const QImage first = w->canvas().snapshot();
+        showFloatingItems(w);
+        click(w, QStringLiteral("Commandquanpin"));
+        ViewerWindow* v = ViewerWindow::current();
+        QVERIFY(v);
+        QCOMPARE(fullScreenSource(), w->traits().number);
+        QCOMPARE(v->objectName(), QStringLiteral("Form15"));
+        QCOMPARE(v->windowTitle(), QStringLiteral("图像全屏展示"));
+        QVERIFY(v->windowFlags() & Qt::WindowStaysOnTopHint);
+        QCOMPARE(v->size(), QSize(798, 545));
+        QVERIFY(samePixels(v->picture(), first));
+        QCOMPARE(v->image()->geometry(), ViewerWindow::imageRect(v->frameGeometry().size()));
+
+        // Drawn stretched on the light green background.
+        const QImage shot = v->grab().toImage();
+        const QRect r = v->image()->geometry();
+        QCOMPARE(shot.pixelColor(r.left() / 2, v->height() / 2), QColor(192, 255, 192));
+        QCOMPARE(shot.pixelColor(r.right() + (v->width() - r.right()) / 2, v->height() / 2), QColor(192, 255, 192));
+        const QPointF worldOrigin = w->canvas().toPixel(0, 0);  // the axes cross here
+        const double scale = double(r.width()) / first.width();
+        const QPoint mapped(r.left() + int(worldOrigin.x() * scale), r.top() + int(worldOrigin.y() * scale));
+        QCOMPARE(shot.pixelColor(mapped), first.pixelColor(worldOrigin.toPoint()));
+
+        // Drawing more and asking again brings the same viewer forward, unchanged.
+        plot(w, QStringLiteral("-4"));
+        click(w, QStringLiteral("Commandquanpin"));
+        QCOMPARE(ViewerWindow::current(), v);
+        QVERIFY(samePixels(v->picture(), first));
+
+        // Resizing keeps the largest square that fits.
+        v->resize(1000, 1400);
+        QCOMPARE(v->image()->geometry(), ViewerWindow::imageRect(v->frameGeometry().size()));
+        QCOMPARE(v->image()->width(), v->image()->height());
+
+        // Closed, the next click loads a fresh snapshot.
+        v->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!ViewerWindow::current());
+        click(w, QStringLiteral("Commandquanpin"));
+        QVERIFY(ViewerWindow::current());
+        QVERIFY(samePixels(ViewerWindow::current()->picture(), w->canvas().image()));
+        QVERIFY(!samePixels(ViewerWindow::current()->picture(), first));
+
+        // Choosing a family closes it.
+        openLinear();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!ViewerWindow::current());
+    }
+};
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    setupApplication(app);
+    OutputTest t;
+    return QTest::qExec(&t, argc, argv);
+}
+#include "output_test.moc"
