@@ -1,5 +1,7 @@
 #include "families/conics/conic_common.h"
 
+#include <QButtonGroup>
+#include <QRadioButton>
 #include <cmath>
 
 #include "numfmt/numfmt.h"
@@ -78,6 +80,18 @@ void ConicWindow::buildLookupPanel(const LookupPanel& p) {
         label(QStringLiteral("Label16") + idx, 24, p.captionY, 81, 17, QStringLiteral("此时方程为：")).in(frame),
         label(p.forY ? QStringLiteral("Labfc3") : QStringLiteral("Labfc2"), p.eqX, p.eqY, p.eqW, p.eqH).in(frame).color(192, 0, 0),
     });
+}
+
+void ConicWindow::pairOptions() {
+    auto* group = new QButtonGroup(this);
+    group->setExclusive(true);
+    for (const char* n : {"Option1", "Option2"})
+        if (auto* b = findChild<QRadioButton*>(QString::fromLatin1(n))) group->addButton(b);
+}
+
+bool ConicWindow::focusOnX() const {
+    auto* o = findChild<QRadioButton*>(QStringLiteral("Option1"));
+    return !o || o->isChecked();
 }
 
 void ConicWindow::emptyLookups() {

@@ -87,6 +87,12 @@ protected:
     // results, button and equation label.
     void buildLookupPanel(const LookupPanel& p);
 
+    // Option1/Option2 as one exclusive pair. Left to auto-exclusion they
+    // would also see the freehand panel's radio buttons (children of the
+    // window too), and a click could uncheck the wrong one.
+    void pairOptions();
+    bool focusOnX() const;   // Option1 chosen
+
     // Ty1, ty3, Tx2, Tx3 := empty.
     void emptyLookups();
     // The two results of a look-up in signed text.

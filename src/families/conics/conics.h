@@ -75,5 +75,10 @@ namespace parabola {
 QString equation(float p, bool onX);
 std::vector<QPointF> dots(float p, bool onX);
 float textRow(float p, bool onX);
+// The coordinate that is squared in the equation, at the other one t:
+// ±√(2pt), NaN where p·t < 0 (the parabola opens the other way).
+float squaredSide(float p, float t);
+// The other coordinate at t: t^2 / (2p).
+float linearSide(float p, float t);
 
 }  // namespace parabola

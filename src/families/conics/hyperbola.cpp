@@ -1,6 +1,5 @@
 // The hyperbola in standard position, foci on the X axis
 // (X^2/a^2 - Y^2/b^2 = 1) or on the Y axis (Y^2/a^2 - X^2/b^2 = 1).
-#include <QRadioButton>
 #include <cmath>
 #include <limits>
 
@@ -130,6 +129,7 @@ public:
         x.eqX = 96;
         x.eqW = 217;
         buildLookupPanel(x);
+        pairOptions();
         onClick("Option1", [this] { setText("Label17", "双曲线的标准方程：x^2/a^2－y^2/b^2=1"); });
         onClick("Option2", [this] { setText("Label17", "双曲线的标准方程：y^2/a^2－x^2/b^2=1"); });
         onClick("Command2", [this] { foci(); });
@@ -150,10 +150,7 @@ private:
         return t;
     }
 
-    bool onX() const {
-        auto* o = findChild<QRadioButton*>(QStringLiteral("Option1"));
-        return !o || o->isChecked();
-    }
+    bool onX() const { return focusOnX(); }
 
     // Reads a and b; both must be positive singles.
     bool valid() {
