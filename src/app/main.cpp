@@ -9,7 +9,7 @@ int main(int argc, char** argv) {
     setupApplication(app);
     if (QWidget* bar = startProgram()) {
         // The program ends with the navigation bar, whatever else is still open.
-        QObject::connect(bar, &QObject::destroyed, &app, &QCoreApplication::quit);
+        QObject::connect(bar, &QObject::destroyed, &app, [] { QCoreApplication::quit(); });
     } else {
         // Without the navigation bar the linear window stands on its own.
         if (const FamilyEntry* e = familyByKey(QStringLiteral("linear"))) FamilyManager::instance().open(*e);
