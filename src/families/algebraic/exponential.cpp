@@ -1,4 +1,70 @@
-#include "plot/family_window.h"
+// The window of y = a^x: a dotted plot over -10..10, and the look-ups
+// through powers (y for x) and natural logarithms (x for y).
+#include <cmath>
 
-// Not built yet: the menu entry opens nothing.
-FamilyWindow* createExponential() { return nullptr; }
+#include "families/algebraic/exp_log.h"
+#include "numfmt/numfmt.h"
+
+namespace {
+
+class ExponentialWindow : public ExpLogWindow {
+public:
+    ExponentialWindow()
+        : ExpLogWindow({5, "exponential", "指数函数的取值和图像", "指数函数图像", "指数函数通式： Y = a^X", "2",
+                        QPoint(656, 448), QPoint(376, 448), QPoint(560, 456), QPoint(560, 488)}) {
+        finish();
+    }
+
+private:
+    void drawCurve() override {
+        const auto a = readValue("Text1");
+        if (!a) return;
+        if (!checkBase(*a)) return;
+        setText("Labfc2", QString());
+        const explog::Dots dots = explog::exponentialDots(*a);
+        drawDots(dots.points);
+        if (dots.overflow) {
+            // The dots set before the overflow stay; the expression is not
+            // brought up to date.
+            canvas().setForeColor(QColor(0, 0, 0));
+            invalidValue();
+            return;
+        }
+        writeExpression(1, explog::exponentialTextY(*a), explog::exponentialCanvasText(*a),
+                        explog::exponentialLabel(*a));
+    }
+
+    void lookupX() override {
+        const auto a = readValue("Text1");
+        if (!a) return;
+        const auto y = readValue("Ty2");
+        if (!y) return;
+        setText("Labfc2", QString());
+        if (*y < 0) {
+            message("你选取的y值小于0，这是不对的。", "操作提示：请更换一个新的Y值", MsgButtons::OK, MsgIcon::Exclamation);
+            return;
+        }
+        if (!checkBase(*a)) return;
+        setText("Labfc2", explog::exponentialEquation(*a, *y));
+        // y = 0 has no logarithm: the equation stays, the result keeps its text.
+        const auto x = explog::logarithm(*y, *a);
+        if (!x) return invalidValue();
+        setText("Tx2", numfmt::text(*x));
+    }
+
+    void lookupY() override {
+        const auto a = readValue("Text1");
+        if (!a) return;
+        const auto x = readValue("Tx1");
+        if (!x) return;
+        if (!checkBase(*a)) return;
+        setText("Labfc2", QString());
+        const auto y = explog::power(*a, *x);
+        if (!y) return invalidValue();
+        setText("Ty1", numfmt::signedText(*y));
+    }
+};
+
+}  // namespace
+
+FamilyWindow* createExponential() { return new ExponentialWindow; }

@@ -1,4 +1,112 @@
-#include "plot/family_window.h"
+// The window of y = log_a x: a dotted plot over the right half-plane, the
+// natural-base shortcut, and the look-ups through logarithms (y for x) and
+// powers (x for y).
+#include <QEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <cmath>
 
-// Not built yet: the menu entry opens nothing.
-FamilyWindow* createLogarithm() { return nullptr; }
+#include "families/algebraic/exp_log.h"
+#include "numfmt/numfmt.h"
+#include "plot/controls.h"
+
+namespace {
+
+const QString kShortcut = QStringLiteral("Label3");
+
+class LogarithmWindow : public ExpLogWindow {
+public:
+    LogarithmWindow()
+        : ExpLogWindow({6, "logarithm", "对数函数的取值和图像", "对数函数图像", "对数函数通式：Y = loga X", "10",
+                        QPoint(664, 440), QPoint(376, 440), QPoint(560, 448), QPoint(560, 480)}) {
+        build({
+            label("Label3", 16, 112, 257, 21, "取自然对数（a＝2.71828...）").font("宋体", 10.5).color(0, 0, 192),
+        });
+        shortcut_ = findChild<QLabel*>(kShortcut);
+        shortcut_->setCursor(Qt::PointingHandCursor);
+        // The highlight follows the pointer without a button held.
+        shortcut_->setMouseTracking(true);
+        shortcut_->installEventFilter(this);
+        setMouseTracking(true);
+        finish();
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        if (watched == shortcut_) {
+            if (e->type() == QEvent::MouseMove || e->type() == QEvent::Enter) {
+                highlight(true);
+                // Handled here: passed on, the move would reach the window
+                // surface below and take the highlight away at once.
+                return e->type() == QEvent::MouseMove;
+            } else if (e->type() == QEvent::MouseButtonRelease) {
+                auto* m = static_cast<QMouseEvent*>(e);
+                if (m->button() == Qt::LeftButton && shortcut_->rect().contains(m->position().toPoint()))
+                    setText(QStringLiteral("Text1"), numfmt::text(2.71828f));
+            }
+        }
+        return ExpLogWindow::eventFilter(watched, e);
+    }
+
+    // The bare window surface takes the highlight away again.
+    void mouseMoveEvent(QMouseEvent* e) override {
+        highlight(false);
+        ExpLogWindow::mouseMoveEvent(e);
+    }
+
+private:
+    void highlight(bool on) {
+        QFont f = shortcut_->font();
+        f.setBold(on);
+        f.setItalic(on);
+        shortcut_->setFont(f);
+        QPalette pal = shortcut_->palette();
+        pal.setColor(QPalette::Window, on ? QColor(255, 255, 255) : palette().color(QPalette::Window));
+        shortcut_->setPalette(pal);
+        shortcut_->setAutoFillBackground(on);
+    }
+
+    void drawCurve() override {
+        const auto a = readValue("Text1");
+        if (!a) return;
+        if (!checkBase(*a)) return;
+        setText("Labfc2", QString());
+        const explog::Dots dots = explog::logarithmDots(*a);
+        drawDots(dots.points);
+        // ln 1 / ln a: every curve of the family crosses the X axis at (1, 0).
+        writeExpression(1, std::log(1.0) / std::log(double(*a)), explog::logarithmCanvasText(*a),
+                        explog::logarithmLabel(*a));
+    }
+
+    void lookupX() override {
+        const auto a = readValue("Text1");
+        if (!a) return;
+        const auto y = readValue("Ty2");
+        if (!y) return;
+        setText("Labfc2", QString());
+        if (!checkBase(*a)) return;
+        setText("Labfc2", explog::logarithmEquation(*a, *y));
+        const auto x = explog::power(*a, *y);
+        if (!x) return invalidValue();
+        setText("Tx2", numfmt::text(*x));
+    }
+
+    void lookupY() override {
+        const auto a = readValue("Text1");
+        if (!a) return;
+        const auto x = readValue("Tx1");
+        if (!x) return;
+        if (!checkBase(*a)) return;
+        setText("Labfc2", QString());
+        // No separate domain message: x <= 0 has no logarithm.
+        const auto y = explog::logarithm(*x, *a);
+        if (!y) return invalidValue();
+        setText("Ty1", numfmt::signedText(*y));
+    }
+
+    QLabel* shortcut_ = nullptr;
+};
+
+}  // namespace
+
+FamilyWindow* createLogarithm() { return new LogarithmWindow; }

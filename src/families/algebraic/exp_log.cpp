@@ -1,0 +1,182 @@
+#include "families/algebraic/exp_log.h"
+
+#include <cmath>
+
+#include "numfmt/numfmt.h"
+#include "plot/frame_texts.h"
+
+using numfmt::text;
+
+namespace explog {
+
+bool validBase(float a) { return a > 0 && a != 1; }
+
+QString wholeBaseText(int position) { return QString::number(position); }
+
+QString tenthBaseText(int position) { return numfmt::signedText(float(position / 10.0)); }
+
+std::vector<float> abscissas(float from) {
+    std::vector<float> xs;
+    xs.reserve(4001);
+    for (float x = from; x <= 10.f; x += 0.005f) xs.push_back(x);
+    return xs;
+}
+
+namespace {
+// A value is drawn only near the drawing area; far-off values would only
+// smear along the canvas edge.
+bool inBand(float y) { return double(y) > -10.2 && double(y) < 10.2; }
+}  // namespace
+
+Dots exponentialDots(float a) {
+    Dots d;
+    d.points.reserve(4000);
+    for (float x = -10.f; x <= 10.f; x += 0.005f) {
+        const double y = std::pow(double(a), double(x));
+        if (!numfmt::finiteSingle(y)) {
+            d.overflow = true;
+            break;
+        }
+        const float sy = float(y);
+        if (inBand(sy)) d.points.emplace_back(x, sy);
+    }
+    return d;
+}
+
+Dots logarithmDots(float a) {
+    Dots d;
+    d.points.reserve(2000);
+    const double lnA = std::log(double(a));
+    for (float x = 0.01f; x <= 10.f; x += 0.005f) {
+        const double y = std::log(double(x)) / lnA;
+        if (!numfmt::finiteSingle(y)) {
+            d.overflow = true;
+            break;
+        }
+        const float sy = float(y);
+        if (inBand(sy)) d.points.emplace_back(x, sy);
+    }
+    return d;
+}
+
+std::optional<float> power(float a, float x) {
+    const double y = std::pow(double(a), double(x));
+    if (!numfmt::finiteSingle(y)) return std::nullopt;
+    return float(y);
+}
+
+std::optional<float> logarithm(float x, float a) {
+    if (!(x > 0)) return std::nullopt;
+    const double y = std::log(double(x)) / std::log(double(a));
+    if (!numfmt::finiteSingle(y)) return std::nullopt;
+    return float(y);
+}
+
+QString exponentialLabel(float a) { return QStringLiteral("当前指数函数:Y = ") + text(a) + QStringLiteral("^ X"); }
+QString exponentialCanvasText(float a) { return QStringLiteral("Y=") + text(a) + QStringLiteral("^ X"); }
+QString exponentialEquation(float a, float y) { return text(a) + QStringLiteral("^X=") + text(y); }
+QString logarithmLabel(float a) { return QStringLiteral("当前对数函数:Y=log ") + text(a) + QStringLiteral("  X"); }
+QString logarithmCanvasText(float a) { return QStringLiteral("Y=log") + text(a) + QStringLiteral("  X"); }
+QString logarithmEquation(float a, float y) { return QStringLiteral("log") + text(a) + QStringLiteral("  X=") + text(y); }
+
+double exponentialTextY(float a) { return a <= 10 ? double(a) : 9.0; }
+
+QString baseMessage() { return QStringLiteral("你选取的a值小于0，或等于0，或等于1。请让a>0且不等于1。"); }
+QString baseTitle() { return QStringLiteral("操作提示：请更换一个新的a值"); }
+QString invalidValueMessage() {
+    return QStringLiteral("选取的值无效（可能过大或过小，不在定义域或值域范围内），请重新选取一个有意义的值！");
+}
+
+}  // namespace explog
+
+ExpLogWindow::ExpLogWindow(const Setup& s) : FamilyWindow(makeTraits(s)) {
+    const QString tip = frametext::paramTip();
+    build({
+        label("Label17", 16, 8, 361, 33, s.generalForm).font("黑体", 18).color(0, 0, 192),
+        label("Labfc", 392, 8, 393, 25, "当前函数的解析式为：").font("黑体", 15).color(192, 64, 0),
+        label("Label2", 8, 64, 33, 25, "a =").font("times new roman", 15),
+        textBox("Text1", 40, 64, 57, 25, s.defaultBase).font("宋体", 15.75).tooltip(tip),
+        slider("HScroll1", 104, 52, 169, 20, 2, 10, 2, 1, 2),
+        slider("HScroll2", 104, 80, 169, 20, 1, 9, 1, 1, 2),
+        button("Command1", 288, 48, 81, 25, "刷新作图"),
+        button("fugai", 288, 80, 81, 25, "覆盖作图").back(192, 255, 192),
+        button("Commandfgqd", 288, 112, 81, 25, "确定覆盖").back(192, 255, 192).hide(),
+        button("wangge", 288, 144, 81, 25, "显示网格"),
+        label("Label1", 16, 144, 257, 81,
+              "说明：如果要取一个自定义的值（用滚动条无法实现），可直接在上面的文本框中输入。"
+              "然后点击“刷新作图”或“覆盖作图”。"),
+        check("Checkhide", 280, 192, 97, 25, "隐藏坐标系"),
+        check("Check1", 280, 224, 97, 41, "在图像上注明函数解析式").on(),
+        panel("Frame1(0)", 16, 296, 353, 81, "速查y值"),
+        label("Label10(0)", 8, 24, 41, 17, "当 X=").in("Frame1(0)"),
+        textBox("Tx1", 56, 24, 73, 18, "1").in("Frame1(0)"),
+        label("Label11(0)", 152, 24, 33, 17, "时，").in("Frame1(0)"),
+        button("cay", 152, 40, 65, 25, "计算得").in("Frame1(0)"),
+        label("Label12(0)", 240, 48, 25, 17, "y=").in("Frame1(0)"),
+        textBox("Ty1", 264, 48, 81, 18).in("Frame1(0)"),
+        panel("Frame1(1)", 16, 392, 353, 129, "速查x值"),
+        label("Label10(1)", 8, 24, 41, 17, "当 y=").in("Frame1(1)"),
+        textBox("Ty2", 56, 24, 73, 18, "1").in("Frame1(1)"),
+        label("Label11(1)", 144, 24, 33, 17, "时，").in("Frame1(1)"),
+        button("cax", 152, 48, 65, 25, "计算得").in("Frame1(1)"),
+        label("Label12(1)", 232, 56, 25, 17, "X=").in("Frame1(1)"),
+        textBox("Tx2", 256, 56, 81, 18).in("Frame1(1)"),
+        label("Label16", 16, 88, 89, 17, "此时方程为：").in("Frame1(1)"),
+        label("Labfc2", 104, 88, 233, 25).in("Frame1(1)").color(192, 0, 0),
+    });
+}
+
+FamilyTraits ExpLogWindow::makeTraits(const Setup& s) {
+    FamilyTraits t;
+    t.number = s.number;
+    t.key = s.key;
+    t.title = s.title;
+    t.fileName = s.fileName;
+    t.printButton = QStringLiteral("Cmdprint");
+    t.headingLabel = QStringLiteral("Labfc");
+    t.firstParam = QStringLiteral("Text1");
+    // The two sliders follow neither each other nor the box: each writes its
+    // own value and redraws.
+    t.sliders = {{"HScroll1", "Text1", explog::wholeBaseText}, {"HScroll2", "Text1", explog::tenthBaseText}};
+    // A slider outside overlay mode runs the whole redraw; in overlay mode it
+    // only previews, leaving the results and the grid caption alone.
+    t.linearSliderCycle = false;
+    t.redrawFocus = false;
+    t.overlayEmptiesResults = false;
+    t.overlayFocus = false;
+    t.countsCommits = false;
+    t.readoutPos = s.readoutPos;
+    t.freehandPos = s.freehandPos;
+    t.fullScreenPos = s.fullScreenPos;
+    t.copyPos = s.copyPos;
+    return t;
+}
+
+std::optional<float> ExpLogWindow::readValue(const QString& box) {
+    const float v = number(box);
+    if (!std::isfinite(v)) {
+        invalidValue();
+        return std::nullopt;
+    }
+    return v;
+}
+
+bool ExpLogWindow::checkBase(float a) {
+    if (explog::validBase(a)) return true;
+    message(explog::baseMessage(), explog::baseTitle(), MsgButtons::OK, MsgIcon::Exclamation);
+    return false;
+}
+
+void ExpLogWindow::invalidValue() { message(explog::invalidValueMessage(), QStringLiteral("操作提示")); }
+
+void ExpLogWindow::drawDots(const std::vector<QPointF>& dots) { canvas().points(dots); }
+
+void ExpLogWindow::writeExpression(double x, double y, const QString& canvasText, const QString& labelText) {
+    setText(QStringLiteral("Labfc"), labelText);
+    Canvas& c = canvas();
+    c.currentX = x;
+    c.currentY = y;
+    c.setForeColor(QColor(255, 0, 0));
+    if (expressionShown()) c.print(canvasText);
+    c.setForeColor(QColor(0, 0, 0));
+}
