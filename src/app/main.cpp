@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QWidget>
 
 #include "plot/family_manager.h"
 #include "platform/platform.h"
