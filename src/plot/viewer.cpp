@@ -84,6 +84,11 @@ void ViewerWindow::resizeEvent(QResizeEvent* e) {
     placeImage();
 }
 
+void ViewerWindow::moveEvent(QMoveEvent* e) {
+    QWidget::moveEvent(e);
+    placeImage();
+}
+
 ViewerWindow* ViewerWindow::current() { return openViewer && openViewer->isVisible() ? openViewer.data() : nullptr; }
 
 ViewerWindow* ViewerWindow::showFor(int sourceNumber) {

@@ -39,6 +39,9 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent*) override;
+    // The window manager adds its frame after the first show: the rule
+    // counts the outer size, so the picture is placed again then.
+    void moveEvent(QMoveEvent*) override;
 
 private:
     void placeImage();
