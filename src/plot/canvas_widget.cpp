@@ -1,13 +1,53 @@
 #include "plot/canvas_widget.h"
 
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
+#include <cmath>
+
+#include "platform/platform.h"
+
+namespace {
+// Floating items only ever lie near the picture; a wild world value (the
+// script driver can send any number) is pulled in to a harmless pixel.
+QPointF tame(QPointF p) {
+    auto t = [](double v) { return std::isfinite(v) ? std::clamp(v, -1e5, 1e5) : -1e5; };
+    return {t(p.x()), t(p.y())};
+}
+}  // namespace
 
 CanvasWidget::CanvasWidget(Canvas& canvas, QWidget* parent) : QWidget(parent), canvas_(canvas) {
     setObjectName(QStringLiteral("Picture1"));
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
     canvas_.onChange = [this] { update(); };
+
+    textBox_ = new QLineEdit(this);
+    textBox_->setObjectName(QStringLiteral("Textwz"));
+    textBox_->setFont(uiFont(QStringLiteral("宋体"), 10.5));
+    textBox_->resize(121, 25);
+    textBox_->setMaxLength(65535);
+    textBox_->hide();
+    textBox_->installEventFilter(this);
+}
+
+void CanvasWidget::placeTextBox(double x, double y) {
+    const QPointF p = tame(toWidget(x, y));
+    textBox_->move(int(std::floor(p.x())), int(std::floor(p.y())));
+}
+
+bool CanvasWidget::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == textBox_ && event->type() == QEvent::KeyPress) {
+        // A hidden box takes no typing (only a press of the text tool shows it).
+        if (textBox_->isHidden()) return true;
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        emit textKey(key);
+        // Enter ends the entry; the box has nothing to do with it.
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 QPointF CanvasWidget::toWidget(double x, double y) const {
@@ -42,15 +82,16 @@ void CanvasWidget::paintEvent(QPaintEvent*) {
     for (const FloatingLine* l : {&linex, &liney, &line1}) {
         if (!l->visible) continue;
         p.setPen(QPen(l->color, 1));
-        p.drawLine(QLineF(toWidget(l->world.x1(), l->world.y1()), toWidget(l->world.x2(), l->world.y2())));
+        p.drawLine(QLineF(tame(toWidget(l->world.x1(), l->world.y1())), tame(toWidget(l->world.x2(), l->world.y2()))));
     }
     for (const FloatingShape* s : {&shape1, &shape2}) {
         if (!s->visible) continue;
-        const QPointF tl = toWidget(s->topLeft.x(), s->topLeft.y());
-        QSizeF size = s->pixelSize.isEmpty()
-                          ? QSizeF(s->worldSize.width() * canvas_.width() / 22.0,
-                                   s->worldSize.height() * canvas_.height() / 22.0)
-                          : QSizeF(s->pixelSize);
+        const QPointF tl = tame(toWidget(s->topLeft.x(), s->topLeft.y()));
+        const QPointF extent = s->pixelSize.isEmpty()
+                                   ? tame(QPointF(s->worldSize.width() * canvas_.width() / 22.0,
+                                                  s->worldSize.height() * canvas_.height() / 22.0))
+                                   : QPointF(s->pixelSize.width(), s->pixelSize.height());
+        const QSizeF size(std::fabs(extent.x()), std::fabs(extent.y()));
         p.setPen(QPen(s->color, 1));
         p.setBrush(Qt::NoBrush);
         if (s->oval) p.drawEllipse(QRectF(tl, size));

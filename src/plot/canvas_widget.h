@@ -1,8 +1,8 @@
 #pragma once
 // The canvas control Picture1: shows a Canvas's picture inside a 2-pixel
 // sunken frame, turns mouse events into world coordinates, and draws the
-// floating items (crosshair, rubber bands, eraser square) on top of the
-// picture without ever touching it.
+// floating items (crosshair, rubber bands, eraser square, the text box
+// Textwz) on top of the picture without ever touching it.
 #include <QColor>
 #include <QLineF>
 #include <QRectF>
@@ -25,6 +25,8 @@ struct FloatingShape {
     QColor color{0, 0, 0};
 };
 
+class QLineEdit;
+
 class CanvasWidget : public QWidget {
     Q_OBJECT
 public:
@@ -40,6 +42,12 @@ public:
     // World point -> widget pixel (including the frame).
     QPointF toWidget(double x, double y) const;
 
+    // The text tool's entry box Textwz, a child of the canvas; hidden until
+    // the text tool presses on the canvas.
+    QLineEdit* textBox() const { return textBox_; }
+    // Puts the text box's top-left corner on the world point.
+    void placeTextBox(double x, double y);
+
     // Mouse handlers with world coordinates; the real mouse and the script
     // driver both come in here.
     void mousePress(Qt::MouseButton b, double x, double y);
@@ -52,6 +60,8 @@ signals:
     void moved(Qt::MouseButtons buttons, double x, double y);
     void released(Qt::MouseButton button, double x, double y);
     void doubleClicked();
+    // A key press into Textwz, before the box itself handles it.
+    void textKey(int key);
 
 protected:
     void paintEvent(QPaintEvent*) override;
@@ -59,8 +69,10 @@ protected:
     void mouseMoveEvent(QMouseEvent*) override;
     void mouseReleaseEvent(QMouseEvent*) override;
     void mouseDoubleClickEvent(QMouseEvent*) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QPointF worldOf(const QPointF& widgetPos) const;
     Canvas& canvas_;
+    QLineEdit* textBox_ = nullptr;
 };

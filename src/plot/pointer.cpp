@@ -1,8 +1,73 @@
 #include "plot/pointer.h"
 
+#include <cmath>
+
+#include "numfmt/numfmt.h"
+#include "plot/canvas_widget.h"
+#include "plot/controls.h"
 #include "plot/family_window.h"
 
-PointerTool::PointerTool(FamilyWindow& window) : w_(window) {}
-void PointerTool::readout(double, double) {}
-void PointerTool::follow(double, double) {}
-void PointerTool::toggleCrosshair() {}
+namespace pointer {
+
+float rounded(float v) { return numfmt::roundSingle(v, 2); }
+
+QString readoutText(float x, float y) {
+    return QStringLiteral("(") + numfmt::text(rounded(x)) + QStringLiteral(",") + numfmt::text(rounded(y)) +
+           QStringLiteral(")");
+}
+
+}  // namespace pointer
+
+namespace {
+const QColor kCrosshair(0, 192, 192);
+}
+
+PointerTool::PointerTool(FamilyWindow& window) : w_(window) {
+    const QPoint at = w_.traits().readoutPos;
+    buildControls(&w_, {
+        label("Labzb", at.x(), at.y(), 137, 17, "(0,0)")
+            .font("宋体", 10.5)
+            .color(192, 0, 0)
+            .tooltip("双击图像区域出现十字坐标"),
+    });
+    if (CanvasWidget* cw = w_.canvasWidget()) {
+        for (FloatingLine* l : {&cw->linex, &cw->liney}) {
+            l->visible = false;
+            l->color = kCrosshair;
+        }
+    }
+}
+
+void PointerTool::readout(double x, double y) {
+    const float fx = float(x), fy = float(y);
+    // Only the script driver can send a position outside single range; the
+    // readout then keeps what it showed.
+    if (!std::isfinite(fx) || !std::isfinite(fy)) return;
+    pointerX_ = pointer::rounded(fx);
+    pointerY_ = pointer::rounded(fy);
+    w_.setText(QStringLiteral("Labzb"), pointer::readoutText(fx, fy));
+}
+
+void PointerTool::follow(double x, double y) {
+    const float fx = float(x), fy = float(y);
+    if (!crosshairOn_ || !std::isfinite(fx) || !std::isfinite(fy)) return;
+    // The lines cross at the pointer itself, not at the rounded readout.
+    placeCrosshair(fx, fy);
+}
+
+void PointerTool::toggleCrosshair() {
+    CanvasWidget* cw = w_.canvasWidget();
+    if (!cw) return;
+    crosshairOn_ = !crosshairOn_;
+    cw->linex.visible = cw->liney.visible = crosshairOn_;
+    if (crosshairOn_) placeCrosshair(pointerX_, pointerY_);
+    else cw->update();
+}
+
+void PointerTool::placeCrosshair(float x, float y) {
+    CanvasWidget* cw = w_.canvasWidget();
+    if (!cw) return;
+    cw->linex.world = QLineF(-11, y, 11, y);
+    cw->liney.world = QLineF(x, -11, x, 11);
+    cw->update();
+}

@@ -1,8 +1,17 @@
 #pragma once
 // The pointer readout Labzb and the crosshair of a plot window.
+#include <QString>
 #include <QtGlobal>
 
 class FamilyWindow;
+
+namespace pointer {
+// A pointer coordinate as the readout keeps it: rounded to hundredths,
+// halves to the even hundredth, held as single.
+float rounded(float v);
+// The readout's caption for a pointer position: "(3.14,-2.5)".
+QString readoutText(float x, float y);
+}  // namespace pointer
 
 class PointerTool {
 public:
@@ -14,8 +23,12 @@ public:
     // Double-click on the canvas: crosshair on or off.
     void toggleCrosshair();
     bool crosshairOn() const { return crosshairOn_; }
+    float pointerX() const { return pointerX_; }
+    float pointerY() const { return pointerY_; }
 
 private:
+    void placeCrosshair(float x, float y);
+
     FamilyWindow& w_;
     float pointerX_ = 0, pointerY_ = 0;
     bool crosshairOn_ = false;
