@@ -20,7 +20,8 @@ namespace {
 float across(float s, float r, float t) {
     if (double(t) * t > double(s) * s) return std::numeric_limits<float>::quiet_NaN();
     const double r2 = double(r) * r;
-    return float(conic::rootOfNonNegative(r2 - r2 * (double(t) * t) / (double(s) * s)));
+    // The ratio first, so that the tip t = ±s gives exactly 0.
+    return float(conic::rootOfNonNegative(r2 - r2 * ((double(t) * t) / (double(s) * s))));
 }
 double focal(float a, float b) { return std::sqrt(std::fabs(double(a) * a - double(b) * b)); }
 }  // namespace
