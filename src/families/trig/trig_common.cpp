@@ -73,15 +73,25 @@ std::vector<QLineF> branchSegments(float w, float p, bool cotangent) {
 
 float scanLast(float start, float end, const std::function<bool(float)>& match) {
     if (!std::isfinite(start) || !std::isfinite(end)) return 0;
-    float step = kScanStep;
-    const double span = double(end) - double(start);
-    if (span / step > kMaxScanSamples) step = float(span / kMaxScanSamples);
     float result = 0;
-    // The count guard ends the loop even where adding the step no longer
-    // moves a huge abscissa.
-    const long limit = long(kMaxScanSamples) + 2;
-    long n = 0;
-    for (float x = start; x <= end && n <= limit; x += step, ++n) {
+    const double span = double(end) - double(start);
+    if (span / kScanStep <= kMaxScanSamples) {
+        // The ordinary scan: a single stepped by adding π/6000, whose
+        // rounding decides which sample is the last match. Far from the
+        // origin the step may no longer move the abscissa: no answer then.
+        if (start + kScanStep == start || end - kScanStep == end) return NAN;
+        long n = 0;
+        for (float x = start; x <= end && n <= long(kMaxScanSamples) + 2; x += kScanStep, ++n) {
+            if (match(x)) result = x;
+        }
+        return result;
+    }
+    // A long range (small w): the same number of samples as the longest
+    // ordinary scan, each placed from the start in double precision, since
+    // adding a step to a huge single would drift or stand still.
+    const long n = long(kMaxScanSamples);
+    for (long i = 0; i <= n; ++i) {
+        const float x = float(double(start) + span * double(i) / double(n));
         if (match(x)) result = x;
     }
     return result;
@@ -156,8 +166,10 @@ void TrigWindow::buildShared(int f2, const QString& lookupXCaption) {
         button("fugai", 288, 80, 81, 25, "覆盖作图").back(192, 255, 192),
         button("Commandfgqd", 288, 112, 81, 25, "确定覆盖").back(192, 255, 192).hide(),
         button("wangge", 288, 144, 81, 25, "显示网格"),
-        check("Checkhide", 280, 184, 89, 25, "隐藏坐标系"),
-        check("Check1", 280, 208, 97, 49, "在图像上注明函数解析式").on(),
+        // Both check boxes sit in one row under the p entry, where their
+        // captions fit on one line.
+        check("Checkhide", 8, 236, 97, 22, "隐藏坐标系"),
+        check("Check1", 112, 236, 185, 22, "在图像上注明函数解析式").on(),
         panel("Frame2", 8, f2, 265, 105, "p取分数(弧度值)")
             .tooltip("提示：如果要让p为整数，可以让它的分母为1;要让p=0，可以让分子为0。"),
         radio("Option3", 40, 16, 89, 17, "p为正值").in("Frame2").on(),
@@ -170,8 +182,9 @@ void TrigWindow::buildShared(int f2, const QString& lookupXCaption) {
         label("Label3(0)", 96, 32, 25, 25, "π").in("Frame2").font("times new roman", 14, true),
         slider("HScroll4", 128, 40, 121, 17, 1, 10, 1).in("Frame2"),
         slider("HScroll5", 128, 80, 121, 17, 1, 10, 1).in("Frame2"),
-        label("Label1(0)", 8, 264, 353, 25,
-              "说明：如果要取一个自定义的值（用滚动条无法实现），可直接在上面的文本框中输入。然后点击“刷新作图”或“覆盖作图”。"),
+        label("Label1(0)", 8, 262, 361, 30,
+              "说明：如果要取一个自定义的值（用滚动条无法实现），可直接在上面的文本框中输入。然后点击“刷新作图”或“覆盖作图”。")
+            .font("宋体", 9),
         button("Command2", 8, 296, 89, 25, "计算函数周期"),
         label("Label4", 104, 304, 257, 17).font("宋体", 12).color(0, 128, 0),
         button("Command3", 8, 328, 89, 25, "圈出一个周期"),
@@ -198,7 +211,7 @@ void TrigWindow::buildShared(int f2, const QString& lookupXCaption) {
         label("Label12(1)", 232, 24, 17, 17, "X=").in("Frame1(1)"),
         textBox("Tx2", 248, 24, 57, 17).in("Frame1(1)"),
         label("Label3(2)", 304, 16, 17, 25, "π").in("Frame1(1)").font("times new roman", 12, true),
-        label("Label16", 16, 48, 73, 17, "此时方程为：").in("Frame1(1)"),
+        label("Label16", 16, 48, 73, 17, "此时方程为：").in("Frame1(1)").font("宋体", 9),
         label("Labfc2", 88, 48, 217, 17).in("Frame1(1)").color(192, 0, 0),
     });
 }

@@ -56,12 +56,13 @@ bool slopeValue(float phase, bool cotangent, float& out);
 
 // The x look-up's scan from `start` to `end`: the last sample for which
 // `match` holds, 0 when none does. Ordinary ranges use the step π/6000;
-// longer ones are stretched to kMaxScanSamples samples.
+// longer ones are stretched to kMaxScanSamples samples. NaN where the
+// abscissa is too large for the step to move it.
 float scanLast(float start, float end, const std::function<bool(float)>& match);
 
 // x of A·sin(wX+p) = y nearest the start of the period (cosine: in its first
 // half period), as a multiple of π rounded to 2 decimals; NaN when the scan
-// range is not computable.
+// range is not computable in single precision.
 float waveSolve(float a, float w, float p, float y, bool cosine);
 // x of tg(wX+p) = y (ctg) on the branch around -p/w, as a multiple of π.
 float slopeSolve(float w, float p, float y, bool cotangent);
