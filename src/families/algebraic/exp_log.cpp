@@ -105,8 +105,8 @@ ExpLogWindow::ExpLogWindow(const Setup& s) : FamilyWindow(makeTraits(s)) {
         label("Label1", 16, 144, 257, 81,
               "说明：如果要取一个自定义的值（用滚动条无法实现），可直接在上面的文本框中输入。"
               "然后点击“刷新作图”或“覆盖作图”。"),
-        check("Checkhide", 280, 192, 97, 25, "隐藏坐标系"),
-        check("Check1", 280, 224, 97, 41, "在图像上注明函数解析式").on(),
+        check("Checkhide", 16, 240, 97, 25, "隐藏坐标系"),
+        check("Check1", 136, 240, 233, 25, "在图像上注明函数解析式").on(),
         panel("Frame1(0)", 16, 296, 353, 81, "速查y值"),
         label("Label10(0)", 8, 24, 41, 17, "当 X=").in("Frame1(0)"),
         textBox("Tx1", 56, 24, 73, 18, "1").in("Frame1(0)"),
