@@ -1,4 +1,173 @@
-#include "plot/family_window.h"
+#include "families/algebraic/inverse.h"
 
-// Not built yet: the menu entry opens nothing.
-FamilyWindow* createInverse() { return nullptr; }
+#include <cmath>
+
+#include "numfmt/numfmt.h"
+#include "plot/family_window.h"
+#include "plot/frame_texts.h"
+
+namespace inverse {
+
+QString expression(float k) { return QStringLiteral("Y = ") + numfmt::text(k) + QStringLiteral("/X  "); }
+
+QString canvasText(float k) { return QStringLiteral("Y = ") + numfmt::text(k) + QStringLiteral("/X "); }
+
+QString equation(float k, float y) { return numfmt::text(k) + QStringLiteral("/X  =") + numfmt::text(y); }
+
+namespace {
+// One branch: samples from `from` while x <= `to`, the previous sample
+// starting at `from` itself.
+bool branch(float k, float from, float to, std::vector<QLineF>& segs) {
+    auto inBand = [](float y) { return y > -10.2f && y < 10.2f; };
+    float prevX = from;
+    float prevY = k / from;
+    if (!std::isfinite(prevY)) return false;
+    for (float x = from; x <= to; x += 0.01f) {
+        const float y = k / x;
+        if (!std::isfinite(y)) return false;
+        if (inBand(y) && inBand(prevY)) segs.emplace_back(prevX, prevY, x, y);
+        prevX = x;
+        prevY = y;
+    }
+    return true;
+}
+}  // namespace
+
+std::vector<QLineF> branches(float k, bool* overflow) {
+    std::vector<QLineF> segs;
+    segs.reserve(2000);
+    *overflow = !branch(k, -10.f, -0.01f, segs) || !branch(k, 0.01f, 10.f, segs);
+    if (*overflow) segs.clear();
+    return segs;
+}
+
+}  // namespace inverse
+
+namespace {
+
+const QColor kBlack(0, 0, 0);
+const QColor kRed(255, 0, 0);
+
+class InverseWindow : public FamilyWindow {
+public:
+    InverseWindow() : FamilyWindow(makeTraits()) {
+        const QString tip = frametext::paramTip();
+        build({
+            label("Label1(0)", 32, 8, 217, 33, "通式：Y = k/X ").font("黑体", 18).color(0, 0, 192),
+            label("Label2(0)", 400, 8, 384, 25, "当前函数解析式：").font("黑体", 15).color(192, 64, 0),
+            label("Label2(2)", 8, 64, 33, 25, "k =").font("times new roman", 15),
+            textBox("Text1(0)", 40, 64, 57, 25, "2").font("宋体", 15.75).tooltip(tip),
+            slider("HScroll1", 104, 64, 169, 25, -50, 50, 0),
+            button("Command1", 288, 48, 81, 25, "刷新作图"),
+            button("Command2", 288, 80, 81, 25, "覆盖作图").back(192, 255, 192),
+            button("Commandfgqd", 288, 112, 81, 25, "确定覆盖").back(192, 255, 192).hide(),
+            button("Command3", 288, 144, 81, 25, "显示网格"),
+            label("Label1(2)", 16, 112, 257, 81, frametext::hint()),
+            check("Checkhide", 280, 192, 81, 25, "隐藏坐标系"),
+            check("Check1", 280, 216, 97, 41, "在图像上注明函数表达式").on(),
+            panel("Frame1(0)", 16, 280, 353, 89, "速查y值"),
+            label("Label10(0)", 8, 24, 41, 17, "当 X=").in("Frame1(0)"),
+            textBox("Tx1", 56, 24, 73, 18, "1").in("Frame1(0)"),
+            label("Label11(0)", 152, 24, 33, 17, "时，").in("Frame1(0)"),
+            button("cay", 152, 48, 65, 25, "计算得").in("Frame1(0)"),
+            label("Label12(0)", 240, 56, 25, 17, "y=").in("Frame1(0)"),
+            textBox("Ty1", 264, 56, 81, 18).in("Frame1(0)"),
+            panel("Frame1(1)", 16, 384, 353, 129, "速查x值"),
+            label("Label10(1)", 8, 24, 41, 17, "当 y=").in("Frame1(1)"),
+            textBox("Ty2", 56, 24, 73, 18, "1").in("Frame1(1)"),
+            label("Label11(1)", 152, 24, 33, 17, "时，").in("Frame1(1)"),
+            button("cax", 152, 48, 65, 25, "计算得").in("Frame1(1)"),
+            label("Label12(1)", 240, 56, 25, 17, "X=").in("Frame1(1)"),
+            textBox("Tx2", 264, 56, 81, 18).in("Frame1(1)"),
+            label("Label16", 16, 96, 84, 17, "此时方程为：").in("Frame1(1)"),
+            label("Labfc2", 104, 92, 217, 25).in("Frame1(1)").color(192, 0, 0),
+        });
+        finish();
+    }
+
+private:
+    static FamilyTraits makeTraits() {
+        FamilyTraits t;
+        t.number = 3;
+        t.key = "inverse";
+        t.title = "反比例函数的取值和图像";
+        t.fileName = "反比例函数图像";
+        t.overlayButton = "Command2";
+        t.gridButton = "Command3";
+        t.headingLabel = "Label2(0)";
+        t.sliders = {{"HScroll1", "Text1(0)", {}}};
+        t.gridFont10 = true;
+        // Outside overlay a slider runs the whole redraw (focus included);
+        // in overlay it only previews. The toggle empties the results and
+        // moves the focus, a commit does neither and is not counted.
+        t.linearSliderCycle = false;
+        t.commitEmptiesResults = false;
+        t.countsCommits = false;
+        return t;
+    }
+
+    void drawCurve() override {
+        const float k = number("Text1(0)");
+        setText("Labfc2", "");
+        if (k == 0) {
+            message("由于k值没有录入，或k=0，Y值恒为0，成了一条直线(即X轴)，请重新输入k值。");
+            return;
+        }
+        bool overflow = false;
+        const std::vector<QLineF> segs = inverse::branches(k, &overflow);
+        Canvas& cv = canvas();
+        if (overflow) {
+            tooLargeMessage();
+            cv.setForeColor(kBlack);
+            return;
+        }
+        cv.lines(segs);
+        setText("Label2(0)", QStringLiteral("当前反比例函数:") + inverse::expression(k));
+        // Next to the point (1, k) of the curve.
+        cv.currentX = 1;
+        cv.currentY = k;
+        cv.setForeColor(kRed);
+        if (expressionShown()) cv.print(inverse::canvasText(k));
+        cv.setForeColor(kBlack);
+    }
+
+    void lookupX() override {
+        setText("Labfc2", "");
+        const float k = number("Text1(0)");
+        if (k == 0) {
+            message("因为k值没有录入，或k=0，所以查X值变得没有意义，请重新输入k值。");
+            return;
+        }
+        const float y = number("Ty2");
+        if (y == 0) {
+            message("因为除数为零，所以x值为无穷大(或小)，请重新输入y值。");
+            return;
+        }
+        const float x = k / y;
+        if (!std::isfinite(k) || !std::isfinite(y) || !std::isfinite(x)) return tooLargeMessage();
+        setText("Tx2", numfmt::text(x));
+        setText("Labfc2", inverse::equation(k, y));
+        focusOn("Ty2");
+    }
+
+    void lookupY() override {
+        const float k = number("Text1(0)");
+        if (k == 0) {
+            message("由于k值没有录入，或k=0，y值恒为0，所以查Y值变得没有意义，请重新输入k值。");
+            return;
+        }
+        const float x = number("Tx1");
+        if (x == 0) {
+            message("由于x值没有录入，或x=0，所以查y值变得没有意义，请重新输入x值。");
+            return;
+        }
+        const float y = k / x;
+        if (!std::isfinite(k) || !std::isfinite(x) || !std::isfinite(y)) return tooLargeMessage();
+        setText("Ty1", numfmt::text(y));
+        focusOn("Tx1");
+    }
+};
+
+}  // namespace
+
+FamilyWindow* createInverse() { return new InverseWindow; }
