@@ -1,1 +1,73 @@
-int main() { return 0; }
+// vesmar-bench: for every plot window, the median and 95th percentile of one
+// full redraw (the redraw button's whole path: clear, axes, curve, labels) and
+// of one slider step in overlay mode (restore the saved picture, preview).
+#include <QAbstractButton>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QScrollBar>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "driver/driver.h"
+#include "plot/family_manager.h"
+#include "plot/family_window.h"
+
+namespace {
+
+struct Stat { double median, p95; };
+
+Stat measure(int runs, const std::function<void(int)>& step) {
+    std::vector<double> us;
+    us.reserve(runs);
+    for (int i = 0; i < 20; ++i) step(i);  // warm up
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer t;
+        t.start();
+        step(i);
+        us.push_back(t.nsecsElapsed() / 1000.0);
+    }
+    std::sort(us.begin(), us.end());
+    return {us[us.size() / 2], us[std::min(us.size() - 1, size_t(us.size() * 0.95))]};
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    setupApplication(app);
+    app.setQuitOnLastWindowClosed(false);
+    int messages = 0;
+    ScriptDriver driver([&](const QString&) { ++messages; });
+    const int runs = argc > 1 ? std::max(50, atoi(argv[1])) : 400;
+
+    std::printf("%-12s %14s %14s %16s %16s\n", "family", "redraw med us", "redraw p95 us", "overlay med us",
+                "overlay p95 us");
+    for (const FamilyEntry& e : familyTable()) {
+        FamilyWindow* w = FamilyManager::instance().open(e);
+        if (!w) {
+            std::printf("%-12s %14s\n", qPrintable(e.key), "(not built)");
+            continue;
+        }
+        QCoreApplication::processEvents();
+        auto* redraw = qobject_cast<QAbstractButton*>(w->control(w->traits().redrawButton));
+        const Stat r = measure(runs, [&](int) { redraw->click(); });
+        Stat o{0, 0};
+        QScrollBar* s = w->traits().sliders.empty() ? nullptr
+                                                    : w->findChild<QScrollBar*>(w->traits().sliders.front().slider);
+        auto* overlay = qobject_cast<QAbstractButton*>(w->control(w->traits().overlayButton));
+        if (s && overlay) {
+            overlay->click();
+            const int a = s->value(), b = a < s->maximum() ? a + 1 : a - 1;
+            o = measure(runs, [&](int i) { s->setValue(i % 2 ? a : b); });
+            overlay->click();
+        }
+        std::printf("%-12s %14.1f %14.1f %16.1f %16.1f\n", qPrintable(e.key), r.median, r.p95, o.median, o.p95);
+        std::fflush(stdout);
+        w->close();
+        QCoreApplication::processEvents();
+    }
+    if (messages) std::printf("(%d message boxes answered during the runs)\n", messages);
+    return 0;
+}
