@@ -108,42 +108,18 @@ private slots:
         QVERIFY(!logarithmDots(std::nextafter(1.f, 2.f)).overflow);
     }
 
-    void lookups() {
-        QCOMPARE(power(2.f, 3.f).value(), 8.f);
-        QCOMPARE(logarithm(8.f, 2.f).value(), 3.f);
-        QCOMPARE(logarithm(100.f, 10.f).value(), 2.f);
-        QCOMPARE(power(10.f, 2.f).value(), 100.f);
-        QCOMPARE(numfmt::signedText(logarithm(100.f, 10.f).value()), QStringLiteral(" 2"));
-        QCOMPARE(numfmt::signedText(logarithm(0.5f, 10.f).value()), QStringLiteral("-.30103"));
-        // No logarithm of 0 or of a negative number.
-        QVERIFY(!logarithm(0.f, 10.f));
-        QVERIFY(!logarithm(-1.f, 10.f));
-        // Beyond single precision is an overflow; below it underflows to 0.
-        QVERIFY(!power(10.f, 39.f));
+    // What the driver scenarios cannot see: the edges of single precision,
+    // the base check for NaN, and where the exponential text goes.
+    void limits() {
         QVERIFY(power(10.f, 38.f).has_value());
-        QCOMPARE(power(10.f, -50.f).value(), 0.f);
-        QVERIFY(!power(2.f, 200.f));
-    }
-
-    void basesAndTexts() {
-        QVERIFY(validBase(2.f));
-        QVERIFY(validBase(0.5f));
+        QVERIFY(!power(10.f, 39.f));
+        QCOMPARE(power(10.f, -50.f).value(), 0.f);  // underflow is no error
+        QVERIFY(!logarithm(0.f, 10.f));
+        QCOMPARE(logarithm(100.f, 10.f).value(), 2.f);
         QVERIFY(!validBase(1.f));
         QVERIFY(!validBase(0.f));
-        QVERIFY(!validBase(-2.f));
         QVERIFY(!validBase(std::nanf("")));
-        QCOMPARE(wholeBaseText(10), QStringLiteral("10"));
-        QCOMPARE(tenthBaseText(1), QStringLiteral(" .1"));
-        QCOMPARE(tenthBaseText(5), QStringLiteral(" .5"));
-        QCOMPARE(tenthBaseText(9), QStringLiteral(" .9"));
         QCOMPARE(numfmt::valueSingle(tenthBaseText(3)), 0.3f);
-        QCOMPARE(exponentialLabel(2.f), QStringLiteral("当前指数函数:Y = 2^ X"));
-        QCOMPARE(exponentialCanvasText(0.5f), QStringLiteral("Y=0.5^ X"));
-        QCOMPARE(exponentialEquation(2.f, 8.f), QStringLiteral("2^X=8"));
-        QCOMPARE(logarithmLabel(10.f), QStringLiteral("当前对数函数:Y=log 10  X"));
-        QCOMPARE(logarithmLabel(2.71828f), QStringLiteral("当前对数函数:Y=log 2.71828  X"));
-        QCOMPARE(logarithmCanvasText(10.f), QStringLiteral("Y=log10  X"));
-        QCOMPARE(logarithmEquation(10.f, 2.f), QStringLiteral("log10  X=2"));
         QCOMPARE(exponentialTextY(0.5f), 0.5);
         QCOMPARE(exponentialTextY(10.f), 10.0);
         QCOMPARE(exponentialTextY(20.f), 9.0);
