@@ -76,8 +76,6 @@ private:
 
     void drawCurve() override {
         Canvas& c = canvas();
-        a_ = number("Text1");
-        w_ = number("Text2");
         setText("Label4", QString());
         setText("Label5", QString());
         if (!readChecked()) return c.setForeColor(QColor(0, 0, 0));
