@@ -1,4 +1,436 @@
+#include "families/algebraic/power.h"
+
+#include <QRadioButton>
+#include <cfloat>
+#include <cmath>
+
+#include "numfmt/numfmt.h"
 #include "plot/family_window.h"
 
-// Not built yet: the menu entry opens nothing.
-FamilyWindow* createPower() { return nullptr; }
+using numfmt::text;
+
+namespace power {
+
+namespace {
+constexpr double kSingleMax = FLT_MAX;
+
+bool inBand(float y) { return y > -10.2f && y < 10.2f; }
+bool even(float v) { return std::fmod(v, 2.f) == 0; }
+// A double result stored as single; false when it does not fit.
+bool store(double v, float* out) {
+    if (!(std::fabs(v) <= kSingleMax)) return false;
+    *out = float(v);
+    return true;
+}
+Result overflow() { return {Result::Overflow}; }
+Result one(double v) {
+    Result r;
+    if (!store(v, &r.x1)) return overflow();
+    return r;
+}
+Result pair(double v) {
+    Result r = one(v);
+    if (r.kind == Result::Value) {
+        r.x2 = -r.x1;
+        r.two = true;
+    }
+    return r;
+}
+// y^(1/n), with 1/n rounded to single first.
+double root(double y, float n) { return std::pow(y, double(1.f / n)); }
+}  // namespace
+
+float wholePart(float typed) { return std::fabs(std::trunc(typed)); }
+
+bool isWhole(float v) { return std::isfinite(v) && std::trunc(v) == v; }
+
+Fraction reduced(float p, float q) {
+    if (isWhole(p / q)) return {p / q, 1};
+    if (isWhole(q / p)) return {1, q / p};
+    return {p, q};
+}
+
+Fraction plotted(float p, float q) {
+    const float r = q / p;
+    if (isWhole(r)) return {1, r};
+    return {p, q};
+}
+
+Dots integerDots(float n) {
+    Dots d;
+    d.points.reserve(20001);
+    const float start = isWhole(n) ? -10.f : 0.01f;
+    for (float x = start; x <= 10.f; x += 0.001f) {
+        float y;
+        if (!store(std::pow(double(x), double(n)), &y)) {
+            d.overflow = true;
+            break;
+        }
+        if (inBand(y)) d.points.emplace_back(x, y);
+    }
+    return d;
+}
+
+Dots fractionDots(float p, float q, bool negative) {
+    Dots d;
+    d.points.reserve(40002);
+    const float n = p / q;
+    if (isWhole(n)) {
+        // A whole exponent (4/2): the power over the whole axis.
+        const float e = negative ? -n : n;
+        for (float x = -10.f; x <= 10.f; x += 0.001f) {
+            float y;
+            if (!store(std::pow(double(x), double(e)), &y)) {
+                d.overflow = true;
+                break;
+            }
+            if (inBand(y)) d.points.emplace_back(x, y);
+        }
+        return d;
+    }
+    const Fraction f = plotted(p, q);
+    const bool qEven = even(f.q), pEven = even(f.p);
+    // An even root exists only for x >= 0; otherwise the left half mirrors
+    // the right one, across the y axis for an even numerator, through the
+    // origin for an odd one.
+    const float step = qEven ? 0.001f : 0.005f;
+    const bool mirror = !(qEven && !pEven);
+    const bool odd = !qEven && !pEven;
+    for (float x = 0.01f; x <= 10.f; x += step) {
+        float y;
+        if (!store(std::exp(std::log(std::pow(double(x), double(f.p))) / double(f.q)), &y)) {
+            d.overflow = true;
+            break;
+        }
+        if (negative) {
+            y = 1.f / y;
+            if (!std::isfinite(y)) {
+                d.overflow = true;
+                break;
+            }
+        }
+        if (!inBand(y)) continue;
+        d.points.emplace_back(x, y);
+        if (mirror) d.points.emplace_back(-x, odd ? -y : y);
+    }
+    return d;
+}
+
+QString integerLabel(float n) { return QStringLiteral("Y = X^ ") + text(n); }
+QString integerCanvasText(float n) { return QStringLiteral("Y=X^") + text(n); }
+
+QString fractionLabel(Fraction f, bool negative) {
+    return (negative ? QStringLiteral("Y = X^ (-") : QStringLiteral("Y = X^ (")) + text(f.p) + QStringLiteral("/") +
+           text(f.q) + QStringLiteral(")");
+}
+
+QString fractionCanvasText(Fraction f, bool negative) {
+    return QStringLiteral("Y=X^(") + text(negative ? -f.p : f.p) + QStringLiteral("/") + text(f.q) + QStringLiteral(")");
+}
+
+QString integerEquation(float n, float y) { return QStringLiteral("X^") + text(n) + QStringLiteral("=") + text(y); }
+
+QString fractionEquation(Fraction f, bool negative, float y) {
+    return (negative ? QStringLiteral("X^(-") : QStringLiteral("X^(")) + text(f.p) + QStringLiteral("/") + text(f.q) +
+           QStringLiteral(")=") + text(y);
+}
+
+Result yInteger(float n, float x) {
+    if (n < 0 && x == 0) return {Result::ZeroBase};
+    // A negative base has a real power only for a whole exponent.
+    if (x < 0 && !isWhole(n)) return {Result::NoValue};
+    return one(std::pow(double(x), double(n)));
+}
+
+Result yFraction(float p, float q, bool negative, float x) {
+    float n = p / q;
+    if (negative) n = -n;
+    if (n < 0 && x == 0) return {Result::ZeroBase};
+    if (x >= 0) return one(std::pow(double(x), double(n)));
+    const Fraction f = reduced(p, q);
+    if (even(f.q) && !even(f.p)) return {Result::NegativeBase};
+    const double v = std::pow(std::fabs(double(x)), double(n));
+    return one(even(f.p) ? v : -v);
+}
+
+Result xInteger(float n, float y) {
+    const float k = float(numfmt::roundHalfEven(std::fabs(double(n)), 0));
+    if (even(k)) {
+        if (y < 0) return {Result::EvenRoot};
+        return pair(root(y, n));
+    }
+    if (y >= 0) return one(root(y, n));
+    return one(-root(std::fabs(double(y)), n));
+}
+
+Result xFraction(float p, float q, bool negative, float y) {
+    float n = p / q;
+    if (negative) n = -n;
+    const Fraction f = reduced(p, q);
+    if (!even(f.p) && !even(f.q)) {
+        if (y >= 0) return one(root(y, n));
+        return one(-root(std::fabs(double(y)), n));
+    }
+    if (y < 0) return {Result::EvenRoot};
+    return even(f.p) ? pair(root(y, n)) : one(root(y, n));
+}
+
+}  // namespace power
+
+namespace {
+
+const QColor kBlack(0, 0, 0);
+const QColor kRed(255, 0, 0);
+
+const QString kNTitle = QStringLiteral("操作提示：请更换一个新的n值");
+const QString kRangeTip =
+    QStringLiteral("请在左边文本框中输入数据取值(可以是小数，也可以是负数），或拖动滑块观察各种不同的取值与图像的关系。");
+
+class PowerWindow : public FamilyWindow {
+public:
+    PowerWindow() : FamilyWindow(makeTraits()) {
+        build({
+            label("Label17", 8, 8, 353, 25, "幂函数通式： Y = X^n").font("黑体", 15).color(0, 0, 192),
+            label("Labfc", 384, 8, 400, 25, "当前函数的解析式为：").font("宋体", 13.5).color(192, 0, 0),
+            radio("Option1", 16, 40, 121, 21, "当n取整数时").on(),
+            radio("Option2", 144, 40, 121, 21, "当n取分数时"),
+            panel("Frame3", 8, 64, 273, 73, "n取整数").tooltip(kRangeTip),
+            label("Label1(0)", 8, 32, 33, 25, "n=").in("Frame3").font("times new roman", 15),
+            textBox("Text1", 40, 32, 57, 25, "2").in("Frame3").font("宋体", 13.5).tooltip(
+                "请在此文本框中输入数据取值(可以是小数，也可以是负数），或拖动滑块观察各种不同的取值与图像的关系。"),
+            slider("HScroll1", 104, 32, 161, 25, -10, 10, 0).in("Frame3"),
+            panel("Frame2", 8, 64, 273, 137, "n取分数")
+                .tooltip("请在文本框中输入数据取值(分子或分母不可以是小数或负数，因为程序会去掉不正确的输入），"
+                         "或拖动滑块观察各种不同的取值与图像的关系。")
+                .hide(),
+            label("Label1(1)", 8, 44, 33, 25, "n=").in("Frame2").font("times new roman", 15),
+            label("Label2", 40, 44, 17, 25, "+").in("Frame2").font("times new roman", 15),
+            textBox("Text2(0)", 56, 22, 49, 25, "1").in("Frame2").font("宋体", 13.5).tooltip("不可以是小数或负数。"),
+            bar("Line3", 56, 51, 49, 2).in("Frame2"),
+            textBox("Text2(1)", 56, 57, 49, 25, "3").in("Frame2").font("宋体", 13.5).tooltip("不可以是小数或负数。"),
+            slider("HScroll2", 120, 22, 145, 25, 1, 10, 1).in("Frame2"),
+            slider("HScroll3", 120, 57, 145, 25, 1, 10, 1).in("Frame2"),
+            radio("Option3", 16, 100, 97, 21, "n为正值").in("Frame2").on(),
+            radio("Option4", 136, 100, 97, 21, "n为负值").in("Frame2"),
+            button("Command1", 296, 40, 73, 25, "刷新作图"),
+            button("fugai", 296, 72, 73, 25, "覆盖作图").back(192, 255, 192),
+            button("Commandfgqd", 296, 104, 73, 25, "确定覆盖").back(192, 255, 192).hide(),
+            button("wangge", 296, 136, 73, 25, "显示网格"),
+            check("Checkhide", 16, 208, 97, 25, "隐藏坐标系"),
+            check("Check1", 128, 208, 201, 25, "在图像上注明函数解析式").on(),
+            panel("Frame1(0)", 16, 240, 345, 89, "速查y值"),
+            label("Label10(0)", 8, 24, 41, 17, "当 X=").in("Frame1(0)"),
+            textBox("Tx1", 56, 24, 73, 18, "1").in("Frame1(0)"),
+            label("Label11(0)", 152, 24, 33, 17, "时，").in("Frame1(0)"),
+            button("cay", 144, 48, 65, 25, "计算得").in("Frame1(0)"),
+            label("Label12(0)", 224, 56, 25, 17, "y=").in("Frame1(0)"),
+            textBox("Ty1", 248, 56, 81, 18).in("Frame1(0)"),
+            panel("Frame1(1)", 16, 344, 345, 153, "速查x值"),
+            label("Label10(1)", 8, 24, 41, 17, "当 y=").in("Frame1(1)"),
+            textBox("Ty2", 56, 24, 73, 18, "1").in("Frame1(1)"),
+            label("Label11(1)", 152, 24, 33, 17, "时，").in("Frame1(1)"),
+            button("cax", 144, 48, 65, 25, "计算得").in("Frame1(1)"),
+            label("Label12(1)", 224, 48, 25, 17, "X=").in("Frame1(1)"),
+            textBox("Tx2", 256, 48, 81, 18).in("Frame1(1)"),
+            textBox("Tx3", 256, 72, 81, 18).in("Frame1(1)"),
+            label("Label16", 8, 112, 84, 17, "此时方程为：").in("Frame1(1)"),
+            label("Labfc2", 96, 108, 241, 25).in("Frame1(1)").color(192, 0, 0),
+        });
+        onClick("Option1", [this] { switchMode(false); });
+        onClick("Option2", [this] { switchMode(true); });
+        onClick("Option3", [this] { setText("Label2", "+"); });
+        onClick("Option4", [this] { setText("Label2", "-"); });
+        finish();
+    }
+
+private:
+    static FamilyTraits makeTraits() {
+        FamilyTraits t;
+        t.number = 4;
+        t.key = "power";
+        t.title = "幂函数的取值和图像";
+        t.fileName = "幂函数图像";
+        t.printButton = "Cmdprint";
+        t.headingLabel = "Labfc";
+        // Each slider changes only its own box, whatever mode is shown.
+        t.sliders = {{"HScroll1", "Text1", {}}, {"HScroll2", "Text2(0)", {}}, {"HScroll3", "Text2(1)", {}}};
+        t.firstParam = "Text1";
+        t.lookupResults = {};
+        t.redrawEmpties = {{"Ty1", ""}, {"Tx2", ""}, {"Tx3", ""}};
+        t.linearSliderCycle = false;
+        t.redrawFocus = false;
+        t.overlayEmptiesResults = false;
+        t.overlayFocus = false;
+        t.countsCommits = false;
+        return t;
+    }
+
+    bool fractionMode() const {
+        auto* r = findChild<QRadioButton*>(QStringLiteral("Option2"));
+        return r && r->isChecked();
+    }
+    bool negativeFraction() const {
+        auto* r = findChild<QRadioButton*>(QStringLiteral("Option4"));
+        return r && r->isChecked();
+    }
+
+    void rangeMessage(const QString& part) {
+        message(QStringLiteral("你选取的n值") + part + QStringLiteral("超出了我的计算范围，请让n") + part +
+                    QStringLiteral("在＋10和－10之内。若有疑问可与作者联系！"),
+                kNTitle, MsgButtons::OK, MsgIcon::Exclamation);
+    }
+    void invalidMessage() {
+        message("选取的值无效（可能过大或过小，不在定义域或值域范围内），请重新选取一个有意义的值！", "操作提示");
+    }
+    // A fraction with a zero numerator or denominator has no value; the
+    // window says so instead of dividing by zero.
+    void zeroFractionMessage() {
+        message("你输入的n值的分子或分母为0，这样的分数没有意义。请让分子和分母都取1到10之间的整数。", kNTitle,
+                MsgButtons::OK, MsgIcon::Exclamation);
+    }
+
+    // p and q as typed; false (after the message) when one of them is 0.
+    bool readFraction(float* p, float* q) {
+        *p = power::wholePart(number("Text2(0)"));
+        *q = power::wholePart(number("Text2(1)"));
+        if (*p == 0 || *q == 0) {
+            zeroFractionMessage();
+            return false;
+        }
+        return true;
+    }
+
+    void drawCurve() override {
+        Canvas& cv = canvas();
+        power::Dots dots;
+        QString label, onCanvas;
+        if (!fractionMode()) {
+            const float n = number("Text1");
+            if (n > 10 || n < -10) return rangeMessage("");
+            setText("Labfc2", "");
+            dots = power::integerDots(n);
+            label = power::integerLabel(n);
+            onCanvas = power::integerCanvasText(n);
+        } else {
+            float p, q;
+            if (!readFraction(&p, &q)) return;
+            if (p > 10) return rangeMessage("的分子");
+            if (q > 10) return rangeMessage("的分母");
+            setText("Labfc2", "");
+            const bool neg = negativeFraction();
+            dots = power::fractionDots(p, q, neg);
+            const power::Fraction f = power::plotted(p, q);
+            label = power::fractionLabel(f, neg);
+            onCanvas = power::fractionCanvasText(f, neg);
+        }
+        cv.points(dots.points);
+        if (dots.overflow) {
+            // The dots computed so far stay, as everything drawn before an
+            // overflow does.
+            invalidMessage();
+            cv.setForeColor(kBlack);
+            return;
+        }
+        setText("Labfc", QStringLiteral("当前幂函数:") + label);
+        // (1, 1) lies on every power function.
+        cv.currentX = 1;
+        cv.currentY = 1;
+        cv.setForeColor(kRed);
+        if (expressionShown()) cv.print(onCanvas);
+        cv.setForeColor(kBlack);
+    }
+
+    void switchMode(bool fraction) {
+        setVisibleControl("Frame3", !fraction);
+        setVisibleControl("Frame2", fraction);
+        setText("Tx2", "");
+        setText("Tx3", "");
+        setText("Labfc2", "");
+        // The axes come back even when hidden; the curve waits for a redraw.
+        canvas().clear();
+        drawAxes();
+    }
+
+    // Shows the message of a look-up that found no value; true when handled.
+    bool refused(const power::Result& r) {
+        switch (r.kind) {
+        case power::Result::Value:
+            return false;
+        case power::Result::ZeroBase:
+            message("你选取的n值为负，这时X是不能取0的。", "操作提示：请更换一个新的X值", MsgButtons::OK,
+                    MsgIcon::Exclamation);
+            break;
+        case power::Result::NegativeBase:
+            message("你选取的X值为负，这时X是不能取负值的。", "操作提示：请更换一个新的X值", MsgButtons::OK,
+                    MsgIcon::Exclamation);
+            break;
+        case power::Result::EvenRoot:
+            message("你选取的n值为偶数，这时Y值不能是小于0的。", "操作提示：请更换一个新的Y值", MsgButtons::OK,
+                    MsgIcon::Exclamation);
+            break;
+        case power::Result::NoValue:
+            break;
+        case power::Result::Overflow:
+            invalidMessage();
+            break;
+        }
+        return true;
+    }
+
+    void lookupY() override {
+        const float x = number("Tx1");
+        power::Result r;
+        if (!fractionMode()) {
+            const float n = number("Text1");
+            if (n > 10 || n < -10) return rangeMessage("");
+            if (!std::isfinite(x)) return invalidMessage();
+            r = power::yInteger(n, x);
+        } else {
+            float p, q;
+            if (!readFraction(&p, &q)) return;
+            const float n = p / q;
+            if (n > 10 || n < -10) return rangeMessage("");
+            if (!std::isfinite(x)) return invalidMessage();
+            r = power::yFraction(p, q, negativeFraction(), x);
+        }
+        if (refused(r)) return;
+        setText("Ty1", numfmt::text(r.x1));
+    }
+
+    void lookupX() override {
+        setText("Tx2", "");
+        setText("Tx3", "");
+        setText("Labfc2", "");
+        const float y = number("Ty2");
+        const bool fraction = fractionMode();
+        float n, p = 0, q = 0;
+        if (!fraction) {
+            n = number("Text1");
+        } else {
+            if (!readFraction(&p, &q)) return;
+            n = p / q;
+        }
+        if (n > 10 || n < -10) return rangeMessage("");
+        if (n == 0) {
+            message("你选取的n值为0，这时Y值恒为1。X可为任意值。", kNTitle, MsgButtons::OK, MsgIcon::Exclamation);
+            return;
+        }
+        if (!std::isfinite(y)) return invalidMessage();
+        setText("Labfc2", power::integerEquation(n, y));
+        power::Result r;
+        if (!fraction) {
+            r = power::xInteger(n, y);
+        } else {
+            const bool neg = negativeFraction();
+            setText("Labfc2", power::fractionEquation(power::reduced(p, q), neg, y));
+            r = power::xFraction(p, q, neg, y);
+        }
+        if (refused(r)) return;
+        setText("Tx2", numfmt::text(r.x1));
+        if (r.two) setText("Tx3", numfmt::text(r.x2));
+    }
+};
+
+}  // namespace
+
+FamilyWindow* createPower() { return new PowerWindow; }
