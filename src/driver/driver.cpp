@@ -290,6 +290,10 @@ void ScriptDriver::get(const QString& name) {
                          w->autoFillBackground() ? rgb(w->palette().color(QPalette::Window)) : QStringLiteral("null"),
                          QString::number(pt), f.bold() ? "true" : "false", f.italic() ? "true" : "false");
     }
+    // Windows that move by themselves (the sliding navigation bar) report
+    // where they last placed the outer top-left corner of their frame.
+    if (const QVariant place = w->property("place"); w->isWindow() && place.canConvert<QPoint>())
+        line += QStringLiteral(",\"left\":%1,\"top\":%2").arg(place.toPoint().x()).arg(place.toPoint().y());
     emitLine(line + QLatin1Char('}'));
 }
 
