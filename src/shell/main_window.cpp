@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <cstdlib>
 
 #include "platform/platform.h"
 #include "plot/family_manager.h"
@@ -105,7 +106,7 @@ MainWindow::MainWindow()
     credit_ = new ClickLabel(this);
     credit_->setObjectName(QStringLiteral("Label1"));
     credit_->setGeometry(64, 88, 137, 17);
-    credit_->setText(QStringLiteral("Vesmar工作室 荣誉出品"));
+    credit_->setText(QStringLiteral("Vesmar工作室 出品"));
     credit_->setLook(QColor(0, 128, 0));
     credit_->setFontStyle(10.5, false, false);
     credit_->setCursor(Qt::PointingHandCursor);
@@ -154,6 +155,14 @@ void MainWindow::start() {
     timer_.stop();
     show();
     raise();
+    place(frameGeometry().top());
+}
+
+void MainWindow::place(int top) {
+    slideTop_ = top;
+    placed_ = true;
+    // Where the bar put itself; the driver's "get Formtop" reports it.
+    setProperty("place", QPoint(frameGeometry().left(), top));
 }
 
 void MainWindow::setMenuLook(int i, MenuLook look) {
@@ -201,7 +210,10 @@ void MainWindow::expand() { slide(false); }
 
 void MainWindow::slide(bool up) {
     // A request while sliding turns the bar round where it is.
-    if (!timer_.isActive()) slideTop_ = pos().y();
+    // Otherwise it starts where it was put last, unless it has been moved
+    // since: some platforms nudge a window reaching past the screen's edge by
+    // a pixel or two, which must not add up over many slides.
+    if (!timer_.isActive() && (!placed_ || std::abs(pos().y() - slideTop_) > 4)) slideTop_ = pos().y();
     navCollapsed_ = up;
     timer_.start();
 }
@@ -211,8 +223,8 @@ void MainWindow::tick() {
     // a window manager that refuses to place the bar off screen cannot keep
     // the timer running for ever.
     const SlideStep s = slideStep(slideTop_, frameGeometry().height(), navCollapsed_);
-    slideTop_ = s.top;
     move(pos().x(), s.top);
+    place(s.top);
     if (!s.done) return;
     timer_.stop();
     if (navCollapsed_) {

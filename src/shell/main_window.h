@@ -86,6 +86,7 @@ private:
     void slide(bool up);
     void tick();
     void closeOthers();
+    void place(int top);
 
     std::array<ClickLabel*, shell::kMenuCount> menu_{};
     ClickLabel *help_ = nullptr, *help2_ = nullptr, *exit_ = nullptr, *exit2_ = nullptr;
@@ -95,7 +96,8 @@ private:
     QPointer<HelpWindow> helpWindow_;
     int currentMenu_ = 1;
     bool navCollapsed_ = false;
-    int slideTop_ = 0;
+    int slideTop_ = 0;   // outer top edge the bar was last put at
+    bool placed_ = false;
     bool asking_ = false;
     bool exiting_ = false;
 };
