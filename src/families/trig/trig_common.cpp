@@ -80,8 +80,10 @@ float scanLast(float start, float end, const std::function<bool(float)>& match) 
         // rounding decides which sample is the last match. Far from the
         // origin the step may no longer move the abscissa: no answer then.
         if (start + kScanStep == start || end - kScanStep == end) return NAN;
+        // Rounding can shorten single steps a little, never by half: the
+        // guard only stops a loop that stands still.
         long n = 0;
-        for (float x = start; x <= end && n <= long(kMaxScanSamples) + 2; x += kScanStep, ++n) {
+        for (float x = start; x <= end && n <= 2 * long(kMaxScanSamples); x += kScanStep, ++n) {
             if (match(x)) result = x;
         }
         return result;
