@@ -90,8 +90,13 @@ public:
 
     bool openDocument(const QString& target) override {
         QUrl url(target);
-        if (url.scheme().isEmpty() || url.scheme().size() == 1)  // a path (or a drive letter)
-            url = QUrl::fromLocalFile(QFileInfo(target).absoluteFilePath());
+        if (url.scheme().isEmpty() || url.scheme().size() == 1) {  // a path (or a drive letter)
+            const QFileInfo file(target);
+            // A missing document fails quietly here rather than in a desktop
+            // handler that might put up its own error window.
+            if (!file.exists()) return false;
+            url = QUrl::fromLocalFile(file.absoluteFilePath());
+        }
         return QDesktopServices::openUrl(url);
     }
 
