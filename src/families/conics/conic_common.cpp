@@ -77,7 +77,7 @@ void ConicWindow::buildLookupPanel(const LookupPanel& p) {
         textBox(r1, 256, 24, p.result1W, p.result1H).in(frame),
         label(QStringLiteral("Label13") + idx, 224, 48, 30, 17, n2).in(frame),
         textBox(r2, 256, 48, p.result2W, p.result2H).in(frame),
-        label(QStringLiteral("Label16") + idx, 24, p.captionY, 81, 17, QStringLiteral("此时方程为：")).in(frame),
+        label(QStringLiteral("Label16") + idx, 24, p.captionY, 81, 17, QStringLiteral("此时方程为：")).in(frame).font(QStringLiteral("宋体"), 9),
         label(p.forY ? QStringLiteral("Labfc3") : QStringLiteral("Labfc2"), p.eqX, p.eqY, p.eqW, p.eqH).in(frame).color(192, 0, 0),
     });
 }
