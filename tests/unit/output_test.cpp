@@ -100,7 +100,7 @@ QImage decodeBmp(const QByteArray& b) {
     if (le(b, 14, 4) < 40 || le(b, 30, 4) != 0 || (bpp != 24 && bpp != 32)) return {};
     const int height = std::abs(rawHeight);
     const int stride = ((width * bpp + 31) / 32) * 4;
-    if (offset + qint64(stride) * height > b.size()) return {};
+    if (offset < 54 || offset + qint64(stride) * height > b.size()) return {};
     QImage img(width, height, QImage::Format_RGB32);
     for (int y = 0; y < height; ++y) {
         const int row = rawHeight > 0 ? height - 1 - y : y;  // bottom-up unless negative
