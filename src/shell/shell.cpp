@@ -1,5 +1,7 @@
 #include "shell/shell.h"
 
+#include <QApplication>
+#include <QIcon>
 #include <QPointer>
 #include <QtGlobal>
 
@@ -19,6 +21,9 @@ QWidget* startProgram() {
         bar->raise();
         return bar;
     }
+    initShellResources();
+    // Every window of the program shows the program's icon.
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/vesmar.svg")));
     bar = new MainWindow;
     bar->start();
     return bar;

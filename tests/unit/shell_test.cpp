@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QPrinter>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include "platform/platform.h"
@@ -361,6 +362,19 @@ private slots:
         QCOMPARE(fake->opened, (QStringList{kTutorial, kWebAddress, QStringLiteral("mailto:") + kMailAddress}));
         QVERIFY(fake->asked.isEmpty());
         QVERIFY(help->isVisible());
+    }
+
+    void desktopOpenerSkipsMissingDocuments() {
+        // Run from a folder without the document, the tutorial link must fail
+        // quietly instead of handing a dead path to the desktop.
+        setPlatform(nullptr);
+        QTemporaryDir empty;
+        const QString here = QDir::currentPath();
+        QDir::setCurrent(empty.path());
+        const bool opened = platform().openDocument(kTutorial);
+        QDir::setCurrent(here);
+        setPlatform(fake);
+        QVERIFY(!opened);
     }
 
     void everyPictureRenders() {
