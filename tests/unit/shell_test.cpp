@@ -83,7 +83,6 @@ void sendClick(QWidget* w) {
 
 QColor back(QWidget* w) { return w->autoFillBackground() ? w->palette().color(QPalette::Window) : QColor(); }
 QColor fore(QWidget* w) { return w->palette().color(QPalette::WindowText); }
-double points(QWidget* w) { return w->font().pixelSize() * 72.0 / 96.0; }
 
 }  // namespace
 
@@ -162,69 +161,24 @@ private slots:
         QCOMPARE(startProgram(), w);
     }
 
-    void menuLooksFollowThePointer() {
+    void pressSelectsEvenWithoutAWindow() {
         auto* bar = qobject_cast<MainWindow*>(startProgram());
         ClickLabel* l5 = bar->menuLabel(5);
         ClickLabel* l1 = bar->menuLabel(1);
-        // Hovering a label before anything else touches only that label.
-        sendMove(l5);
-        QCOMPARE(back(l5), QColor(133, 235, 166));
-        QCOMPARE(fore(l5), QColor(255, 0, 0));
-        QCOMPARE(fore(l1), QColor(0, 0, 192));
-        // The background shows the chosen family as selected.
-        sendMove(bar);
-        QCOMPARE(back(l1), QColor(105, 203, 203));
-        QCOMPARE(fore(l1), QColor(255, 0, 0));
-        QVERIFY(l1->font().italic());
-        QCOMPARE(back(l5), QColor(255, 255, 255));
-        QCOMPARE(fore(l5), QColor(0, 0, 255));
-        // Hovering the selected label keeps its italic.
-        sendMove(l1);
-        QCOMPARE(back(l1), QColor(133, 235, 166));
-        QVERIFY(l1->font().italic());
-        // Two hovered labels stay hovered until the background is reached.
-        sendMove(l5);
-        QCOMPARE(back(l1), QColor(133, 235, 166));
-        // A press selects at once, even for a family that opens nothing.
+        // A press selects at once; the label leaves the start look for good.
         QMouseEvent press(QEvent::MouseButtonPress, QPointF(3, 3), l5->mapToGlobal(QPointF(3, 3)), Qt::LeftButton,
                           Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(l5, &press);
         QCOMPARE(bar->currentMenu(), 5);
         QCOMPARE(back(l5), QColor(105, 203, 203));
-        QVERIFY(l5->font().italic());
-        QCOMPARE(back(l1), QColor(255, 255, 255));
+        QVERIFY(l5->font().italic() && l5->font().bold());
+        QCOMPARE(fore(l1), QColor(0, 0, 255));
         QVERIFY(!l1->font().italic());
-        QVERIFY(l1->font().bold());
-        // Out-of-range indexes change nothing.
+        // Indexes outside the menu change nothing.
         bar->menuPressed(14);
         bar->menuPressed(-1);
         bar->menuClicked(99);
         QCOMPARE(bar->currentMenu(), 5);
-    }
-
-    void imagesSwapWithTheirTwins() {
-        auto* bar = qobject_cast<MainWindow*>(startProgram());
-        auto* credit = bar->findChild<ClickLabel*>("Label1");
-        for (const char* name : {"Imagehelp", "Imageexit", "Imageyc"}) {
-            QWidget* normal = bar->findChild<QWidget*>(name);
-            QWidget* twin = bar->findChild<QWidget*>(QString::fromLatin1(name) + QLatin1Char('2'));
-            sendMove(normal);
-            QVERIFY(twin->isVisibleTo(bar));
-            QVERIFY(!normal->isVisibleTo(bar));
-        }
-        sendMove(credit);
-        QVERIFY(credit->font().bold() && credit->font().italic());
-        QCOMPARE(fore(credit), QColor(0, 128, 0));
-        sendMove(bar);
-        for (const char* name : {"Imagehelp", "Imageexit", "Imageyc"}) {
-            QVERIFY(bar->findChild<QWidget*>(name)->isVisibleTo(bar));
-            QVERIFY(!bar->findChild<QWidget*>(QString::fromLatin1(name) + QLatin1Char('2'))->isVisibleTo(bar));
-        }
-        QVERIFY(!credit->font().bold() && !credit->font().italic());
-        // Expand images stay hidden at rest while the bar is down.
-        QVERIFY(!bar->findChild<QWidget*>("Imagezk2")->isVisibleTo(bar));
-        sendClick(credit);
-        QCOMPARE(fake->opened, QStringList{kWebAddress});
     }
 
     void collapseExpandAndReverse() {
@@ -316,14 +270,13 @@ private slots:
         }
     }
 
-    void helpWindowLinksAndLooks() {
+    void helpWindowOpensCentredOnce() {
         auto* bar = qobject_cast<MainWindow*>(startProgram());
         bar->showHelp();
         HelpWindow* help = nullptr;
         for (QWidget* w : QApplication::topLevelWidgets())
             if (auto* h = qobject_cast<HelpWindow*>(w)) help = h;
         QVERIFY(help);
-        QCOMPARE(help->windowTitle(), QStringLiteral("帮助窗口"));
         QCOMPARE(help->size(), QSize(351, 465));
         const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
         QVERIFY((help->frameGeometry().center() - screen.center()).manhattanLength() <= 4);
@@ -332,33 +285,8 @@ private slots:
         int count = 0;
         for (QWidget* w : QApplication::topLevelWidgets()) count += qobject_cast<HelpWindow*>(w) && w->isVisible();
         QCOMPARE(count, 1);
-
-        auto* mail = help->findChild<QWidget*>("Label4");
-        auto* web = help->findChild<QWidget*>("Label5");
-        auto* tutorial = help->findChild<QWidget*>("Label8");
-        QCOMPARE(points(mail), 10.5);
-        QCOMPARE(fore(tutorial), QColor(0, 128, 0));
-        QVERIFY(tutorial->font().bold());
-        sendMove(mail);
-        QCOMPARE(fore(mail), QColor(255, 0, 0));
-        QVERIFY(mail->font().bold() && mail->font().italic());
-        QCOMPARE(points(mail), 14.25);  // 14 pt at whole pixels
-        sendMove(tutorial);
-        QCOMPARE(fore(tutorial), QColor(255, 0, 0));
-        QVERIFY(tutorial->font().italic());
-        sendMove(help);
-        for (QWidget* l : {mail, web}) {
-            QCOMPARE(fore(l), QColor(0, 0, 0));
-            QCOMPARE(points(l), 12.0);
-            QVERIFY(!l->font().bold() && !l->font().italic());
-        }
-        QCOMPARE(fore(tutorial), QColor(0, 255, 0));
-        QVERIFY(!tutorial->font().italic());
-
-        // The opener fails here; the clicks must still pass quietly.
-        sendClick(tutorial);
-        sendClick(web);
-        sendClick(mail);
+        // The opener fails here; the links must still pass quietly.
+        for (const char* name : {"Label8", "Label5", "Label4"}) sendClick(help->findChild<QWidget*>(name));
         QCOMPARE(fake->opened, (QStringList{kTutorial, kWebAddress, QStringLiteral("mailto:") + kMailAddress}));
         QVERIFY(fake->asked.isEmpty());
         QVERIFY(help->isVisible());
