@@ -12,6 +12,34 @@
 
 #include "platform/platform.h"
 
+#include <QPainter>
+#include <QStyleOptionButton>
+
+namespace {
+
+// A check box whose caption wraps onto further lines when the box is narrow
+// and tall, as the windows' captions are laid out to do.
+class WrapCheckBox : public QCheckBox {
+public:
+    using QCheckBox::QCheckBox;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        QStyleOptionButton opt;
+        initStyleOption(&opt);
+        const QString caption = opt.text;
+        opt.text.clear();
+        style()->drawControl(QStyle::CE_CheckBox, &opt, &p, this);
+        QRect r = style()->subElementRect(QStyle::SE_CheckBoxContents, &opt, this);
+        r.setRight(width() - 1);
+        p.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+        p.drawText(r, Qt::AlignVCenter | Qt::AlignLeft | Qt::TextWrapAnywhere, caption);
+    }
+};
+
+}  // namespace
+
 void buildControls(QWidget* window, std::initializer_list<Ctl> table) {
     for (const Ctl& c : table) {
         QWidget* parent = window;
@@ -36,7 +64,9 @@ void buildControls(QWidget* window, std::initializer_list<Ctl> table) {
         }
         case CtlKind::Button: w = new QPushButton(c.text, parent); break;
         case CtlKind::Check: {
-            auto* b = new QCheckBox(c.text, parent);
+            auto* b = new WrapCheckBox(c.text, parent);
+            // Check boxes use the smaller 9-point face unless the table says otherwise.
+            if (c.face.isEmpty() && c.pt <= 0) b->setFont(uiFont(QStringLiteral("宋体"), 9));
             b->setChecked(c.checked);
             w = b;
             break;

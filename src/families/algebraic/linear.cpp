@@ -51,7 +51,7 @@ public:
             button("Command1(1)", 288, 80, 81, 25, "覆盖作图").back(192, 255, 192),
             button("Commandfgqd", 288, 112, 81, 25, "确定覆盖").back(192, 255, 192).hide(),
             button("Command1(2)", 288, 144, 81, 25, "显示网格"),
-            label("Label1(2)", 16, 152, 257, 41, frametext::hint()),
+            label("Label1(2)", 16, 152, 257, 81, frametext::hint()).size(9),
             check("Checkhide", 280, 192, 81, 25, "隐藏坐标系"),
             check("Check1", 280, 216, 97, 41, "在图像上注明函数表达式").on(),
             button("Command2", 8, 240, 81, 25, "交点坐标").off().tooltip("指第一次的图像和最后一次覆盖图像的交点。"),
