@@ -238,11 +238,10 @@ void MainWindow::tick() {
 
 void MainWindow::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    static QPixmap background;
-    if (background.size() != size() * devicePixelRatioF())
-        background = vectorPixmap(QStringLiteral(":/images/background.svg"), size(), devicePixelRatioF());
-    if (background.isNull()) p.fillRect(rect(), QColor(214, 236, 250));
-    else p.drawPixmap(0, 0, background);
+    if (background_.size() != size() * devicePixelRatioF())
+        background_ = vectorPixmap(QStringLiteral(":/images/background.svg"), size(), devicePixelRatioF());
+    if (background_.isNull()) p.fillRect(rect(), QColor(214, 236, 250));
+    else p.drawPixmap(0, 0, background_);
 }
 
 void MainWindow::mouseMoveEvent(QMouseEvent* e) {

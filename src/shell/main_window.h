@@ -3,6 +3,7 @@
 // images, the pair of images that slide the bar up out of sight and back, and
 // the question before the program ends.
 #include <QColor>
+#include <QPixmap>
 #include <QPointer>
 #include <QString>
 #include <QTimer>
@@ -94,6 +95,7 @@ private:
     ClickLabel *decoration_ = nullptr, *credit_ = nullptr;
     QTimer timer_;
     QPointer<HelpWindow> helpWindow_;
+    QPixmap background_;
     int currentMenu_ = 1;
     bool navCollapsed_ = false;
     int slideTop_ = 0;   // outer top edge the bar was last put at
