@@ -30,26 +30,12 @@ public:
 
 private:
     static FamilyTraits makeTraits(const WaveKind& kind) {
-        FamilyTraits t;
-        t.number = kind.number;
-        t.key = kind.key;
-        t.title = kind.title;
-        t.fileName = kind.fileName;
-        t.printButton = "Cmdprint";
-        t.headingLabel = "Labfc";
+        FamilyTraits t = trigTraits(kind.number, kind.key, kind.title, kind.fileName);
         // A and w move in halves; the halved position is shown as a double.
         auto half = [](int v) { return numfmt::textDouble(v / 2.0); };
         t.sliders = {{"HScroll1", "Text1", half}, {"HScroll2", "Text2", half},
                      {"HScroll4", "Text4", {}}, {"HScroll5", "Text5", {}}};
         t.firstParam = "Text1";
-        t.overlayEmpties = {{"Label4", ""}, {"Label5", ""}};
-        t.gridDisablesFeature = false;
-        t.gridOffRedraws = true;
-        t.linearSliderCycle = false;
-        t.redrawFocus = false;
-        t.overlayEmptiesResults = false;
-        t.overlayFocus = false;
-        t.countsCommits = false;
         return t;
     }
 

@@ -30,23 +30,9 @@ public:
 
 private:
     static FamilyTraits makeTraits(const SlopeKind& kind) {
-        FamilyTraits t;
-        t.number = kind.number;
-        t.key = kind.key;
-        t.title = kind.title;
-        t.fileName = kind.fileName;
-        t.printButton = "Cmdprint";
-        t.headingLabel = "Labfc";
+        FamilyTraits t = trigTraits(kind.number, kind.key, kind.title, kind.fileName);
         t.sliders = {{"HScroll2", "Text2", {}}, {"HScroll4", "Text4", {}}, {"HScroll5", "Text5", {}}};
         t.firstParam = "Text2";
-        t.overlayEmpties = {{"Label4", ""}, {"Label5", ""}};
-        t.gridDisablesFeature = false;
-        t.gridOffRedraws = true;
-        t.linearSliderCycle = false;
-        t.redrawFocus = false;
-        t.overlayEmptiesResults = false;
-        t.overlayFocus = false;
-        t.countsCommits = false;
         t.readoutPos = kind.readoutPos;
         return t;
     }

@@ -158,6 +158,25 @@ const QString kTrapText =
     QStringLiteral("选取的值无效（可能过大或过小，不在定义域或值域范围内），请重新选取一个有意义的值！");
 }  // namespace
 
+FamilyTraits trigTraits(int number, const QString& key, const QString& title, const QString& fileName) {
+    FamilyTraits t;
+    t.number = number;
+    t.key = key;
+    t.title = title;
+    t.fileName = fileName;
+    t.printButton = "Cmdprint";
+    t.headingLabel = "Labfc";
+    t.overlayEmpties = {{"Label4", ""}, {"Label5", ""}};
+    t.gridDisablesFeature = false;
+    t.gridOffRedraws = true;
+    t.linearSliderCycle = false;
+    t.redrawFocus = false;
+    t.overlayEmptiesResults = false;
+    t.overlayFocus = false;
+    t.countsCommits = false;
+    return t;
+}
+
 TrigWindow::TrigWindow(FamilyTraits traits) : FamilyWindow(std::move(traits)) {}
 
 void TrigWindow::buildShared(int f2, const QString& lookupXCaption) {

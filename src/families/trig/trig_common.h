@@ -80,6 +80,9 @@ QString piText(const QString& number);
 
 }  // namespace trig
 
+// How all four windows depart from the common redraw cycle.
+FamilyTraits trigTraits(int number, const QString& key, const QString& title, const QString& fileName);
+
 // The frame shared by the four windows: parameters, sign options, π marks,
 // the period buttons and the y look-up. A window supplies its check, its
 // function and its period.
