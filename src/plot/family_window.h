@@ -84,6 +84,14 @@ struct FamilyTraits {
     QPoint fullScreenPos{560, 456};    // 全屏展示 (Commandquanpin)
     QPoint copyPos{560, 488};          // 复制; 保存 80 and 打印 160 pixels to its right
     int outputButtonWidth = 65;        // width of 复制/保存/打印 (33 high)
+
+    // The cycle of the windows without an intersection: a slider change only
+    // previews in overlay mode (else runs the redraw click), no focus moves,
+    // the overlay buttons leave the results alone, nothing is counted.
+    FamilyTraits& plainCycle() {
+        linearSliderCycle = redrawFocus = overlayEmptiesResults = overlayFocus = countsCommits = false;
+        return *this;
+    }
 };
 
 class FamilyWindow : public QWidget {

@@ -140,11 +140,7 @@ FamilyTraits ExpLogWindow::makeTraits(const Setup& s) {
     t.sliders = {{"HScroll1", "Text1", explog::wholeBaseText}, {"HScroll2", "Text1", explog::tenthBaseText}};
     // A slider outside overlay mode runs the whole redraw; in overlay mode it
     // only previews, leaving the results and the grid caption alone.
-    t.linearSliderCycle = false;
-    t.redrawFocus = false;
-    t.overlayEmptiesResults = false;
-    t.overlayFocus = false;
-    t.countsCommits = false;
+    t.plainCycle();
     t.readoutPos = s.readoutPos;
     t.freehandPos = s.freehandPos;
     t.fullScreenPos = s.fullScreenPos;

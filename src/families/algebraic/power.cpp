@@ -257,11 +257,7 @@ private:
         t.firstParam = "Text1";
         t.lookupResults = {};
         t.redrawEmpties = {{"Ty1", ""}, {"Tx2", ""}, {"Tx3", ""}};
-        t.linearSliderCycle = false;
-        t.redrawFocus = false;
-        t.overlayEmptiesResults = false;
-        t.overlayFocus = false;
-        t.countsCommits = false;
+        t.plainCycle();
         return t;
     }
 

@@ -50,11 +50,7 @@ FamilyTraits ConicWindow::conicTraits(int number, const QString& key, const QStr
     t.axesSetBlack = false;
     t.gridFont10 = false;
     t.gridDisablesFeature = false;
-    t.linearSliderCycle = false;
-    t.redrawFocus = false;
-    t.overlayEmptiesResults = false;
-    t.overlayFocus = false;
-    t.countsCommits = false;
+    t.plainCycle();
     return t;
 }
 

@@ -169,11 +169,7 @@ FamilyTraits trigTraits(int number, const QString& key, const QString& title, co
     t.overlayEmpties = {{"Label4", ""}, {"Label5", ""}};
     t.gridDisablesFeature = false;
     t.gridOffRedraws = true;
-    t.linearSliderCycle = false;
-    t.redrawFocus = false;
-    t.overlayEmptiesResults = false;
-    t.overlayFocus = false;
-    t.countsCommits = false;
+    t.plainCycle();
     return t;
 }
 
