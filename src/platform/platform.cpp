@@ -25,7 +25,7 @@ public:
         box.setText(text);
         switch (icon) {
         case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;
-        case MsgIcon::Warning: box.setIcon(QMessageBox::Critical); break;
+        case MsgIcon::Warning: box.setIcon(QMessageBox::Warning); break;
         case MsgIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
         case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
         }
