@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "numfmt/numfmt.h"
 #include "platform/platform.h"
@@ -48,23 +49,32 @@ const QImage& Canvas::image() const {
     return img_;
 }
 
-void Canvas::clear() {
-    endPainter();
-    if (background_.isNull()) img_.fill(Qt::white);
-    else {
-        QPainter p(&img_);
-        p.drawImage(0, 0, background_);
+void Canvas::paintBackground() {
+    beginPixels();
+    if (background_.isNull()) {
+        img_.fill(Qt::white);
+        return;
     }
+    if (background_.size() == img_.size()) {
+        // The usual case (the overlay snapshot): a straight copy of the rows.
+        for (int y = 0; y < img_.height(); ++y)
+            std::memcpy(row(y), background_.constScanLine(y), size_t(img_.width()) * sizeof(QRgb));
+        return;
+    }
+    img_.fill(Qt::white);
+    QPainter p(&img_);
+    p.drawImage(0, 0, background_);
+}
+
+void Canvas::clear() {
+    paintBackground();
     currentX = currentY = 0;
     touch();
 }
 
 void Canvas::setBackground(const QImage& picture) {
-    endPainter();
     background_ = picture.convertToFormat(QImage::Format_RGB32);
-    img_.fill(Qt::white);
-    QPainter p(&img_);
-    p.drawImage(0, 0, background_);
+    paintBackground();
     touch();
 }
 
@@ -74,12 +84,18 @@ QImage Canvas::snapshot() const { return image().copy(); }
 
 // A dot of the pen covers a w x w block whose lower-right pixel is the one
 // holding the point, so that pixelAt() of a drawn point always finds its colour.
+void Canvas::beginPixels() {
+    endPainter();
+    bits_ = img_.bits();
+    bpl_ = img_.bytesPerLine();
+}
+
 void Canvas::plotDot(int cx, int cy, QRgb rgb, int w) {
     const int xa = std::max(cx - w + 1, 0), xb = std::min(cx, img_.width() - 1);
     const int ya = std::max(cy - w + 1, 0), yb = std::min(cy, img_.height() - 1);
     for (int y = ya; y <= yb; ++y) {
-        QRgb* row = reinterpret_cast<QRgb*>(img_.scanLine(y));
-        for (int x = xa; x <= xb; ++x) row[x] = rgb;
+        QRgb* line = row(y);
+        for (int x = xa; x <= xb; ++x) line[x] = rgb;
     }
 }
 
@@ -115,7 +131,7 @@ bool clipSegment(double& x1, double& y1, double& x2, double& y2, double xlo, dou
 // pixels across it centred on the geometric line, so that the pixel that
 // holds any point of the line (pixelAt) is always painted.
 void Canvas::rasterLine(double px1, double py1, double px2, double py2, QRgb rgb) {
-    endPainter();
+    beginPixels();
     // Clip to a margin around the image first: coordinates can be huge (a
     // steep line), and the walk below must stay short.
     const double m = penWidth_ + 2;
@@ -128,11 +144,11 @@ void Canvas::rasterLine(double px1, double py1, double px2, double py2, QRgb rgb
         if (xMajor) {
             if (major < 0 || major >= W) return;
             for (int r = std::max(lo, 0); r < std::min(lo + w, H); ++r)
-                reinterpret_cast<QRgb*>(img_.scanLine(r))[major] = rgb;
+                row(r)[major] = rgb;
         } else {
             if (major < 0 || major >= H) return;
-            QRgb* row = reinterpret_cast<QRgb*>(img_.scanLine(major));
-            for (int c = std::max(lo, 0); c < std::min(lo + w, W); ++c) row[c] = rgb;
+            QRgb* line = row(major);
+            for (int c = std::max(lo, 0); c < std::min(lo + w, W); ++c) line[c] = rgb;
         }
     };
     if (std::fabs(dx) >= std::fabs(dy)) {
@@ -167,7 +183,7 @@ void Canvas::lines(const std::vector<QLineF>& segments) {
 void Canvas::point(double x, double y) { point(x, y, fore_); }
 
 void Canvas::point(double x, double y, QColor c) {
-    endPainter();
+    beginPixels();
     if (!std::isfinite(x) || !std::isfinite(y)) return;
     const QPoint p = pixelAt(x, y);
     plotDot(p.x(), p.y(), c.rgb(), penWidth_);
@@ -175,12 +191,15 @@ void Canvas::point(double x, double y, QColor c) {
 }
 
 void Canvas::points(const std::vector<QPointF>& pts) {
-    endPainter();
+    beginPixels();
     const QRgb rgb = fore_.rgb();
+    const double sx = img_.width() / (kRight - kLeft), sy = img_.height() / (kTop - kBottom);
+    const double w = img_.width(), h = img_.height();
     for (const QPointF& q : pts) {
-        if (!std::isfinite(q.x()) || !std::isfinite(q.y())) continue;
-        const QPoint p = pixelAt(q.x(), q.y());
-        plotDot(p.x(), p.y(), rgb, penWidth_);
+        // The same mapping as pixelAt(), inlined: a curve has thousands of dots.
+        const double px = (q.x() - kLeft) * sx, py = (kTop - q.y()) * sy;
+        if (!(px > -2 && px < w + 2 && py > -2 && py < h + 2)) continue;  // also drops NaN
+        plotDot(int(std::floor(px)), int(std::floor(py)), rgb, penWidth_);
     }
     touch();
 }
@@ -206,15 +225,15 @@ void Canvas::circle(double x, double y, double r, double aspect) {
 }
 
 void Canvas::box(double x1, double y1, double x2, double y2, QColor c) {
-    endPainter();
+    beginPixels();
     const QPointF a = toPixel(x1, y1), b = toPixel(x2, y2);
     auto cl = [](double v, int hi) { return int(std::clamp(std::floor(v), 0.0, double(hi))); };
     const int xa = cl(std::min(a.x(), b.x()), img_.width()), xb = cl(std::max(a.x(), b.x()), img_.width());
     const int ya = cl(std::min(a.y(), b.y()), img_.height()), yb = cl(std::max(a.y(), b.y()), img_.height());
     const QRgb rgb = c.rgb();
     for (int y = ya; y < yb; ++y) {
-        QRgb* row = reinterpret_cast<QRgb*>(img_.scanLine(y));
-        for (int x = xa; x < xb; ++x) row[x] = rgb;
+        QRgb* line = row(y);
+        for (int x = xa; x < xb; ++x) line[x] = rgb;
     }
     touch();
 }

@@ -82,6 +82,13 @@ private:
         if (onChange) onChange();
     }
     void plotDot(int cx, int cy, QRgb rgb, int w);  // w x w block ending at (cx, cy)
+    // Direct pixel access for one operation: beginPixels() ends any painter
+    // and detaches the image once, so the loops below write through a plain pointer.
+    void beginPixels();
+    void paintBackground();  // the background picture, or white
+    QRgb* row(int y) { return reinterpret_cast<QRgb*>(bits_ + qsizetype(y) * bpl_); }
+    uchar* bits_ = nullptr;
+    qsizetype bpl_ = 0;
     void rasterLine(double px1, double py1, double px2, double py2, QRgb rgb);
     QPainter& painter();
     void endPainter() const;
