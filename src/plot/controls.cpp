@@ -34,7 +34,14 @@ protected:
         QRect r = style()->subElementRect(QStyle::SE_CheckBoxContents, &opt, this);
         r.setRight(width() - 1);
         p.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
-        p.drawText(r, Qt::AlignVCenter | Qt::AlignLeft | Qt::TextWrapAnywhere, caption);
+        // A caption that would not fit even wrapped is set a little smaller
+        // rather than cut off.
+        const int flags = Qt::AlignVCenter | Qt::AlignLeft | Qt::TextWrapAnywhere;
+        QFont f = font();
+        while (f.pixelSize() > 9 && QFontMetrics(f).boundingRect(r, flags, caption).height() > r.height())
+            f.setPixelSize(f.pixelSize() - 1);
+        p.setFont(f);
+        p.drawText(r, flags, caption);
     }
 };
 
@@ -73,6 +80,7 @@ void buildControls(QWidget* window, std::initializer_list<Ctl> table) {
         }
         case CtlKind::Radio: {
             auto* b = new QRadioButton(c.text, parent);
+            if (c.face.isEmpty() && c.pt <= 0) b->setFont(uiFont(QStringLiteral("宋体"), 9));
             b->setChecked(c.checked);
             w = b;
             break;
