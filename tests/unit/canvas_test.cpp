@@ -118,7 +118,15 @@ private slots:
         QVERIFY(!w->gridOn());
         QCOMPARE(at(c, 3, 5), white);
         QCOMPARE(at(c, 5, 0), black);
-        QCOMPARE(c.pixelAt(2.5, 5), before);  // the mapping never moves
+        // The mapping never moves: not by a redraw, a grid toggle or an overlay step.
+        QCOMPARE(c.pixelAt(2.5, 5), before);
+        w->redrawClicked();
+        QCOMPARE(at(c, 2.5, 5), black);  // y = 2x passes through (2.5, 5)
+        w->overlayClicked();
+        w->commitClicked();
+        QCOMPARE(at(c, 2.5, 5), black);
+        w->overlayClicked();
+        QCOMPARE(c.pixelAt(2.5, 5), before);
         w->close();
     }
 };
