@@ -38,7 +38,13 @@ FamilyWindow::FamilyWindow(FamilyTraits traits, QWidget* parent)
     picture2_.fill(Qt::white);
 }
 
-FamilyWindow::~FamilyWindow() = default;
+FamilyWindow::~FamilyWindow() {
+    // The controls go first, while the canvas and the tools they talk to
+    // are still alive; the members are destroyed before the base class would
+    // delete its children.
+    canvas_.onChange = nullptr;
+    while (QWidget* child = findChild<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) delete child;
+}
 
 void FamilyWindow::build(std::initializer_list<Ctl> table) { buildControls(this, table); }
 
