@@ -54,7 +54,7 @@ private:
         return true;
     }
 
-    bool finiteParams() const { return std::isfinite(a_) && std::isfinite(w_) && std::isfinite(p_); }
+    bool finiteParams() const override { return std::isfinite(a_) && TrigWindow::finiteParams(); }
 
     QString expression(bool minusJoins) const {
         return QStringLiteral("Y=") + numfmt::text(a_) + trig::argument(kind_.name, w_, p_, minusJoins);
@@ -62,14 +62,7 @@ private:
 
     void drawCurve() override {
         Canvas& c = canvas();
-        setText("Label4", QString());
-        setText("Label5", QString());
-        if (!readChecked()) return c.setForeColor(QColor(0, 0, 0));
-        setText("Labfc2", QString());
-        if (!finiteParams() || std::fabs(double(w_)) * trig::kPlotEnd + std::fabs(double(p_)) > trig::kMaxPhase) {
-            tooLargeMessage();
-            return c.setForeColor(QColor(0, 0, 0));
-        }
+        if (!beginPlot()) return;
         c.points(trig::wavePoints(a_, w_, p_, f_));
         setText("Labfc", kind_.current + expression(true));
         const double ty = 2 + f_(trig::plotRun().after);

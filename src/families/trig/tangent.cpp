@@ -47,20 +47,11 @@ private:
         return true;
     }
 
-    bool finiteParams() const { return std::isfinite(w_) && std::isfinite(p_); }
-
     QString argument(bool minusJoins) const { return trig::argument(kind_.name, w_, p_, minusJoins); }
 
     void drawCurve() override {
         Canvas& c = canvas();
-        setText("Label4", QString());
-        setText("Label5", QString());
-        if (!readChecked()) return c.setForeColor(QColor(0, 0, 0));
-        setText("Labfc2", QString());
-        if (!finiteParams() || std::fabs(double(w_)) * trig::kPlotEnd + std::fabs(double(p_)) > trig::kMaxPhase) {
-            tooLargeMessage();
-            return c.setForeColor(QColor(0, 0, 0));
-        }
+        if (!beginPlot()) return;
         c.lines(trig::branchSegments(w_, p_, kind_.cotangent));
         setText("Labfc", kind_.current + QStringLiteral("Y=") + argument(true));
         // The text stands at the height of the function of the bare loop end

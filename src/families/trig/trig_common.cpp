@@ -175,6 +175,21 @@ FamilyTraits trigTraits(int number, const QString& key, const QString& title, co
 
 TrigWindow::TrigWindow(FamilyTraits traits) : FamilyWindow(std::move(traits)) {}
 
+bool TrigWindow::beginPlot() {
+    setText("Label4", QString());
+    setText("Label5", QString());
+    bool go = readChecked();
+    if (go) {
+        setText("Labfc2", QString());
+        if (!finiteParams() || std::fabs(double(w_)) * trig::kPlotEnd + std::fabs(double(p_)) > trig::kMaxPhase) {
+            tooLargeMessage();
+            go = false;
+        }
+    }
+    if (!go) canvas().setForeColor(QColor(0, 0, 0));
+    return go;
+}
+
 void TrigWindow::buildShared(int f2, const QString& lookupXCaption) {
     const QString tip = frametext::paramTip();
     build({

@@ -1,4 +1,5 @@
 #pragma once
+#include <cmath>
 // What the sine, cosine, tangent and cotangent windows share: π as the
 // five-digit constant the windows compute with, the phase p entered as a
 // signed fraction of π, the x of the y look-up entered the same way, the π
@@ -121,6 +122,13 @@ protected:
     void drawAxisMarks() override;
     void lookupY() override;
     void markPeriod();
+
+    // The parameters just read are all finite numbers.
+    virtual bool finiteParams() const { return std::isfinite(w_) && std::isfinite(p_); }
+    // The start every plot shares: the period labels go, the parameters are
+    // read and checked, and a phase too large to give a picture is refused.
+    // False when the plot stops there (the colour is black again).
+    bool beginPlot();
 
     float w_ = 0, p_ = 0;
 };
