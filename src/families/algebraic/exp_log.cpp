@@ -28,11 +28,14 @@ namespace {
 bool inBand(float y) { return double(y) > -10.2 && double(y) < 10.2; }
 }  // namespace
 
-Dots exponentialDots(float a) {
+// Samples x from `start` to 10 in single-precision steps of 0.005 and keeps
+// the values inside the band; stops at the first value a single cannot hold.
+template <class F>
+Dots sampleDots(float start, F value) {
     Dots d;
     d.points.reserve(4000);
-    for (float x = -10.f; x <= 10.f; x += 0.005f) {
-        const double y = std::pow(double(a), double(x));
+    for (float x = start; x <= 10.f; x += 0.005f) {
+        const double y = value(x);
         if (!numfmt::finiteSingle(y)) {
             d.overflow = true;
             break;
@@ -43,20 +46,13 @@ Dots exponentialDots(float a) {
     return d;
 }
 
+Dots exponentialDots(float a) {
+    return sampleDots(-10.f, [a](float x) { return std::pow(double(a), double(x)); });
+}
+
 Dots logarithmDots(float a) {
-    Dots d;
-    d.points.reserve(2000);
     const double lnA = std::log(double(a));
-    for (float x = 0.01f; x <= 10.f; x += 0.005f) {
-        const double y = std::log(double(x)) / lnA;
-        if (!numfmt::finiteSingle(y)) {
-            d.overflow = true;
-            break;
-        }
-        const float sy = float(y);
-        if (inBand(sy)) d.points.emplace_back(x, sy);
-    }
-    return d;
+    return sampleDots(0.01f, [lnA](float x) { return std::log(double(x)) / lnA; });
 }
 
 std::optional<float> power(float a, float x) {
@@ -161,6 +157,18 @@ bool ExpLogWindow::checkBase(float a) {
     if (explog::validBase(a)) return true;
     message(explog::baseMessage(), explog::baseTitle(), MsgButtons::OK, MsgIcon::Exclamation);
     return false;
+}
+
+void ExpLogWindow::lookupYWith(std::optional<float> (*f)(float a, float x)) {
+    const auto a = readValue("Text1");
+    if (!a) return;
+    const auto x = readValue("Tx1");
+    if (!x) return;
+    if (!checkBase(*a)) return;
+    setText("Labfc2", QString());
+    const auto y = f(*a, *x);
+    if (!y) return invalidValue();
+    setText("Ty1", numfmt::signedText(*y));
 }
 
 void ExpLogWindow::invalidValue() { message(explog::invalidValueMessage(), QStringLiteral("操作提示")); }

@@ -78,6 +78,9 @@ protected:
     // Shows the base message when a is no base; true when it is one.
     bool checkBase(float a);
     void invalidValue();
+    // The y look-up both windows share: a and x from their boxes, the base
+    // check, then y = f(a, x) in Ty1 as signed text.
+    void lookupYWith(std::optional<float> (*f)(float a, float x));
     // The dots in the current colour, then the expression in red beside the
     // curve (on the canvas only when Check1 is ticked), then black again.
     void drawDots(const std::vector<QPointF>& dots);

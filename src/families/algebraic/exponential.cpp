@@ -53,15 +53,7 @@ private:
     }
 
     void lookupY() override {
-        const auto a = readValue("Text1");
-        if (!a) return;
-        const auto x = readValue("Tx1");
-        if (!x) return;
-        if (!checkBase(*a)) return;
-        setText("Labfc2", QString());
-        const auto y = explog::power(*a, *x);
-        if (!y) return invalidValue();
-        setText("Ty1", numfmt::signedText(*y));
+        lookupYWith([](float a, float x) { return explog::power(a, x); });
     }
 };
 

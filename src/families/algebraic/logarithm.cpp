@@ -92,16 +92,8 @@ private:
     }
 
     void lookupY() override {
-        const auto a = readValue("Text1");
-        if (!a) return;
-        const auto x = readValue("Tx1");
-        if (!x) return;
-        if (!checkBase(*a)) return;
-        setText("Labfc2", QString());
         // No separate domain message: x <= 0 has no logarithm.
-        const auto y = explog::logarithm(*x, *a);
-        if (!y) return invalidValue();
-        setText("Ty1", numfmt::signedText(*y));
+        lookupYWith([](float a, float x) { return explog::logarithm(x, a); });
     }
 
     QLabel* shortcut_ = nullptr;
