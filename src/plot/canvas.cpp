@@ -8,19 +8,11 @@
 #include "numfmt/numfmt.h"
 #include "platform/platform.h"
 
-Canvas::Canvas(int width, int height) : img_(width, height, QImage::Format_RGB32) {
+Canvas::Canvas(QObject* parent) : QObject(parent), img_(kSize, kSize, QImage::Format_RGB32) {
     img_.fill(Qt::white);
 }
 
 Canvas::~Canvas() { endPainter(); }
-
-QPointF Canvas::toPixel(double x, double y) const {
-    return {(x - kLeft) * img_.width() / (kRight - kLeft), (kTop - y) * img_.height() / (kTop - kBottom)};
-}
-
-QPointF Canvas::toWorld(double px, double py) const {
-    return {kLeft + px * (kRight - kLeft) / img_.width(), kTop - py * (kTop - kBottom) / img_.height()};
-}
 
 QPoint Canvas::pixelAt(double x, double y) const {
     const QPointF p = toPixel(x, y);

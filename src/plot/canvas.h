@@ -5,31 +5,39 @@
 #include <QColor>
 #include <QFont>
 #include <QImage>
+#include <QObject>
 #include <QPointF>
 #include <QString>
-#include <functional>
 #include <vector>
 
 class QPainter;
 
-class Canvas {
+// A QObject so that its window owns it like any other child, and so that
+// whoever shows it learns of changes through a signal rather than a callback
+// that could outlive the one it calls.
+class Canvas : public QObject {
+    Q_OBJECT
 public:
     // The drawable area of the 400 x 400 canvas inside its 2-pixel frame:
     // 396 / 22 gives exactly 18 pixels per world unit.
     static constexpr int kSize = 396;
     static constexpr double kLeft = -11, kRight = 11, kTop = 11, kBottom = -11;
 
-    explicit Canvas(int width = kSize, int height = kSize);
-    ~Canvas();
-    Canvas(const Canvas&) = delete;
-    Canvas& operator=(const Canvas&) = delete;
+    explicit Canvas(QObject* parent = nullptr);
+    ~Canvas() override;
 
-    int width() const { return img_.width(); }
-    int height() const { return img_.height(); }
+    int width() const { return kSize; }
+    int height() const { return kSize; }
 
     // World -> pixel position (fractional) and back.
-    QPointF toPixel(double x, double y) const;
-    QPointF toWorld(double px, double py) const;
+    static QPointF mapToPixel(double x, double y) {
+        return {(x - kLeft) * kSize / (kRight - kLeft), (kTop - y) * kSize / (kTop - kBottom)};
+    }
+    static QPointF mapToWorld(double px, double py) {
+        return {kLeft + px * (kRight - kLeft) / kSize, kTop - py * (kTop - kBottom) / kSize};
+    }
+    QPointF toPixel(double x, double y) const { return mapToPixel(x, y); }
+    QPointF toWorld(double px, double py) const { return mapToWorld(px, py); }
     // The pixel that holds world (x, y); may lie outside the image.
     QPoint pixelAt(double x, double y) const;
 
@@ -73,13 +81,14 @@ public:
     const QImage& image() const;
     // Incremented on every change so that a widget knows when to repaint.
     quint64 revision() const { return revision_; }
-    // Called after every change (the widget schedules a repaint).
-    std::function<void()> onChange;
+signals:
+    // After every change (the widget schedules a repaint).
+    void changed();
 
 private:
     void touch() {
         ++revision_;
-        if (onChange) onChange();
+        emit changed();
     }
     void plotDot(int cx, int cy, QRgb rgb, int w);  // w x w block ending at (cx, cy)
     // Direct pixel access for one operation: beginPixels() ends any painter

@@ -18,11 +18,11 @@ QPointF tame(QPointF p) {
 }
 }  // namespace
 
-CanvasWidget::CanvasWidget(Canvas& canvas, QWidget* parent) : QWidget(parent), canvas_(canvas) {
+CanvasWidget::CanvasWidget(Canvas* canvas, QWidget* parent) : QWidget(parent), canvas_(canvas) {
     setObjectName(QStringLiteral("Picture1"));
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    canvas_.onChange = [this] { update(); };
+    if (canvas_) connect(canvas_, &Canvas::changed, this, qOverload<>(&QWidget::update));
 
     textBox_ = new QLineEdit(this);
     textBox_->setObjectName(QStringLiteral("Textwz"));
@@ -50,12 +50,14 @@ bool CanvasWidget::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
+// The same mapping as the canvas's, so that the widget answers even while
+// no canvas is attached.
 QPointF CanvasWidget::toWidget(double x, double y) const {
-    return canvas_.toPixel(x, y) + QPointF(kFrame, kFrame);
+    return Canvas::mapToPixel(x, y) + QPointF(kFrame, kFrame);
 }
 
 QPointF CanvasWidget::worldOf(const QPointF& p) const {
-    return canvas_.toWorld(p.x() - kFrame, p.y() - kFrame);
+    return Canvas::mapToWorld(p.x() - kFrame, p.y() - kFrame);
 }
 
 void CanvasWidget::paintEvent(QPaintEvent*) {
@@ -75,9 +77,9 @@ void CanvasWidget::paintEvent(QPaintEvent*) {
     p.setPen(QColor(212, 208, 200));
     p.drawLine(1, h - 2, w - 2, h - 2);
     p.drawLine(w - 2, 1, w - 2, h - 2);
-    p.drawImage(kFrame, kFrame, canvas_.image());
+    if (canvas_) p.drawImage(kFrame, kFrame, canvas_->image());
 
-    p.setClipRect(QRect(kFrame, kFrame, canvas_.width(), canvas_.height()));
+    p.setClipRect(QRect(kFrame, kFrame, Canvas::kSize, Canvas::kSize));
     p.setRenderHint(QPainter::Antialiasing, false);
     for (const FloatingLine* l : {&linex, &liney, &line1}) {
         if (!l->visible) continue;
@@ -88,8 +90,8 @@ void CanvasWidget::paintEvent(QPaintEvent*) {
         if (!s->visible) continue;
         const QPointF tl = tame(toWidget(s->topLeft.x(), s->topLeft.y()));
         const QPointF extent = s->pixelSize.isEmpty()
-                                   ? tame(QPointF(s->worldSize.width() * canvas_.width() / 22.0,
-                                                  s->worldSize.height() * canvas_.height() / 22.0))
+                                   ? tame(QPointF(s->worldSize.width() * Canvas::kSize / 22.0,
+                                                  s->worldSize.height() * Canvas::kSize / 22.0))
                                    : QPointF(s->pixelSize.width(), s->pixelSize.height());
         const QSizeF size(std::fabs(extent.x()), std::fabs(extent.y()));
         p.setPen(QPen(s->color, 1));

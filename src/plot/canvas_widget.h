@@ -5,6 +5,7 @@
 // Textwz) on top of the picture without ever touching it.
 #include <QColor>
 #include <QLineF>
+#include <QPointer>
 #include <QRectF>
 #include <QWidget>
 
@@ -31,9 +32,11 @@ class CanvasWidget : public QWidget {
     Q_OBJECT
 public:
     static constexpr int kFrame = 2;
-    explicit CanvasWidget(Canvas& canvas, QWidget* parent = nullptr);
+    // Shows canvas (owned elsewhere, usually by the same window); a canvas
+    // that goes first leaves an empty frame, never a dangling picture.
+    explicit CanvasWidget(Canvas* canvas, QWidget* parent = nullptr);
 
-    Canvas& canvas() { return canvas_; }
+    Canvas* canvas() const { return canvas_; }
 
     // Floating items; change them, then call update().
     FloatingLine linex, liney, line1;  // crosshair lines, line tool's rubber band
@@ -73,6 +76,6 @@ protected:
 
 private:
     QPointF worldOf(const QPointF& widgetPos) const;
-    Canvas& canvas_;
+    QPointer<Canvas> canvas_;
     QLineEdit* textBox_ = nullptr;
 };

@@ -31,10 +31,11 @@ FamilyWindow::FamilyWindow(FamilyTraits traits, QWidget* parent)
     setFont(uiFont(QStringLiteral("宋体"), 10.5));
     setGeometry(36, 174, 794, 543);
     setFixedSize(794, 543);
+    canvas_ = new Canvas(this);
     canvasWidget_ = new CanvasWidget(canvas_, this);
     canvasWidget_->setGeometry(384, 40, 400, 400);
     // Picture2 never shows; it only holds the overlay snapshot, the size of Picture1.
-    picture2_ = QImage(canvas_.width(), canvas_.height(), QImage::Format_RGB32);
+    picture2_ = QImage(canvas_->width(), canvas_->height(), QImage::Format_RGB32);
     picture2_.fill(Qt::white);
 }
 
@@ -42,7 +43,6 @@ FamilyWindow::~FamilyWindow() {
     // The controls go first, while the canvas and the tools they talk to
     // are still alive; the members are destroyed before the base class would
     // delete its children.
-    canvas_.onChange = nullptr;
     while (QWidget* child = findChild<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) delete child;
 }
 
@@ -145,7 +145,7 @@ void FamilyWindow::tooLargeMessage() {
 // ---------------------------------------------------------------- drawing
 
 void FamilyWindow::drawAxes() {
-    Canvas& c = canvas_;
+    Canvas& c = *canvas_;
     if (traits_.axesSetBlack) c.setForeColor(kBlack);
     c.line(-10, 0, 10, 0);
     c.line(0, -10, 0, 10);
@@ -175,7 +175,7 @@ void FamilyWindow::drawAxes() {
 }
 
 void FamilyWindow::drawGrid() {
-    Canvas& c = canvas_;
+    Canvas& c = *canvas_;
     const QColor keep = c.foreColor();
     c.setForeColor(kGridBlue);
     std::vector<QLineF> grid;
@@ -207,7 +207,7 @@ void FamilyWindow::plotCurve() {
 void FamilyWindow::drawOverlayCurve() {
     emptyLabels(traits_.overlayEmpties);
     if (!axesHidden()) drawAxes();
-    canvas_.setForeColor(commitDraw_ ? kBlack : traits_.previewColor);
+    canvas_->setForeColor(commitDraw_ ? kBlack : traits_.previewColor);
     plotCurve();
 }
 
@@ -232,8 +232,8 @@ void FamilyWindow::emptyLabels(const std::vector<std::pair<QString, QString>>& l
 }
 
 void FamilyWindow::redrawClicked() {
-    canvas_.removeBackground();
-    canvas_.clear();
+    canvas_->removeBackground();
+    canvas_->clear();
     emptyLabels(traits_.redrawEmpties);
     if (!axesHidden()) drawAxes();
     plotCurve();
@@ -249,11 +249,11 @@ void FamilyWindow::redrawClicked() {
 void FamilyWindow::sliderChanged(const SliderLink& link, int value) {
     setText(link.text, link.format ? link.format(value) : QString::number(value));
     if (overlayOn_) {
-        canvas_.setBackground(picture2_);
+        canvas_->setBackground(picture2_);
         drawOverlayCurve();
     } else if (traits_.linearSliderCycle) {
-        canvas_.removeBackground();
-        canvas_.clear();
+        canvas_->removeBackground();
+        canvas_->clear();
         if (!axesHidden()) drawAxes();
         plotCurve();
     } else {
@@ -272,7 +272,7 @@ void FamilyWindow::overlayClicked() {
     if (!overlayOn_) {
         setText(traits_.overlayButton, QStringLiteral("结束覆盖"));
         overlayOn_ = true;
-        picture2_ = canvas_.snapshot();
+        picture2_ = canvas_->snapshot();
         setEnabledControl(traits_.redrawButton, false);
         setVisibleControl(traits_.commitButton, true);
         drawOverlayCurve();
@@ -282,7 +282,7 @@ void FamilyWindow::overlayClicked() {
         overlayOn_ = false;
         setEnabledControl(traits_.redrawButton, true);
         setVisibleControl(traits_.commitButton, false);
-        canvas_.setForeColor(kBlack);
+        canvas_->setForeColor(kBlack);
         if (traits_.countsCommits && !traits_.featureButton.isEmpty())
             setEnabledControl(traits_.featureButton, false);
         overlayCount_ = 0;
@@ -298,7 +298,7 @@ void FamilyWindow::commitClicked() {
         if (!traits_.featureButton.isEmpty()) setEnabledControl(traits_.featureButton, true);
     }
     drawOverlayCurve();
-    picture2_ = canvas_.snapshot();
+    picture2_ = canvas_->snapshot();
     commitDraw_ = false;
 }
 
@@ -312,13 +312,13 @@ void FamilyWindow::gridClicked() {
     }
     // The grid goes by rebuilding the picture, never by erasing lines.
     if (overlayOn_) {
-        canvas_.setBackground(picture2_);
+        canvas_->setBackground(picture2_);
         drawOverlayCurve();
     } else if (traits_.gridOffRedraws) {
         redrawClicked();
         return;
     } else {
-        canvas_.clear();
+        canvas_->clear();
         if (!axesHidden()) drawAxes();
         plotCurve();
     }

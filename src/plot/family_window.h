@@ -101,7 +101,7 @@ public:
     ~FamilyWindow() override;
 
     const FamilyTraits& traits() const { return traits_; }
-    Canvas& canvas() { return canvas_; }
+    Canvas& canvas() { return *canvas_; }
     CanvasWidget* canvasWidget() { return canvasWidget_; }
     const QImage& picture2() const { return picture2_; }
     PointerTool* pointer() { return pointer_.get(); }
@@ -177,7 +177,7 @@ private:
     void featureOff();
     void emptyLabels(const std::vector<std::pair<QString, QString>>& list);
 
-    Canvas canvas_;
+    Canvas* canvas_ = nullptr;  // a child of the window
     CanvasWidget* canvasWidget_ = nullptr;
     QImage picture2_;
     bool gridOn_ = false, overlayOn_ = false, commitDraw_ = false;

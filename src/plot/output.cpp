@@ -150,4 +150,4 @@ void OutputTools::print() {
     if (!ended || printer->printerState() == QPrinter::Error) failed();
 }
 
-void OutputTools::fullScreen() { ViewerWindow::showFor(w_.traits().number); }
+void OutputTools::fullScreen() { ViewerWindow::showFor(w_.canvas()); }

@@ -10,12 +10,11 @@
 #include <cmath>
 
 #include "platform/platform.h"
+#include "plot/canvas.h"
 #include "plot/family_manager.h"
-#include "plot/family_window.h"
 
 namespace {
 
-int source = 0;
 QPointer<ViewerWindow> openViewer;
 
 // Choosing a family closes the viewer, like every other family window.
@@ -29,9 +28,6 @@ void hookFamilyChoice() {
 }
 
 }  // namespace
-
-int fullScreenSource() { return source; }
-void setFullScreenSource(int number) { source = number; }
 
 ViewerWindow::ViewerWindow(const QImage& picture, QWidget* parent)
     : QWidget(parent, Qt::Window), picture_(picture) {
@@ -91,8 +87,7 @@ void ViewerWindow::moveEvent(QMoveEvent* e) {
 
 ViewerWindow* ViewerWindow::current() { return openViewer && openViewer->isVisible() ? openViewer.data() : nullptr; }
 
-ViewerWindow* ViewerWindow::showFor(int sourceNumber) {
-    setFullScreenSource(sourceNumber);
+ViewerWindow* ViewerWindow::showFor(const Canvas& source) {
     hookFamilyChoice();
     if (ViewerWindow* v = current()) {
         // Brought forward with the picture it loaded with.
@@ -101,9 +96,7 @@ ViewerWindow* ViewerWindow::showFor(int sourceNumber) {
         v->activateWindow();
         return v;
     }
-    QImage picture;
-    if (FamilyWindow* f = FamilyManager::instance().window(fullScreenSource())) picture = f->canvas().snapshot();
-    auto* v = new ViewerWindow(picture);
+    auto* v = new ViewerWindow(source.snapshot());
     openViewer = v;
     v->show();
     v->placeImage();

@@ -8,11 +8,7 @@
 #include <QWidget>
 
 class QLabel;
-
-// The number of the plot window whose picture the viewer copies when it
-// loads; set just before the viewer opens.
-int fullScreenSource();
-void setFullScreenSource(int number);
+class Canvas;
 
 class ViewerWindow : public QWidget {
     Q_OBJECT
@@ -31,9 +27,10 @@ public:
     // edge along the shorter side, centred (plus 100 twips) along the longer.
     static QRect imageRect(QSize outer);
 
-    // Opens the viewer with a fresh snapshot of the plot window numbered
-    // fullScreenSource(), or brings an open viewer forward unchanged.
-    static ViewerWindow* showFor(int sourceNumber);
+    // Opens the viewer with a fresh snapshot of source (the canvas of the
+    // window whose button was pressed), or brings an open viewer forward
+    // unchanged.
+    static ViewerWindow* showFor(const Canvas& source);
     // The open viewer, or nullptr.
     static ViewerWindow* current();
 

@@ -2,9 +2,11 @@
 // the axes and grid every window draws.
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QSignalSpy>
 #include <QtTest>
 
 #include "plot/canvas.h"
+#include "plot/canvas_widget.h"
 #include "plot/family_manager.h"
 #include "plot/family_window.h"
 #include "platform/platform.h"
@@ -92,6 +94,33 @@ private slots:
         QCOMPARE(at(e, 5, 0).red(), 0);
         QCOMPARE(at(e, 0, 5), white);
         QCOMPARE(at(e, 0, 2.5).red(), 0);
+    }
+
+    void ownedByItsWindowAndWatchedBySignal() {
+        auto* c = new Canvas;
+        auto* widget = new CanvasWidget(c);
+        widget->resize(400, 400);
+        QSignalSpy spy(c, &Canvas::changed);
+        c->line(-10, 0, 10, 0);
+        c->points({QPointF(1, 1), QPointF(2, 2)});
+        QCOMPARE(spy.count(), 2);
+        // The canvas may go first: the widget then shows an empty frame.
+        delete c;
+        QVERIFY(!widget->canvas());
+        const QImage shown = widget->grab().toImage();
+        QCOMPARE(shown.size(), QSize(400, 400));
+        delete widget;
+
+        const FamilyEntry* e = familyByKey(QStringLiteral("sine"));
+        QVERIFY(e);
+        FamilyWindow* w = FamilyManager::instance().open(*e);
+        QVERIFY(w);
+        QCOMPARE(w->canvas().parent(), w);
+        QCOMPARE(w->canvasWidget()->canvas(), &w->canvas());
+        QPointer<Canvas> owned = &w->canvas();
+        w->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(owned.isNull());  // gone with its window
     }
 
     void axesAndGridOfAWindow() {

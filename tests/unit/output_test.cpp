@@ -328,7 +328,6 @@ private slots:
         click(w, QStringLiteral("Commandquanpin"));
         ViewerWindow* v = ViewerWindow::current();
         QVERIFY(v);
-        QCOMPARE(fullScreenSource(), w->traits().number);
         QCOMPARE(v->objectName(), QStringLiteral("Form15"));
         QCOMPARE(v->windowTitle(), QStringLiteral("图像全屏展示"));
         QVERIFY(v->windowFlags() & Qt::WindowStaysOnTopHint);
