@@ -87,7 +87,7 @@ MsgReply ScriptedPlatform::messageBox(QWidget*, const QString& text, const QStri
         want = answers.front();
         answers.pop_front();
     }
-    MsgReply reply;
+    MsgReply reply = MsgReply::OK;
     switch (buttons) {
     case MsgButtons::OK: reply = MsgReply::OK; break;
     case MsgButtons::OKCancel: reply = want == QLatin1String("Cancel") ? MsgReply::Cancel : MsgReply::OK; break;

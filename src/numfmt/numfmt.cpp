@@ -2,7 +2,13 @@
 
 #include <charconv>
 #include <cmath>
+#include <limits>
 #include <string>
+
+// Every parameter is a single-precision IEEE 754 value and every expected text
+// (1.047197, 0.6666667, the overflow limits) follows from that format.
+static_assert(std::numeric_limits<float>::is_iec559 && std::numeric_limits<double>::is_iec559,
+              "the number rules assume IEEE 754 single and double precision");
 
 namespace numfmt {
 
