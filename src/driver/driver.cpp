@@ -2,13 +2,10 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QEnterEvent>
-#include <QEventLoop>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -16,10 +13,10 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPrinter>
-#include <QRadioButton>
 #include <QScrollBar>
 #include <QTimer>
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 
 #include "numfmt/numfmt.h"
@@ -43,6 +40,14 @@ QString jsonString(const QString& s) {
         }
     }
     return r + QLatin1Char('"');
+}
+
+QString jsonNumber(double v) {
+    if (!std::isfinite(v)) return QStringLiteral("null");
+    if (v == 0) return QStringLiteral("0");  // -0 as well
+    char buf[64];
+    const auto res = std::to_chars(buf, buf + sizeof buf, v);
+    return QString::fromLatin1(buf, int(res.ptr - buf));
 }
 
 namespace {
@@ -135,6 +140,69 @@ bool ScriptedPlatform::openDocument(const QString& target) {
 
 void ScriptedPlatform::makeTopmost(QWidget* window) { window->setWindowFlag(Qt::WindowStaysOnTopHint, true); }
 
+// ---------------------------------------------------------------- clock
+
+ScriptClock::ScriptClock() { QCoreApplication::instance()->installEventFilter(this); }
+
+ScriptClock::~ScriptClock() {
+    if (QCoreApplication* app = QCoreApplication::instance()) app->removeEventFilter(this);
+}
+
+bool ScriptClock::isSteppable(const QObject* o) {
+    // The program names its own timers after their controls; Qt's internal
+    // timers (cursor blink, double-click, tool tips) have no name and keep
+    // the real clock.
+    auto* t = qobject_cast<const QTimer*>(o);
+    return t && !t->objectName().isEmpty() && t->parent() && t->parent()->isWidgetType();
+}
+
+bool ScriptClock::eventFilter(QObject* watched, QEvent* event) {
+    // Real time never reaches the program's timers while a script runs: they
+    // tick only when the script waits.
+    return event->type() == QEvent::Timer && isSteppable(watched);
+}
+
+void ScriptClock::refresh() {
+    for (auto it = timers_.begin(); it != timers_.end();) {
+        if (it->second->timer && it->second->timer->isActive()) ++it;
+        else it = timers_.erase(it);
+    }
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        for (QTimer* t : w->findChildren<QTimer*>()) {
+            if (!isSteppable(t) || !t->isActive() || timers_.count(t)) continue;
+            auto e = std::make_unique<Entry>();
+            Entry* raw = e.get();
+            raw->timer = t;
+            raw->due = now_ + std::max(t->interval(), 1);
+            // Qt may hand a restarted timer its old id again, so a restart is
+            // seen through the timer's active property, which every start sets.
+            raw->watch = t->bindableActive().addNotifier([this, raw] {
+                if (raw->timer && raw->timer->isActive()) raw->due = now_ + std::max(raw->timer->interval(), 1);
+            });
+            timers_.emplace(t, std::move(e));
+        }
+    }
+}
+
+void ScriptClock::advance(qint64 ms, int maxTicks) {
+    const qint64 end = now_ + std::max<qint64>(ms, 0);
+    for (int ticks = 0; ticks < maxTicks; ++ticks) {
+        refresh();
+        Entry* due = nullptr;
+        for (auto& [timer, e] : timers_)
+            if (e->due <= end && (!due || e->due < due->due)) due = e.get();
+        if (!due) break;
+        now_ = due->due;
+        QPointer<QTimer> t = due->timer;
+        due->due += std::max(t->interval(), 1);
+        if (t->isSingleShot()) t->stop();
+        QMetaObject::invokeMethod(t, "timeout", Qt::DirectConnection);
+        settle();
+    }
+    now_ = end;
+    refresh();
+}
+
 // ---------------------------------------------------------------- driver
 
 ScriptDriver::ScriptDriver(std::function<void(const QString&)> out)
@@ -162,32 +230,23 @@ static QWidget* topLevelNamed(const QString& name) {
 
 QWidget* ScriptDriver::currentWindow() const {
     if (QWidget* w = topLevelNamed(current_)) return w;
+    // The current window has closed: the one in front takes its place.
     if (FamilyWindow* f = FamilyManager::instance().current(); f && f->isVisible()) return f;
     if (QWidget* w = topLevelNamed(QStringLiteral("Formtop"))) return w;
     return nullptr;
 }
 
-FamilyWindow* ScriptDriver::currentFamily() const {
-    if (auto* f = qobject_cast<FamilyWindow*>(currentWindow())) return f;
-    FamilyWindow* f = FamilyManager::instance().current();
-    return f && f->isVisible() ? f : nullptr;
-}
+FamilyWindow* ScriptDriver::currentFamily() const { return qobject_cast<FamilyWindow*>(currentWindow()); }
 
 QWidget* ScriptDriver::findControl(const QString& name) const {
-    auto lookIn = [&](QWidget* win) -> QWidget* {
-        if (!win) return nullptr;
-        if (win->objectName() == name) return win;
-        if (auto* f = qobject_cast<FamilyWindow*>(win)) {
-            if (QWidget* c = f->control(name)) return c;
-        }
-        return win->findChild<QWidget*>(name);
-    };
-    QWidget* cur = currentWindow();
-    if (QWidget* c = lookIn(cur)) return c;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w != cur && w->isVisible())
-            if (QWidget* c = lookIn(w)) return c;
-    return nullptr;
+    // Only the current window: a name that another window also uses (every
+    // window has a Label1) must not reach that window behind the user's back.
+    QWidget* win = currentWindow();
+    if (!win || name.isEmpty()) return nullptr;
+    if (win->objectName() == name) return win;
+    if (auto* f = qobject_cast<FamilyWindow*>(win))
+        if (QWidget* c = f->control(name)) return c;
+    return win->findChild<QWidget*>(name);
 }
 
 void ScriptDriver::runScript(const QString& script) {
@@ -198,15 +257,26 @@ void ScriptDriver::runScript(const QString& script) {
     }
 }
 
-void ScriptDriver::click(QWidget* w) {
+bool ScriptDriver::pathAllowed(const QString& path) {
+    if (!confineFiles) return true;
+    if (!path.isEmpty() && !path.contains(QLatin1Char('/')) && !path.contains(QLatin1Char('\\')) &&
+        !path.startsWith(QLatin1Char('.')) && !path.contains(QChar(0)))
+        return true;
+    error(QStringLiteral("not a plain file name: ") + path);
+    return false;
+}
+
+void ScriptDriver::click(QWidget* target) {
+    QPointer<QWidget> w = target;
     if (!w->isEnabled() || !w->isVisibleTo(w->window())) return;
     // A click gives the focus to a control that takes it, as the mouse would.
     if (w->focusPolicy() & Qt::ClickFocus) w->setFocus(Qt::MouseFocusReason);
-    if (auto* b = qobject_cast<QAbstractButton*>(w)) {
+    if (auto* b = qobject_cast<QAbstractButton*>(w.data())) {
         b->click();
         return;
     }
-    // Labels and images: a real press and release at their centre.
+    // Labels and images: a real press and release at their centre. The press
+    // may close the window the control lives in.
     const QPointF c(w->width() / 2.0, w->height() / 2.0);
     const QPointF g = w->mapToGlobal(c);
     QMouseEvent press(QEvent::MouseButtonPress, c, g, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
@@ -216,24 +286,78 @@ void ScriptDriver::click(QWidget* w) {
     QApplication::sendEvent(w, &release);
 }
 
+static void sendKey(QWidget* w, int code, const QString& text, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QPointer<QWidget> guard = w;
+    QKeyEvent press(QEvent::KeyPress, code, mods, text);
+    QApplication::sendEvent(w, &press);
+    if (!guard) return;
+    QKeyEvent release(QEvent::KeyRelease, code, mods, text);
+    QApplication::sendEvent(w, &release);
+}
+
 void ScriptDriver::key(QWidget* w, const QString& k) {
+    static const QHash<QString, int> named = {
+        {QStringLiteral("Enter"), Qt::Key_Return},     {QStringLiteral("Tab"), Qt::Key_Tab},
+        {QStringLiteral("Backtab"), Qt::Key_Backtab},  {QStringLiteral("Left"), Qt::Key_Left},
+        {QStringLiteral("Right"), Qt::Key_Right},      {QStringLiteral("Up"), Qt::Key_Up},
+        {QStringLiteral("Down"), Qt::Key_Down},        {QStringLiteral("PageUp"), Qt::Key_PageUp},
+        {QStringLiteral("PageDown"), Qt::Key_PageDown}, {QStringLiteral("Home"), Qt::Key_Home},
+        {QStringLiteral("End"), Qt::Key_End},          {QStringLiteral("Backspace"), Qt::Key_Backspace},
+        {QStringLiteral("Delete"), Qt::Key_Delete},    {QStringLiteral("Escape"), Qt::Key_Escape},
+        {QStringLiteral("Space"), Qt::Key_Space},
+    };
     int code;
     QString t;
-    if (k == QLatin1String("Enter")) {
-        code = Qt::Key_Return;
-        t = QStringLiteral("\r");
+    if (auto it = named.find(k); it != named.end()) {
+        code = *it;
+        if (code == Qt::Key_Return) t = QStringLiteral("\r");
+        else if (code == Qt::Key_Tab) t = QStringLiteral("\t");
+        else if (code == Qt::Key_Space) t = QStringLiteral(" ");
+        else if (code == Qt::Key_Backspace) t = QStringLiteral("\b");
+        else if (code == Qt::Key_Escape) t = QStringLiteral("\x1b");
     } else if (!k.isEmpty()) {
-        t = k.left(1);
-        code = t.at(0).toUpper().unicode();
+        t = k.left(k.at(0).isHighSurrogate() ? 2 : 1);
+        code = t.at(0).unicode() < 0x80 ? t.at(0).toUpper().unicode() : int(Qt::Key_unknown);
     } else {
         code = Qt::Key_Space;
         t = QStringLiteral(" ");
     }
-    w->setFocus(Qt::OtherFocusReason);
-    QKeyEvent press(QEvent::KeyPress, code, Qt::NoModifier, t);
-    QApplication::sendEvent(w, &press);
-    QKeyEvent release(QEvent::KeyRelease, code, Qt::NoModifier, t);
-    QApplication::sendEvent(w, &release);
+    // Keys reach only a control the user can give the keyboard focus to.
+    if (w->focusPolicy() == Qt::NoFocus) return error(QStringLiteral("%1 takes no keyboard focus").arg(w->objectName()));
+    if (!w->isEnabled() || !w->isVisibleTo(w->window())) return;
+    if (w->window()->focusWidget() != w) w->setFocus(Qt::OtherFocusReason);
+    sendKey(w, code, t);
+}
+
+void ScriptDriver::type(QWidget* w, const QString& text) {
+    QLineEdit* e = qobject_cast<QLineEdit*>(w);
+    if (auto* c = qobject_cast<QComboBox*>(w); c && c->isEditable()) e = c->lineEdit();
+    if (!e) return error(QStringLiteral("no text box ") + w->objectName());
+    // A user cannot type into a box that is greyed out or not shown.
+    if (!e->isEnabled() || !e->isVisibleTo(e->window())) return;
+    QPointer<QLineEdit> box = e;
+    // The user clicks into the box, selects what is there and types over it:
+    // every keystroke is an edit, as on the desktop.
+    box->setFocus(Qt::MouseFocusReason);
+    box->selectAll();
+    if (text.isEmpty()) return sendKey(box, Qt::Key_Backspace, QString());
+    // A long text arrives as a paste does: one edit, not a keystroke per
+    // character (the box re-lays out its whole text on every keystroke).
+    constexpr int kLongestTyped = 256;
+    if (text.size() > kLongestTyped) return box->insert(text);
+    for (int i = 0; i < text.size() && box;) {
+        const int n = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const QString ch = text.mid(i, n);
+        i += n;
+        const char32_t u = ch.toUcs4().value(0);
+        if (!QChar::isPrint(u)) {
+            // What no key writes (a tab, a control character) is pasted.
+            box->insert(ch);
+            continue;
+        }
+        const int code = u < 0x80 ? QChar(u).toUpper().unicode() : int(Qt::Key_unknown);
+        sendKey(box, code, ch);
+    }
 }
 
 void ScriptDriver::hover(const QString& name) {
@@ -247,6 +371,7 @@ void ScriptDriver::hover(const QString& name) {
             QApplication::sendEvent(old, &leave);
         }
     }
+    QPointer<QWidget> guard = target;
     const QPointF c(target == currentWindow() ? 2.0 : target->width() / 2.0,
                     target == currentWindow() ? 2.0 : target->height() / 2.0);
     const QPointF g = target->mapToGlobal(c);
@@ -254,13 +379,52 @@ void ScriptDriver::hover(const QString& name) {
         QEnterEvent enter(c, c, g);
         QApplication::sendEvent(target, &enter);
     }
+    hovered_ = name;
+    if (!guard) return;
     QMouseEvent move(QEvent::MouseMove, c, g, Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(target, &move);
-    hovered_ = name;
+}
+
+static QString jsonBool(bool b) { return b ? QStringLiteral("true") : QStringLiteral("false"); }
+
+bool ScriptDriver::getFloating(const QString& name) {
+    // The lines and shapes that float over the canvas are not widgets; they
+    // answer by their names with their world end points or corners.
+    FamilyWindow* f = currentFamily();
+    if (!f || !f->canvasWidget()) return false;
+    CanvasWidget* cw = f->canvasWidget();
+    const FloatingLine* line = name == QLatin1String("Linex")   ? &cw->linex
+                               : name == QLatin1String("Liney") ? &cw->liney
+                               : name == QLatin1String("Line1") ? &cw->line1
+                                                                 : nullptr;
+    const FloatingShape* shape = name == QLatin1String("Shape1")   ? &cw->shape1
+                                 : name == QLatin1String("Shape2") ? &cw->shape2
+                                                                   : nullptr;
+    if (!line && !shape) return false;
+    QLineF corners;
+    bool visible;
+    if (line) {
+        corners = line->world;
+        visible = line->visible;
+    } else {
+        visible = shape->visible;
+        const QPointF tl = shape->topLeft;
+        QPointF br(tl.x() + shape->worldSize.width(), tl.y() - shape->worldSize.height());
+        if (!shape->pixelSize.isEmpty()) {
+            const QPointF px = cw->canvas().toPixel(tl.x(), tl.y());
+            br = cw->canvas().toWorld(px.x() + shape->pixelSize.width(), px.y() + shape->pixelSize.height());
+        }
+        corners = QLineF(tl, br);
+    }
+    emitLine(QStringLiteral("{\"get\":%1,\"visible\":%2,\"x1\":%3,\"y1\":%4,\"x2\":%5,\"y2\":%6}")
+                 .arg(jsonString(name), jsonBool(visible), jsonNumber(corners.x1()), jsonNumber(corners.y1()),
+                      jsonNumber(corners.x2()), jsonNumber(corners.y2())));
+    return true;
 }
 
 void ScriptDriver::get(const QString& name) {
     QWidget* w = findControl(name);
+    if (!w && getFloating(name)) return;
     if (!w) return error(QStringLiteral("no control ") + name);
     QString text;
     QString extra;
@@ -268,27 +432,35 @@ void ScriptDriver::get(const QString& name) {
     else if (auto* l = qobject_cast<QLabel*>(w)) text = l->text();
     else if (auto* b = qobject_cast<QAbstractButton*>(w)) {
         text = b->text();
-        if (b->isCheckable()) extra += QStringLiteral(",\"checked\":%1").arg(b->isChecked() ? "true" : "false");
+        if (b->isCheckable()) extra += QStringLiteral(",\"checked\":%1").arg(jsonBool(b->isChecked()));
     } else if (auto* g = qobject_cast<QGroupBox*>(w)) text = g->title();
     else if (auto* c = qobject_cast<QComboBox*>(w)) text = c->currentText();
     else if (auto* s = qobject_cast<QScrollBar*>(w)) extra += QStringLiteral(",\"value\":%1").arg(s->value());
     else if (w->isWindow()) text = w->windowTitle();
     const bool visible = w->isWindow() ? w->isVisible() : w->isVisibleTo(w->window());
     QString line = QStringLiteral("{\"get\":%1,\"text\":%2,\"visible\":%3,\"enabled\":%4%5")
-                       .arg(jsonString(name), jsonString(text), visible ? "true" : "false",
-                            w->isEnabled() ? "true" : "false", extra);
-    if (!w->isWindow() && w->focusPolicy() != Qt::NoFocus)
-        line += QStringLiteral(",\"focus\":%1").arg(w->window()->focusWidget() == w ? "true" : "false");
+                       .arg(jsonString(name), jsonString(text), jsonBool(visible), jsonBool(w->isEnabled()), extra);
+    // Sliders report the focus even when they cannot take it, so a script
+    // sees that they do not.
+    if (!w->isWindow() && (w->focusPolicy() != Qt::NoFocus || qobject_cast<QScrollBar*>(w)))
+        line += QStringLiteral(",\"focus\":%1").arg(jsonBool(w->window()->focusWidget() == w));
+    // Place and size in pixels of the window's client area (a window: its
+    // client area on the screen).
+    const QRect r = w->isWindow() ? w->geometry() : QRect(w->mapTo(w->window(), QPoint(0, 0)), w->size());
+    line += QStringLiteral(",\"x\":%1,\"y\":%2,\"width\":%3,\"height\":%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+    // The face as the window asked for it (the substitute that draws it
+    // varies with the installed fonts); sizes in points at 96 dots per inch.
+    const QFont f = w->font();
+    const double pt = f.pixelSize() > 0 ? f.pixelSize() * 72.0 / 96.0 : f.pointSizeF();
+    line += QStringLiteral(",\"font\":%1,\"pt\":%2,\"bold\":%3,\"italic\":%4")
+                .arg(jsonString(f.family()), jsonNumber(pt), jsonBool(f.bold()), jsonBool(f.italic()));
     // Controls whose look changes under the pointer (menu labels, links) ask
-    // for their colours and font to be reported too.
+    // for their colours to be reported too.
     if (w->property("reportsLook").toBool()) {
         auto rgb = [](const QColor& c) { return QStringLiteral("[%1,%2,%3]").arg(c.red()).arg(c.green()).arg(c.blue()); };
-        const QFont f = w->font();
-        const double pt = f.pixelSize() > 0 ? f.pixelSize() * 72.0 / 96.0 : f.pointSizeF();
-        line += QStringLiteral(",\"fore\":%1,\"back\":%2,\"pt\":%3,\"bold\":%4,\"italic\":%5")
+        line += QStringLiteral(",\"fore\":%1,\"back\":%2")
                     .arg(rgb(w->palette().color(QPalette::WindowText)),
-                         w->autoFillBackground() ? rgb(w->palette().color(QPalette::Window)) : QStringLiteral("null"),
-                         QString::number(pt), f.bold() ? "true" : "false", f.italic() ? "true" : "false");
+                         w->autoFillBackground() ? rgb(w->palette().color(QPalette::Window)) : QStringLiteral("null"));
     }
     // Windows that move by themselves (the sliding navigation bar) report
     // where they last placed the outer top-left corner of their frame.
@@ -299,7 +471,8 @@ void ScriptDriver::get(const QString& name) {
 
 void ScriptDriver::run(const QString& rawLine) {
     QString line = rawLine;
-    if (line.isEmpty() || line.startsWith(QLatin1Char('#'))) return;
+    // Comments, and the expectations a checked script keeps beside its commands.
+    if (line.isEmpty() || line.startsWith(QLatin1Char('#')) || line.startsWith(QLatin1Char('>'))) return;
     // Words are separated by one blank; TEXT is the rest of the line verbatim.
     auto word = [&](int n) -> QString { return line.section(QLatin1Char(' '), n, n); };
     auto rest = [&](int n) -> QString {
@@ -334,28 +507,26 @@ void ScriptDriver::run(const QString& rawLine) {
         if (s == QLatin1String("middle")) return Qt::MiddleButton;
         return Qt::NoButton;
     };
+    auto windowNamed = [&](const QString& name) -> QWidget* {
+        if (const FamilyEntry* e = familyByKey(name)) return topLevelNamed(QStringLiteral("Form%1").arg(e->number));
+        return topLevelNamed(name);
+    };
 
     if (cmd == QLatin1String("start")) {
         QWidget* top = startProgram();
-        if (!top) error(QStringLiteral("not yet"));
+        if (!top) error(QStringLiteral("the program did not start"));
         else current_ = top->objectName();
     } else if (cmd == QLatin1String("open")) {
         const FamilyEntry* e = familyByKey(word(1));
         if (!e) error(QStringLiteral("no family ") + word(1));
         else if (FamilyWindow* f = FamilyManager::instance().open(*e)) current_ = f->objectName();
-        else error(QStringLiteral("not yet: ") + word(1));
+        else error(QStringLiteral("cannot open ") + word(1));
     } else if (cmd == QLatin1String("window")) {
-        QString name = word(1);
-        if (const FamilyEntry* e = familyByKey(name)) name = QStringLiteral("Form%1").arg(e->number);
-        if (topLevelNamed(name)) current_ = name;
+        if (QWidget* w = windowNamed(word(1))) current_ = w->objectName();
         else error(QStringLiteral("no window ") + word(1));
     } else if (cmd == QLatin1String("type")) {
-        QWidget* w = findControl(word(1));
-        if (auto* e = qobject_cast<QLineEdit*>(w)) {
-            e->setText(rest(2));
-        } else if (auto* c = qobject_cast<QComboBox*>(w); c && c->isEditable()) {
-            c->setEditText(rest(2));
-        } else error(QStringLiteral("no text box ") + word(1));
+        if (QWidget* w = findControl(word(1))) type(w, rest(2));
+        else error(QStringLiteral("no text box ") + word(1));
     } else if (cmd == QLatin1String("click")) {
         if (QWidget* w = findControl(word(1))) click(w);
         else error(QStringLiteral("no control ") + word(1));
@@ -366,7 +537,7 @@ void ScriptDriver::run(const QString& rawLine) {
         if (!s) error(QStringLiteral("no slider ") + word(1));
         else if (!ok) error(QStringLiteral("bad value ") + word(2));
         else if (s->isEnabled()) {
-            s->setFocus(Qt::MouseFocusReason);
+            if (s->focusPolicy() & Qt::ClickFocus) s->setFocus(Qt::MouseFocusReason);
             s->setValue(v);
         }
     } else if (cmd == QLatin1String("choose")) {
@@ -411,24 +582,24 @@ void ScriptDriver::run(const QString& rawLine) {
         else error(QStringLiteral("bad reply ") + a);
     } else if (cmd == QLatin1String("savename")) {
         const QString p = rest(1);
-        platform_.saveNames.push_back(p == QLatin1String("cancel") ? kCancel : p);
+        if (p == QLatin1String("cancel")) platform_.saveNames.push_back(kCancel);
+        else if (p.isEmpty() || pathAllowed(p)) platform_.saveNames.push_back(p);
     } else if (cmd == QLatin1String("printto")) {
         const QString p = rest(1);
-        platform_.printTargets.push_back(p == QLatin1String("fail") ? kFail : p);
+        if (p == QLatin1String("fail")) platform_.printTargets.push_back(kFail);
+        else if (pathAllowed(p)) platform_.printTargets.push_back(p);
     } else if (cmd == QLatin1String("close")) {
-        QWidget* w = word(1).isEmpty() ? currentWindow() : topLevelNamed(word(1));
-        if (!w) {
-            if (const FamilyEntry* e = familyByKey(word(1))) w = topLevelNamed(QStringLiteral("Form%1").arg(e->number));
-        }
+        QWidget* w = word(1).isEmpty() ? currentWindow() : windowNamed(word(1));
         if (!w) return error(QStringLiteral("no window ") + word(1));
         w->close();
     } else if (cmd == QLatin1String("wait")) {
+        // The script's own clock: the program's timers tick as if MS
+        // milliseconds had passed, however long that takes here.
         bool ok = false;
-        const int ms = word(1).toInt(&ok);
+        const qint64 ms = word(1).toLongLong(&ok);
         if (!ok || ms < 0) return error(QStringLiteral("bad time ") + word(1));
-        QEventLoop loop;
-        QTimer::singleShot(std::min(ms, 600000), &loop, &QEventLoop::quit);
-        loop.exec();
+        if (ms > maxWaitMs) return error(QStringLiteral("wait longer than %1 ms").arg(maxWaitMs));
+        clock_.advance(ms, 10000);
     } else if (cmd == QLatin1String("get")) {
         get(word(1));
     } else if (cmd == QLatin1String("pixel")) {
@@ -440,7 +611,7 @@ void ScriptDriver::run(const QString& rawLine) {
         if (!img.rect().contains(p)) return error(QStringLiteral("outside the canvas"));
         const QColor c = img.pixelColor(p);
         emitLine(QStringLiteral("{\"pixel\":[%1,%2],\"rgb\":[%3,%4,%5]}")
-                     .arg(word(1), word(2))
+                     .arg(jsonNumber(x), jsonNumber(y))
                      .arg(c.red())
                      .arg(c.green())
                      .arg(c.blue()));
@@ -449,22 +620,37 @@ void ScriptDriver::run(const QString& rawLine) {
         if (!f) return;
         const QRgb want = qRgb(word(1).toInt(), word(2).toInt(), word(3).toInt());
         const QImage& img = f->canvas().image();
+        // The whole picture, or the world rectangle with corners (X1, Y1) and
+        // (X2, Y2): a check that must not count the glyphs of the axes'
+        // numbers names a region away from them.
+        QRect area = img.rect();
+        if (!word(4).isEmpty()) {
+            double x1, y1, x2, y2;
+            if (!worldArgs(4, x1, y1) || !worldArgs(6, x2, y2)) return;
+            const QPointF a = f->canvas().toPixel(x1, y1), b = f->canvas().toPixel(x2, y2);
+            auto px = [](double v) { return int(std::clamp(std::floor(v), -1.0, 1e6)); };
+            area = QRect(QPoint(px(std::min(a.x(), b.x())), px(std::min(a.y(), b.y()))),
+                         QPoint(px(std::max(a.x(), b.x())), px(std::max(a.y(), b.y()))))
+                       .intersected(img.rect());
+        }
         long n = 0;
-        for (int y = 0; y < img.height(); ++y) {
+        for (int y = area.top(); y <= area.bottom(); ++y) {
             const QRgb* row = reinterpret_cast<const QRgb*>(img.constScanLine(y));
-            for (int x = 0; x < img.width(); ++x) n += (row[x] & 0xFFFFFF) == (want & 0xFFFFFF);
+            for (int x = area.left(); x <= area.right(); ++x) n += (row[x] & 0xFFFFFF) == (want & 0xFFFFFF);
         }
         emitLine(QStringLiteral("{\"count\":%1}").arg(n));
     } else if (cmd == QLatin1String("canvas")) {
         FamilyWindow* f = needFamily();
         if (!f) return;
         const QString path = rest(1);
+        if (!pathAllowed(path)) return;
         const bool bmp = path.endsWith(QLatin1String(".bmp"), Qt::CaseInsensitive);
         if (!f->canvas().image().save(path, bmp ? "BMP" : "PNG")) error(QStringLiteral("cannot write ") + path);
     } else if (cmd == QLatin1String("clipboard")) {
         const QImage img = platform_.clipboardImage();
         const QString path = rest(1);
         if (img.isNull()) error(QStringLiteral("no picture on the clipboard"));
+        else if (!pathAllowed(path)) return;
         else if (!img.save(path, path.endsWith(QLatin1String(".bmp"), Qt::CaseInsensitive) ? "BMP" : "PNG"))
             error(QStringLiteral("cannot write ") + path);
     } else if (cmd == QLatin1String("windows")) {

@@ -1,16 +1,23 @@
 #pragma once
 // The script driver: runs the commands of a script against the real windows
 // with scripted message boxes, save dialog, clipboard, printer and opener,
-// and writes one JSON object per line.
+// and writes one JSON object per line. It lives in a library of its own that
+// only the script tool, the tests and the benchmark link; the program never does.
+#include <QHash>
 #include <QImage>
+#include <QObject>
+#include <QPointer>
+#include <QProperty>
 #include <QString>
 #include <QStringList>
 #include <deque>
 #include <functional>
+#include <map>
 #include <memory>
 
 #include "platform/platform.h"
 
+class QTimer;
 class QWidget;
 class FamilyWindow;
 
@@ -37,6 +44,32 @@ private:
     QImage clipboard_;
 };
 
+// The program's own timers (named QTimer children of its windows) run on a
+// clock the script advances with `wait`, so a script sees the same ticks on
+// a loaded machine as on an idle one.
+class ScriptClock : public QObject {
+public:
+    ScriptClock();
+    ~ScriptClock() override;
+    // Advances the clock by ms, firing every due timeout in order; stops
+    // after maxTicks timeouts.
+    void advance(qint64 ms, int maxTicks);
+    static bool isSteppable(const QObject* o);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct Entry {
+        QPointer<QTimer> timer;
+        qint64 due = 0;
+        QPropertyNotifier watch;  // a (re)start begins a fresh interval
+    };
+    void refresh();
+    std::map<const QTimer*, std::unique_ptr<Entry>> timers_;
+    qint64 now_ = 0;
+};
+
 class ScriptDriver {
 public:
     // out receives each output line (without the line feed).
@@ -50,23 +83,37 @@ public:
 
     QWidget* currentWindow() const;
     FamilyWindow* currentFamily() const;
-    // A control of the current window, or of any other open window.
+    // A control of the current window, or nullptr.
     QWidget* findControl(const QString& name) const;
     ScriptedPlatform& scripted() { return platform_; }
+
+    // Limits for untrusted scripts: the longest `wait` (milliseconds of the
+    // script clock) and whether file names must be plain names in the
+    // working folder (no folders, nothing outside it).
+    qint64 maxWaitMs = 600000;
+    bool confineFiles = false;
 
 private:
     void emitLine(const QString& s) { out_(s); }
     void error(const QString& what);
     void get(const QString& name);
+    bool getFloating(const QString& name);
     void click(QWidget* w);
     void key(QWidget* w, const QString& key);
+    void type(QWidget* w, const QString& text);
     void hover(const QString& name);
+    // A file name a script may write to; reports an error when it may not.
+    bool pathAllowed(const QString& path);
 
     std::function<void(const QString&)> out_;
     ScriptedPlatform platform_;
+    ScriptClock clock_;
     QString current_;      // object name of the current window
     QString hovered_;      // control under the pointer
 };
 
 // JSON string literal of a text.
 QString jsonString(const QString& s);
+// JSON number: the shortest text that reads back as the same double; null
+// for infinities and NaN, which JSON cannot write.
+QString jsonNumber(double v);

@@ -127,6 +127,10 @@ MainWindow::MainWindow()
     // A failure to open the page passes silently.
     connect(credit_, &ClickLabel::clicked, this, [] { platform().openDocument(kWebAddress); });
 
+    // Owned and named like the window's controls, so that a script can step
+    // the slide tick by tick.
+    timer_.setParent(this);
+    timer_.setObjectName(QStringLiteral("Timer1"));
     timer_.setInterval(100);
     connect(&timer_, &QTimer::timeout, this, &MainWindow::tick);
 }

@@ -1,12 +1,40 @@
 // vesmar-script [FILE]: runs a script against the program's windows without a
 // display and prints one JSON object per line.
+// vesmar-script --check FILE: runs a script whose commands carry their
+// expected output ("> {json}" lines after a command), prints the output, and
+// exits with 1 and a readable list of differences when it does not match.
 #include <QApplication>
 #include <QFile>
-#include <QTextStream>
+#include <QFileInfo>
 #include <cstdio>
+#include <cstring>
 
+#include "driver/check.h"
 #include "driver/driver.h"
 #include "platform/platform.h"
+
+namespace {
+
+void printLine(const QString& line, FILE* to) {
+    const QByteArray b = line.toUtf8();
+    std::fwrite(b.constData(), 1, size_t(b.size()), to);
+    std::fputc('\n', to);
+    std::fflush(to);
+}
+
+bool readAll(const char* path, QByteArray* out) {
+    QFile f;
+    const bool ok = path ? (f.setFileName(QString::fromLocal8Bit(path)), f.open(QIODevice::ReadOnly))
+                         : f.open(stdin, QIODevice::ReadOnly);
+    if (!ok) {
+        std::fprintf(stderr, "vesmar-script: cannot read %s\n", path ? path : "standard input");
+        return false;
+    }
+    *out = f.readAll();
+    return true;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -14,26 +42,24 @@ int main(int argc, char** argv) {
     setupApplication(app);
     app.setQuitOnLastWindowClosed(false);
 
+    const bool check = argc > 1 && std::strcmp(argv[1], "--check") == 0;
+    if (argc > (check ? 3 : 2) || (check && argc < 3)) {
+        std::fprintf(stderr, "usage: vesmar-script [FILE]\n       vesmar-script --check FILE\n");
+        return 2;
+    }
     QByteArray script;
-    if (argc > 1) {
-        QFile f(QString::fromLocal8Bit(argv[1]));
-        if (!f.open(QIODevice::ReadOnly)) {
-            std::fprintf(stderr, "vesmar-script: cannot read %s\n", argv[1]);
-            return 2;
-        }
-        script = f.readAll();
-    } else {
-        QFile in;
-        if (!in.open(stdin, QIODevice::ReadOnly)) return 2;
-        script = in.readAll();
+    if (!readAll(argc > (check ? 2 : 1) ? argv[check ? 2 : 1] : nullptr, &script)) return 2;
+
+    if (check) {
+        const QString name = QFileInfo(QString::fromLocal8Bit(argv[2])).fileName();
+        const CheckResult r = checkScript(QString::fromUtf8(script), name);
+        for (const QString& line : r.transcript) printLine(line, stdout);
+        for (const QString& line : r.report) printLine(line, stderr);
+        if (!r.ok) printLine(QStringLiteral("%1: %2 difference(s)").arg(name).arg(r.report.size()), stderr);
+        return r.ok ? 0 : 1;
     }
     {
-        ScriptDriver driver([](const QString& line) {
-            const QByteArray b = line.toUtf8();
-            std::fwrite(b.constData(), 1, size_t(b.size()), stdout);
-            std::fputc('\n', stdout);
-            std::fflush(stdout);
-        });
+        ScriptDriver driver([](const QString& line) { printLine(line, stdout); });
         driver.runScript(QString::fromUtf8(script));
     }
     return 0;
