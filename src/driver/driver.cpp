@@ -411,8 +411,8 @@ bool ScriptDriver::getFloating(const QString& name) {
         const QPointF tl = shape->topLeft;
         QPointF br(tl.x() + shape->worldSize.width(), tl.y() - shape->worldSize.height());
         if (!shape->pixelSize.isEmpty()) {
-            const QPointF px = cw->canvas().toPixel(tl.x(), tl.y());
-            br = cw->canvas().toWorld(px.x() + shape->pixelSize.width(), px.y() + shape->pixelSize.height());
+            const QPointF px = f->canvas().toPixel(tl.x(), tl.y());
+            br = f->canvas().toWorld(px.x() + shape->pixelSize.width(), px.y() + shape->pixelSize.height());
         }
         corners = QLineF(tl, br);
     }
