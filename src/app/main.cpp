@@ -1,11 +1,49 @@
 #include <QApplication>
+#include <QFileInfo>
 #include <QWidget>
+#include <cstdio>
 
 #include "plot/family_manager.h"
 #include "platform/platform.h"
+#include "platform/startup.h"
 #include "shell/shell.h"
 
+#ifndef VESMAR_VERSION
+#error "VESMAR_VERSION comes from the project version in CMakeLists.txt"
+#endif
+
+namespace {
+
+// --version, --help and a wrong option are answered before the toolkit starts,
+// so they work without a display and never open a window.
+int answerCommandLine(int argc, char** argv) {
+    QStringList args;
+    for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+    const QString program = argc > 0 ? QFileInfo(QString::fromLocal8Bit(argv[0])).fileName() : QStringLiteral("vesmar");
+    const startup::Options o = startup::parseArguments(args);
+    switch (o.action) {
+    case startup::Options::Action::Run: return -1;
+    case startup::Options::Action::Version:
+        std::fputs(qPrintable(startup::versionText(QStringLiteral(VESMAR_VERSION)) + QLatin1Char('\n')), stdout);
+        return 0;
+    case startup::Options::Action::Help:
+        std::fputs(startup::usageText(program).toLocal8Bit().constData(), stdout);
+        return 0;
+    case startup::Options::Action::Error:
+        std::fputs((program + QStringLiteral(": ") + o.error + QLatin1Char('\n') + startup::usageText(program))
+                       .toLocal8Bit()
+                       .constData(),
+                   stderr);
+        return 2;
+    }
+    return -1;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    if (const int code = answerCommandLine(argc, argv); code >= 0) return code;
+
     QApplication app(argc, argv);
     setupApplication(app);
     if (QWidget* bar = startProgram()) {

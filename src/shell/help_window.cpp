@@ -1,10 +1,13 @@
 #include "shell/help_window.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
 
 #include "platform/platform.h"
+#include "platform/startup.h"
 #include "shell/click_label.h"
 #include "shell/shell.h"
 #include "shell/main_window.h"
@@ -93,7 +96,11 @@ HelpWindow::HelpWindow()
     });
 
     // Failures to open pass silently: there is nothing the user could do here.
-    connect(tutorial_, &ClickLabel::clicked, this, [] { platform().openDocument(shell::kTutorial); });
+    // The document beside the working directory, or the installed copy, so the
+    // link works wherever the program was started from.
+    connect(tutorial_, &ClickLabel::clicked, this, [] {
+        platform().openDocument(startup::helpDocument(QDir::currentPath(), QCoreApplication::applicationDirPath()));
+    });
     connect(web_, &ClickLabel::clicked, this, [] { platform().openDocument(shell::kWebAddress); });
     connect(mail_, &ClickLabel::clicked, this,
             [] { platform().openDocument(QStringLiteral("mailto:") + shell::kMailAddress); });
