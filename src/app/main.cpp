@@ -46,6 +46,9 @@ int main(int argc, char** argv) {
 
     QApplication app(argc, argv);
     setupApplication(app);
+    // The program's own message boxes carry their own button texts; Qt's
+    // standard dialogs take theirs from Qt's translations.
+    installChineseQtTexts(app);
     if (QWidget* bar = startProgram()) {
         // The program ends with the navigation bar, whatever else is still open.
         QObject::connect(bar, &QObject::destroyed, &app, [] { QCoreApplication::quit(); });

@@ -12,40 +12,7 @@
 
 #include "platform/platform.h"
 
-#include <QPainter>
-#include <QStyleOptionButton>
-
-namespace {
-
-// A check box whose caption wraps onto further lines when the box is narrow
-// and tall, as the windows' captions are laid out to do.
-class WrapCheckBox : public QCheckBox {
-public:
-    using QCheckBox::QCheckBox;
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        QStyleOptionButton opt;
-        initStyleOption(&opt);
-        const QString caption = opt.text;
-        opt.text.clear();
-        style()->drawControl(QStyle::CE_CheckBox, &opt, &p, this);
-        QRect r = style()->subElementRect(QStyle::SE_CheckBoxContents, &opt, this);
-        r.setRight(width() - 1);
-        p.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
-        // A caption that would not fit even wrapped is set a little smaller
-        // rather than cut off.
-        const int flags = Qt::AlignVCenter | Qt::AlignLeft | Qt::TextWrapAnywhere;
-        QFont f = font();
-        while (f.pixelSize() > 9 && QFontMetrics(f).boundingRect(r, flags, caption).height() > r.height())
-            f.setPixelSize(f.pixelSize() - 1);
-        p.setFont(f);
-        p.drawText(r, flags, caption);
-    }
-};
-
-}  // namespace
+#include "plot/control_looks.h"
 
 void buildControls(QWidget* window, std::initializer_list<Ctl> table) {
     for (const Ctl& c : table) {
@@ -56,7 +23,8 @@ void buildControls(QWidget* window, std::initializer_list<Ctl> table) {
         QWidget* w = nullptr;
         switch (c.kind) {
         case CtlKind::Label: {
-            auto* l = new QLabel(c.text, parent);
+            // A note ("说明：…") wraps with air between its lines.
+            auto* l = looks::isNote(c.text) ? looks::newNoteLabel(c.text, parent) : new QLabel(c.text, parent);
             l->setWordWrap(true);
             l->setAlignment(c.center ? Qt::AlignHCenter | Qt::AlignTop : Qt::AlignLeft | Qt::AlignTop);
             l->setTextFormat(Qt::PlainText);
@@ -71,7 +39,7 @@ void buildControls(QWidget* window, std::initializer_list<Ctl> table) {
         }
         case CtlKind::Button: w = new QPushButton(c.text, parent); break;
         case CtlKind::Check: {
-            auto* b = new WrapCheckBox(c.text, parent);
+            auto* b = looks::newCheckBox(c.text, parent);
             // Check boxes use the smaller 9-point face unless the table says otherwise.
             if (c.face.isEmpty() && c.pt <= 0) b->setFont(uiFont(QStringLiteral("宋体"), 9));
             b->setChecked(c.checked);
@@ -85,7 +53,7 @@ void buildControls(QWidget* window, std::initializer_list<Ctl> table) {
             w = b;
             break;
         }
-        case CtlKind::Frame: w = new QGroupBox(c.text, parent); break;
+        case CtlKind::Frame: w = looks::newPanel(c.text, parent); break;
         case CtlKind::Combo: w = new QComboBox(parent); break;
         case CtlKind::Bar: {
             auto* f = new QFrame(parent);
@@ -136,6 +104,7 @@ void buildControls(QWidget* window, std::initializer_list<Ctl> table) {
             }
             w->setPalette(pal);
         }
+        if (c.kind == CtlKind::Button && c.bg.isValid()) looks::colourButton(static_cast<QPushButton*>(w), c.bg);
         if (!c.tip.isEmpty()) w->setToolTip(c.tip);
         if (c.disabled) w->setEnabled(false);
         if (c.hidden) w->setVisible(false);

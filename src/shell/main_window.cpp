@@ -9,6 +9,7 @@
 
 #include "platform/platform.h"
 #include "plot/family_manager.h"
+#include "plot/family_window.h"
 #include "shell/click_label.h"
 #include "shell/shell.h"
 #include "shell/help_window.h"
@@ -56,6 +57,9 @@ const QString kTitle = QStringLiteral("Vesmar函数分析作图器（V3.01）");
 const QString kExitQuestion = QStringLiteral("您现在确实要退出“Vesmar函数分析作图器”吗？");
 const QString kExitTitle = QStringLiteral("操作提示");
 const QString kExpandTip = QStringLiteral("展开导航窗口");
+// Client areas as laid out: the bar at the top, the family windows beneath it.
+const QPoint kBarClient(36, 34);
+const int kFamilyClientTop = 174;
 }  // namespace
 
 MainWindow::MainWindow()
@@ -133,6 +137,8 @@ MainWindow::MainWindow()
     timer_.setObjectName(QStringLiteral("Timer1"));
     timer_.setInterval(100);
     connect(&timer_, &QTimer::timeout, this, &MainWindow::tick);
+    settleTimer_.setInterval(50);
+    connect(&settleTimer_, &QTimer::timeout, this, &MainWindow::settle);
 }
 
 MainWindow::~MainWindow() = default;
@@ -160,13 +166,72 @@ void MainWindow::start() {
     show();
     raise();
     place(frameGeometry().top());
+    startSettling();
 }
 
-void MainWindow::place(int top) {
+namespace {
+// Puts a framed window's client area at `client`. Some window managers keep
+// the position a window asked for when it was first shown and ignore a
+// request for that same position later, even when they put the frame
+// there rather than the client area; a request one pixel off first makes
+// the second one a real move.
+void putClientAt(QWidget* w, QPoint client) {
+    w->setGeometry(QRect(client + QPoint(0, 1), w->size()));
+    w->setGeometry(QRect(client, w->size()));
+}
+}  // namespace
+
+void MainWindow::startSettling() {
+    settleTicks_ = 0;
+    settleTimer_.start();
+}
+
+void MainWindow::settle() {
+    // A window manager frames a window some time after it is shown, and
+    // some put the frame rather than the client area at the place asked
+    // for. Once the frames are known, the client areas are put where they
+    // belong; a family window goes lower only when its title bar would
+    // otherwise hide under the bar. Bounded: a desktop without frames stops
+    // the checks after two seconds.
+    ++settleTicks_;
+    bool done = true;
+    // The desktop may still be placing the window when its frame is first
+    // known, and then overrides a move: wait a few ticks first.
+    if (settleTicks_ < 6) return;
+    const int barTitle = geometry().top() - frameGeometry().top();
+    const int barLeft = geometry().left() - frameGeometry().left();
+    if (barTitle <= 0) {
+        done = false;
+    } else if (!navCollapsed_ && !timer_.isActive()) {
+        barSettled_ = true;
+        if (geometry().topLeft() != kBarClient) {
+            putClientAt(this, kBarClient);
+            place(kBarClient.y() - barTitle, kBarClient.x() - barLeft);
+            done = false;
+        }
+    }
+    QWidget* family = FamilyManager::instance().current();
+    if (family && family->isVisible()) {
+        const int title = family->geometry().top() - family->frameGeometry().top();
+        if (title > 0 && barSettled_) {
+            const int barBottom = kBarClient.y() + height() - 1 + (frameGeometry().bottom() - geometry().bottom());
+            const QPoint want(kBarClient.x(), shell::familyClientTop(kFamilyClientTop, barBottom, title));
+            if (family->geometry().topLeft() != want) {
+                putClientAt(family, want);
+                done = false;
+            }
+        } else {
+            done = false;
+        }
+    }
+    if (done || settleTicks_ >= 40) settleTimer_.stop();
+}
+
+void MainWindow::place(int top, int left) {
     slideTop_ = top;
     placed_ = true;
     // Where the bar put itself; the driver's "get Formtop" reports it.
-    setProperty("place", QPoint(frameGeometry().left(), top));
+    setProperty("place", QPoint(left == kNoLeft ? frameGeometry().left() : left, top));
 }
 
 void MainWindow::setMenuLook(int i, MenuLook look) {
@@ -186,7 +251,10 @@ void MainWindow::menuPressed(int i) {
 void MainWindow::menuClicked(int i) {
     if (i < 0 || i >= kMenuCount) return;
     // Families not built yet open nothing and leave the open window alone.
-    if (const FamilyEntry* e = familyByMenu(i)) FamilyManager::instance().open(*e);
+    if (const FamilyEntry* e = familyByMenu(i)) {
+        FamilyManager::instance().open(*e);
+        startSettling();
+    }
 }
 
 void MainWindow::showHelp() {

@@ -87,13 +87,19 @@ private:
     void slide(bool up);
     void tick();
     void closeOthers();
-    void place(int top);
+    static constexpr int kNoLeft = -1000000;
+    void place(int top, int left = kNoLeft);
+    void startSettling();
+    void settle();
 
     std::array<ClickLabel*, shell::kMenuCount> menu_{};
     ClickLabel *help_ = nullptr, *help2_ = nullptr, *exit_ = nullptr, *exit2_ = nullptr;
     ClickLabel *yc_ = nullptr, *yc2_ = nullptr, *zk_ = nullptr, *zk2_ = nullptr;
     ClickLabel *decoration_ = nullptr, *credit_ = nullptr;
     QTimer timer_;
+    QTimer settleTimer_;   // puts the windows right once the desktop has framed them
+    int settleTicks_ = 0;
+    bool barSettled_ = false;
     QPointer<HelpWindow> helpWindow_;
     QPixmap background_;
     int currentMenu_ = 1;

@@ -2,8 +2,11 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QLibraryInfo>
 #include <QPointer>
+#include <QTranslator>
 #include <QtGlobal>
+#include <algorithm>
 
 #include "shell/main_window.h"
 
@@ -28,3 +31,21 @@ QWidget* startProgram() {
     bar->start();
     return bar;
 }
+
+bool installChineseQtTexts(QCoreApplication& app) {
+    const QString dir = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    auto* t = new QTranslator(&app);
+    // qt_zh_CN pulls in the catalogues of the Qt modules it lists.
+    if (!t->load(QStringLiteral("qt_zh_CN"), dir) && !t->load(QStringLiteral("qtbase_zh_CN"), dir)) {
+        delete t;
+        return false;
+    }
+    QCoreApplication::installTranslator(t);
+    return true;
+}
+
+namespace shell {
+int familyClientTop(int designedTop, int barFrameBottom, int familyTitleHeight) {
+    return std::max(designedTop, barFrameBottom + 1 + std::max(0, familyTitleHeight));
+}
+}  // namespace shell

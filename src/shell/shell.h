@@ -5,3 +5,16 @@ class QWidget;
 QWidget* startProgram();
 // Registers the program's pictures (safe to call more than once).
 void initShellResources();
+
+class QCoreApplication;
+// Loads Qt's own Chinese texts, so the standard dialogs (the save dialog, a
+// text box's context menu) speak Chinese whatever the system's language.
+// False when the translations are not installed.
+bool installChineseQtTexts(QCoreApplication& app);
+
+namespace shell {
+// The top of a family window's client area: where it is designed to be, or
+// lower when the window's title bar (familyTitleHeight high) would otherwise
+// reach up into the navigation bar's frame, whose bottom row is barFrameBottom.
+int familyClientTop(int designedTop, int barFrameBottom, int familyTitleHeight);
+}  // namespace shell

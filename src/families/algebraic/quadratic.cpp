@@ -147,7 +147,7 @@ public:
             button("Commandfgqd", 296, 104, 73, 25, "确定覆盖").back(192, 255, 192).hide(),
             button("wangge", 296, 136, 73, 25, "显示网格"),
             check("Checkhide", 280, 168, 97, 25, "隐藏坐标系"),
-            check("Check1", 280, 192, 97, 33, "在图像上注明函数表达式").on(),
+            check("Check1", 280, 188, 97, 28, "在图像上注明函数表达式").on(),
             button("Command2", 16, 168, 73, 25, "顶点坐标"),
             label("Label6", 96, 160, 177, 33).font("宋体", 12).color(192, 0, 0),
             button("Command3", 16, 216, 73, 25, "对称轴"),

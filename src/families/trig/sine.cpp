@@ -16,7 +16,7 @@ public:
         f_ = kind.cosine ? static_cast<double (*)(double)>(std::cos) : static_cast<double (*)(double)>(std::sin);
         const QString tip = frametext::paramTip();
         build({
-            label("Label17", 8, 8, 337, 25, kind.generalForm).font("黑体", 15).color(0, 0, 192),
+            label("Label17", 8, 8, 337, 25, kind.generalForm).font("黑体", 18).color(0, 0, 192),
             label("Label2(2)", 8, 48, 33, 25, "A=").font("times new roman", 15),
             textBox("Text1", 40, 48, 49, 25, "1").font("宋体", 12).tooltip(tip),
             slider("HScroll1", 104, 48, 169, 25, -20, 20, 1),
@@ -80,9 +80,11 @@ private:
 
     void showPeriod() override {
         const float w = number("Text2");
+        // A w beyond single range has no period to show: 2 / w would read 0π.
+        if (!std::isfinite(w)) return refusePeriod();
         if (w == 0) return wMessage("你选取的w值小于0，或等于0。请让w>0。");
         const float period = 2.0f / w;
-        if (!std::isfinite(period)) return tooLargeMessage();
+        if (!std::isfinite(period)) return refusePeriod();
         setText("Label4", QStringLiteral("函数的周期: ") + trig::piText(numfmt::text(period)));
     }
 

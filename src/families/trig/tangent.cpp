@@ -17,7 +17,7 @@ public:
     explicit SlopeWindow(const SlopeKind& kind) : TrigWindow(makeTraits(kind)), kind_(kind) {
         const QString tip = frametext::paramTip();
         build({
-            label("Label17", 8, 8, 337, 25, kind.generalForm).font("黑体", 15).color(0, 0, 192),
+            label("Label17", 8, 8, 337, 25, kind.generalForm).font("黑体", 18).color(0, 0, 192),
             label("Label2(0)", 8, 56, 33, 25, "w=").font("times new roman", 15),
             textBox("Text2", 40, 56, 49, 25, "1").font("宋体", 12).tooltip(tip),
             slider("HScroll2", 104, 56, 169, 25, -5, 5, 1),
@@ -87,10 +87,12 @@ private:
 
     void showPeriod() override {
         const float w = number("Text2");
+        // A w beyond single range has no period to show: 1 / |w| would read 0π.
+        if (!std::isfinite(w)) return refusePeriod();
         // Without a w there is no period: say so rather than divide by zero.
         if (w == 0) return wMessage("你选取的w值等于0。");
         const float period = 1.0f / std::fabs(w);
-        if (!std::isfinite(period)) return tooLargeMessage();
+        if (!std::isfinite(period)) return refusePeriod();
         setText("Label4", QStringLiteral("函数的周期: ") + trig::piText(numfmt::text(period)));
     }
 

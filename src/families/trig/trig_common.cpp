@@ -211,10 +211,10 @@ void TrigWindow::buildShared(int f2, const QString& lookupXCaption) {
         textBox("Text4", 56, 32, 41, 26, "1").in("Frame2").font("宋体", 12).tooltip(tip),
         bar("Line2(0)", 56, 63, 41, 2).in("Frame2"),
         textBox("Text5", 56, 72, 41, 26, "3").in("Frame2").font("宋体", 12).tooltip(tip),
-        label("Label3(0)", 96, 32, 25, 25, "π").in("Frame2").font("times new roman", 14, true),
+        label("Label3(0)", 97, 32, 25, 25, "π").in("Frame2").font("times new roman", 14, true),
         slider("HScroll4", 128, 40, 121, 17, 1, 10, 1).in("Frame2"),
         slider("HScroll5", 128, 80, 121, 17, 1, 10, 1).in("Frame2"),
-        label("Label1(0)", 8, 262, 361, 30,
+        label("Label1(0)", 8, 264, 353, 25,
               "说明：如果要取一个自定义的值（用滚动条无法实现），可直接在上面的文本框中输入。然后点击“刷新作图”或“覆盖作图”。")
             .font("宋体", 9),
         button("Command2", 8, 296, 89, 25, "计算函数周期"),
@@ -229,7 +229,7 @@ void TrigWindow::buildShared(int f2, const QString& lookupXCaption) {
         textBox("Tx1", 80, 32, 41, 17, "1").in("Frame1(0)"),
         bar("Line2(1)", 80, 50, 41, 2).in("Frame1(0)"),
         textBox("Tx3", 80, 64, 41, 18, "1").in("Frame1(0)"),
-        label("Label3(1)", 120, 24, 17, 25, "π").in("Frame1(0)").font("times new roman", 12, true),
+        label("Label3(1)", 121, 28, 17, 25, "π").in("Frame1(0)").font("times new roman", 12, true),
         label("Label11(0)", 136, 64, 25, 17, "时，").in("Frame1(0)"),
         button("cay", 160, 56, 64, 24, "计算得").in("Frame1(0)"),
         label("Label12(0)", 232, 64, 25, 17, "y=").in("Frame1(0)"),
@@ -242,7 +242,7 @@ void TrigWindow::buildShared(int f2, const QString& lookupXCaption) {
         button("cax", 160, 16, 64, 24, "计算得").in("Frame1(1)"),
         label("Label12(1)", 232, 24, 17, 17, "X=").in("Frame1(1)"),
         textBox("Tx2", 248, 24, 57, 17).in("Frame1(1)"),
-        label("Label3(2)", 304, 16, 17, 25, "π").in("Frame1(1)").font("times new roman", 12, true),
+        label("Label3(2)", 305, 16, 17, 25, "π").in("Frame1(1)").font("times new roman", 12, true),
         label("Label16", 16, 48, 73, 17, "此时方程为：").in("Frame1(1)").font("宋体", 9),
         label("Labfc2", 88, 48, 217, 17).in("Frame1(1)").color(192, 0, 0),
     });
@@ -323,8 +323,20 @@ void TrigWindow::lookupY() {
     focusOn("Tx1");
 }
 
+void TrigWindow::refusePeriod() {
+    setText("Label4", QString());
+    tooLargeMessage();
+}
+
 void TrigWindow::markPeriod() {
     if (!readChecked()) return;
+    // A parameter beyond single range is refused as the plot refuses it:
+    // -p / w and 2π / w would otherwise put two bars at 0.
+    if (!finiteParams()) {
+        setText("Label5", QString());
+        tooLargeMessage();
+        return;
+    }
     setText("Labfc2", QString());
     const float x0 = float(periodStart());
     const double len = periodLength();

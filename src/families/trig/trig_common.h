@@ -122,6 +122,9 @@ protected:
     void drawAxisMarks() override;
     void lookupY() override;
     void markPeriod();
+    // The period button's answer to a w it cannot compute with: no result,
+    // the too-large message.
+    void refusePeriod();
 
     // The parameters just read are all finite numbers.
     virtual bool finiteParams() const { return std::isfinite(w_) && std::isfinite(p_); }
