@@ -214,6 +214,9 @@ ScriptDriver::~ScriptDriver() {
     // The script has ended: whatever the windows say while they are torn
     // down (the navigation bar's exit question) is not part of its output.
     out_ = [](const QString&) {};
+    // Replies the script queued but never used do not answer the exit
+    // question: the windows close as the end of the program closes them.
+    platform_.answers.clear();
     FamilyManager::instance().closeAll();
     for (QWidget* w : QApplication::topLevelWidgets()) w->close();
     settle();
