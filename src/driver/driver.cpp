@@ -260,11 +260,13 @@ void ScriptDriver::runScript(const QString& script) {
     }
 }
 
-bool ScriptDriver::pathAllowed(const QString& path) {
+bool ScriptDriver::allowPath(QString& path) {
     if (!confineFiles) return true;
     if (!path.isEmpty() && !path.contains(QLatin1Char('/')) && !path.contains(QLatin1Char('\\')) &&
-        !path.startsWith(QLatin1Char('.')) && !path.contains(QChar(0)))
+        !path.startsWith(QLatin1Char('.')) && !path.contains(QChar(0))) {
+        if (!filesFolder.isEmpty()) path = filesFolder + QLatin1Char('/') + path;
         return true;
+    }
     error(QStringLiteral("not a plain file name: ") + path);
     return false;
 }
@@ -498,7 +500,8 @@ void ScriptDriver::run(const QString& rawLine) {
         bool okx = false, oky = false;
         x = word(from).toDouble(&okx);
         y = word(from + 1).toDouble(&oky);
-        if (!okx || !oky) {
+        // "nan" and "inf" read as numbers, but no pointer is ever there.
+        if (!okx || !oky || !std::isfinite(x) || !std::isfinite(y)) {
             error(QStringLiteral("bad coordinates"));
             return false;
         }
@@ -584,13 +587,13 @@ void ScriptDriver::run(const QString& rawLine) {
             platform_.answers.push_back(a);
         else error(QStringLiteral("bad reply ") + a);
     } else if (cmd == QLatin1String("savename")) {
-        const QString p = rest(1);
+        QString p = rest(1);
         if (p == QLatin1String("cancel")) platform_.saveNames.push_back(kCancel);
-        else if (p.isEmpty() || pathAllowed(p)) platform_.saveNames.push_back(p);
+        else if (p.isEmpty() || allowPath(p)) platform_.saveNames.push_back(p);
     } else if (cmd == QLatin1String("printto")) {
-        const QString p = rest(1);
+        QString p = rest(1);
         if (p == QLatin1String("fail")) platform_.printTargets.push_back(kFail);
-        else if (pathAllowed(p)) platform_.printTargets.push_back(p);
+        else if (allowPath(p)) platform_.printTargets.push_back(p);
     } else if (cmd == QLatin1String("close")) {
         QWidget* w = word(1).isEmpty() ? currentWindow() : windowNamed(word(1));
         if (!w) return error(QStringLiteral("no window ") + word(1));
@@ -645,15 +648,15 @@ void ScriptDriver::run(const QString& rawLine) {
     } else if (cmd == QLatin1String("canvas")) {
         FamilyWindow* f = needFamily();
         if (!f) return;
-        const QString path = rest(1);
-        if (!pathAllowed(path)) return;
+        QString path = rest(1);
+        if (!allowPath(path)) return;
         const bool bmp = path.endsWith(QLatin1String(".bmp"), Qt::CaseInsensitive);
         if (!f->canvas().image().save(path, bmp ? "BMP" : "PNG")) error(QStringLiteral("cannot write ") + path);
     } else if (cmd == QLatin1String("clipboard")) {
         const QImage img = platform_.clipboardImage();
-        const QString path = rest(1);
+        QString path = rest(1);
         if (img.isNull()) error(QStringLiteral("no picture on the clipboard"));
-        else if (!pathAllowed(path)) return;
+        else if (!allowPath(path)) return;
         else if (!img.save(path, path.endsWith(QLatin1String(".bmp"), Qt::CaseInsensitive) ? "BMP" : "PNG"))
             error(QStringLiteral("cannot write ") + path);
     } else if (cmd == QLatin1String("windows")) {

@@ -88,10 +88,11 @@ public:
     ScriptedPlatform& scripted() { return platform_; }
 
     // Limits for untrusted scripts: the longest `wait` (milliseconds of the
-    // script clock) and whether file names must be plain names in the
-    // working folder (no folders, nothing outside it).
+    // script clock), and whether file names must be plain names (no folders,
+    // nothing outside) inside filesFolder (the working folder when empty).
     qint64 maxWaitMs = 600000;
     bool confineFiles = false;
+    QString filesFolder;
 
 private:
     void emitLine(const QString& s) { out_(s); }
@@ -102,8 +103,9 @@ private:
     void key(QWidget* w, const QString& key);
     void type(QWidget* w, const QString& text);
     void hover(const QString& name);
-    // A file name a script may write to; reports an error when it may not.
-    bool pathAllowed(const QString& path);
+    // Whether a script may write to that file; reports an error when it may
+    // not. A confined name is turned into its place in filesFolder.
+    bool allowPath(QString& path);
 
     std::function<void(const QString&)> out_;
     ScriptedPlatform platform_;

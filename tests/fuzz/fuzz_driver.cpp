@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     // Saved pictures and printed files go to a folder of the fuzzer's own;
     // the driver refuses any other place.
     workDir = new QTemporaryDir;
-    if (!workDir->isValid() || !QDir::setCurrent(workDir->path())) {
+    if (!workDir->isValid()) {
         std::fprintf(stderr, "fuzz_driver: no working folder\n");
         std::abort();
     }
@@ -64,6 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         });
         driver.maxWaitMs = kMaxWaitMs;
         driver.confineFiles = true;
+        driver.filesFolder = workDir->path();
         for (const QString& line : lines) driver.run(line);
     }
     // The driver has closed every window as the end of the program does;
@@ -75,7 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                          w->objectName().toUtf8().constData(), w->isVisible() ? " (visible)" : "");
         std::abort();
     }
-    for (const QString& f : QDir::current().entryList(QDir::Files | QDir::Hidden | QDir::System))
-        QFile::remove(f);
+    QDir files(workDir->path());
+    for (const QString& f : files.entryList(QDir::Files | QDir::Hidden | QDir::System)) files.remove(f);
     return 0;
 }

@@ -205,12 +205,12 @@ private slots:
     void confinedScriptsWriteOnlyPlainNames() {
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
-        const QString old = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(dir.path()));
         QStringList out;
+        QVERIFY(!QFile::exists(QStringLiteral("plain.png")));
         {
             ScriptDriver d([&](const QString& s) { out << s; });
             d.confineFiles = true;
+            d.filesFolder = dir.path();
             d.run(QStringLiteral("open linear"));
             for (const char* bad : {"canvas ../up.png", "canvas /tmp/abs.png", "canvas sub/x.png", "canvas .hidden.png",
                                     "printto ../x.pdf", "savename /tmp/x.bmp"})
@@ -221,9 +221,10 @@ private slots:
             d.run(QStringLiteral("canvas plain.png"));
             QVERIFY(out.isEmpty());
         }
+        // The plain name lands in the folder, not in the working folder.
         QVERIFY(QFile::exists(dir.filePath(QStringLiteral("plain.png"))));
+        QVERIFY(!QFile::exists(QStringLiteral("plain.png")));
         QVERIFY(!QFile::exists(QStringLiteral("/tmp/abs.png")));
-        QVERIFY(QDir::setCurrent(old));
     }
 
     void floatingItemsAnswerByName() {
