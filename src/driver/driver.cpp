@@ -105,21 +105,34 @@ MsgReply ScriptedPlatform::messageBox(QWidget*, const QString& text, const QStri
     return reply;
 }
 
-std::optional<QString> ScriptedPlatform::saveFileName(QWidget*, const SaveRequest& request) {
+std::optional<QString> ScriptedPlatform::saveFileName(QWidget* parent, const SaveRequest& request) {
+    const std::optional<SaveAnswer> a = saveFile(parent, request);
+    if (!a) return std::nullopt;
+    return a->path;
+}
+
+std::optional<SaveAnswer> ScriptedPlatform::saveFile(QWidget*, const SaveRequest& request) {
     lastSaveRequest = request;
     if (saveNames.empty()) return std::nullopt;
     QString name = saveNames.front();
     saveNames.pop_front();
+    int filter = request.selectedFilter;
+    if (!saveFilters.empty()) {
+        filter = saveFilters.front();
+        saveFilters.pop_front();
+    }
     if (name == kCancel) return std::nullopt;
-    // As the desktop dialog does: a name without extension gets the default one.
-    if (!name.isEmpty() && !request.defaultSuffix.isEmpty()) {
+    // As the desktop dialog does: a name without extension gets the chosen entry's one.
+    QString suffix = filter >= 0 && filter < request.suffixes.size() ? request.suffixes.at(filter) : QString();
+    if (suffix.isEmpty()) suffix = request.defaultSuffix;
+    if (!name.isEmpty() && !suffix.isEmpty()) {
         const QString base = name.section(QLatin1Char('/'), -1);
-        if (!base.contains(QLatin1Char('.'))) name += QLatin1Char('.') + request.defaultSuffix;
+        if (!base.contains(QLatin1Char('.'))) name += QLatin1Char('.') + suffix;
     }
     // In the desktop dialog the user can make a new folder before naming the
     // file; a script names that folder in the path.
     if (!name.isEmpty()) QDir().mkpath(QFileInfo(name).absolutePath());
-    return name;
+    return SaveAnswer{name, filter};
 }
 
 std::unique_ptr<QPrinter> ScriptedPlatform::printer() {
@@ -587,9 +600,7 @@ void ScriptDriver::run(const QString& rawLine) {
             platform_.answers.push_back(a);
         else error(QStringLiteral("bad reply ") + a);
     } else if (cmd == QLatin1String("savename")) {
-        QString p = rest(1);
-        if (p == QLatin1String("cancel")) platform_.saveNames.push_back(kCancel);
-        else if (p.isEmpty() || allowPath(p)) platform_.saveNames.push_back(p);
+        saveName(rest(1));
     } else if (cmd == QLatin1String("printto")) {
         QString p = rest(1);
         if (p == QLatin1String("fail")) platform_.printTargets.push_back(kFail);
@@ -646,12 +657,9 @@ void ScriptDriver::run(const QString& rawLine) {
         }
         emitLine(QStringLiteral("{\"count\":%1}").arg(n));
     } else if (cmd == QLatin1String("canvas")) {
-        FamilyWindow* f = needFamily();
-        if (!f) return;
-        QString path = rest(1);
-        if (!allowPath(path)) return;
-        const bool bmp = path.endsWith(QLatin1String(".bmp"), Qt::CaseInsensitive);
-        if (!f->canvas().image().save(path, bmp ? "BMP" : "PNG")) error(QStringLiteral("cannot write ") + path);
+        canvasPicture(rest(1));
+    } else if (cmd == QLatin1String("grab")) {
+        grab(word(1), rest(2));
     } else if (cmd == QLatin1String("clipboard")) {
         const QImage img = platform_.clipboardImage();
         QString path = rest(1);
@@ -669,4 +677,65 @@ void ScriptDriver::run(const QString& rawLine) {
         error(QStringLiteral("unknown command ") + cmd);
     }
     settle();
+}
+
+// ---------------------------------------------------------------- output commands
+
+namespace {
+// The last blank-separated word of a command's arguments, and what precedes it.
+std::pair<QString, QString> splitLast(const QString& args) {
+    const qsizetype at = args.lastIndexOf(QLatin1Char(' '));
+    if (at < 0) return {args, QString()};
+    return {args.left(at), args.mid(at + 1)};
+}
+
+bool writeImage(const QImage& img, const QString& path) {
+    return !path.isEmpty() && img.save(path, path.endsWith(QLatin1String(".bmp"), Qt::CaseInsensitive) ? "BMP" : "PNG");
+}
+}  // namespace
+
+void ScriptDriver::saveName(const QString& args) {
+    if (args == QLatin1String("cancel")) {
+        platform_.saveNames.push_back(kCancel);
+        platform_.saveFilters.push_back(1);
+        return;
+    }
+    // The dialog's entries: 1 picture files (BMP), 2 PNG, 3 SVG.
+    const auto [path, last] = splitLast(args);
+    int filter = 1;
+    QString name = args;
+    if (last == QLatin1String("bmp") || last == QLatin1String("png") || last == QLatin1String("svg")) {
+        filter = last == QLatin1String("bmp") ? 1 : last == QLatin1String("png") ? 2 : 3;
+        name = path;
+    }
+    if (!name.isEmpty() && !allowPath(name)) return;
+    platform_.saveNames.push_back(name);
+    platform_.saveFilters.push_back(filter);
+}
+
+void ScriptDriver::canvasPicture(const QString& args) {
+    FamilyWindow* f = currentFamily();
+    if (!f) return error(QStringLiteral("no family window"));
+    auto [path, last] = splitLast(args);
+    int scale = 1;
+    bool numeric = false;
+    const double v = last.toDouble(&numeric);
+    if (numeric) {
+        if (!(v >= 1 && v <= 8 && v == std::floor(v))) return error(QStringLiteral("scale must be a whole number from 1 to 8: ") + last);
+        scale = int(v);
+    } else {
+        path = args;
+    }
+    if (!allowPath(path)) return;
+    const QImage img = scale == 1 ? f->canvas().image() : f->canvas().render(scale);
+    if (!writeImage(img, path)) error(QStringLiteral("cannot write ") + path);
+}
+
+void ScriptDriver::grab(const QString& control, QString path) {
+    QWidget* w = control.isEmpty() ? nullptr : findControl(control);
+    if (!w) return error(QStringLiteral("no control ") + control);
+    if (!allowPath(path)) return;
+    // What the control shows, at its device pixel ratio, floating items included.
+    const QImage img = w->grab().toImage();
+    if (!writeImage(img, path)) error(QStringLiteral("cannot write ") + path);
 }

@@ -28,6 +28,7 @@ public:
     MsgReply messageBox(QWidget* parent, const QString& text, const QString& title, MsgButtons buttons,
                         MsgIcon icon) override;
     std::optional<QString> saveFileName(QWidget* parent, const SaveRequest& request) override;
+    std::optional<SaveAnswer> saveFile(QWidget* parent, const SaveRequest& request) override;
     void setClipboardImage(const QImage& image) override { clipboard_ = image; }
     QImage clipboardImage() override { return clipboard_; }
     std::unique_ptr<QPrinter> printer() override;
@@ -36,6 +37,7 @@ public:
 
     std::deque<QString> answers;      // queued message-box replies
     std::deque<QString> saveNames;    // queued save-dialog replies ("\x01cancel" = cancel)
+    std::deque<int> saveFilters;      // the entry chosen with each of them
     std::deque<QString> printTargets; // queued print targets ("\x01fail" = no printer)
     SaveRequest lastSaveRequest;
 
@@ -106,6 +108,10 @@ private:
     // Whether a script may write to that file; reports an error when it may
     // not. A confined name is turned into its place in filesFolder.
     bool allowPath(QString& path);
+    // Output commands: savename PATH [bmp|png|svg], canvas PATH [SCALE], grab CONTROL PATH.
+    void saveName(const QString& args);
+    void canvasPicture(const QString& args);
+    void grab(const QString& control, QString path);
 
     std::function<void(const QString&)> out_;
     ScriptedPlatform platform_;

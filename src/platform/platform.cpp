@@ -59,19 +59,35 @@ public:
     }
 
     std::optional<QString> saveFileName(QWidget* parent, const SaveRequest& r) override {
+        const std::optional<SaveAnswer> a = saveFile(parent, r);
+        if (!a) return std::nullopt;
+        return a->path;
+    }
+
+    std::optional<SaveAnswer> saveFile(QWidget* parent, const SaveRequest& r) override {
         QFileDialog dialog(parent, r.title);
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);
         dialog.setNameFilters(r.filters);
-        if (r.filters.size() > 1) dialog.selectNameFilter(r.filters.at(1));
-        dialog.setDefaultSuffix(r.defaultSuffix);
+        auto suffixOf = [&r](int i) {
+            const QString s = i >= 0 && i < r.suffixes.size() ? r.suffixes.at(i) : QString();
+            return s.isEmpty() ? r.defaultSuffix : s;
+        };
+        const int first = r.selectedFilter >= 0 && r.selectedFilter < r.filters.size() ? r.selectedFilter : 0;
+        if (!r.filters.isEmpty()) dialog.selectNameFilter(r.filters.at(first));
+        dialog.setDefaultSuffix(suffixOf(first));
+        // A bare name gets the extension of the entry chosen, not always the first one's.
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& f) {
+            dialog.setDefaultSuffix(suffixOf(int(r.filters.indexOf(f))));
+        });
         dialog.selectFile(r.initialName);
         // The program refuses existing names itself; the dialog must not ask
         // to overwrite first.
         dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
         if (dialog.exec() != QDialog::Accepted) return std::nullopt;
         const QStringList files = dialog.selectedFiles();
-        return files.isEmpty() ? QString() : files.first();
+        const int chosen = int(r.filters.indexOf(dialog.selectedNameFilter()));
+        return SaveAnswer{files.isEmpty() ? QString() : files.first(), chosen < 0 ? first : chosen};
     }
 
     void setClipboardImage(const QImage& image) override {

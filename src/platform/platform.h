@@ -20,6 +20,16 @@ struct SaveRequest {
     QString initialName;
     QStringList filters;     // "函数图像(*.bmp)" ...
     QString defaultSuffix;   // "bmp"
+    // For each entry of filters, the extension a name without one gets
+    // (empty: defaultSuffix); and the entry chosen when the dialog opens.
+    QStringList suffixes;
+    int selectedFilter = 0;
+};
+
+// What the user chose in the save dialog.
+struct SaveAnswer {
+    QString path;     // possibly empty
+    int filter = 0;   // index of the entry chosen in SaveRequest::filters
 };
 
 class Platform {
@@ -34,6 +44,13 @@ public:
     // The save dialog: nullopt when cancelled, otherwise the chosen path
     // (possibly empty).
     virtual std::optional<QString> saveFileName(QWidget* parent, const SaveRequest& request) = 0;
+    // The same with the entry the user chose; a platform that does not know
+    // answers with the entry the dialog opened with.
+    virtual std::optional<SaveAnswer> saveFile(QWidget* parent, const SaveRequest& request) {
+        const std::optional<QString> name = saveFileName(parent, request);
+        if (!name) return std::nullopt;
+        return SaveAnswer{*name, request.selectedFilter};
+    }
 
     virtual void setClipboardImage(const QImage& image) = 0;
     virtual QImage clipboardImage() = 0;

@@ -1,16 +1,22 @@
 #pragma once
-// The retained picture of a plot window with its world coordinates and its
-// drawing state. Every drawing operation takes world coordinates; the one
-// mapping function toPixel() is shared by drawing, the pointer and the tests.
+// The picture of a plot window with its world coordinates and its drawing
+// state. Every drawing operation takes world coordinates; the one mapping
+// function toPixel() is shared by drawing, the pointer and the tests.
+//
+// Each operation is kept as a description (see picture.h) and drawn at once
+// into the picture at scale 1, so that the bitmap the windows save, copy and
+// probe is exact and immediate, while the same picture can be painted sharp
+// at any other scale.
 #include <QColor>
 #include <QFont>
 #include <QImage>
 #include <QObject>
 #include <QPointF>
 #include <QString>
+#include <memory>
 #include <vector>
 
-class QPainter;
+#include "plot/picture.h"
 
 // A QObject so that its window owns it like any other child, and so that
 // whoever shows it learns of changes through a signal rather than a callback
@@ -20,8 +26,11 @@ class Canvas : public QObject {
 public:
     // The drawable area of the 400 x 400 canvas inside its 2-pixel frame:
     // 396 / 22 gives exactly 18 pixels per world unit.
-    static constexpr int kSize = 396;
+    static constexpr int kSize = picture::kSize;
     static constexpr double kLeft = -11, kRight = 11, kTop = 11, kBottom = -11;
+    // What the operations since the last clear may hold before the oldest
+    // part is flattened into pixels (a long freehand session).
+    static constexpr size_t kBudget = size_t(8) << 20;
 
     explicit Canvas(QObject* parent = nullptr);
     ~Canvas() override;
@@ -42,11 +51,12 @@ public:
     QPoint pixelAt(double x, double y) const;
 
     // --- operations ---
-    void clear();                                   // erase drawing; background stays; CurrentX/Y := 0
-    void setBackground(const QImage& picture);      // replaces all content by the picture
+    void clear();                                // erase drawing; background stays; CurrentX/Y := 0
+    void setBackground(const Picture& picture);  // replaces all content by the picture
     void removeBackground();
-    bool hasBackground() const { return !background_.isNull(); }
-    QImage snapshot() const;                        // current content as an image
+    bool hasBackground() const { return !restore_.isNull(); }
+    QImage snapshot() const;  // current content as an image (scale 1)
+    Picture picture() const;  // current content as a saved description
 
     void line(double x1, double y1, double x2, double y2);
     void line(double x1, double y1, double x2, double y2, QColor c);
@@ -77,38 +87,40 @@ public:
     void setFontSize(double pt) { fontSize_ = pt; }
     double currentX = 0, currentY = 0;
 
-    // The picture as it stands (the widget paints it, output saves it).
+    // The picture as it stands at scale 1 (saved, copied, probed).
     const QImage& image() const;
+    // The picture painted at scale (the side is kSize * scale, capped); at
+    // scale 1 exactly image().
+    QImage render(double scale) const;
+    // Bytes the description holds (bounded: a clear drops what it covers).
+    size_t descriptionWeight() const;
     // Incremented on every change so that a widget knows when to repaint.
     quint64 revision() const { return revision_; }
+
 signals:
     // After every change (the widget schedules a repaint).
     void changed();
 
 private:
-    void touch() {
-        ++revision_;
-        emit changed();
-    }
-    void plotDot(int cx, int cy, QRgb rgb, int w);  // w x w block ending at (cx, cy)
-    // Direct pixel access for one operation: beginPixels() ends any painter
-    // and detaches the image once, so the loops below write through a plain pointer.
-    void beginPixels();
+    void touch();
     void paintBackground();  // the background picture, or white
-    QRgb* row(int y) { return reinterpret_cast<QRgb*>(bits_ + qsizetype(y) * bpl_); }
-    uchar* bits_ = nullptr;
-    qsizetype bpl_ = 0;
-    void rasterLine(double px1, double py1, double px2, double py2, QRgb rgb);
-    QPainter& painter();
-    void endPainter() const;
+    picture::Raster& live() const;
     QFont currentFont() const;
+    // Keeps the description within the budget by flattening it.
+    void keepBounded();
 
     mutable QImage img_;
-    QImage background_;
+    mutable std::unique_ptr<picture::Raster> live_;      // draws into img_ at scale 1
+    picture::Description own_;                           // since the last clear
+    std::shared_ptr<const picture::Description> under_;  // under own_ unless own_ has a base
+    Picture restore_;                                    // what a clear puts back
+    // The part under the operations, painted at the last scale asked for.
+    mutable QImage underCache_;
+    mutable std::shared_ptr<const picture::Description> underCacheOf_;
+
     QColor fore_{0, 0, 0};
     int penWidth_ = 2;
     QString fontName_ = QStringLiteral("宋体");
     double fontSize_ = 9;
     quint64 revision_ = 0;
-    mutable QPainter* painter_ = nullptr;
 };

@@ -52,13 +52,9 @@ bool CanvasWidget::eventFilter(QObject* watched, QEvent* event) {
 
 // The same mapping as the canvas's, so that the widget answers even while
 // no canvas is attached.
-QPointF CanvasWidget::toWidget(double x, double y) const {
-    return Canvas::mapToPixel(x, y) + QPointF(kFrame, kFrame);
-}
+QPointF CanvasWidget::toWidget(double x, double y) const { return Canvas::mapToPixel(x, y) + QPointF(kFrame, kFrame); }
 
-QPointF CanvasWidget::worldOf(const QPointF& p) const {
-    return Canvas::mapToWorld(p.x() - kFrame, p.y() - kFrame);
-}
+QPointF CanvasWidget::worldOf(const QPointF& p) const { return Canvas::mapToWorld(p.x() - kFrame, p.y() - kFrame); }
 
 void CanvasWidget::paintEvent(QPaintEvent*) {
     QPainter p(this);
@@ -77,7 +73,24 @@ void CanvasWidget::paintEvent(QPaintEvent*) {
     p.setPen(QColor(212, 208, 200));
     p.drawLine(1, h - 2, w - 2, h - 2);
     p.drawLine(w - 2, 1, w - 2, h - 2);
-    if (canvas_) p.drawImage(kFrame, kFrame, canvas_->image());
+    if (canvas_) {
+        // On a dense screen the picture is painted at the device's own
+        // resolution (lines and dots thicker by the ratio, text at full
+        // size), never a stretched copy of the 396-pixel bitmap.
+        const double dpr = devicePixelRatioF();
+        if (dpr == 1) {
+            p.drawImage(kFrame, kFrame, canvas_->image());
+        } else {
+            const int side = picture::sideAt(dpr);
+            if (sharpOf_ != canvas_ || sharpRevision_ != canvas_->revision() || sharp_.width() != side) {
+                sharp_ = canvas_->render(dpr);
+                sharp_.setDevicePixelRatio(double(sharp_.width()) / Canvas::kSize);
+                sharpOf_ = canvas_;
+                sharpRevision_ = canvas_->revision();
+            }
+            p.drawImage(QPointF(kFrame, kFrame), sharp_);
+        }
+    }
 
     p.setClipRect(QRect(kFrame, kFrame, Canvas::kSize, Canvas::kSize));
     p.setRenderHint(QPainter::Antialiasing, false);
@@ -89,10 +102,9 @@ void CanvasWidget::paintEvent(QPaintEvent*) {
     for (const FloatingShape* s : {&shape1, &shape2}) {
         if (!s->visible) continue;
         const QPointF tl = tame(toWidget(s->topLeft.x(), s->topLeft.y()));
-        const QPointF extent = s->pixelSize.isEmpty()
-                                   ? tame(QPointF(s->worldSize.width() * Canvas::kSize / 22.0,
-                                                  s->worldSize.height() * Canvas::kSize / 22.0))
-                                   : QPointF(s->pixelSize.width(), s->pixelSize.height());
+        const QPointF extent = s->pixelSize.isEmpty() ? tame(QPointF(s->worldSize.width() * Canvas::kSize / 22.0,
+                                                                     s->worldSize.height() * Canvas::kSize / 22.0))
+                                                      : QPointF(s->pixelSize.width(), s->pixelSize.height());
         const QSizeF size(std::fabs(extent.x()), std::fabs(extent.y()));
         p.setPen(QPen(s->color, 1));
         p.setBrush(Qt::NoBrush);

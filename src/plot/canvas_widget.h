@@ -19,10 +19,10 @@ struct FloatingLine {
 
 struct FloatingShape {
     bool visible = false;
-    bool oval = false;      // oval inscribed in the rectangle, else the rectangle
-    QPointF topLeft;        // world
-    QSizeF worldSize;       // world width, height (used when pixelSize is empty)
-    QSize pixelSize;        // fixed pixel size (the eraser's 9 x 9), if set
+    bool oval = false;  // oval inscribed in the rectangle, else the rectangle
+    QPointF topLeft;    // world
+    QSizeF worldSize;   // world width, height (used when pixelSize is empty)
+    QSize pixelSize;    // fixed pixel size (the eraser's 9 x 9), if set
     QColor color{0, 0, 0};
 };
 
@@ -78,4 +78,8 @@ private:
     QPointF worldOf(const QPointF& widgetPos) const;
     QPointer<Canvas> canvas_;
     QLineEdit* textBox_ = nullptr;
+    // The picture painted at the screen's device pixel ratio, and what it shows.
+    QImage sharp_;
+    quint64 sharpRevision_ = 0;
+    const Canvas* sharpOf_ = nullptr;
 };

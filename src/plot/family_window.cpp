@@ -34,9 +34,7 @@ FamilyWindow::FamilyWindow(FamilyTraits traits, QWidget* parent)
     canvas_ = new Canvas(this);
     canvasWidget_ = new CanvasWidget(canvas_, this);
     canvasWidget_->setGeometry(384, 40, 400, 400);
-    // Picture2 never shows; it only holds the overlay snapshot, the size of Picture1.
-    picture2_ = QImage(canvas_->width(), canvas_->height(), QImage::Format_RGB32);
-    picture2_.fill(Qt::white);
+    // Picture2 never shows; it only holds the overlay snapshot (white until the first one).
 }
 
 FamilyWindow::~FamilyWindow() {
@@ -272,7 +270,7 @@ void FamilyWindow::overlayClicked() {
     if (!overlayOn_) {
         setText(traits_.overlayButton, QStringLiteral("结束覆盖"));
         overlayOn_ = true;
-        picture2_ = canvas_->snapshot();
+        picture2_ = canvas_->picture();
         setEnabledControl(traits_.redrawButton, false);
         setVisibleControl(traits_.commitButton, true);
         drawOverlayCurve();
@@ -298,7 +296,7 @@ void FamilyWindow::commitClicked() {
         if (!traits_.featureButton.isEmpty()) setEnabledControl(traits_.featureButton, true);
     }
     drawOverlayCurve();
-    picture2_ = canvas_->snapshot();
+    picture2_ = canvas_->picture();
     commitDraw_ = false;
 }
 

@@ -103,7 +103,7 @@ public:
     const FamilyTraits& traits() const { return traits_; }
     Canvas& canvas() { return *canvas_; }
     CanvasWidget* canvasWidget() { return canvasWidget_; }
-    const QImage& picture2() const { return picture2_; }
+    const Picture& picture2() const { return picture2_; }
     PointerTool* pointer() { return pointer_.get(); }
     FreehandTools* freehand() { return freehand_.get(); }
     OutputTools* output() { return output_.get(); }
@@ -179,7 +179,7 @@ private:
 
     Canvas* canvas_ = nullptr;  // a child of the window
     CanvasWidget* canvasWidget_ = nullptr;
-    QImage picture2_;
+    Picture picture2_;  // the overlay snapshot, kept as a description
     bool gridOn_ = false, overlayOn_ = false, commitDraw_ = false;
     int overlayCount_ = 0;
     bool axesDrawnOnce_ = false;

@@ -8,6 +8,7 @@
 #include <QImageWriter>
 #include <QPainter>
 #include <QPrinter>
+#include <QSvgGenerator>
 
 #include "platform/platform.h"
 #include "plot/controls.h"
@@ -21,13 +22,54 @@ QString saveTitle() { return QStringLiteral("函数图像另存为"); }
 QStringList saveFilters() {
     // A Qt filter takes its patterns from the last parentheses, so the
     // all-files entry carries its pattern after the caption.
-    return {QStringLiteral("所有文件(all files) (*)"), QStringLiteral("函数图像(*.bmp)")};
+    return {QStringLiteral("所有文件(all files) (*)"), QStringLiteral("函数图像(*.bmp)"),
+            QStringLiteral("高清图片(*.png)"), QStringLiteral("矢量图(*.svg)")};
+}
+
+Format formatOfFilter(int index) {
+    switch (index) {
+    case 2: return Format::Png;
+    case 3: return Format::Svg;
+    default: return Format::Bmp;
+    }
+}
+
+QString withSuffix(const QString& path, Format f) {
+    if (f == Format::Bmp || path.isEmpty()) return path;
+    const QString ext = f == Format::Png ? QStringLiteral("png") : QStringLiteral("svg");
+    return QFileInfo(path).suffix().compare(ext, Qt::CaseInsensitive) == 0 ? path : path + QLatin1Char('.') + ext;
+}
+
+QByteArray pngBytes(const QImage& image) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "PNG");
+    if (!writer.write(image)) return {};
+    return bytes;
+}
+
+QByteArray svgBytes(const Picture& picture, const QString& title) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QSvgGenerator gen;
+    gen.setOutputDevice(&buffer);
+    gen.setSize(QSize(picture::kSize, picture::kSize));
+    gen.setViewBox(QRect(0, 0, picture::kSize, picture::kSize));
+    gen.setTitle(title);
+    QPainter p;
+    if (!p.begin(&gen)) return {};
+    picture.paint(p, QRectF(0, 0, picture::kSize, picture::kSize));
+    if (!p.end()) return {};
+    return bytes;
 }
 
 QString existsMessage() { return QStringLiteral("你新建的文件已经存在，请更换一个新的！"); }
 
 QString saveFailedMessage() {
-    return QStringLiteral("图像文件没有保存成功！可能是没有写入的权限、文件夹不存在或磁盘已满，请换一个位置或文件名再保存。");
+    return QStringLiteral(
+        "图像文件没有保存成功！可能是没有写入的权限、文件夹不存在或磁盘已满，请换一个位置或文件名再保存。");
 }
 
 QString printFailedMessage() {
@@ -54,9 +96,10 @@ bool writeAll(QIODevice& device, const QByteArray& bytes) {
     return true;
 }
 
-SaveResult saveNewBmp(const QImage& image, const QString& path) {
+SaveResult saveNewBmp(const QImage& image, const QString& path) { return saveNew(bmpBytes(image), path); }
+
+SaveResult saveNew(const QByteArray& bytes, const QString& path) {
     if (QFileInfo::exists(path)) return SaveResult::Exists;
-    const QByteArray bytes = bmpBytes(image);
     if (bytes.isEmpty()) return SaveResult::Failed;
     QFile file(path);
     // NewOnly: the file is created here or not at all, never replaced.
@@ -112,9 +155,20 @@ void OutputTools::save() {
     r.initialName = w_.traits().fileName;
     r.filters = output::saveFilters();
     r.defaultSuffix = QStringLiteral("bmp");
-    const std::optional<QString> name = platform().saveFileName(&w_, r);
-    if (!name || name->isEmpty()) return;
-    switch (output::saveNewBmp(w_.canvas().image(), *name)) {
+    r.suffixes = {QString(), QStringLiteral("bmp"), QStringLiteral("png"), QStringLiteral("svg")};
+    r.selectedFilter = 1;
+    const std::optional<SaveAnswer> answer = platform().saveFile(&w_, r);
+    if (!answer || answer->path.isEmpty()) return;
+    const output::Format format = output::formatOfFilter(answer->filter);
+    const QString path = output::withSuffix(answer->path, format);
+    // Under the first two entries a bitmap whatever the name says.
+    QByteArray bytes;
+    switch (format) {
+    case output::Format::Bmp: bytes = output::bmpBytes(w_.canvas().image()); break;
+    case output::Format::Png: bytes = output::pngBytes(w_.canvas().render(output::kPngScale)); break;
+    case output::Format::Svg: bytes = output::svgBytes(w_.canvas().picture(), w_.traits().title); break;
+    }
+    switch (output::saveNew(bytes, path)) {
     case output::SaveResult::Written: break;
     case output::SaveResult::Exists:
         w_.message(output::existsMessage(), QStringLiteral("操作提示"), MsgButtons::OK, MsgIcon::Warning);
@@ -140,12 +194,14 @@ void OutputTools::print() {
     font.setPointSizeF(16);
     p.setFont(font);
     const QFontMetricsF fm = p.fontMetrics();
-    const QImage picture = w_.canvas().snapshot();
-    const output::PrintLayout layout = output::printLayout(dpi, fm.height(), picture.size());
+    const Picture picture = w_.canvas().picture();
+    const output::PrintLayout layout = output::printLayout(dpi, fm.height(), QSize(Canvas::kSize, Canvas::kSize));
     p.setPen(Qt::black);
     // The heading's text position is its top; drawText wants the baseline.
     p.drawText(QPointF(layout.heading.x(), layout.heading.y() + fm.ascent()), w_.text(w_.traits().headingLabel));
-    p.drawImage(layout.picture, picture);
+    // Painted at the printer's own resolution: lines, dots and texts go to
+    // the printer as such, never as a compressed bitmap.
+    picture.paint(p, layout.picture);
     const bool ended = p.end();
     if (!ended || printer->printerState() == QPrinter::Error) failed();
 }

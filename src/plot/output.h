@@ -11,13 +11,21 @@
 #include <QString>
 
 class FamilyWindow;
+class Picture;
 class QIODevice;
 
 namespace output {
 
 // Offered by the save dialog.
-QString saveTitle();                 // "函数图像另存为"
-QStringList saveFilters();           // all files, picture files *.bmp
+QString saveTitle();  // "函数图像另存为"
+// All files and picture files (both written as BMP), then a PNG at four
+// times the size and an SVG.
+QStringList saveFilters();
+enum class Format { Bmp, Png, Svg };
+// The format written under each entry of saveFilters().
+Format formatOfFilter(int index);
+// The PNG's scale: 1584 pixels a side, for worksheets.
+constexpr int kPngScale = 4;
 // Shown when the chosen name is taken: existing files are never overwritten.
 QString existsMessage();
 // Shown when the file could not be written (no permission, no such folder,
@@ -38,12 +46,21 @@ enum class SaveResult { Written, Exists, Failed };
 // file is left alone (checked when the file is created, so nothing can slip
 // in between); a partly written file is removed again.
 SaveResult saveNewBmp(const QImage& image, const QString& path);
+// The same for any bytes: created new or not at all.
+SaveResult saveNew(const QByteArray& bytes, const QString& path);
+
+// The picture as a PNG file painted at scale, and as an SVG document with
+// the picture's lines, dots and texts as vector elements.
+QByteArray pngBytes(const QImage& image);
+QByteArray svgBytes(const Picture& picture, const QString& title);
+// A PNG or SVG always carries its own extension.
+QString withSuffix(const QString& path, Format f);
 
 // Page layout of a printed picture, in device units of a printer with the
 // given resolution (dots per inch). Positions count from the printable origin.
 struct PrintLayout {
-    QPointF heading;   // top-left corner of the heading text
-    QRectF picture;    // where the canvas picture goes, at its natural size
+    QPointF heading;  // top-left corner of the heading text
+    QRectF picture;   // where the canvas picture goes, at its natural size
 };
 // twips are 1/1440 inch; the screen's pictures have 96 pixels per inch.
 double twipsToDevice(double twips, int dpi);

@@ -1,8 +1,7 @@
 #include "plot/viewer.h"
 
 #include <QGuiApplication>
-#include <QLabel>
-#include <QPixmap>
+#include <QPainter>
 #include <QPointer>
 #include <QResizeEvent>
 #include <QScreen>
@@ -29,8 +28,23 @@ void hookFamilyChoice() {
 
 }  // namespace
 
-ViewerWindow::ViewerWindow(const QImage& picture, QWidget* parent)
-    : QWidget(parent, Qt::Window), picture_(picture) {
+PictureView::PictureView(Picture picture, QWidget* parent) : QWidget(parent), picture_(std::move(picture)) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void PictureView::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    if (width() <= 0 || height() <= 0) return;
+    const double dpr = devicePixelRatioF();
+    // Painted afresh only when the size in device pixels changes; the side is
+    // capped, and a square larger than the cap is stretched from it.
+    const int side = picture::sideAt(std::min(width(), height()) * dpr / picture::kSize);
+    if (painted_.width() != side) painted_ = picture_.render(double(side) / picture::kSize);
+    // Without smoothing: every colour of the picture stays exact.
+    p.drawImage(QRectF(rect()), painted_);
+}
+
+ViewerWindow::ViewerWindow(Picture picture, QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("Form15"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("图像全屏展示"));
@@ -39,11 +53,8 @@ ViewerWindow::ViewerWindow(const QImage& picture, QWidget* parent)
     setPalette(pal);
     setAutoFillBackground(true);
 
-    image1_ = new QLabel(this);
+    image1_ = new PictureView(std::move(picture), this);
     image1_->setObjectName(QStringLiteral("Image1"));
-    // Stretched without smoothing: every colour of the picture stays exact.
-    image1_->setScaledContents(true);
-    if (!picture_.isNull()) image1_->setPixmap(QPixmap::fromImage(picture_));
 
     resize(kWidth, kHeight);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -96,7 +107,7 @@ ViewerWindow* ViewerWindow::showFor(const Canvas& source) {
         v->activateWindow();
         return v;
     }
-    auto* v = new ViewerWindow(source.snapshot());
+    auto* v = new ViewerWindow(source.picture());
     openViewer = v;
     v->show();
     v->placeImage();

@@ -7,8 +7,27 @@
 #include <QSize>
 #include <QWidget>
 
-class QLabel;
+#include "plot/picture.h"
+
 class Canvas;
+
+// Image1: a picture painted at the widget's real size in device pixels (not
+// a small bitmap stretched), so that a classroom panel shows it sharp.
+class PictureView : public QWidget {
+    Q_OBJECT
+public:
+    explicit PictureView(Picture picture, QWidget* parent = nullptr);
+    const Picture& picture() const { return picture_; }
+    // The image painted last (device pixels), for tests.
+    const QImage& painted() const { return painted_; }
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    Picture picture_;
+    QImage painted_;
+};
 
 class ViewerWindow : public QWidget {
     Q_OBJECT
@@ -16,11 +35,11 @@ public:
     // Client area when it opens.
     static constexpr int kWidth = 798, kHeight = 545;
 
-    explicit ViewerWindow(const QImage& picture, QWidget* parent = nullptr);
+    explicit ViewerWindow(Picture picture, QWidget* parent = nullptr);
 
     // The picture on show (the snapshot taken when the viewer loaded).
-    QImage picture() const { return picture_; }
-    QLabel* image() const { return image1_; }
+    const Picture& picture() const { return image1_->picture(); }
+    PictureView* image() const { return image1_; }
 
     // Where Image1 goes for a window of the given outer size (pixels): the
     // largest square that fits less a 600-twip margin, 10 twips from the
@@ -43,6 +62,5 @@ protected:
 private:
     void placeImage();
 
-    QImage picture_;
-    QLabel* image1_ = nullptr;
+    PictureView* image1_ = nullptr;
 };

@@ -69,7 +69,7 @@ private slots:
     void clearKeepsTheBackground() {
         Canvas c;
         c.line(-10, 0, 10, 0);
-        const QImage saved = c.snapshot();
+        const Picture saved = c.picture();
         c.clear();
         QCOMPARE(at(c, 5, 0), white);
         c.setBackground(saved);
@@ -132,9 +132,9 @@ private slots:
         // Shown once: plain black axes with ticks, no numbers.
         QCOMPARE(at(c, 5, 0), black);
         QCOMPARE(at(c, 0, -5), black);
-        QCOMPARE(at(c, 3, 0.1), black);   // tick at 3
-        QCOMPARE(at(c, 3.5, 0.1), white); // between ticks
-        QCOMPARE(at(c, 9.9, 0.1), black); // arrow
+        QCOMPARE(at(c, 3, 0.1), black);    // tick at 3
+        QCOMPARE(at(c, 3.5, 0.1), white);  // between ticks
+        QCOMPARE(at(c, 9.9, 0.1), black);  // arrow
         QCOMPARE(at(c, 5, 5), white);
         const QPoint before = c.pixelAt(2.5, 5);
         w->gridClicked();

@@ -13,6 +13,7 @@
 #include <QRadioButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QXmlStreamReader>
 #include <QtTest>
 #include <deque>
 
@@ -44,6 +45,15 @@ public:
         names.pop_front();
         return n;
     }
+    // Answers with the entry chosen when one is queued, else as a plain name.
+    std::optional<SaveAnswer> saveFile(QWidget* parent, const SaveRequest& r) override {
+        if (answers.empty()) return Platform::saveFile(parent, r);
+        ++dialogs;
+        request = r;
+        const SaveAnswer a = answers.front();
+        answers.pop_front();
+        return a;
+    }
     void setClipboardImage(const QImage& image) override { clipboard = image; }
     QImage clipboardImage() override { return clipboard; }
     std::unique_ptr<QPrinter> printer() override {
@@ -62,6 +72,7 @@ public:
 
     std::vector<Shown> shown;
     std::deque<std::optional<QString>> names;
+    std::deque<SaveAnswer> answers;
     std::deque<QString> pdfTargets;  // empty entry: no printer
     SaveRequest request;
     int dialogs = 0;
@@ -173,8 +184,59 @@ private slots:
         QCOMPARE(plat.request.title, QStringLiteral("函数图像另存为"));
         QCOMPARE(plat.request.initialName, QStringLiteral("一次函数图像"));
         QCOMPARE(plat.request.defaultSuffix, QStringLiteral("bmp"));
-        QCOMPARE(plat.request.filters.size(), 2);
-        QVERIFY(plat.request.filters.at(1).contains(QStringLiteral("*.bmp")));
+        QCOMPARE(plat.request.filters,
+                 (QStringList{QStringLiteral("所有文件(all files) (*)"), QStringLiteral("函数图像(*.bmp)"),
+                              QStringLiteral("高清图片(*.png)"), QStringLiteral("矢量图(*.svg)")}));
+        QCOMPARE(plat.request.selectedFilter, 1);
+        QCOMPARE(plat.request.suffixes.value(2), QStringLiteral("png"));
+        QCOMPARE(plat.request.suffixes.value(3), QStringLiteral("svg"));
+    }
+
+    // The two added entries write their own formats under their own
+    // extensions; like a bitmap, never over an existing file.
+    void pngAndSvgForDocuments() {
+        FamilyWindow* w = openLinear();
+        plot(w, QStringLiteral("2"));
+        showFloatingItems(w);
+        plat.answers = {SaveAnswer{at(QStringLiteral("sheet")), 2}, SaveAnswer{at(QStringLiteral("sheet.bmp")), 2},
+                        SaveAnswer{at(QStringLiteral("vector.svg")), 3}, SaveAnswer{at(QStringLiteral("sheet.png")), 2},
+                        SaveAnswer{at(QStringLiteral("no/such/folder/v.svg")), 3}};
+        for (int i = 0; i < 5; ++i) click(w, QStringLiteral("Cmdsave"));
+
+        // A PNG at four times the size, the curve black where y = 2x.
+        const QImage png(at(QStringLiteral("sheet.png")));
+        QCOMPARE(png.size(), QSize(1584, 1584));
+        for (double x : {-4.0, -1.5, 2.5, 4.0}) {
+            const QPointF p = w->canvas().toPixel(x, 2 * x) * 4;
+            QCOMPARE(png.pixel(int(p.x()), int(p.y())) | 0xFF000000u, 0xFF000000u);
+        }
+        QCOMPARE(png.pixel(40, 40) | 0xFF000000u, 0xFFFFFFFFu);
+        // A name with another extension gets .png added: the file is what its name says.
+        QVERIFY(QFile::exists(at(QStringLiteral("sheet.bmp.png"))));
+        QVERIFY(!QFile::exists(at(QStringLiteral("sheet.bmp"))));
+
+        // The SVG: root <svg>, the axes and the line as vector elements.
+        QFile f(at(QStringLiteral("vector.svg")));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QXmlStreamReader xml(&f);
+        QVERIFY(xml.readNextStartElement());
+        QCOMPARE(xml.name().toString(), QStringLiteral("svg"));
+        int shapes = 0, images = 0;
+        while (!xml.atEnd()) {
+            if (xml.readNext() != QXmlStreamReader::StartElement) continue;
+            const QString n = xml.name().toString();
+            shapes += n == QLatin1String("path") || n == QLatin1String("polyline") || n == QLatin1String("line");
+            images += n == QLatin1String("image");
+        }
+        QVERIFY(!xml.hasError());
+        QVERIFY2(shapes >= 3, qPrintable(QString::number(shapes)));
+        QCOMPARE(images, 0);
+
+        // The same PNG name again: refused, file untouched; no folder: failure.
+        QCOMPARE(int(plat.shown.size()), 2);
+        QCOMPARE(plat.shown.at(0).text, output::existsMessage());
+        QCOMPARE(plat.shown.at(1).text, output::saveFailedMessage());
+        QCOMPARE(QImage(at(QStringLiteral("sheet.png"))).size(), QSize(1584, 1584));
     }
 
     void existingFilesAreNeverOverwritten() {
@@ -275,6 +337,19 @@ private slots:
         QVERIFY(render.waitForFinished(60000));
         const QImage page = QImage(at(QStringLiteral("page.png"))).convertToFormat(QImage::Format_RGB32);
         QVERIFY(!page.isNull());
+        // The picture went to the printer as lines, dots and text: the PDF
+        // holds no image at all, so nothing can be smeared by compression.
+        QVERIFY2(!QStandardPaths::findExecutable(QStringLiteral("pdfimages")).isEmpty(),
+                 "pdfimages (poppler-utils) is missing");
+        {
+            QProcess list;
+            list.start(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf});
+            QVERIFY(list.waitForFinished(60000));
+            QCOMPARE(list.exitCode(), 0);
+            const QStringList rows =
+                QString::fromLocal8Bit(list.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+            QVERIFY2(rows.size() == 2, qPrintable(rows.join(QLatin1Char('\n'))));  // the two header lines only
+        }
 
         // Where the printable area starts on this printer's page, at 96 dpi.
         QPrinter probe(QPrinter::HighResolution);
@@ -290,7 +365,8 @@ private slots:
             for (int y = 0; y < picture.height(); y += 2)
                 for (int x = 0; x < picture.width(); x += 2) {
                     const QColor a = picture.pixelColor(x, y), b = page.pixelColor(left + x, top + y);
-                    if (std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue()) > 120)
+                    if (std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue()) >
+                        120)
                         ++bad;
                 }
             return bad;
@@ -332,7 +408,7 @@ private slots:
         QCOMPARE(v->windowTitle(), QStringLiteral("图像全屏展示"));
         QVERIFY(v->windowFlags() & Qt::WindowStaysOnTopHint);
         QCOMPARE(v->size(), QSize(798, 545));
-        QVERIFY(samePixels(v->picture(), first));
+        QVERIFY(samePixels(v->picture().image(), first));
         QCOMPARE(v->image()->geometry(), ViewerWindow::imageRect(v->frameGeometry().size()));
 
         // Drawn stretched on the light green background.
@@ -349,7 +425,7 @@ private slots:
         plot(w, QStringLiteral("-4"));
         click(w, QStringLiteral("Commandquanpin"));
         QCOMPARE(ViewerWindow::current(), v);
-        QVERIFY(samePixels(v->picture(), first));
+        QVERIFY(samePixels(v->picture().image(), first));
 
         // Resizing keeps the largest square that fits.
         v->resize(1000, 1400);
@@ -362,8 +438,8 @@ private slots:
         QVERIFY(!ViewerWindow::current());
         click(w, QStringLiteral("Commandquanpin"));
         QVERIFY(ViewerWindow::current());
-        QVERIFY(samePixels(ViewerWindow::current()->picture(), w->canvas().image()));
-        QVERIFY(!samePixels(ViewerWindow::current()->picture(), first));
+        QVERIFY(samePixels(ViewerWindow::current()->picture().image(), w->canvas().image()));
+        QVERIFY(!samePixels(ViewerWindow::current()->picture().image(), first));
 
         // Choosing a family closes it.
         openLinear();

@@ -1,0 +1,166 @@
+// On a screen scaled to 200 %: the canvas, its floating items and the
+// full-screen viewer are painted at the device's resolution, and the script
+// driver's grab, canvas and savename commands give what they promise.
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QXmlStreamReader>
+#include <QtTest>
+
+#include "driver/driver.h"
+#include "plot/canvas.h"
+#include "plot/canvas_widget.h"
+#include "plot/family_manager.h"
+#include "plot/family_window.h"
+#include "plot/viewer.h"
+#include "platform/platform.h"
+
+namespace {
+
+const QRgb kWhite = 0xFFFFFFFFu, kBlack = 0xFF000000u, kRed = 0xFFFF0000u;
+
+int countExactly(const QImage& img, QRgb c, const QRect& area) {
+    int n = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x) n += (img.pixel(x, y) | 0xFF000000u) == c;
+    return n;
+}
+
+// Aligned 2 x 2 blocks inside area holding more than one colour.
+int mixedBlocks(const QImage& img, const QRect& area) {
+    int mixed = 0;
+    for (int y = area.top(); y + 1 <= area.bottom(); y += 2)
+        for (int x = area.left(); x + 1 <= area.right(); x += 2) {
+            const QRgb c = img.pixel(x, y);
+            mixed += img.pixel(x + 1, y) != c || img.pixel(x, y + 1) != c || img.pixel(x + 1, y + 1) != c;
+        }
+    return mixed;
+}
+
+}  // namespace
+
+class HiDpiTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+    QStringList out;
+    std::unique_ptr<ScriptDriver> driver;
+
+    QString at(const QString& name) const { return dir.filePath(name); }
+    QStringList run(const QString& script) {
+        out.clear();
+        driver->runScript(script);
+        return out;
+    }
+
+private slots:
+    void init() {
+        driver = std::make_unique<ScriptDriver>([this](const QString& s) { out << s; });
+    }
+    void cleanup() { driver.reset(); }
+
+    void theScreenIsReallyScaled() { QCOMPARE(qApp->devicePixelRatio(), 2.0); }
+
+    // The sine window's picture as the screen shows it: 800 x 800 device
+    // pixels for the 400-pixel control, the curve drawn on the fine grid.
+    void canvasIsPaintedAtTheDevicePixelRatio() {
+        const QString shot = at(QStringLiteral("g.png"));
+        QCOMPARE(run(QStringLiteral("open sine\nclick Command1\ngrab Picture1 ") + shot), QStringList());
+        const QImage g(shot);
+        QCOMPARE(g.size(), QSize(800, 800));
+        // Inside the frame, away from the texts: the band just above the
+        // x axis left of the y axis, where the wave (amplitude 1) runs.
+        const QRect curveArea(4 + 2 * 20, 4 + 2 * 176, 2 * 170, 2 * 17);
+        QVERIFY2(countExactly(g, kBlack, curveArea) > 200, "no exact black curve");
+        QVERIFY2(mixedBlocks(g, curveArea) > 50, "a doubled copy of the small picture");
+        // The red marks of pi on the x axis.
+        QVERIFY(countExactly(g, kRed, QRect(4, 4, 792, 792)) > 20);
+        // The same picture as the canvas paints it at scale 2, inside the frame.
+        FamilyWindow* w = FamilyManager::instance().current();
+        QVERIFY(w);
+        const QImage two = w->canvas().render(2);
+        QCOMPARE(g.copy(4, 4, 792, 792).convertToFormat(QImage::Format_RGB32), two);
+    }
+
+    void floatingItemsArePaintedToo() {
+        const QString shot = at(QStringLiteral("cross.png"));
+        QCOMPARE(
+            run(QStringLiteral("open linear\nclick Command1(0)\nmove none 3 4\ndblclick 3 4\ngrab Picture1 ") + shot),
+            QStringList());
+        const QImage g(shot);
+        QCOMPARE(g.size(), QSize(800, 800));
+        // The crosshair's horizontal line at y = 4, two device pixels thick.
+        FamilyWindow* w = FamilyManager::instance().current();
+        const QPointF p = w->canvasWidget()->toWidget(-8, 4) * 2;
+        int cyan = 0;
+        for (int y = int(p.y()) - 4; y <= int(p.y()) + 4; ++y) cyan += g.pixel(int(p.x()), y) == qRgb(0, 192, 192);
+        QCOMPARE(cyan, 2);
+    }
+
+    void viewerPaintsAtItsRealSize() {
+        QCOMPARE(run(QStringLiteral("open sine\nclick Command1\nclick Commandquanpin")), QStringList());
+        ViewerWindow* v = ViewerWindow::current();
+        QVERIFY(v);
+        const QImage shot = v->grab().toImage();
+        PictureView* image = v->image();
+        QVERIFY(image->width() > 300);
+        QCOMPARE(image->painted().width(), image->width() * 2);
+        QCOMPARE(image->painted().height(), image->width() * 2);
+        const QRect r(image->geometry().topLeft() * 2, image->size() * 2);
+        QVERIFY(mixedBlocks(shot, r) > 50);
+        QVERIFY(countExactly(shot, kBlack, r) > 500);
+        // A window resized to a sliver paints nothing wrong and nothing huge.
+        v->resize(1, 1);
+        const QImage tiny = v->grab().toImage();
+        QVERIFY(!tiny.isNull());
+        QCOMPARE(image->size(), QSize(0, 0));
+        v->close();
+    }
+
+    void canvasCommandPaintsAtTheScaleAsked() {
+        const QString one = at(QStringLiteral("c1.png")), four = at(QStringLiteral("c4.png"));
+        const QStringList answer =
+            run(QStringLiteral("open sine\nclick Command1\ncanvas ") + one + QStringLiteral("\ncanvas ") + four +
+                QStringLiteral(" 4\ncanvas ") + at(QStringLiteral("z.png")) + QStringLiteral(" 0\ncanvas ") +
+                at(QStringLiteral("n.png")) + QStringLiteral(" -2\ncanvas ") + at(QStringLiteral("h.png")) +
+                QStringLiteral(" 9"));
+        QCOMPARE(answer.size(), 3);
+        for (const QString& line : answer)
+            QVERIFY2(line.startsWith(QStringLiteral("{\"error\":\"scale")), qPrintable(line));
+        FamilyWindow* w = FamilyManager::instance().current();
+        QCOMPARE(QImage(one).convertToFormat(QImage::Format_RGB32), w->canvas().image());
+        const QImage big(four);
+        QCOMPARE(big.size(), QSize(1584, 1584));
+        QCOMPARE(big.pixel(20, 20), kWhite);
+        for (const QString& name : {QStringLiteral("z.png"), QStringLiteral("n.png"), QStringLiteral("h.png")})
+            QVERIFY(!QFile::exists(at(name)));
+    }
+
+    void savenameChoosesTheDialogEntry() {
+        const QString png = at(QStringLiteral("x")), svg = at(QStringLiteral("x.svg"));
+        QCOMPARE(run(QStringLiteral("open sine\nclick Command1\nsavename ") + png +
+                     QStringLiteral(" png\nclick Cmdsave\nsavename ") + svg + QStringLiteral(" svg\nclick Cmdsave")),
+                 QStringList());
+        QCOMPARE(QImage(png + QStringLiteral(".png")).size(), QSize(1584, 1584));
+        QFile f(svg);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QXmlStreamReader xml(&f);
+        QVERIFY(xml.readNextStartElement());
+        QCOMPARE(xml.name().toString(), QStringLiteral("svg"));
+        // Each written once: the same names again are refused.
+        const QStringList again = run(QStringLiteral("savename ") + png + QStringLiteral(" png\nclick Cmdsave"));
+        QCOMPARE(again.size(), 1);
+        QVERIFY(again.front().contains(QStringLiteral("你新建的文件已经存在，请更换一个新的！")));
+    }
+};
+
+int main(int argc, char** argv) {
+    // The classroom panel: every window scaled to 200 %.
+    qputenv("QT_SCALE_FACTOR", "2");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    setupApplication(app);
+    app.setQuitOnLastWindowClosed(false);
+    HiDpiTest t;
+    return QTest::qExec(&t, argc, argv);
+}
+#include "hidpi_test.moc"
