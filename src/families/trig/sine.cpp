@@ -16,7 +16,7 @@ public:
         f_ = kind.cosine ? static_cast<double (*)(double)>(std::cos) : static_cast<double (*)(double)>(std::sin);
         const QString tip = frametext::paramTip();
         build({
-            label("Label17", 8, 8, 337, 25, kind.generalForm).font("黑体", 18).color(0, 0, 192),
+            label("Label17", 8, 8, 337, 27, kind.generalForm).font("黑体", 18).color(0, 0, 192),
             label("Label2(2)", 8, 48, 33, 25, "A=").font("times new roman", 15),
             textBox("Text1", 40, 48, 49, 25, "1").font("宋体", 12).tooltip(tip),
             slider("HScroll1", 104, 48, 169, 25, -20, 20, 1),

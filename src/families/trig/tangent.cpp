@@ -17,7 +17,7 @@ public:
     explicit SlopeWindow(const SlopeKind& kind) : TrigWindow(makeTraits(kind)), kind_(kind) {
         const QString tip = frametext::paramTip();
         build({
-            label("Label17", 8, 8, 337, 25, kind.generalForm).font("黑体", 18).color(0, 0, 192),
+            label("Label17", 8, 8, 337, 27, kind.generalForm).font("黑体", 18).color(0, 0, 192),
             label("Label2(0)", 8, 56, 33, 25, "w=").font("times new roman", 15),
             textBox("Text2", 40, 56, 49, 25, "1").font("宋体", 12).tooltip(tip),
             slider("HScroll2", 104, 56, 169, 25, -5, 5, 1),

@@ -206,7 +206,7 @@ void TrigWindow::buildShared(int f2, const QString& lookupXCaption) {
             .tooltip("提示：如果要让p为整数，可以让它的分母为1;要让p=0，可以让分子为0。"),
         radio("Option3", 40, 16, 89, 17, "p为正值").in("Frame2").on(),
         radio("Option4", 136, 16, 89, 17, "p为负值").in("Frame2"),
-        label("Label1(1)", 8, 48, 25, 17, "p=").in("Frame2").font("times new roman", 12),
+        label("Label1(1)", 8, 48, 25, 19, "p=").in("Frame2").font("times new roman", 12),
         label("Label2(3)", 32, 48, 17, 17, "+").in("Frame2").font("times new roman", 12, true),
         textBox("Text4", 56, 32, 41, 26, "1").in("Frame2").font("宋体", 12).tooltip(tip),
         bar("Line2(0)", 56, 63, 41, 2).in("Frame2"),
