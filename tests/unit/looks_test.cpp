@@ -236,6 +236,16 @@ private slots:
             const QColor pressed = button->grab().toImage().pixelColor(inside);
             button->setDown(false);
             QVERIFY2(pressed != b.face && pressed.value() < b.face.value(), b.name);
+            // Focus shows as an outline; the face keeps its colour.
+            const QPoint edge(1, button->height() / 2);
+            const QColor resting = button->grab().toImage().pixelColor(edge);
+            QApplication::setActiveWindow(w);
+            button->setFocus(Qt::TabFocusReason);
+            QVERIFY(button->hasFocus());
+            const QImage focused = button->grab().toImage();
+            QVERIFY2(focused.pixelColor(edge) != resting, b.name);
+            QCOMPARE(focused.pixelColor(inside), b.face);
+            button->clearFocus();
         }
         // A plain button keeps the style's look.
         auto* plain = w->findChild<QPushButton*>(QStringLiteral("Command1(0)"));
