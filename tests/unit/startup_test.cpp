@@ -99,6 +99,21 @@ private slots:
         QVERIFY(QFile::remove(prefix + "/share/vesmar/readme/index.htm"));
         QCOMPARE(startup::helpDocument(elsewhere, bin), QStringLiteral("readme/index.htm"));
     }
+
+    // Run by the install check on the unpacked package: the installed program
+    // finds the installed document from a working directory without one.
+    void installedCopy() {
+        const QString root = qEnvironmentVariable("VESMAR_INSTALLED_ROOT");
+        if (root.isEmpty()) QSKIP("the install check sets VESMAR_INSTALLED_ROOT to an unpacked package");
+        const QString bin = root + "/usr/bin";
+        QVERIFY2(QFileInfo(bin + "/vesmar").isExecutable(), qPrintable(bin + "/vesmar is not installed"));
+        QVERIFY(!QFileInfo::exists(QDir::current().filePath("readme/index.htm")));
+        const QString found = startup::helpDocument(QDir::currentPath(), bin);
+        QCOMPARE(found, QDir::cleanPath(QDir(root).absoluteFilePath("usr/share/vesmar/readme/index.htm")));
+        QFile doc(found);
+        QVERIFY(doc.open(QIODevice::ReadOnly));
+        QVERIFY(doc.readAll().contains("<html"));
+    }
 };
 
 QTEST_GUILESS_MAIN(StartupTest)

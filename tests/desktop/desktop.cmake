@@ -1,0 +1,26 @@
+# Tests of the real desktop paths: a real X server (Xvfb, through xvfb-run)
+# and the toolkit's own platform layer instead of the scripted one. Built
+# where the X client library is there, run where xvfb-run is.
+find_package(PkgConfig QUIET)
+if(PkgConfig_FOUND)
+  pkg_check_modules(VESMAR_XCB QUIET IMPORTED_TARGET xcb)
+endif()
+find_program(VESMAR_XVFB_RUN xvfb-run)
+if(NOT VESMAR_XCB_FOUND OR NOT VESMAR_XVFB_RUN)
+  message(STATUS "Desktop tests left out: they need libxcb1-dev and xvfb (bash scripts/setup)")
+  return()
+endif()
+
+set(VESMAR_XVFB ${VESMAR_XVFB_RUN} -a -s "-screen 0 1366x768x24")
+foreach(name desktop_test print_test)
+  add_executable(${name} ${CMAKE_SOURCE_DIR}/tests/desktop/${name}.cpp ${CMAKE_SOURCE_DIR}/tests/desktop/desktop_common.h)
+  target_link_libraries(${name} PRIVATE vesmarcore Qt6::Test PkgConfig::VESMAR_XCB)
+endforeach()
+
+add_test(NAME desktop_paths COMMAND ${VESMAR_XVFB} $<TARGET_FILE:desktop_test>)
+add_test(NAME desktop_print
+  COMMAND bash ${CMAKE_SOURCE_DIR}/tests/desktop/with-cups ${VESMAR_XVFB} $<TARGET_FILE:print_test>)
+# The real platform layer, not the offscreen one the other tests use.
+set_tests_properties(desktop_paths desktop_print PROPERTIES
+  ENVIRONMENT "QT_QPA_PLATFORM=xcb;LC_ALL=C.UTF-8" LABELS desktop TIMEOUT 600 RUN_SERIAL TRUE)
+set_tests_properties(desktop_print PROPERTIES SKIP_RETURN_CODE 77)
