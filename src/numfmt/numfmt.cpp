@@ -1,5 +1,6 @@
 #include "numfmt/numfmt.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -16,17 +17,41 @@ namespace {
 
 bool isSkipped(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
-// The text with the skipped white space removed; bounded so that an enormous
-// paste costs no more than a short text (no number needs more characters).
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The text with the skipped white space removed.
 std::string compact(std::string_view text) {
     std::string s;
-    s.reserve(std::min<size_t>(text.size(), 4096));
-    for (char c : text) {
-        if (isSkipped(c)) continue;
-        s.push_back(c);
-        if (s.size() >= 4096) break;
-    }
+    s.reserve(text.size());
+    for (char c : text)
+        if (!isSkipped(c)) s.push_back(c);
     return s;
+}
+
+// The significant digits of a decimal number and the power of ten they are
+// scaled by. However long the text, only so many digits are kept as decide
+// the nearest double; the digits dropped only matter as "some of them were
+// not zero", which one extra digit 1 at the end stands for.
+struct Decimal {
+    std::string digits;       // no leading zeros; empty for zero
+    long long exponent = 0;   // value = digits * 10^exponent
+    bool sticky = false;      // nonzero digits were dropped
+};
+constexpr size_t kKeptDigits = 800;      // more than a double ever needs (767)
+constexpr long long kExponentCap = 1000000000LL;
+
+void addDigit(Decimal& d, char c, bool fraction) {
+    if (d.digits.empty() && c == '0') {
+        if (fraction) --d.exponent;  // 0.001: the zeros only move the point
+        return;
+    }
+    if (d.digits.size() < kKeptDigits) {
+        d.digits.push_back(c);
+        if (fraction) --d.exponent;
+    } else {
+        if (!fraction) ++d.exponent;
+        if (c != '0') d.sticky = true;
+    }
 }
 
 double radixInteger(const std::string& s, size_t i, int radix) {
@@ -105,46 +130,57 @@ double value(std::string_view text) {
         if (r >= '0' && r <= '7') return radixInteger(s, 1, 8);
         return 0;
     }
-    std::string num;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) num.push_back(s[i++]);
+    bool neg = false;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) neg = s[i++] == '-';
+    Decimal d;
     size_t mantDigits = 0;
-    while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) { num.push_back(s[i++]); ++mantDigits; }
+    for (; i < s.size() && isDigit(s[i]); ++i, ++mantDigits) addDigit(d, s[i], false);
     if (i < s.size() && s[i] == '.') {
-        num.push_back(s[i++]);
-        while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) { num.push_back(s[i++]); ++mantDigits; }
+        for (++i; i < s.size() && isDigit(s[i]); ++i, ++mantDigits) addDigit(d, s[i], true);
     }
     if (mantDigits == 0) return 0;
     if (i < s.size() && (s[i] == 'e' || s[i] == 'E' || s[i] == 'd' || s[i] == 'D')) {
         size_t j = i + 1;
-        std::string exp = "e";
-        if (j < s.size() && (s[j] == '+' || s[j] == '-')) exp.push_back(s[j++]);
+        bool negExp = false;
+        if (j < s.size() && (s[j] == '+' || s[j] == '-')) negExp = s[j++] == '-';
+        long long e = 0;
         size_t expDigits = 0;
-        while (j < s.size() && std::isdigit(static_cast<unsigned char>(s[j]))) { exp.push_back(s[j++]); ++expDigits; }
-        if (expDigits > 0) num += exp;
+        // The exponent saturates: beyond a billion the value is 0 or infinite anyway.
+        for (; j < s.size() && isDigit(s[j]); ++j, ++expDigits) e = std::min(kExponentCap, e * 10 + (s[j] - '0'));
+        if (expDigits > 0) d.exponent += negExp ? -e : e;
     }
-    if (num[0] == '+') num.erase(0, 1);
+    const double zero = neg ? -0.0 : 0.0;
+    if (d.digits.empty()) return zero;
+    if (d.sticky) {
+        d.digits.push_back('1');
+        --d.exponent;
+    }
+    // The decimal point sits this many places after the first digit.
+    const long long magnitude = d.exponent + static_cast<long long>(d.digits.size());
+    if (magnitude > 400) return neg ? -HUGE_VAL : HUGE_VAL;
+    if (magnitude < -400) return zero;
+    std::string num = d.digits + "e" + std::to_string(d.exponent);
     double v = 0;
     auto r = std::from_chars(num.data(), num.data() + num.size(), v);
     if (r.ec == std::errc::result_out_of_range) {
-        // from_chars leaves v untouched: decide overflow or underflow from the exponent.
-        size_t e = num.find('e');
-        bool negExp = e != std::string::npos && e + 1 < num.size() && num[e + 1] == '-';
-        bool neg = num[0] == '-';
-        if (negExp) return neg ? -0.0 : 0.0;
+        // from_chars leaves v untouched: the magnitude tells overflow from underflow.
+        if (magnitude < 0) return zero;
         return neg ? -HUGE_VAL : HUGE_VAL;
     }
-    return v;
+    return neg ? -v : v;
 }
 
 double value(const QString& text) {
     // Only ASCII can belong to a number; anything else ends it (as '?' does).
+    // The number ends at the first character that cannot belong to it, so the
+    // text is converted only as far as a number could reach: one pass in all.
     std::string s;
-    s.reserve(64);
+    s.reserve(std::min<qsizetype>(text.size(), 1024));
     for (QChar c : text) {
         const char16_t u = c.unicode();
         if (u == ' ' || u == '\t' || u == '\n' || u == '\r') continue;
-        s.push_back(u < 128 ? char(u) : '?');
-        if (s.size() >= 4096) break;
+        if (u >= 128) break;
+        s.push_back(char(u));
     }
     return value(std::string_view(s));
 }
