@@ -79,9 +79,6 @@ double exponentialTextY(float a) { return a <= 10 ? double(a) : 9.0; }
 
 QString baseMessage() { return QStringLiteral("你选取的a值小于0，或等于0，或等于1。请让a>0且不等于1。"); }
 QString baseTitle() { return QStringLiteral("操作提示：请更换一个新的a值"); }
-QString invalidValueMessage() {
-    return QStringLiteral("选取的值无效（可能过大或过小，不在定义域或值域范围内），请重新选取一个有意义的值！");
-}
 
 }  // namespace explog
 
@@ -136,7 +133,6 @@ FamilyTraits ExpLogWindow::makeTraits(const Setup& s) {
     t.sliders = {{"HScroll1", "Text1", explog::wholeBaseText}, {"HScroll2", "Text1", explog::tenthBaseText}};
     // A slider outside overlay mode runs the whole redraw; in overlay mode it
     // only previews, leaving the results and the grid caption alone.
-    t.plainCycle();
     t.readoutPos = s.readoutPos;
     t.freehandPos = s.freehandPos;
     t.fullScreenPos = s.fullScreenPos;
@@ -171,7 +167,7 @@ void ExpLogWindow::lookupYWith(std::optional<float> (*f)(float a, float x)) {
     setText("Ty1", numfmt::signedText(*y));
 }
 
-void ExpLogWindow::invalidValue() { message(explog::invalidValueMessage(), QStringLiteral("操作提示")); }
+void ExpLogWindow::invalidValue() { message(frametext::invalidValue(), frametext::invalidValueTitle()); }
 
 void ExpLogWindow::drawDots(const std::vector<QPointF>& dots) { canvas().points(dots); }
 

@@ -53,7 +53,6 @@ double exponentialTextY(float a);
 
 QString baseMessage();
 QString baseTitle();
-QString invalidValueMessage();
 
 }  // namespace explog
 

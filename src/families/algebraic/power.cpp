@@ -6,6 +6,7 @@
 
 #include "numfmt/numfmt.h"
 #include "plot/family_window.h"
+#include "plot/frame_texts.h"
 
 using numfmt::text;
 
@@ -269,7 +270,6 @@ private:
         t.firstParam = "Text1";
         t.lookupResults = {};
         t.redrawEmpties = {{"Ty1", ""}, {"Tx2", ""}, {"Tx3", ""}};
-        t.plainCycle();
         return t;
     }
 
@@ -287,9 +287,7 @@ private:
                     QStringLiteral("在＋10和－10之内。若有疑问可与作者联系！"),
                 kNTitle, MsgButtons::OK, MsgIcon::Exclamation);
     }
-    void invalidMessage() {
-        message("选取的值无效（可能过大或过小，不在定义域或值域范围内），请重新选取一个有意义的值！", "操作提示");
-    }
+    void invalidMessage() { message(frametext::invalidValue(), frametext::invalidValueTitle()); }
     // A fraction with a zero numerator or denominator has no value; the
     // window says so instead of dividing by zero.
     void zeroFractionMessage() {
@@ -297,10 +295,24 @@ private:
                 MsgButtons::OK, MsgIcon::Exclamation);
     }
 
-    // p and q as typed; false (after the message) when one of them is 0.
+    // n as typed; false (after the message) when it is beyond single range,
+    // which is an invalid value rather than one outside -10..10.
+    bool readN(float* n) {
+        *n = number("Text1");
+        if (std::isfinite(*n)) return true;
+        invalidMessage();
+        return false;
+    }
+
+    // p and q as typed; false (after the message) when one of them is beyond
+    // single range or 0.
     bool readFraction(float* p, float* q) {
         *p = power::wholePart(number("Text2(0)"));
         *q = power::wholePart(number("Text2(1)"));
+        if (!std::isfinite(*p) || !std::isfinite(*q)) {
+            invalidMessage();
+            return false;
+        }
         if (*p == 0 || *q == 0) {
             zeroFractionMessage();
             return false;
@@ -313,7 +325,8 @@ private:
         power::Dots dots;
         QString label, onCanvas;
         if (!fractionMode()) {
-            const float n = number("Text1");
+            float n;
+            if (!readN(&n)) return;
             if (n > 10 || n < -10) return rangeMessage("");
             setText("Labfc2", "");
             dots = power::integerDots(n);
@@ -389,7 +402,8 @@ private:
         const float x = number("Tx1");
         power::Result r;
         if (!fractionMode()) {
-            const float n = number("Text1");
+            float n;
+            if (!readN(&n)) return;
             if (n > 10 || n < -10) return rangeMessage("");
             if (!std::isfinite(x)) return invalidMessage();
             r = power::yInteger(n, x);
@@ -413,7 +427,7 @@ private:
         const bool fraction = fractionMode();
         float n, p = 0, q = 0;
         if (!fraction) {
-            n = number("Text1");
+            if (!readN(&n)) return;
         } else {
             if (!readFraction(&p, &q)) return;
             n = p / q;

@@ -154,8 +154,6 @@ QString piText(const QString& number) { return number + QStringLiteral("π"); }
 
 namespace {
 const QString kRatioTitle = QStringLiteral("操作提示：请更换一个新的分母值");
-const QString kTrapText =
-    QStringLiteral("选取的值无效（可能过大或过小，不在定义域或值域范围内），请重新选取一个有意义的值！");
 }  // namespace
 
 FamilyTraits trigTraits(int number, const QString& key, const QString& title, const QString& fileName) {
@@ -169,7 +167,6 @@ FamilyTraits trigTraits(int number, const QString& key, const QString& title, co
     t.overlayEmpties = {{"Label4", ""}, {"Label5", ""}};
     t.gridDisablesFeature = false;
     t.gridOffRedraws = true;
-    t.plainCycle();
     return t;
 }
 
@@ -308,7 +305,7 @@ void TrigWindow::lookupY() {
     const double xd = double(num) * trig::kPi / double(den);
     const float x = float(optionOn("Option2") ? -xd : xd);
     if (!std::isfinite(x)) {
-        message(kTrapText, QStringLiteral("操作提示"));
+        message(frametext::invalidValue(), frametext::invalidValueTitle());
         return;
     }
     setText("Labfc2", QString());
@@ -316,7 +313,7 @@ void TrigWindow::lookupY() {
     float y = 0;
     if (!valueAt(x, y)) return;
     if (!std::isfinite(y)) {
-        message(kTrapText, QStringLiteral("操作提示"));
+        message(frametext::invalidValue(), frametext::invalidValueTitle());
         return;
     }
     setText("Ty1", numfmt::signedText(numfmt::roundSingle(y, 4)));

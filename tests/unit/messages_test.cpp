@@ -1,0 +1,79 @@
+// Values beyond single range typed into the parameter boxes: each window
+// answers with its own message for an overflow, never with a range message
+// meant for ordinary values.
+#include <QApplication>
+#include <QRadioButton>
+#include <QtTest>
+
+#include "plot/family_manager.h"
+#include "plot/family_window.h"
+#include "plot/frame_texts.h"
+#include "recording_platform.h"
+
+class MessagesTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { setPlatform(&fake_); }
+    void cleanup() {
+        FamilyManager::instance().closeAll();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        setPlatform(nullptr);
+        fake_ = {};
+    }
+
+    void powerOverflowIsAnInvalidValue_data() {
+        QTest::addColumn<bool>("fraction");
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("action");
+        for (const char* action : {"Command1", "cay", "cax"}) {
+            QTest::addRow("n %s", action) << false << "Text1" << "1E+39" << action;
+            QTest::addRow("-n %s", action) << false << "Text1" << "-1E+39" << action;
+            QTest::addRow("p %s", action) << true << "Text2(0)" << "1E+39" << action;
+            QTest::addRow("q %s", action) << true << "Text2(1)" << "1E+39" << action;
+        }
+    }
+    void powerOverflowIsAnInvalidValue() {
+        QFETCH(bool, fraction);
+        QFETCH(QString, box);
+        QFETCH(QString, typed);
+        QFETCH(QString, action);
+        FamilyWindow* w = FamilyManager::instance().open(*familyByKey(QStringLiteral("power")));
+        QVERIFY(w);
+        if (fraction) {
+            auto* option = w->findChild<QRadioButton*>(QStringLiteral("Option2"));
+            QVERIFY(option);
+            option->click();
+        }
+        w->setText(box, typed);
+        auto* button = qobject_cast<QAbstractButton*>(w->control(action));
+        QVERIFY(button);
+        button->click();
+        QCOMPARE(int(fake_.boxes.size()), 1);
+        QCOMPARE(fake_.boxes[0].text, frametext::invalidValue());
+        QCOMPARE(fake_.boxes[0].title, QStringLiteral("操作提示"));
+        QCOMPARE(fake_.boxes[0].icon, MsgIcon::None);
+        QCOMPARE(fake_.boxes[0].buttons, MsgButtons::OK);
+    }
+
+    void powerRangeStaysForOrdinaryValues() {
+        // 11 is a number the window can compute with, just outside its range.
+        FamilyWindow* w = FamilyManager::instance().open(*familyByKey(QStringLiteral("power")));
+        w->setText(QStringLiteral("Text1"), QStringLiteral("11"));
+        w->redrawClicked();
+        QCOMPARE(int(fake_.boxes.size()), 1);
+        QCOMPARE(fake_.boxes[0].title, QStringLiteral("操作提示：请更换一个新的n值"));
+    }
+
+private:
+    RecordingPlatform fake_;
+};
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    setupApplication(app);
+    app.setQuitOnLastWindowClosed(false);
+    MessagesTest t;
+    return QTest::qExec(&t, argc, argv);
+}
+#include "messages_test.moc"

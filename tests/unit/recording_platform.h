@@ -1,0 +1,38 @@
+#pragma once
+// A desktop stand-in for the tests: it records every message box and answers
+// it, and can run code from inside a box, as the event loop of a real modal
+// box runs the timers of a scroll bar held down behind it.
+#include <QPrinter>
+#include <functional>
+#include <vector>
+
+#include "platform/platform.h"
+
+class RecordingPlatform : public Platform {
+public:
+    struct Box {
+        QString text, title;
+        MsgButtons buttons;
+        MsgIcon icon;
+    };
+    MsgReply messageBox(QWidget*, const QString& text, const QString& title, MsgButtons buttons,
+                        MsgIcon icon) override {
+        boxes.push_back({text, title, buttons, icon});
+        if (inside) {
+            auto once = std::move(inside);
+            inside = nullptr;
+            once();
+        }
+        return reply;
+    }
+    std::optional<QString> saveFileName(QWidget*, const SaveRequest&) override { return std::nullopt; }
+    void setClipboardImage(const QImage&) override {}
+    QImage clipboardImage() override { return {}; }
+    std::unique_ptr<QPrinter> printer() override { return nullptr; }
+    bool openDocument(const QString&) override { return false; }
+    void makeTopmost(QWidget*) override {}
+
+    std::vector<Box> boxes;
+    std::function<void()> inside;  // run once, from inside the next box
+    MsgReply reply = MsgReply::OK;
+};
