@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -13,6 +14,43 @@
 #include "platform/platform.h"
 
 #include "plot/control_looks.h"
+
+namespace {
+
+// A parameter slider. It takes the keyboard focus on a click and by Tab:
+// the arrow keys step it by its small change, Page Up and Page Down by its
+// large change (down, as a page down the bar, is towards the maximum), each
+// a change like an arrow click.
+class SliderBar : public QScrollBar {
+public:
+    explicit SliderBar(QWidget* parent) : QScrollBar(Qt::Horizontal, parent) { setFocusPolicy(Qt::StrongFocus); }
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override {
+        // A scroll bar reads Left and Right as a vertical bar reads Up and
+        // Down; on a horizontal bar Right must go right.
+        if (e->key() == Qt::Key_Left || e->key() == Qt::Key_Right) {
+            triggerAction(e->key() == Qt::Key_Right ? SliderSingleStepAdd : SliderSingleStepSub);
+            e->accept();
+            return;
+        }
+        QScrollBar::keyPressEvent(e);
+    }
+
+public:
+    void stopRepeat() {
+        setRepeatAction(SliderNoAction);
+        // The press that started the repeat never gets its release (a box
+        // took the mouse), so the bar forgets it; the next press starts afresh.
+        if (isSliderDown()) setSliderDown(false);
+    }
+};
+
+}  // namespace
+
+void stopSliderRepeat(QScrollBar* slider) {
+    if (auto* s = dynamic_cast<SliderBar*>(slider)) s->stopRepeat();
+}
 
 void buildControls(QWidget* window, std::initializer_list<Ctl> table) {
     for (const Ctl& c : table) {
@@ -66,7 +104,7 @@ void buildControls(QWidget* window, std::initializer_list<Ctl> table) {
             break;
         }
         case CtlKind::Slider: {
-            auto* s = new QScrollBar(Qt::Horizontal, parent);
+            auto* s = new SliderBar(parent);
             s->setRange(c.min, c.max);
             s->setSingleStep(c.small);
             s->setPageStep(c.large);

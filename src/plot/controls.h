@@ -7,6 +7,7 @@
 #include <initializer_list>
 
 class QWidget;
+class QScrollBar;
 
 enum class CtlKind { Label, Text, Button, Slider, Check, Radio, Frame, Combo, Bar };
 
@@ -54,3 +55,7 @@ inline Ctl slider(const QString& n, int x, int y, int w, int h, int min, int max
 
 // Creates the controls of the table on `window` (panels are looked up by name).
 void buildControls(QWidget* window, std::initializer_list<Ctl> table);
+
+// Ends a slider's auto-repeat (an arrow or the trough held down), as
+// releasing the mouse would.
+void stopSliderRepeat(QScrollBar* slider);

@@ -1,5 +1,7 @@
 #include "plot/family_window.h"
 
+#include <algorithm>
+
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -12,6 +14,7 @@
 
 #include "numfmt/numfmt.h"
 #include "plot/canvas_widget.h"
+#include "plot/frame_texts.h"
 #include "plot/freehand.h"
 #include "plot/output.h"
 #include "plot/pointer.h"
@@ -20,6 +23,12 @@ namespace {
 const QColor kBlack(0, 0, 0);
 const QColor kGridBlue(10, 10, 200);
 const QColor kGridAxes(200, 10, 10);
+
+// What each redraw cycle does beyond the common steps.
+bool movesFocus(RedrawCycle c) { return c != RedrawCycle::Plain; }
+bool overlayEmptiesResults(RedrawCycle c) { return c != RedrawCycle::Plain; }
+bool commitEmptiesResults(RedrawCycle c) { return c == RedrawCycle::Linear; }
+bool countsCommits(RedrawCycle c) { return c == RedrawCycle::Linear; }
 }  // namespace
 
 FamilyWindow::FamilyWindow(FamilyTraits traits, QWidget* parent)
@@ -119,7 +128,7 @@ void FamilyWindow::setVisibleControl(const QString& name, bool on) {
 
 void FamilyWindow::onClick(const QString& name, std::function<void()> handler) {
     if (auto* b = qobject_cast<QAbstractButton*>(control(name)))
-        connect(b, &QAbstractButton::clicked, this, [h = std::move(handler)] { h(); });
+        connect(b, &QAbstractButton::clicked, this, [this, h = std::move(handler)] { runHandler(h); });
 }
 
 bool FamilyWindow::axesHidden() const {
@@ -133,11 +142,48 @@ bool FamilyWindow::expressionShown() const {
 }
 
 MsgReply FamilyWindow::message(const QString& t, const QString& title, MsgButtons buttons, MsgIcon icon) {
-    return platform().messageBox(this, t, title, buttons, icon);
+    // A scroll-bar arrow held down would go on stepping behind the box, out
+    // to the end of its range: the box ends the movement as a release would.
+    MsgReply reply = MsgReply::OK;
+    runHandler([&] {
+        for (const SliderLink& link : traits_.sliders)
+            if (auto* s = findChild<QScrollBar*>(link.slider)) stopSliderRepeat(s);
+        reply = platform().messageBox(this, t, title, buttons, icon);
+    });
+    return reply;
+}
+
+// ---------------------------------------------------------------- handlers in turn
+
+void FamilyWindow::runHandler(const std::function<void()>& handler) {
+    ++handlerDepth_;
+    handler();
+    --handlerDepth_;
+    if (handlerDepth_ == 0) runWaitingSliderChanges();
+}
+
+void FamilyWindow::runWaitingSliderChanges() {
+    // Each waiting slider runs once, with its latest position. A change can
+    // only wait while a box is open, so this ends as soon as the boxes stop;
+    // the bound keeps a platform that answers every box with more steps from
+    // holding the window for ever (what is left waits for the next handler).
+    for (int round = 0; round < 64 && !waitingSliders_.empty(); ++round) {
+        const QString name = waitingSliders_.front();
+        waitingSliders_.erase(waitingSliders_.begin());
+        for (const SliderLink& link : traits_.sliders) {
+            if (link.slider != name) continue;
+            if (auto* s = findChild<QScrollBar*>(name)) {
+                ++handlerDepth_;
+                applySliderChange(link, s->value());
+                --handlerDepth_;
+            }
+            break;
+        }
+    }
 }
 
 void FamilyWindow::tooLargeMessage() {
-    message(QStringLiteral("输入的数值太大或太小，计算结果超出了可以计算的范围，请重新输入一个合适的值。"));
+    message(frametext::tooLarge());
 }
 
 // ---------------------------------------------------------------- drawing
@@ -229,7 +275,9 @@ void FamilyWindow::emptyLabels(const std::vector<std::pair<QString, QString>>& l
     for (const auto& [name, t] : list) setText(name, t);
 }
 
-void FamilyWindow::redrawClicked() {
+void FamilyWindow::redrawClicked() { runHandler([this] { redraw(); }); }
+
+void FamilyWindow::redraw() {
     canvas_->removeBackground();
     canvas_->clear();
     emptyLabels(traits_.redrawEmpties);
@@ -241,15 +289,25 @@ void FamilyWindow::redrawClicked() {
     featureOff();
     overlayOn_ = false;
     overlayCount_ = 0;
-    if (traits_.redrawFocus) focusOn(traits_.firstParam);
+    if (movesFocus(traits_.cycle)) focusOn(traits_.firstParam);
 }
 
 void FamilyWindow::sliderChanged(const SliderLink& link, int value) {
+    if (handlerDepth_ > 0) {
+        if (std::find(waitingSliders_.begin(), waitingSliders_.end(), link.slider) == waitingSliders_.end())
+            waitingSliders_.push_back(link.slider);
+        return;
+    }
+    runHandler([&] { applySliderChange(link, value); });
+}
+
+void FamilyWindow::applySliderChange(const SliderLink& link, int value) {
     setText(link.text, link.format ? link.format(value) : QString::number(value));
+    const bool linear = traits_.cycle == RedrawCycle::Linear;
     if (overlayOn_) {
         canvas_->setBackground(picture2_);
         drawOverlayCurve();
-    } else if (traits_.linearSliderCycle) {
+    } else if (linear) {
         canvas_->removeBackground();
         canvas_->clear();
         if (!axesHidden()) drawAxes();
@@ -258,15 +316,17 @@ void FamilyWindow::sliderChanged(const SliderLink& link, int value) {
         redrawClicked();
         return;
     }
-    if (traits_.linearSliderCycle) {
+    if (linear) {
         emptyResults();
         gridCaptionOff();
         featureOff();
     }
 }
 
-void FamilyWindow::overlayClicked() {
-    if (traits_.overlayEmptiesResults) emptyResults();
+void FamilyWindow::overlayClicked() { runHandler([this] { toggleOverlay(); }); }
+
+void FamilyWindow::toggleOverlay() {
+    if (overlayEmptiesResults(traits_.cycle)) emptyResults();
     if (!overlayOn_) {
         setText(traits_.overlayButton, QStringLiteral("结束覆盖"));
         overlayOn_ = true;
@@ -281,17 +341,19 @@ void FamilyWindow::overlayClicked() {
         setEnabledControl(traits_.redrawButton, true);
         setVisibleControl(traits_.commitButton, false);
         canvas_->setForeColor(kBlack);
-        if (traits_.countsCommits && !traits_.featureButton.isEmpty())
+        if (countsCommits(traits_.cycle) && !traits_.featureButton.isEmpty())
             setEnabledControl(traits_.featureButton, false);
         overlayCount_ = 0;
     }
-    if (traits_.overlayFocus) focusOn(traits_.firstParam);
+    if (movesFocus(traits_.cycle)) focusOn(traits_.firstParam);
 }
 
-void FamilyWindow::commitClicked() {
+void FamilyWindow::commitClicked() { runHandler([this] { commit(); }); }
+
+void FamilyWindow::commit() {
     commitDraw_ = true;
-    if (traits_.overlayEmptiesResults && traits_.commitEmptiesResults) emptyResults();
-    if (traits_.countsCommits) {
+    if (commitEmptiesResults(traits_.cycle)) emptyResults();
+    if (countsCommits(traits_.cycle)) {
         if (overlayCount_ < 32767) ++overlayCount_;
         if (!traits_.featureButton.isEmpty()) setEnabledControl(traits_.featureButton, true);
     }
@@ -300,7 +362,9 @@ void FamilyWindow::commitClicked() {
     commitDraw_ = false;
 }
 
-void FamilyWindow::gridClicked() {
+void FamilyWindow::gridClicked() { runHandler([this] { toggleGrid(); }); }
+
+void FamilyWindow::toggleGrid() {
     if (!gridOn_) {
         drawGrid();
         gridOn_ = true;

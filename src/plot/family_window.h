@@ -38,8 +38,24 @@ struct SliderLink {
     std::function<QString(int)> format;
 };
 
-// Where a family window departs from the common redraw cycle. The defaults
-// are the linear window's behaviour.
+// The three ways a window runs its redraw cycle.
+enum class RedrawCycle {
+    // A slider change previews in overlay mode and otherwise runs the redraw
+    // button's whole click; no focus moves, the overlay buttons leave the
+    // results alone, commits are not counted.
+    Plain,
+    // A slider change rebuilds without the redraw button's extra steps and
+    // then empties the results, resets the grid caption and the feature in
+    // both modes; the redraw and overlay buttons move the focus to the first
+    // box and empty the results, commits are counted and enable the feature.
+    Linear,
+    // As Plain for a slider change (the redraw click moves the focus to the
+    // first box, so the slider loses it); the redraw and the overlay toggle
+    // move the focus and empty the results, the commit does neither.
+    Inverse,
+};
+
+// Where a family window departs from the common redraw cycle.
 struct FamilyTraits {
     int number = 0;                 // window number: Form<number>, full-screen source
     QString key;                    // "linear", "quadratic", ...
@@ -67,16 +83,7 @@ struct FamilyTraits {
     bool gridFont10 = false;           // grid numbers in 10 pt (else the axes' 12 pt)
     bool gridDisablesFeature = true;   // grid-on disables the feature button, blanks its label
     bool gridOffRedraws = false;       // outside overlay, grid-off runs the redraw button's click
-    // Linear cycle: a slider change rebuilds without the redraw button's
-    // extra steps and then empties results, resets the grid caption and the
-    // feature in both modes. Otherwise: overlay -> preview only, normal -> the
-    // redraw button's whole click.
-    bool linearSliderCycle = true;
-    bool redrawFocus = true;           // redraw button moves focus to the first box
-    bool overlayEmptiesResults = true; // overlay toggle and commit empty the results
-    bool commitEmptiesResults = true;  // ...and the commit too (only when the toggle does)
-    bool overlayFocus = true;          // overlay toggle moves focus to the first box
-    bool countsCommits = true;         // commits counted, feature button enabled by a commit
+    RedrawCycle cycle = RedrawCycle::Plain;
     QColor previewColor{0, 255, 0};
     // Place of the pointer readout, freehand panel and output group.
     QPoint readoutPos{656, 448};
@@ -85,13 +92,6 @@ struct FamilyTraits {
     QPoint copyPos{560, 488};          // 复制; 保存 80 and 打印 160 pixels to its right
     int outputButtonWidth = 65;        // width of 复制/保存/打印 (33 high)
 
-    // The cycle of the windows without an intersection: a slider change only
-    // previews in overlay mode (else runs the redraw click), no focus moves,
-    // the overlay buttons leave the results alone, nothing is counted.
-    FamilyTraits& plainCycle() {
-        linearSliderCycle = redrawFocus = overlayEmptiesResults = overlayFocus = countsCommits = false;
-        return *this;
-    }
 };
 
 class FamilyWindow : public QWidget {
@@ -176,6 +176,19 @@ private:
     void gridCaptionOff();
     void featureOff();
     void emptyLabels(const std::vector<std::pair<QString, QString>>& list);
+    // Runs one handler of the window. A slider change that arrives while a
+    // handler runs (from the event loop of a message box the handler opened,
+    // where a held scroll-bar arrow or key keeps stepping) waits, and runs
+    // after the handler with the slider's value then: the box's answer
+    // applies to the values it was asked about.
+    void runHandler(const std::function<void()>& handler);
+    void applySliderChange(const SliderLink& link, int value);
+    void runWaitingSliderChanges();
+    // The bodies of the common handlers.
+    void redraw();
+    void toggleOverlay();
+    void commit();
+    void toggleGrid();
 
     Canvas* canvas_ = nullptr;  // a child of the window
     CanvasWidget* canvasWidget_ = nullptr;
@@ -183,6 +196,8 @@ private:
     bool gridOn_ = false, overlayOn_ = false, commitDraw_ = false;
     int overlayCount_ = 0;
     bool axesDrawnOnce_ = false;
+    int handlerDepth_ = 0;
+    std::vector<QString> waitingSliders_;  // sliders whose change waits, in order
     std::unique_ptr<PointerTool> pointer_;
     std::unique_ptr<FreehandTools> freehand_;
     std::unique_ptr<OutputTools> output_;

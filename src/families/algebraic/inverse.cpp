@@ -100,9 +100,7 @@ private:
         // Outside overlay a slider runs the whole redraw (focus included);
         // in overlay it only previews. The toggle empties the results and
         // moves the focus, a commit does neither and is not counted.
-        t.linearSliderCycle = false;
-        t.commitEmptiesResults = false;
-        t.countsCommits = false;
+        t.cycle = RedrawCycle::Inverse;
         return t;
     }
 

@@ -93,6 +93,7 @@ private:
         t.sliders = {{"HScroll1", "Text1(0)", {}}, {"HScroll2", "Text1(1)", {}}};
         t.overlayEmpties = {{"Label4", "  "}};
         t.gridFont10 = true;
+        t.cycle = RedrawCycle::Linear;
         return t;
     }
 

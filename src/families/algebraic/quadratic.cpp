@@ -195,7 +195,6 @@ private:
         // with a freehand colour chosen colours the next axes and curve).
         t.axesSetBlack = false;
         t.gridFont10 = false;
-        t.plainCycle();
         t.freehandPos = {376, 448};
         t.fullScreenPos = {568, 456};
         t.copyPos = {568, 496};

@@ -50,7 +50,6 @@ FamilyTraits ConicWindow::conicTraits(int number, const QString& key, const QStr
     t.axesSetBlack = false;
     t.gridFont10 = false;
     t.gridDisablesFeature = false;
-    t.plainCycle();
     return t;
 }
 
