@@ -1,6 +1,7 @@
 // The quadratic family's texts, sampling and equation solver.
 #include <QtTest>
 #include <cmath>
+#include <limits>
 
 #include "families/algebraic/quadratic.h"
 
@@ -77,15 +78,19 @@ private slots:
     // A discriminant that is a hair below zero in double but rounds to -0 as
     // a single counts as a double root and must never give NaN.
     void tinyNegativeDiscriminant() {
-        const float b = 1e-23f;
-        const float a = 1.f;
-        // b^2 - 4a(c - y) = 1e-46 - 4 * 2e-46 < 0, below the smallest single.
-        const Solution s = solve(a, b, 2e-46f, 0.f);
-        QVERIFY(s.kind == Solution::Two || s.kind == Solution::NoReal);
-        if (s.kind == Solution::Two) {
-            QVERIFY(std::isfinite(s.x1));
-            QVERIFY(std::isfinite(s.x2));
-        }
+        const float a = 0.25f;                                        // 4a = 1
+        const float b = std::ldexp(1.f, -75);                         // b^2 = 2^-150
+        const float c = std::numeric_limits<float>::denorm_min();     // 2^-149
+        // b^2 - 4a(c - y) = 2^-150 - 2^-149 = -2^-150 in double: exactly half
+        // the smallest single, which rounds (to even) to -0.
+        const double full = double(b) * double(b) - double(4.f * a * c);
+        QVERIFY(full < 0);
+        QVERIFY(float(full) == 0.f && std::signbit(float(full)));
+        const Solution s = solve(a, b, c, 0.f);
+        QCOMPARE(int(s.kind), int(Solution::Two));
+        // The double root -b / 2a, exactly (a fuzzy compare would take 0 for it).
+        QVERIFY2(s.x1 == -std::ldexp(1.f, -74), qPrintable(QString::number(double(s.x1))));
+        QVERIFY2(s.x2 == -std::ldexp(1.f, -74), qPrintable(QString::number(double(s.x2))));
     }
 
     void vertexValues() {
