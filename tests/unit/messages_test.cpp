@@ -27,10 +27,14 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("action");
         for (const char* action : {"Command1", "cay", "cax"}) {
-            QTest::addRow("n %s", action) << false << "Text1" << "1E+39" << action;
-            QTest::addRow("-n %s", action) << false << "Text1" << "-1E+39" << action;
-            QTest::addRow("p %s", action) << true << "Text2(0)" << "1E+39" << action;
-            QTest::addRow("q %s", action) << true << "Text2(1)" << "1E+39" << action;
+            QTest::addRow("n %s", action) << false << "Text1"
+                                          << "1E+39" << action;
+            QTest::addRow("-n %s", action) << false << "Text1"
+                                           << "-1E+39" << action;
+            QTest::addRow("p %s", action) << true << "Text2(0)"
+                                          << "1E+39" << action;
+            QTest::addRow("q %s", action) << true << "Text2(1)"
+                                          << "1E+39" << action;
         }
     }
     void powerOverflowIsAnInvalidValue() {

@@ -90,9 +90,9 @@ private slots:
         QCOMPARE(w->text(QStringLiteral("Labfc")), QStringLiteral("当前函数的解析式为：Y = -3X^2 + 2X + 1"));
         // The canvas shows that parabola alone: no line y = 1 (the box's
         // values) or y = 2x + 1 (the values stepped to behind it) is left.
-        QVERIFY(blackNear(w, -1, -4));                    // -3 - 2 + 1
-        QCOMPARE(at(w, 7, 1), QRgb(0xffffff));            // the line asked about
-        QCOMPARE(at(w, 3.5, 8), QRgb(0xffffff));          // 2x + 1
+        QVERIFY(blackNear(w, -1, -4));            // -3 - 2 + 1
+        QCOMPARE(at(w, 7, 1), QRgb(0xffffff));    // the line asked about
+        QCOMPARE(at(w, 3.5, 8), QRgb(0xffffff));  // 2x + 1
     }
 
     void aBoxOpenedByAWaitingStepIsAnsweredToo() {
