@@ -3,7 +3,6 @@
 #include <QWidget>
 #include <cstdio>
 
-#include "plot/family_manager.h"
 #include "platform/platform.h"
 #include "platform/startup.h"
 #include "shell/shell.h"
@@ -49,13 +48,7 @@ int main(int argc, char** argv) {
     // The program's own message boxes carry their own button texts; Qt's
     // standard dialogs take theirs from Qt's translations.
     installChineseQtTexts(app);
-    if (QWidget* bar = startProgram()) {
-        // The program ends with the navigation bar, whatever else is still open.
-        QObject::connect(bar, &QObject::destroyed, &app, [] { QCoreApplication::quit(); });
-    } else {
-        // Without the navigation bar the linear window stands on its own.
-        if (const FamilyEntry* e = familyByKey(QStringLiteral("linear"))) FamilyManager::instance().open(*e);
-        app.setQuitOnLastWindowClosed(true);
-    }
+    // The program ends with the navigation bar, whatever else is still open.
+    QObject::connect(startProgram(), &QObject::destroyed, &app, [] { QCoreApplication::quit(); });
     return app.exec();
 }

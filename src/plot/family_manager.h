@@ -2,6 +2,7 @@
 // Which family windows exist and how they are opened: at most one family
 // window at a time, created on first use, as the navigation bar and the
 // script driver choose them.
+#include <QPointer>
 #include <QString>
 #include <functional>
 #include <vector>
@@ -13,10 +14,11 @@ struct FamilyEntry {
     QString key;        // "linear"
     int number;         // Form number (1 quadratic, 2 linear, ...)
     int menuIndex;      // Labmenu index in the navigation bar
-    FamilyWindow* (*create)();  // nullptr while the family is not built yet
+    FamilyWindow* (*create)();  // builds the window
 };
 
-// The fourteen families in menu order.
+// The fourteen families in menu order. The families provide it
+// (families/registry.cpp); the frame only opens what it is given.
 const std::vector<FamilyEntry>& familyTable();
 const FamilyEntry* familyByKey(const QString& key);
 const FamilyEntry* familyByMenu(int index);
@@ -26,10 +28,9 @@ class FamilyManager {
 public:
     static FamilyManager& instance();
     // Shows the family's window (creating it on first use), closes every
-    // other family window and the full-screen viewer. nullptr when the
-    // family does not exist yet.
+    // other family window and the full-screen viewer; returns the window.
     FamilyWindow* open(const FamilyEntry& entry);
-    FamilyWindow* current() const { return current_; }
+    FamilyWindow* current() const;
     // The open window with that number, or nullptr.
     FamilyWindow* window(int number) const;
     void closeAll();
@@ -37,5 +38,6 @@ public:
     std::vector<std::function<void()>> onChoose;
 
 private:
-    FamilyWindow* current_ = nullptr;
+    // Cleared by Qt should the window go without its close event.
+    QPointer<FamilyWindow> current_;
 };

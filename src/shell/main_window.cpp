@@ -250,7 +250,6 @@ void MainWindow::menuPressed(int i) {
 
 void MainWindow::menuClicked(int i) {
     if (i < 0 || i >= kMenuCount) return;
-    // Families not built yet open nothing and leave the open window alone.
     if (const FamilyEntry* e = familyByMenu(i)) {
         FamilyManager::instance().open(*e);
         startSettling();

@@ -1,7 +1,7 @@
 #pragma once
 class QWidget;
 // Starts the program as a user does: the navigation bar with the default
-// family window. Returns the navigation bar (nullptr while it does not exist).
+// family window. Returns the navigation bar.
 QWidget* startProgram();
 // Registers the program's pictures (safe to call more than once).
 void initShellResources();

@@ -45,7 +45,7 @@ private slots:
     void randomActions_data() {
         QTest::addColumn<QString>("family");
         for (const FamilyEntry& e : familyTable())
-            if (e.create) QTest::newRow(e.key.toUtf8().constData()) << e.key;
+            QTest::newRow(e.key.toUtf8().constData()) << e.key;
     }
 
     void randomActions() {
@@ -53,7 +53,7 @@ private slots:
         const int actions = qEnvironmentVariableIntValue("VESMAR_SOAK_ACTIONS") > 0
                                 ? qEnvironmentVariableIntValue("VESMAR_SOAK_ACTIONS") : 2000;
         FamilyWindow* w = FamilyManager::instance().open(*familyByKey(family));
-        if (!w) QSKIP("this family's window is not built yet");
+        QVERIFY(w);
         QRandomGenerator rng(20261208u + uint(qHash(family)));
         const auto edits = w->findChildren<QLineEdit*>();
         QList<QAbstractButton*> buttons;

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "families/algebraic/exp_log.h"
+#include "families/factories.h"
 #include "numfmt/numfmt.h"
 
 namespace {

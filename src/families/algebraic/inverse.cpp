@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "families/factories.h"
 #include "numfmt/numfmt.h"
 #include "plot/family_window.h"
 #include "plot/frame_texts.h"

@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "families/algebraic/exp_log.h"
+#include "families/factories.h"
 #include "numfmt/numfmt.h"
 #include "plot/controls.h"
 

@@ -4,6 +4,7 @@
 #include <cfloat>
 #include <cmath>
 
+#include "families/factories.h"
 #include "numfmt/numfmt.h"
 #include "plot/family_window.h"
 #include "plot/frame_texts.h"

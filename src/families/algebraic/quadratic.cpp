@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "families/factories.h"
 #include "numfmt/numfmt.h"
 #include "plot/family_window.h"
 #include "plot/frame_texts.h"

@@ -5,6 +5,7 @@
 
 #include "families/conics/conic_common.h"
 #include "families/conics/conics.h"
+#include "families/factories.h"
 #include "numfmt/numfmt.h"
 #include "plot/frame_texts.h"
 

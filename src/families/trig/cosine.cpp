@@ -1,4 +1,5 @@
 #include "families/trig/trig_windows.h"
+#include "families/factories.h"
 
 // The sine window with the cosine; its x look-up searches the first half
 // period, where the cosine falls once from A to -A.

@@ -1,4 +1,5 @@
 #include "families/trig/trig_windows.h"
+#include "families/factories.h"
 
 // The tangent window with the cotangent, 1/tg(wX + p).
 FamilyWindow* createCotangent() {

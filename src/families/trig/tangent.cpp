@@ -1,5 +1,6 @@
 #include <cmath>
 
+#include "families/factories.h"
 #include "families/trig/trig_common.h"
 #include "families/trig/trig_windows.h"
 #include "numfmt/numfmt.h"
