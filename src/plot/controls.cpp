@@ -48,6 +48,25 @@ public:
 
 }  // namespace
 
+namespace {
+void defaultMissingControl(const QString& window, const QString& name) {
+#ifdef QT_NO_DEBUG
+    qWarning("%s has no control named \"%s\"", qUtf8Printable(window), qUtf8Printable(name));
+#else
+    qFatal("%s has no control named \"%s\"", qUtf8Printable(window), qUtf8Printable(name));
+#endif
+}
+MissingControlHandler missingHandler = defaultMissingControl;
+}  // namespace
+
+MissingControlHandler setMissingControlHandler(MissingControlHandler handler) {
+    MissingControlHandler old = missingHandler;
+    missingHandler = handler ? handler : defaultMissingControl;
+    return old;
+}
+
+void reportMissingControl(const QString& window, const QString& name) { missingHandler(window, name); }
+
 void stopSliderRepeat(QScrollBar* slider) {
     if (auto* s = dynamic_cast<SliderBar*>(slider)) s->stopRepeat();
 }
@@ -57,6 +76,7 @@ void buildControls(QWidget* window, std::initializer_list<Ctl> table) {
         QWidget* parent = window;
         if (!c.parent.isEmpty()) {
             if (auto* p = window->findChild<QWidget*>(c.parent)) parent = p;
+            else reportMissingControl(window->objectName(), c.parent);
         }
         QWidget* w = nullptr;
         switch (c.kind) {

@@ -56,6 +56,15 @@ inline Ctl slider(const QString& n, int x, int y, int w, int h, int min, int max
 // Creates the controls of the table on `window` (panels are looked up by name).
 void buildControls(QWidget* window, std::initializer_list<Ctl> table);
 
+// A control named in code or in a layout table that the window does not
+// have is a mistake in the program, reported here: by default it ends a
+// debug build (so every test run shows it) and only warns in a release build,
+// where the action goes on without that control.
+using MissingControlHandler = void (*)(const QString& window, const QString& name);
+// Installs a handler (nullptr: the default) and returns the previous one.
+MissingControlHandler setMissingControlHandler(MissingControlHandler handler);
+void reportMissingControl(const QString& window, const QString& name);
+
 // Ends a slider's auto-repeat (an arrow or the trough held down), as
 // releasing the mouse would.
 void stopSliderRepeat(QScrollBar* slider);

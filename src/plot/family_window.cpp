@@ -47,10 +47,10 @@ FamilyWindow::FamilyWindow(FamilyTraits traits, QWidget* parent)
 }
 
 FamilyWindow::~FamilyWindow() {
-    // The controls go first, while the canvas and the tools they talk to
-    // are still alive; the members are destroyed before the base class would
-    // delete its children.
-    while (QWidget* child = findChild<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) delete child;
+    // Qt deletes the children (canvas, controls, tools) after this, when the
+    // window is only a QWidget any more: nothing they signal on the way out
+    // may reach the frame's handlers.
+    for (QObject* child : findChildren<QObject*>()) child->blockSignals(true);
 }
 
 void FamilyWindow::build(std::initializer_list<Ctl> table) { buildControls(this, table); }
@@ -69,9 +69,9 @@ void FamilyWindow::finish() {
             connect(s, &QScrollBar::valueChanged, this, [this, link](int v) { sliderChanged(link, v); });
         }
     }
-    pointer_ = std::make_unique<PointerTool>(*this);
-    freehand_ = std::make_unique<FreehandTools>(*this);
-    output_ = std::make_unique<OutputTools>(*this);
+    pointer_ = new PointerTool(*this);
+    freehand_ = new FreehandTools(*this);
+    output_ = new OutputTools(*this);
     // Canvas events run readout, tools and crosshair in this order.
     connect(canvasWidget_, &CanvasWidget::pressed, this,
             [this](Qt::MouseButton b, double x, double y) { freehand_->press(b, x, y); });
@@ -93,8 +93,14 @@ QWidget* FamilyWindow::control(const QString& name) const {
     return findChild<QWidget*>(name);
 }
 
-QString FamilyWindow::text(const QString& name) const {
+QWidget* FamilyWindow::required(const QString& name) const {
     QWidget* w = control(name);
+    if (!w) reportMissingControl(objectName(), name);
+    return w;
+}
+
+QString FamilyWindow::text(const QString& name) const {
+    QWidget* w = required(name);
     if (auto* e = qobject_cast<QLineEdit*>(w)) return e->text();
     if (auto* l = qobject_cast<QLabel*>(w)) return l->text();
     if (auto* b = qobject_cast<QAbstractButton*>(w)) return b->text();
@@ -104,7 +110,7 @@ QString FamilyWindow::text(const QString& name) const {
 }
 
 void FamilyWindow::setText(const QString& name, const QString& t) {
-    QWidget* w = control(name);
+    QWidget* w = required(name);
     if (auto* e = qobject_cast<QLineEdit*>(w)) e->setText(t);
     else if (auto* l = qobject_cast<QLabel*>(w)) l->setText(t);
     else if (auto* b = qobject_cast<QAbstractButton*>(w)) b->setText(t);
@@ -115,19 +121,21 @@ float FamilyWindow::number(const QString& name) const { return numfmt::valueSing
 double FamilyWindow::numberDouble(const QString& name) const { return numfmt::value(text(name)); }
 
 void FamilyWindow::focusOn(const QString& name) {
-    if (QWidget* w = control(name)) w->setFocus(Qt::OtherFocusReason);
+    if (QWidget* w = required(name)) w->setFocus(Qt::OtherFocusReason);
 }
 
 void FamilyWindow::setEnabledControl(const QString& name, bool on) {
-    if (QWidget* w = control(name)) w->setEnabled(on);
+    if (QWidget* w = required(name)) w->setEnabled(on);
 }
 
 void FamilyWindow::setVisibleControl(const QString& name, bool on) {
-    if (QWidget* w = control(name)) w->setVisible(on);
+    if (QWidget* w = required(name)) w->setVisible(on);
 }
 
 void FamilyWindow::onClick(const QString& name, std::function<void()> handler) {
-    if (auto* b = qobject_cast<QAbstractButton*>(control(name)))
+    auto* b = qobject_cast<QAbstractButton*>(required(name));
+    if (!b && control(name)) reportMissingControl(objectName(), name + QStringLiteral(" (a button)"));
+    if (b)
         connect(b, &QAbstractButton::clicked, this, [this, h = std::move(handler)] { runHandler(h); });
 }
 
@@ -238,6 +246,8 @@ void FamilyWindow::drawGrid() {
         c.currentX = -10.9;
         c.currentY = n + 0.2;
         c.printNumber(float(n));
+        // The red axes are drawn again on every pass, over the numbers: the
+        // picture depends on that order.
         c.line(-10, 0, 10, 0, kGridAxes);
         c.line(0, -10, 0, 10, kGridAxes);
     }

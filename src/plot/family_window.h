@@ -104,9 +104,9 @@ public:
     Canvas& canvas() { return *canvas_; }
     CanvasWidget* canvasWidget() { return canvasWidget_; }
     const Picture& picture2() const { return picture2_; }
-    PointerTool* pointer() { return pointer_.get(); }
-    FreehandTools* freehand() { return freehand_.get(); }
-    OutputTools* output() { return output_.get(); }
+    PointerTool* pointer() { return pointer_; }
+    FreehandTools* freehand() { return freehand_; }
+    OutputTools* output() { return output_; }
 
     // --- state of the redraw cycle ---
     bool gridOn() const { return gridOn_; }
@@ -129,8 +129,10 @@ public:
     bool axesHidden() const;       // Checkhide ticked
     bool expressionShown() const;  // Check1 ticked
 
-    // Controls by name, nullptr when absent.
+    // A control by name, nullptr when the window has none of that name.
     QWidget* control(const QString& name) const;
+    // The following name a control the window must have; a missing one is
+    // reported (reportMissingControl) and the call does nothing.
     QString text(const QString& name) const;
     void setText(const QString& name, const QString& text);
     float number(const QString& name) const;  // text-to-number of a box, as single
@@ -176,6 +178,7 @@ private:
     void gridCaptionOff();
     void featureOff();
     void emptyLabels(const std::vector<std::pair<QString, QString>>& list);
+    QWidget* required(const QString& name) const;
     // Runs one handler of the window. A slider change that arrives while a
     // handler runs (from the event loop of a message box the handler opened,
     // where a held scroll-bar arrow or key keeps stepping) waits, and runs
@@ -198,7 +201,8 @@ private:
     bool axesDrawnOnce_ = false;
     int handlerDepth_ = 0;
     std::vector<QString> waitingSliders_;  // sliders whose change waits, in order
-    std::unique_ptr<PointerTool> pointer_;
-    std::unique_ptr<FreehandTools> freehand_;
-    std::unique_ptr<OutputTools> output_;
+    // Children of the window, made by finish().
+    PointerTool* pointer_ = nullptr;
+    FreehandTools* freehand_ = nullptr;
+    OutputTools* output_ = nullptr;
 };

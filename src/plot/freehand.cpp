@@ -57,7 +57,7 @@ constexpr int kEraserPixels = 9;
 const char* const kOptionNames[6] = {"Option4sh", "Option1sh", "Option2sh", "Option3sh", "Option5sh", "Option6sh"};
 }  // namespace
 
-FreehandTools::FreehandTools(FamilyWindow& window) : w_(window) {
+FreehandTools::FreehandTools(FamilyWindow& window) : QObject(&window), w_(window) {
     const QPoint at = w_.traits().freehandPos;
     // A window that lays out its own panel keeps it.
     if (!w_.findChild<QWidget*>(QStringLiteral("Frmdraw"))) {
@@ -78,7 +78,7 @@ FreehandTools::FreehandTools(FamilyWindow& window) : w_(window) {
     if (auto* combo = w_.findChild<QComboBox*>(QStringLiteral("Combo1sh"))) {
         if (combo->count() == 0) combo->addItems(freehand::colorNames());
         combo->setCurrentIndex(0);
-        QObject::connect(combo, &QComboBox::currentIndexChanged, &w_,
+        QObject::connect(combo, &QComboBox::currentIndexChanged, this,
                          [this, combo](int i) { colorChosen(combo->itemText(i)); });
     }
     if (CanvasWidget* cw = w_.canvasWidget()) {
@@ -89,7 +89,7 @@ FreehandTools::FreehandTools(FamilyWindow& window) : w_(window) {
         cw->shape2 = FloatingShape{};
         cw->shape2.oval = true;
         cw->shape2.color = kOutline;
-        QObject::connect(cw, &CanvasWidget::textKey, &w_, [this](int key) { textKey(key); });
+        QObject::connect(cw, &CanvasWidget::textKey, this, [this](int key) { textKey(key); });
     }
 }
 

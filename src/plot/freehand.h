@@ -2,6 +2,7 @@
 // The freehand drawing tools of a plot window: the panel Frmdraw with its
 // tools and colours, and what a press, move and release on the canvas draw.
 #include <QColor>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <Qt>
@@ -33,7 +34,8 @@ std::optional<Ellipse> ellipseOf(float x0, float y0, float x1, float y1);
 
 }  // namespace freehand
 
-class FreehandTools {
+// A child of its window.
+class FreehandTools : public QObject {
 public:
     explicit FreehandTools(FamilyWindow& window);
     void press(Qt::MouseButton b, double x, double y);

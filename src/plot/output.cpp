@@ -130,7 +130,7 @@ PrintLayout printLayout(int dpi, double headingLineHeight, QSize pictureSize) {
 
 }  // namespace output
 
-OutputTools::OutputTools(FamilyWindow& window) : w_(window) {
+OutputTools::OutputTools(FamilyWindow& window) : QObject(&window), w_(window) {
     const FamilyTraits& t = w_.traits();
     const QString printName = t.printButton.isEmpty() ? QStringLiteral("Command5") : t.printButton;
     const int x = t.copyPos.x(), y = t.copyPos.y(), bw = t.outputButtonWidth;

@@ -5,6 +5,7 @@
 // (crosshair, rubber bands, eraser square) that the canvas widget paints on top.
 #include <QByteArray>
 #include <QImage>
+#include <QObject>
 #include <QPointF>
 #include <QRectF>
 #include <QSize>
@@ -68,7 +69,8 @@ PrintLayout printLayout(int dpi, double headingLineHeight, QSize pictureSize);
 
 }  // namespace output
 
-class OutputTools {
+// A child of its window.
+class OutputTools : public QObject {
 public:
     // Creates the four buttons (unless the window's own table already has
     // them) and connects them.

@@ -22,7 +22,7 @@ namespace {
 const QColor kCrosshair(0, 192, 192);
 }
 
-PointerTool::PointerTool(FamilyWindow& window) : w_(window) {
+PointerTool::PointerTool(FamilyWindow& window) : QObject(&window), w_(window) {
     const QPoint at = w_.traits().readoutPos;
     // A window that lays out its own readout keeps it.
     if (!w_.findChild<QWidget*>(QStringLiteral("Labzb"))) {

@@ -1,5 +1,6 @@
 #pragma once
 // The pointer readout Labzb and the crosshair of a plot window.
+#include <QObject>
 #include <QString>
 #include <QtGlobal>
 
@@ -13,7 +14,8 @@ float rounded(float v);
 QString readoutText(float x, float y);
 }  // namespace pointer
 
-class PointerTool {
+// A child of its window.
+class PointerTool : public QObject {
 public:
     explicit PointerTool(FamilyWindow& window);
     // Mouse move, first part: remember the rounded position, update Labzb.

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "families/factories.h"
 #include "numfmt/numfmt.h"
 #include "plot/family_window.h"
 #include "plot/frame_texts.h"
@@ -123,6 +124,7 @@ private:
         c.setForeColor(QColor(200, 10, 10));
         const QString expr = linear::expression(curK_, curB_);
         if (expressionShown()) c.print(expr);
+        // An ASCII colon here, unlike the caption's "：" before the first drawing.
         setText("Label1(1)", QStringLiteral("当前一次函数:") + expr);
         c.setForeColor(QColor(0, 0, 0));
     }

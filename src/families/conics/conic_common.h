@@ -87,9 +87,9 @@ protected:
     // results, button and equation label.
     void buildLookupPanel(const LookupPanel& p);
 
-    // Option1/Option2 as one exclusive pair. Left to auto-exclusion they
-    // would also see the freehand panel's radio buttons (children of the
-    // window too), and a click could uncheck the wrong one.
+    // Option1/Option2 as one exclusive pair of their own, whatever other
+    // radio buttons the window holds directly (auto-exclusion would group
+    // every radio button with the same parent).
     void pairOptions();
     bool focusOnX() const;   // Option1 chosen
 
