@@ -128,7 +128,10 @@ CheckResult checkScript(const QString& script, const QString& name,
                                    printed.at(k));
                 continue;
             }
-            if (!jsonSubset(want, got, &why))
+            if (got.contains(QStringLiteral("error")) && !want.contains(QStringLiteral("error")))
+                mismatch(line, where + QStringLiteral(" failed: ") + got.value(QStringLiteral("error")).toString() +
+                                   QStringLiteral("\n    expected ") + text);
+            else if (!jsonSubset(want, got, &why))
                 mismatch(line, where + QStringLiteral(": ") + why + QStringLiteral("\n    expected ") + text +
                                    QStringLiteral("\n    got      ") + printed.at(k));
         }

@@ -73,6 +73,12 @@ private slots:
         QVERIFY(!r.ok);
         QVERIFY(r.report.at(0).contains(QStringLiteral("no control Comand1(0)")));
 
+        // An error where a result was expected says so.
+        r = checkScript(QStringLiteral("open linear\nget Text9\n> {\"text\":\"2\"}\n"), QStringLiteral("g.script"));
+        QVERIFY(!r.ok);
+        QVERIFY2(r.report.at(0).startsWith(QStringLiteral("g.script:3: `get Text9` failed: no control Text9")),
+                 qPrintable(r.report.at(0)));
+
         // An expectation the command does not print fails.
         r = checkScript(QStringLiteral("open linear\n> {\"windows\":[]}\n"), QStringLiteral("m.script"));
         QVERIFY(!r.ok);
