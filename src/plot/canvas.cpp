@@ -37,6 +37,7 @@ void Canvas::touch() {
 void Canvas::paintBackground() {
     live().endPainter();
     own_.clear();
+    ++generation_;
     if (restore_.isNull()) {
         under_.reset();
         img_.fill(Qt::white);
@@ -97,6 +98,7 @@ void Canvas::keepBounded() {
     own_.base = image().copy();
     own_.baseHigh = high;
     under_.reset();
+    ++generation_;
 }
 
 size_t Canvas::descriptionWeight() const { return own_.weight() + (under_ && !own_.hasBase() ? under_->weight() : 0); }
@@ -125,6 +127,31 @@ QImage Canvas::render(double scale) const {
     picture::Raster r(out, s);
     r.paintOps(own_);
     return out;
+}
+
+void Canvas::update(QImage& img, double scale, Painted& state) const {
+    if (!(scale > 0) || !std::isfinite(scale)) scale = 1;
+    const int side = picture::sideAt(scale);
+    if (state.generation != generation_ || img.width() != side || img.height() != side || state.ops > own_.ops.size()) {
+        img = side == kSize ? image().copy() : render(scale);
+    } else if (state.ops < own_.ops.size() || (state.ops && own_.ops[state.ops - 1].kind != picture::Kind::Text)) {
+        // The last operation painted may have grown since (a stroke's
+        // segments, a curve's dots share one); painting it again changes
+        // nothing already there. A text is never painted twice: its edges
+        // are blended.
+        size_t from = state.ops;
+        if (from && own_.ops[from - 1].kind != picture::Kind::Text) --from;
+        // A painter on an image with a pixel ratio would scale once more.
+        const qreal ratio = img.devicePixelRatio();
+        img.setDevicePixelRatio(1);
+        {
+            picture::Raster r(img, double(side) / kSize);
+            r.paintOps(own_, from);
+        }
+        img.setDevicePixelRatio(ratio);
+    }
+    state.generation = generation_;
+    state.ops = own_.ops.size();
 }
 
 void Canvas::line(double x1, double y1, double x2, double y2) { line(x1, y1, x2, y2, fore_); }

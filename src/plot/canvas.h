@@ -92,6 +92,15 @@ public:
     // The picture painted at scale (the side is kSize * scale, capped); at
     // scale 1 exactly image().
     QImage render(double scale) const;
+    // Where an image painted by update() stands.
+    struct Painted {
+        quint64 generation = ~quint64(0);
+        size_t ops = 0;
+    };
+    // Brings img, painted at scale by earlier calls, up to date: only what
+    // was drawn since is painted when nothing was cleared in between (a
+    // freehand stroke on a dense screen), else all of it.
+    void update(QImage& img, double scale, Painted& state) const;
     // Bytes the description holds (bounded: a clear drops what it covers).
     size_t descriptionWeight() const;
     // Incremented on every change so that a widget knows when to repaint.
@@ -123,4 +132,5 @@ private:
     QString fontName_ = QStringLiteral("宋体");
     double fontSize_ = 9;
     quint64 revision_ = 0;
+    quint64 generation_ = 0;  // changes whenever what is drawn starts afresh
 };

@@ -82,8 +82,9 @@ void CanvasWidget::paintEvent(QPaintEvent*) {
             p.drawImage(kFrame, kFrame, canvas_->image());
         } else {
             const int side = picture::sideAt(dpr);
+            if (sharpOf_ != canvas_) sharpState_ = Canvas::Painted();
             if (sharpOf_ != canvas_ || sharpRevision_ != canvas_->revision() || sharp_.width() != side) {
-                sharp_ = canvas_->render(dpr);
+                canvas_->update(sharp_, dpr, sharpState_);
                 sharp_.setDevicePixelRatio(double(sharp_.width()) / Canvas::kSize);
                 sharpOf_ = canvas_;
                 sharpRevision_ = canvas_->revision();

@@ -80,6 +80,7 @@ private:
     QLineEdit* textBox_ = nullptr;
     // The picture painted at the screen's device pixel ratio, and what it shows.
     QImage sharp_;
-    quint64 sharpRevision_ = 0;
+    Canvas::Painted sharpState_;
+    quint64 sharpRevision_ = ~quint64(0);
     const Canvas* sharpOf_ = nullptr;
 };

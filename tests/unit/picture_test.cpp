@@ -213,6 +213,40 @@ private slots:
         QCOMPARE(four.pixel(4 * tl.x() - 1, 4 * tl.y()), kWhite);
     }
 
+    // The screen's copy grows with each stroke instead of being painted anew:
+    // it must always equal a full painting, across texts, clears and saved pictures.
+    void updatingAPaintedCopyEqualsPaintingItAnew() {
+        Canvas c;
+        QImage img;
+        img.setDevicePixelRatio(2);
+        Canvas::Painted state;
+        auto check = [&](const char* what) {
+            c.update(img, 2, state);
+            QVERIFY2(firstDifference(img, c.render(2)).isEmpty(), what);
+        };
+        check("empty");
+        c.line(-10, 0, 10, 0);
+        check("one line");
+        c.currentX = -3;
+        c.currentY = 5;
+        c.print(QStringLiteral("y = x"));
+        check("a text");
+        check("nothing new: the text is not blended twice");
+        c.setForeColor(QColor(0, 0, 255));
+        for (int i = 0; i < 50; ++i) {
+            c.line(i * 0.1, std::sin(i * 0.1), (i + 1) * 0.1, std::sin((i + 1) * 0.1));
+            if (i % 10 == 0) check("a growing stroke");
+        }
+        c.box(0, 0, 2, -2, QColor(255, 255, 255));
+        check("an eraser box");
+        c.clear();
+        c.points(sineDots());
+        check("after a clear");
+        c.setBackground(c.picture());
+        c.circle(1, 1, 3);
+        check("over a saved picture");
+    }
+
     void scalesOutOfRangeStayBounded() {
         Canvas c;
         c.points(sineDots());
