@@ -57,6 +57,9 @@ QByteArray svgBytes(const Picture& picture, const QString& title) {
     gen.setOutputDevice(&buffer);
     gen.setSize(QSize(picture::kSize, picture::kSize));
     gen.setViewBox(QRect(0, 0, picture::kSize, picture::kSize));
+    // The screen's 96 dots per inch: placed in a document, the picture has
+    // the physical size of the bitmap and of the printed page.
+    gen.setResolution(96);
     gen.setTitle(title);
     QPainter p;
     if (!p.begin(&gen)) return {};

@@ -221,6 +221,9 @@ private slots:
         QXmlStreamReader xml(&f);
         QVERIFY(xml.readNextStartElement());
         QCOMPARE(xml.name().toString(), QStringLiteral("svg"));
+        // The picture's own square, at the screen's 96 dots per inch.
+        QCOMPARE(xml.attributes().value(QStringLiteral("viewBox")).toString(), QStringLiteral("0 0 396 396"));
+        QCOMPARE(xml.attributes().value(QStringLiteral("width")).toString(), QStringLiteral("104.775mm"));
         int shapes = 0, images = 0;
         while (!xml.atEnd()) {
             if (xml.readNext() != QXmlStreamReader::StartElement) continue;
