@@ -57,7 +57,8 @@ bool jsonSubset(const QJsonValue& expected, const QJsonValue& actual, QString* w
         return true;
     }
     if (expected.isArray()) {
-        if (!actual.isArray()) return fail(QStringLiteral("expected ") + show(expected) + QStringLiteral(", got ") + show(actual));
+        if (!actual.isArray())
+            return fail(QStringLiteral("expected ") + show(expected) + QStringLiteral(", got ") + show(actual));
         const QJsonArray e = expected.toArray(), a = actual.toArray();
         if (e.size() != a.size())
             return fail(QStringLiteral("expected ") + show(expected) + QStringLiteral(", got ") + show(actual));
@@ -70,8 +71,7 @@ bool jsonSubset(const QJsonValue& expected, const QJsonValue& actual, QString* w
     return true;
 }
 
-CheckResult checkScript(const QString& script, const QString& name,
-                        const std::function<void(ScriptDriver&)>& prepare) {
+CheckResult checkScript(const QString& script, const QString& name, const std::function<void(ScriptDriver&)>& prepare) {
     CheckResult result;
     auto mismatch = [&](int line, const QString& what) {
         result.ok = false;
@@ -109,7 +109,8 @@ CheckResult checkScript(const QString& script, const QString& name,
         const QString where = QStringLiteral("`%1`").arg(step.command.left(120));
         for (qsizetype k = 0; k < std::max(printed.size(), step.expected.size()); ++k) {
             if (k >= step.expected.size()) {
-                mismatch(step.line, where + QStringLiteral(" printed a line nothing expects:\n    got      ") + printed.at(k));
+                mismatch(step.line,
+                         where + QStringLiteral(" printed a line nothing expects:\n    got      ") + printed.at(k));
                 continue;
             }
             const auto& [line, text] = step.expected.at(k);
@@ -124,7 +125,8 @@ CheckResult checkScript(const QString& script, const QString& name,
                 continue;
             }
             if (!parseObject(printed.at(k), &got, &why)) {
-                mismatch(line, where + QStringLiteral(" printed a line that is not JSON (%1):\n    got      ").arg(why) +
+                mismatch(line, where +
+                                   QStringLiteral(" printed a line that is not JSON (%1):\n    got      ").arg(why) +
                                    printed.at(k));
                 continue;
             }

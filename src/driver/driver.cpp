@@ -71,8 +71,12 @@ QString iconName(MsgIcon i) {
     return {};
 }
 
-const QString kCancel = QStringLiteral("\x01" "cancel");
-const QString kFail = QStringLiteral("\x01" "fail");
+const QString kCancel = QStringLiteral(
+    "\x01"
+    "cancel");
+const QString kFail = QStringLiteral(
+    "\x01"
+    "fail");
 
 void settle() {
     // Let posted events (deferred deletes, repaints, layout) run.
@@ -315,13 +319,13 @@ static void sendKey(QWidget* w, int code, const QString& text, Qt::KeyboardModif
 
 void ScriptDriver::key(QWidget* w, const QString& k) {
     static const QHash<QString, int> named = {
-        {QStringLiteral("Enter"), Qt::Key_Return},     {QStringLiteral("Tab"), Qt::Key_Tab},
-        {QStringLiteral("Backtab"), Qt::Key_Backtab},  {QStringLiteral("Left"), Qt::Key_Left},
-        {QStringLiteral("Right"), Qt::Key_Right},      {QStringLiteral("Up"), Qt::Key_Up},
-        {QStringLiteral("Down"), Qt::Key_Down},        {QStringLiteral("PageUp"), Qt::Key_PageUp},
+        {QStringLiteral("Enter"), Qt::Key_Return},      {QStringLiteral("Tab"), Qt::Key_Tab},
+        {QStringLiteral("Backtab"), Qt::Key_Backtab},   {QStringLiteral("Left"), Qt::Key_Left},
+        {QStringLiteral("Right"), Qt::Key_Right},       {QStringLiteral("Up"), Qt::Key_Up},
+        {QStringLiteral("Down"), Qt::Key_Down},         {QStringLiteral("PageUp"), Qt::Key_PageUp},
         {QStringLiteral("PageDown"), Qt::Key_PageDown}, {QStringLiteral("Home"), Qt::Key_Home},
-        {QStringLiteral("End"), Qt::Key_End},          {QStringLiteral("Backspace"), Qt::Key_Backspace},
-        {QStringLiteral("Delete"), Qt::Key_Delete},    {QStringLiteral("Escape"), Qt::Key_Escape},
+        {QStringLiteral("End"), Qt::Key_End},           {QStringLiteral("Backspace"), Qt::Key_Backspace},
+        {QStringLiteral("Delete"), Qt::Key_Delete},     {QStringLiteral("Escape"), Qt::Key_Escape},
         {QStringLiteral("Space"), Qt::Key_Space},
     };
     int code;
@@ -341,7 +345,8 @@ void ScriptDriver::key(QWidget* w, const QString& k) {
         t = QStringLiteral(" ");
     }
     // Keys reach only a control the user can give the keyboard focus to.
-    if (w->focusPolicy() == Qt::NoFocus) return error(QStringLiteral("%1 takes no keyboard focus").arg(w->objectName()));
+    if (w->focusPolicy() == Qt::NoFocus)
+        return error(QStringLiteral("%1 takes no keyboard focus").arg(w->objectName()));
     if (!w->isEnabled() || !w->isVisibleTo(w->window())) return;
     if (w->window()->focusWidget() != w) w->setFocus(Qt::OtherFocusReason);
     sendKey(w, code, t);
@@ -414,7 +419,7 @@ bool ScriptDriver::getFloating(const QString& name) {
     const FloatingLine* line = name == QLatin1String("Linex")   ? &cw->linex
                                : name == QLatin1String("Liney") ? &cw->liney
                                : name == QLatin1String("Line1") ? &cw->line1
-                                                                 : nullptr;
+                                                                : nullptr;
     const FloatingShape* shape = name == QLatin1String("Shape1")   ? &cw->shape1
                                  : name == QLatin1String("Shape2") ? &cw->shape2
                                                                    : nullptr;
@@ -465,7 +470,11 @@ void ScriptDriver::get(const QString& name) {
     // Place and size in pixels of the window's client area (a window: its
     // client area on the screen).
     const QRect r = w->isWindow() ? w->geometry() : QRect(w->mapTo(w->window(), QPoint(0, 0)), w->size());
-    line += QStringLiteral(",\"x\":%1,\"y\":%2,\"width\":%3,\"height\":%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+    line += QStringLiteral(",\"x\":%1,\"y\":%2,\"width\":%3,\"height\":%4")
+                .arg(r.x())
+                .arg(r.y())
+                .arg(r.width())
+                .arg(r.height());
     // The face as the window asked for it (the substitute that draws it
     // varies with the installed fonts); sizes in points at 96 dots per inch.
     const QFont f = w->font();
@@ -475,7 +484,9 @@ void ScriptDriver::get(const QString& name) {
     // Controls whose look changes under the pointer (menu labels, links) ask
     // for their colours to be reported too.
     if (w->property("reportsLook").toBool()) {
-        auto rgb = [](const QColor& c) { return QStringLiteral("[%1,%2,%3]").arg(c.red()).arg(c.green()).arg(c.blue()); };
+        auto rgb = [](const QColor& c) {
+            return QStringLiteral("[%1,%2,%3]").arg(c.red()).arg(c.green()).arg(c.blue());
+        };
         line += QStringLiteral(",\"fore\":%1,\"back\":%2")
                     .arg(rgb(w->palette().color(QPalette::WindowText)),
                          w->autoFillBackground() ? rgb(w->palette().color(QPalette::Window)) : QStringLiteral("null"));
@@ -596,7 +607,8 @@ void ScriptDriver::run(const QString& rawLine) {
         else error(QStringLiteral("no control ") + word(1));
     } else if (cmd == QLatin1String("answer")) {
         const QString a = word(1);
-        if (a == QLatin1String("OK") || a == QLatin1String("Cancel") || a == QLatin1String("Yes") || a == QLatin1String("No"))
+        if (a == QLatin1String("OK") || a == QLatin1String("Cancel") || a == QLatin1String("Yes") ||
+            a == QLatin1String("No"))
             platform_.answers.push_back(a);
         else error(QStringLiteral("bad reply ") + a);
     } else if (cmd == QLatin1String("savename")) {
@@ -670,7 +682,8 @@ void ScriptDriver::run(const QString& rawLine) {
     } else if (cmd == QLatin1String("windows")) {
         QStringList names;
         for (QWidget* w : QApplication::topLevelWidgets())
-            if (w->isVisible() && !w->objectName().isEmpty() && !qobject_cast<QMenu*>(w)) names << jsonString(w->objectName());
+            if (w->isVisible() && !w->objectName().isEmpty() && !qobject_cast<QMenu*>(w))
+                names << jsonString(w->objectName());
         names.sort();
         emitLine(QStringLiteral("{\"windows\":[%1]}").arg(names.join(QLatin1Char(','))));
     } else {
@@ -721,7 +734,8 @@ void ScriptDriver::canvasPicture(const QString& args) {
     bool numeric = false;
     const double v = last.toDouble(&numeric);
     if (numeric) {
-        if (!(v >= 1 && v <= 8 && v == std::floor(v))) return error(QStringLiteral("scale must be a whole number from 1 to 8: ") + last);
+        if (!(v >= 1 && v <= 8 && v == std::floor(v)))
+            return error(QStringLiteral("scale must be a whole number from 1 to 8: ") + last);
         scale = int(v);
     } else {
         path = args;

@@ -35,10 +35,10 @@ public:
     bool openDocument(const QString& target) override;
     void makeTopmost(QWidget* window) override;
 
-    std::deque<QString> answers;      // queued message-box replies
-    std::deque<QString> saveNames;    // queued save-dialog replies ("\x01cancel" = cancel)
-    std::deque<int> saveFilters;      // the entry chosen with each of them
-    std::deque<QString> printTargets; // queued print targets ("\x01fail" = no printer)
+    std::deque<QString> answers;       // queued message-box replies
+    std::deque<QString> saveNames;     // queued save-dialog replies ("\x01cancel" = cancel)
+    std::deque<int> saveFilters;       // the entry chosen with each of them
+    std::deque<QString> printTargets;  // queued print targets ("\x01fail" = no printer)
     SaveRequest lastSaveRequest;
 
 private:
@@ -116,8 +116,8 @@ private:
     std::function<void(const QString&)> out_;
     ScriptedPlatform platform_;
     ScriptClock clock_;
-    QString current_;      // object name of the current window
-    QString hovered_;      // control under the pointer
+    QString current_;  // object name of the current window
+    QString hovered_;  // control under the pointer
 };
 
 // JSON string literal of a text.

@@ -33,11 +33,11 @@ std::string compact(std::string_view text) {
 // the nearest double; the digits dropped only matter as "some of them were
 // not zero", which one extra digit 1 at the end stands for.
 struct Decimal {
-    std::string digits;       // no leading zeros; empty for zero
-    long long exponent = 0;   // value = digits * 10^exponent
-    bool sticky = false;      // nonzero digits were dropped
+    std::string digits;      // no leading zeros; empty for zero
+    long long exponent = 0;  // value = digits * 10^exponent
+    bool sticky = false;     // nonzero digits were dropped
 };
-constexpr size_t kKeptDigits = 800;      // more than a double ever needs (767)
+constexpr size_t kKeptDigits = 800;  // more than a double ever needs (767)
 constexpr long long kExponentCap = 1000000000LL;
 
 void addDigit(Decimal& d, char c, bool fraction) {

@@ -18,8 +18,8 @@ namespace {
 
 class DesktopPlatform : public Platform {
 public:
-    MsgReply messageBox(QWidget* parent, const QString& text, const QString& title,
-                        MsgButtons buttons, MsgIcon icon) override {
+    MsgReply messageBox(QWidget* parent, const QString& text, const QString& title, MsgButtons buttons,
+                        MsgIcon icon) override {
         QMessageBox box(parent);
         box.setWindowTitle(title);
         box.setText(text);
@@ -77,9 +77,8 @@ public:
         if (!r.filters.isEmpty()) dialog.selectNameFilter(r.filters.at(first));
         dialog.setDefaultSuffix(suffixOf(first));
         // A bare name gets the extension of the entry chosen, not always the first one's.
-        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& f) {
-            dialog.setDefaultSuffix(suffixOf(int(r.filters.indexOf(f))));
-        });
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                         [&](const QString& f) { dialog.setDefaultSuffix(suffixOf(int(r.filters.indexOf(f)))); });
         dialog.selectFile(r.initialName);
         // The program refuses existing names itself; the dialog must not ask
         // to overwrite first.
@@ -116,9 +115,7 @@ public:
         return QDesktopServices::openUrl(url);
     }
 
-    void makeTopmost(QWidget* window) override {
-        window->setWindowFlag(Qt::WindowStaysOnTopHint, true);
-    }
+    void makeTopmost(QWidget* window) override { window->setWindowFlag(Qt::WindowStaysOnTopHint, true); }
 };
 
 DesktopPlatform& desktop() {
@@ -142,10 +139,9 @@ void installFontSubstitutes() {
             if (families.contains(c, Qt::CaseInsensitive)) found << c;
         return found;
     };
-    const QStringList song = pick({"AR PL UMing CN", "AR PL UMing TW", "Noto Serif CJK SC",
-                                   "WenQuanYi Micro Hei", "WenQuanYi Zen Hei"});
-    const QStringList hei = pick({"WenQuanYi Micro Hei", "WenQuanYi Zen Hei", "Noto Sans CJK SC",
-                                  "AR PL UMing CN"});
+    const QStringList song =
+        pick({"AR PL UMing CN", "AR PL UMing TW", "Noto Serif CJK SC", "WenQuanYi Micro Hei", "WenQuanYi Zen Hei"});
+    const QStringList hei = pick({"WenQuanYi Micro Hei", "WenQuanYi Zen Hei", "Noto Sans CJK SC", "AR PL UMing CN"});
     const QStringList times = pick({"Liberation Serif", "DejaVu Serif"});
     QStringList timesWithCjk = times + song;
     for (const char* name : {"宋体", "SimSun", "新宋体"}) QFont::insertSubstitutions(QString::fromUtf8(name), song);

@@ -18,8 +18,8 @@ enum class MsgReply { OK, Cancel, Yes, No };
 struct SaveRequest {
     QString title;
     QString initialName;
-    QStringList filters;     // "函数图像(*.bmp)" ...
-    QString defaultSuffix;   // "bmp"
+    QStringList filters;    // "函数图像(*.bmp)" ...
+    QString defaultSuffix;  // "bmp"
     // For each entry of filters, the extension a name without one gets
     // (empty: defaultSuffix); and the entry chosen when the dialog opens.
     QStringList suffixes;
@@ -28,8 +28,8 @@ struct SaveRequest {
 
 // What the user chose in the save dialog.
 struct SaveAnswer {
-    QString path;     // possibly empty
-    int filter = 0;   // index of the entry chosen in SaveRequest::filters
+    QString path;    // possibly empty
+    int filter = 0;  // index of the entry chosen in SaveRequest::filters
 };
 
 class Platform {
@@ -38,8 +38,8 @@ public:
 
     // A modal message box; returns the button pressed (closing it counts as
     // Cancel or No).
-    virtual MsgReply messageBox(QWidget* parent, const QString& text, const QString& title,
-                                MsgButtons buttons, MsgIcon icon) = 0;
+    virtual MsgReply messageBox(QWidget* parent, const QString& text, const QString& title, MsgButtons buttons,
+                                MsgIcon icon) = 0;
 
     // The save dialog: nullopt when cancelled, otherwise the chosen path
     // (possibly empty).

@@ -9,11 +9,20 @@ namespace {
 
 // The toolkit's own options that take a value in the next argument.
 const QStringList kToolkitWithValue = {
-    QStringLiteral("platform"),   QStringLiteral("platformpluginpath"), QStringLiteral("platformtheme"),
-    QStringLiteral("plugin"),     QStringLiteral("qwindowgeometry"),    QStringLiteral("qwindowtitle"),
-    QStringLiteral("qwindowicon"), QStringLiteral("style"),             QStringLiteral("stylesheet"),
-    QStringLiteral("session"),    QStringLiteral("display"),            QStringLiteral("geometry"),
-    QStringLiteral("name"),       QStringLiteral("title"),
+    QStringLiteral("platform"),
+    QStringLiteral("platformpluginpath"),
+    QStringLiteral("platformtheme"),
+    QStringLiteral("plugin"),
+    QStringLiteral("qwindowgeometry"),
+    QStringLiteral("qwindowtitle"),
+    QStringLiteral("qwindowicon"),
+    QStringLiteral("style"),
+    QStringLiteral("stylesheet"),
+    QStringLiteral("session"),
+    QStringLiteral("display"),
+    QStringLiteral("geometry"),
+    QStringLiteral("name"),
+    QStringLiteral("title"),
 };
 // ... and those that stand alone.
 const QStringList kToolkitFlags = {
@@ -38,12 +47,9 @@ Options parseArguments(const QStringList& arguments) {
             return o;
         }
         QString name = a;
-        if (name.startsWith(QLatin1String("--")))
-            name.remove(0, 2);
-        else if (name.startsWith(QLatin1Char('-')))
-            name.remove(0, 1);
-        else
-            name.clear();
+        if (name.startsWith(QLatin1String("--"))) name.remove(0, 2);
+        else if (name.startsWith(QLatin1Char('-'))) name.remove(0, 1);
+        else name.clear();
         // "-style=fusion" is also how the toolkit takes a value.
         const qsizetype eq = name.indexOf(QLatin1Char('='));
         const QString key = eq >= 0 ? name.left(eq) : name;

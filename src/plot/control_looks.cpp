@@ -26,9 +26,7 @@ bool opening(QChar c) {
     return set.contains(c);
 }
 // Letters, digits and signs of a formula or number, which stay together.
-bool wordChar(QChar c) {
-    return c.unicode() < 0x2E80 && !c.isSpace() && !closing(c) && !opening(c);
-}
+bool wordChar(QChar c) { return c.unicode() < 0x2E80 && !c.isSpace() && !closing(c) && !opening(c); }
 
 // The text cut into pieces that a line break may not split.
 QStringList units(const QString& text) {

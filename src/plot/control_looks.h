@@ -39,7 +39,7 @@ LineMetrics lineMetrics(const QFont& font);
 struct TextBlock {
     QFont font;
     QStringList lines;
-    int height = 0;   // from the first line's top to the last line's ink bottom
+    int height = 0;  // from the first line's top to the last line's ink bottom
 };
 TextBlock fitText(const QString& text, QFont font, int width, int height, bool noLoneLast);
 

@@ -11,9 +11,9 @@ class FamilyWindow;
 class QWidget;
 
 struct FamilyEntry {
-    QString key;        // "linear"
-    int number;         // Form number (1 quadratic, 2 linear, ...)
-    int menuIndex;      // Labmenu index in the navigation bar
+    QString key;                // "linear"
+    int number;                 // Form number (1 quadratic, 2 linear, ...)
+    int menuIndex;              // Labmenu index in the navigation bar
     FamilyWindow* (*create)();  // builds the window
 };
 

@@ -61,18 +61,18 @@ FreehandTools::FreehandTools(FamilyWindow& window) : QObject(&window), w_(window
     const QPoint at = w_.traits().freehandPos;
     // A window that lays out its own panel keeps it.
     if (!w_.findChild<QWidget*>(QStringLiteral("Frmdraw"))) {
-            buildControls(&w_, {
-            panel("Frmdraw", at.x(), at.y(), 177, 89, "手绘项目面板")
-                .tooltip("选择相应功能后，在上面画板中，按住鼠标不放并拖曳就可绘图。"),
-            radio("Option1sh", 8, 16, 65, 17, "直线").in("Frmdraw"),
-            radio("Option2sh", 8, 32, 81, 17, "圆或椭圆").in("Frmdraw"),
-            radio("Option3sh", 8, 48, 73, 17, "随意绘").in("Frmdraw"),
-            radio("Option5sh", 8, 64, 81, 17, "录入文字").in("Frmdraw"),
-            radio("Option6sh", 96, 48, 73, 17, "橡皮").in("Frmdraw"),
-            radio("Option4sh", 96, 64, 73, 17, "取消手绘").in("Frmdraw").on(),
-            combo("Combo1sh", 88, 16, 57, 20).in("Frmdraw"),
-            label("Labcolor", 144, 16, 25, 17).in("Frmdraw").back(0, 0, 0),
-        });
+        buildControls(&w_, {
+                               panel("Frmdraw", at.x(), at.y(), 177, 89, "手绘项目面板")
+                                   .tooltip("选择相应功能后，在上面画板中，按住鼠标不放并拖曳就可绘图。"),
+                               radio("Option1sh", 8, 16, 65, 17, "直线").in("Frmdraw"),
+                               radio("Option2sh", 8, 32, 81, 17, "圆或椭圆").in("Frmdraw"),
+                               radio("Option3sh", 8, 48, 73, 17, "随意绘").in("Frmdraw"),
+                               radio("Option5sh", 8, 64, 81, 17, "录入文字").in("Frmdraw"),
+                               radio("Option6sh", 96, 48, 73, 17, "橡皮").in("Frmdraw"),
+                               radio("Option4sh", 96, 64, 73, 17, "取消手绘").in("Frmdraw").on(),
+                               combo("Combo1sh", 88, 16, 57, 20).in("Frmdraw"),
+                               label("Labcolor", 144, 16, 25, 17).in("Frmdraw").back(0, 0, 0),
+                           });
     }
     for (int i = 0; i < 6; ++i) options_[i] = w_.findChild<QRadioButton*>(QLatin1String(kOptionNames[i]));
     if (auto* combo = w_.findChild<QComboBox*>(QStringLiteral("Combo1sh"))) {

@@ -27,11 +27,11 @@ PointerTool::PointerTool(FamilyWindow& window) : QObject(&window), w_(window) {
     // A window that lays out its own readout keeps it.
     if (!w_.findChild<QWidget*>(QStringLiteral("Labzb"))) {
         buildControls(&w_, {
-            label("Labzb", at.x(), at.y(), 137, 17, "(0,0)")
-                .font("宋体", 10.5)
-                .color(192, 0, 0)
-                .tooltip("双击图像区域出现十字坐标"),
-        });
+                               label("Labzb", at.x(), at.y(), 137, 17, "(0,0)")
+                                   .font("宋体", 10.5)
+                                   .color(192, 0, 0)
+                                   .tooltip("双击图像区域出现十字坐标"),
+                           });
     }
     if (CanvasWidget* cw = w_.canvasWidget()) {
         for (FloatingLine* l : {&cw->linex, &cw->liney}) {

@@ -45,7 +45,8 @@ QLabel* icon(QWidget* parent, const char* name, int x, int y, const QString& pic
     auto* l = new QLabel(parent);
     l->setObjectName(QString::fromLatin1(name));
     l->setGeometry(x, y, 25, 25);
-    l->setPixmap(vectorPixmap(QStringLiteral(":/images/%1.svg").arg(picture), QSize(25, 25), parent->devicePixelRatioF()));
+    l->setPixmap(
+        vectorPixmap(QStringLiteral(":/images/%1.svg").arg(picture), QSize(25, 25), parent->devicePixelRatioF()));
     return l;
 }
 }  // namespace

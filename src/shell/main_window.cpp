@@ -18,13 +18,13 @@ namespace shell {
 
 const std::vector<MenuItem>& menuTable() {
     static const std::vector<MenuItem> table = {
-        {QStringLiteral("一次函数"), 16, 16, 73},   {QStringLiteral("二次函数"), 112, 16, 73},
+        {QStringLiteral("一次函数"), 16, 16, 73},    {QStringLiteral("二次函数"), 112, 16, 73},
         {QStringLiteral("反比例函数"), 208, 16, 81}, {QStringLiteral("幂函数"), 304, 16, 73},
-        {QStringLiteral("指数函数"), 400, 16, 73},  {QStringLiteral("对数函数"), 496, 16, 73},
-        {QStringLiteral("正弦函数"), 592, 16, 73},  {QStringLiteral("余弦函数"), 16, 56, 73},
-        {QStringLiteral("正切函数"), 112, 56, 73},  {QStringLiteral("余切函数"), 208, 56, 73},
-        {QStringLiteral("圆"), 304, 56, 73},        {QStringLiteral("椭圆"), 400, 56, 73},
-        {QStringLiteral("双曲线"), 496, 56, 73},    {QStringLiteral("抛物线"), 592, 56, 73},
+        {QStringLiteral("指数函数"), 400, 16, 73},   {QStringLiteral("对数函数"), 496, 16, 73},
+        {QStringLiteral("正弦函数"), 592, 16, 73},   {QStringLiteral("余弦函数"), 16, 56, 73},
+        {QStringLiteral("正切函数"), 112, 56, 73},   {QStringLiteral("余切函数"), 208, 56, 73},
+        {QStringLiteral("圆"), 304, 56, 73},         {QStringLiteral("椭圆"), 400, 56, 73},
+        {QStringLiteral("双曲线"), 496, 56, 73},     {QStringLiteral("抛物线"), 592, 56, 73},
     };
     return table;
 }
@@ -116,10 +116,22 @@ MainWindow::MainWindow()
     credit_->setCursor(Qt::PointingHandCursor);
     credit_->setToolTip(QStringLiteral("单击访问“Vesmar函数分析作图器”的官网"));
 
-    connect(help_, &ClickLabel::hovered, this, [this] { help2_->show(); help_->hide(); });
-    connect(exit_, &ClickLabel::hovered, this, [this] { exit2_->show(); exit_->hide(); });
-    connect(yc_, &ClickLabel::hovered, this, [this] { yc2_->show(); yc_->hide(); });
-    connect(zk2_, &ClickLabel::hovered, this, [this] { zk_->show(); zk2_->hide(); });
+    connect(help_, &ClickLabel::hovered, this, [this] {
+        help2_->show();
+        help_->hide();
+    });
+    connect(exit_, &ClickLabel::hovered, this, [this] {
+        exit2_->show();
+        exit_->hide();
+    });
+    connect(yc_, &ClickLabel::hovered, this, [this] {
+        yc2_->show();
+        yc_->hide();
+    });
+    connect(zk2_, &ClickLabel::hovered, this, [this] {
+        zk_->show();
+        zk2_->hide();
+    });
     connect(credit_, &ClickLabel::hovered, this, [this] { credit_->setFontStyle(10.5, true, true); });
 
     connect(help_, &ClickLabel::clicked, this, &MainWindow::showHelp);

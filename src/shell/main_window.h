@@ -97,14 +97,14 @@ private:
     ClickLabel *yc_ = nullptr, *yc2_ = nullptr, *zk_ = nullptr, *zk2_ = nullptr;
     ClickLabel *decoration_ = nullptr, *credit_ = nullptr;
     QTimer timer_;
-    QTimer settleTimer_;   // puts the windows right once the desktop has framed them
+    QTimer settleTimer_;  // puts the windows right once the desktop has framed them
     int settleTicks_ = 0;
     bool barSettled_ = false;
     QPointer<HelpWindow> helpWindow_;
     QPixmap background_;
     int currentMenu_ = 1;
     bool navCollapsed_ = false;
-    int slideTop_ = 0;   // outer top edge the bar was last put at
+    int slideTop_ = 0;  // outer top edge the bar was last put at
     bool placed_ = false;
     bool asking_ = false;
     bool exiting_ = false;

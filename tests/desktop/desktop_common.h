@@ -86,11 +86,12 @@ inline Run run(const QString& program, const QStringList& args, const QByteArray
 // A key pressed on the real keyboard, delivered by the X server to the window
 // that has the focus (xdotool through the XTEST extension).
 inline bool realKey(const QString& keys) {
-    return QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("--clearmodifiers"), keys}) == 0;
+    return QProcess::execute(QStringLiteral("xdotool"),
+                             {QStringLiteral("key"), QStringLiteral("--clearmodifiers"), keys}) == 0;
 }
 inline bool realType(const QString& text) {
-    return QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("--delay"),
-                                                         QStringLiteral("20"), text}) == 0;
+    return QProcess::execute(QStringLiteral("xdotool"),
+                             {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("20"), text}) == 0;
 }
 
 // What a window manager sends when the user clicks a window's close button:

@@ -41,8 +41,9 @@ QStringList buttonTexts(QMessageBox* box) {
     QStringList texts;
     // In the order they stand, left to right.
     QList<QAbstractButton*> buttons = box->buttons();
-    std::sort(buttons.begin(), buttons.end(),
-              [](QAbstractButton* a, QAbstractButton* b) { return a->mapToGlobal(QPoint()).x() < b->mapToGlobal(QPoint()).x(); });
+    std::sort(buttons.begin(), buttons.end(), [](QAbstractButton* a, QAbstractButton* b) {
+        return a->mapToGlobal(QPoint()).x() < b->mapToGlobal(QPoint()).x();
+    });
     for (QAbstractButton* b : buttons) texts << b->text();
     return texts;
 }
@@ -76,6 +77,7 @@ private slots:
         QTest::addColumn<MsgReply>("reply");
         QTest::addColumn<QStringList>("shown");
         const QStringList ok{"确定"}, okCancel{"确定", "取消"}, yesNo{"是(&Y)", "否(&N)"};
+        // clang-format off
         QTest::newRow("OK, Enter") << MsgButtons::OK << "Return" << MsgReply::OK << ok;
         QTest::newRow("OK, Escape") << MsgButtons::OK << "Escape" << MsgReply::OK << ok;
         QTest::newRow("OK, close") << MsgButtons::OK << "close" << MsgReply::OK << ok;
@@ -87,6 +89,7 @@ private slots:
         QTest::newRow("Yes/No, Escape") << MsgButtons::YesNo << "Escape" << MsgReply::No << yesNo;
         QTest::newRow("Yes/No, close") << MsgButtons::YesNo << "close" << MsgReply::No << yesNo;
         QTest::newRow("Yes/No, Alt+N") << MsgButtons::YesNo << "alt+n" << MsgReply::No << yesNo;
+        // clang-format on
     }
     void messageBox() {
         QFETCH(MsgButtons, buttons);

@@ -95,7 +95,8 @@ private slots:
         // shows the canvas's red axes and blue curve.
         const Run info = run("pdfinfo", {pdf});
         QVERIFY2(info.finished && info.exitCode == 0, info.err.constData());
-        QVERIFY2(QRegularExpression("Pages: *1\\n").match(QString::fromUtf8(info.out)).hasMatch(), info.out.constData());
+        QVERIFY2(QRegularExpression("Pages: *1\\n").match(QString::fromUtf8(info.out)).hasMatch(),
+                 info.out.constData());
         const QString png = out.filePath("page");
         const Run render = run("pdftoppm", {"-png", "-r", "96", "-singlefile", pdf, png});
         QVERIFY2(render.finished && render.exitCode == 0, render.err.constData());
@@ -132,9 +133,13 @@ private slots:
         QRect pictureBox;
         for (qsizetype i = 1; i < bands.size(); ++i) pictureBox |= bands.at(i);
         const QString sizes = QStringLiteral("canvas drawing %1x%2, printed %3x%4")
-                                  .arg(drawn.width()).arg(drawn.height()).arg(pictureBox.width()).arg(pictureBox.height());
-        QVERIFY2(std::abs(pictureBox.width() - drawn.width()) <= 3 && std::abs(pictureBox.height() - drawn.height()) <= 3,
-                 qPrintable(sizes));
+                                  .arg(drawn.width())
+                                  .arg(drawn.height())
+                                  .arg(pictureBox.width())
+                                  .arg(pictureBox.height());
+        QVERIFY2(
+            std::abs(pictureBox.width() - drawn.width()) <= 3 && std::abs(pictureBox.height() - drawn.height()) <= 3,
+            qPrintable(sizes));
         // The heading starts where the picture's left edge is, above it, and
         // is as wide as ten Chinese characters and an expression at 16 pt.
         const int pictureLeft = pictureBox.left() - drawn.left();

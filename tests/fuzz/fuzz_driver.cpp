@@ -62,7 +62,8 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > kMaxBytes) return -1;
-    QStringList lines = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size)).split(QLatin1Char('\n'));
+    QStringList lines =
+        QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size)).split(QLatin1Char('\n'));
     if (lines.size() > kMaxLines) return -1;
     if (std::count_if(lines.cbegin(), lines.cend(), writesFile) > kMaxFileCommands) return -1;
     {

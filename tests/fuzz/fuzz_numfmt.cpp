@@ -43,7 +43,8 @@ void roundTripSingle(float v) {
     // The signed and printed forms are the same digits.
     const QString s = numfmt::signedText(v);
     if (numfmt::valueSingle(s) != back) fail("signed text reads otherwise", s, t);
-    if (numfmt::valueSingle(numfmt::printForm(v)) != back) fail("printed form reads otherwise", numfmt::printForm(v), t);
+    if (numfmt::valueSingle(numfmt::printForm(v)) != back)
+        fail("printed form reads otherwise", numfmt::printForm(v), t);
 }
 
 void roundTripDouble(double v) {
@@ -53,7 +54,8 @@ void roundTripDouble(double v) {
     const QString t = numfmt::textDouble(v);
     const double back = numfmt::value(t);
     if (numfmt::textDouble(back) != t) fail("double text does not read back", t, numfmt::textDouble(back));
-    if (numfmt::value(numfmt::signedTextDouble(v)) != back) fail("signed double text reads otherwise", numfmt::signedTextDouble(v), t);
+    if (numfmt::value(numfmt::signedTextDouble(v)) != back)
+        fail("signed double text reads otherwise", numfmt::signedTextDouble(v), t);
 }
 
 }  // namespace

@@ -36,7 +36,10 @@ private slots:
     void sweepKeepsSinglePrecisionDrift() {
         int n = 0;
         float last = 0;
-        conic::sweep(0.01f, [&](float x) { ++n; last = x; });
+        conic::sweep(0.01f, [&](float x) {
+            ++n;
+            last = x;
+        });
         QVERIFY(n >= 2000 && n <= 2001);
         QVERIFY(last <= 10.f && last > 9.98f);
 
@@ -60,7 +63,8 @@ private slots:
             for (float b : values) {
                 for (float x : {a, -a}) {
                     const float y = ellipse::halfHeight(a, b, x);
-                    QVERIFY2(y == 0.f || (y > 0 && y < b * 1e-3f), qPrintable(QStringLiteral("a=%1 b=%2").arg(a).arg(b)));
+                    QVERIFY2(y == 0.f || (y > 0 && y < b * 1e-3f),
+                             qPrintable(QStringLiteral("a=%1 b=%2").arg(a).arg(b)));
                 }
                 QVERIFY(std::isnan(ellipse::halfHeight(a, b, std::nextafter(a, 1e30f) * 1.001f)));
                 QCOMPARE(ellipse::halfWidth(a, b, b), 0.f);
@@ -79,8 +83,8 @@ private slots:
         QCOMPARE(conic::fociText(5.2f, false), QStringLiteral("焦点坐标：F1(0,-5.2),F2:(0,5.2)"));
         QCOMPARE(ellipse::equation(6, 3), QStringLiteral("X^2/6^2 +Y^2/3^2 =1"));
         QVERIFY(std::fabs(ellipse::textRow(6, 3) - 2.958) < 0.001);
-        QCOMPARE(ellipse::textRow(0.5f, 3), 4.f);   // a < 1: the column X = 1 misses
-        QCOMPARE(ellipse::textRow(20, 12), 9.f);    // above the drawing area
+        QCOMPARE(ellipse::textRow(0.5f, 3), 4.f);  // a < 1: the column X = 1 misses
+        QCOMPARE(ellipse::textRow(20, 12), 9.f);   // above the drawing area
         // a = 12: cut at X = ±10; b >= 10.2 loses its points beyond the band.
         QVERIFY(allInBand(ellipse::dots(12, 3)));
         QVERIFY(allInBand(ellipse::dots(3, 11)));
@@ -182,11 +186,13 @@ private slots:
         QCOMPARE(parabola::textRow(-0.1f, false), 9.f);  // and -20 below it
 
         const auto right = parabola::dots(3, true);
-        QVERIFY(std::all_of(right.begin(), right.end(), [](const QPointF& p) { return p.x() >= 0 && std::fabs(p.y()) < 7.75; }));
+        QVERIFY(std::all_of(right.begin(), right.end(),
+                            [](const QPointF& p) { return p.x() >= 0 && std::fabs(p.y()) < 7.75; }));
         const auto left = parabola::dots(-3, true);
         QVERIFY(std::all_of(left.begin(), left.end(), [](const QPointF& p) { return p.x() <= 0; }));
         const auto up = parabola::dots(3, false);
-        QVERIFY(std::all_of(up.begin(), up.end(), [](const QPointF& p) { return std::fabs(p.x()) < 7.83 && p.y() >= 0; }));
+        QVERIFY(
+            std::all_of(up.begin(), up.end(), [](const QPointF& p) { return std::fabs(p.x()) < 7.83 && p.y() >= 0; }));
         QVERIFY(extremeUpper(up, true).x() > 7.8);
         const auto down = parabola::dots(-3, false);
         QVERIFY(std::all_of(down.begin(), down.end(), [](const QPointF& p) { return p.y() <= 0; }));
@@ -200,7 +206,7 @@ private slots:
 
     void finiteChecks() {
         QVERIFY(conic::allFinite({1.0, -3e38}));
-        QVERIFY(!conic::allFinite({1.0, 1e39}));   // beyond single precision
+        QVERIFY(!conic::allFinite({1.0, 1e39}));  // beyond single precision
         QVERIFY(!conic::allFinite({std::nan("")}));
         QCOMPARE(conic::textRow(std::nanf("")), 9.f);
         // A huge semi-axis leaves the band empty instead of drawing garbage.

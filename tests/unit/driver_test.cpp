@@ -65,8 +65,9 @@ private slots:
         r = checkScript(QStringLiteral("open linear\nget Text1(0)\n> {\"text\":\"3\"}\n"), QStringLiteral("w.script"));
         QVERIFY(!r.ok);
         QCOMPARE(r.report.size(), 1);
-        QVERIFY2(r.report.at(0).startsWith(QStringLiteral("w.script:3: `get Text1(0)`: text: expected \"3\", got \"2\"")),
-                 qPrintable(r.report.at(0)));
+        QVERIFY2(
+            r.report.at(0).startsWith(QStringLiteral("w.script:3: `get Text1(0)`: text: expected \"3\", got \"2\"")),
+            qPrintable(r.report.at(0)));
 
         // Output nothing expects (here an error for a mistyped name) fails.
         r = checkScript(QStringLiteral("open linear\nclick Comand1(0)\n"), QStringLiteral("e.script"));
@@ -222,7 +223,8 @@ private slots:
                                     "printto ../x.pdf", "savename /tmp/x.bmp"})
                 d.run(QString::fromLatin1(bad));
             QCOMPARE(out.size(), 6);
-            for (const QString& line : out) QVERIFY2(line.startsWith(QStringLiteral("{\"error\":\"not a plain")), qPrintable(line));
+            for (const QString& line : out)
+                QVERIFY2(line.startsWith(QStringLiteral("{\"error\":\"not a plain")), qPrintable(line));
             out.clear();
             d.run(QStringLiteral("canvas plain.png"));
             QVERIFY(out.isEmpty());
@@ -250,8 +252,9 @@ private slots:
         FamilyWindow* f = d.currentFamily();
         QVERIFY(f);
         const QPointF px = f->canvas().toPixel(1, 1);
-        QCOMPARE(f->canvas().toPixel(o.value(QStringLiteral("x2")).toDouble(), o.value(QStringLiteral("y2")).toDouble()),
-                 px + QPointF(9, 9));
+        QCOMPARE(
+            f->canvas().toPixel(o.value(QStringLiteral("x2")).toDouble(), o.value(QStringLiteral("y2")).toDouble()),
+            px + QPointF(9, 9));
     }
 
     void cleanup() {

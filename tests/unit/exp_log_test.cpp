@@ -149,8 +149,8 @@ private slots:
         QTest::mouseClick(label, Qt::LeftButton);
         QCOMPARE(box->text(), QStringLiteral("2.71828"));
 
-        QMouseEvent away(QEvent::MouseMove, QPointF(2, 2), w->mapToGlobal(QPointF(2, 2)), Qt::NoButton,
-                         Qt::NoButton, Qt::NoModifier);
+        QMouseEvent away(QEvent::MouseMove, QPointF(2, 2), w->mapToGlobal(QPointF(2, 2)), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
         QApplication::sendEvent(w.get(), &away);
         QVERIFY(!label->font().bold() && !label->font().italic());
         QCOMPARE(label->palette().color(QPalette::Window), surface);
@@ -168,8 +168,8 @@ private slots:
         QStringList boxes;
         ScriptedPlatform scripted([&](const QString& line) { boxes << line; });
         setPlatform(&scripted);
-        const QStringList inputs = {"", "abc", "0", "1", "-2", "1E+30", "1E+38", "1E+39", "-1E+39",
-                                    "1E-45", "3.4E+38", "&HFFFF", ".000001", "0.99999999", "7000", "8000"};
+        const QStringList inputs = {"",       "abc",   "0",       "1",      "-2",      "1E+30",      "1E+38", "1E+39",
+                                    "-1E+39", "1E-45", "3.4E+38", "&HFFFF", ".000001", "0.99999999", "7000",  "8000"};
         for (auto* make : {&createExponential, &createLogarithm}) {
             std::unique_ptr<FamilyWindow> w(make());
             w->setAttribute(Qt::WA_DeleteOnClose, false);

@@ -19,7 +19,9 @@
 class FrameTest : public QObject {
     Q_OBJECT
 private slots:
-    void init() { driver_ = std::make_unique<ScriptDriver>([this](const QString& s) { lines_ << s; }); }
+    void init() {
+        driver_ = std::make_unique<ScriptDriver>([this](const QString& s) { lines_ << s; });
+    }
     void cleanup() {
         driver_.reset();
         lines_.clear();
@@ -152,8 +154,8 @@ private slots:
     void aMissingControlIsReported() {
         static QStringList missing;
         missing.clear();
-        const MissingControlHandler old =
-            setMissingControlHandler([](const QString& window, const QString& name) { missing << window + QLatin1Char(':') + name; });
+        const MissingControlHandler old = setMissingControlHandler(
+            [](const QString& window, const QString& name) { missing << window + QLatin1Char(':') + name; });
         FamilyWindow* w = FamilyManager::instance().open(*familyByKey(QStringLiteral("linear")));
         w->setText(QStringLiteral("Text9"), QStringLiteral("1"));
         QCOMPARE(w->text(QStringLiteral("Labfc")), QString());

@@ -157,7 +157,8 @@ private slots:
         // 2/3: mirrored across the y axis, through (-8, 4).
         d = power::fractionDots(2, 3, false);
         for (const QPointF& p : d.points) QVERIFY(p.y() >= 0);
-        QVERIFY(std::any_of(d.points.begin(), d.points.end(), [](const QPointF& p) { return p.x() < -7.99 && std::fabs(p.y() - 4) < 0.01; }));
+        QVERIFY(std::any_of(d.points.begin(), d.points.end(),
+                            [](const QPointF& p) { return p.x() < -7.99 && std::fabs(p.y() - 4) < 0.01; }));
         // 4/6 keeps both even parts: mirrored across the y axis too.
         d = power::fractionDots(4, 6, false);
         QVERIFY(std::any_of(d.points.begin(), d.points.end(), [](const QPointF& p) { return p.x() < 0 && p.y() > 0; }));
@@ -176,6 +177,7 @@ private slots:
         QTest::addColumn<QString>("x1");
         QTest::addColumn<QString>("x2");
         using R = power::Result;
+        // clang-format off
         QTest::newRow("y: n=2, x=3") << 0 << 2.f << 0.f << false << 3.f << int(R::Value) << "9" << "";
         QTest::newRow("y: n=3, x=-2") << 0 << 3.f << 0.f << false << -2.f << int(R::Value) << "-8" << "";
         QTest::newRow("y: n=-2, x=0") << 0 << -2.f << 0.f << false << 0.f << int(R::ZeroBase) << "" << "";
@@ -203,6 +205,7 @@ private slots:
         QTest::newRow("x: -1/3, y=0.5") << 3 << 1.f << 3.f << true << 0.5f << int(R::Value) << "8" << "";
         QTest::newRow("x: 1/2, y=3") << 3 << 1.f << 2.f << false << 3.f << int(R::Value) << "9" << "";
         QTest::newRow("x: 4/2, y=9") << 3 << 4.f << 2.f << false << 9.f << int(R::Value) << "3" << "-3";
+        // clang-format on
     }
     void lookups() {
         QFETCH(int, mode);

@@ -77,7 +77,9 @@ std::vector<FamilyWindow*> openEach() {
 class LooksTest : public QObject {
     Q_OBJECT
 private slots:
-    void init() { driver_ = std::make_unique<ScriptDriver>([this](const QString& s) { lines_ << s; }); }
+    void init() {
+        driver_ = std::make_unique<ScriptDriver>([this](const QString& s) { lines_ << s; });
+    }
     void cleanup() {
         FamilyManager::instance().closeAll();
         driver_.reset();
@@ -147,7 +149,9 @@ private slots:
             QVERIFY2(b.lines.size() <= 2, qPrintable(e.key + b.lines.join('|')));
             QVERIFY2(b.lines.last().size() >= 2, qPrintable(e.key + b.lines.join('|')));
             // Set in the box's own size, not shrunk to fit.
-            QVERIFY2(b.font.pixelSize() == c->font().pixelSize(), qPrintable(e.key + QString::number(looks::lineMetrics(c->font()).pitch) + "/" + QString::number(looks::lineMetrics(c->font()).inkHeight)));
+            QVERIFY2(b.font.pixelSize() == c->font().pixelSize(),
+                     qPrintable(e.key + QString::number(looks::lineMetrics(c->font()).pitch) + "/" +
+                                QString::number(looks::lineMetrics(c->font()).inkHeight)));
             QVERIFY2(b.height <= c->height(), qPrintable(e.key));
         }
     }
@@ -182,8 +186,8 @@ private slots:
             for (QWidget* p : parents) {
                 QList<QWidget*> kids;
                 for (QWidget* c : p->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
-                    if (c->isVisibleTo(w) && !qobject_cast<QGroupBox*>(c) && c->objectName() != QLatin1String("Picture1")
-                        && !c->objectName().isEmpty())
+                    if (c->isVisibleTo(w) && !qobject_cast<QGroupBox*>(c) &&
+                        c->objectName() != QLatin1String("Picture1") && !c->objectName().isEmpty())
                         kids << c;
                 }
                 for (int i = 0; i < kids.size(); ++i)
@@ -191,8 +195,8 @@ private slots:
                         // A caption may not run into another control, nor another
                         // control's caption into it.
                         const QRect ai = textInk(kids[i]), bi = textInk(kids[j]);
-                        const bool clash = (!ai.isEmpty() && ai.intersects(bi.isEmpty() ? kids[j]->geometry() : bi))
-                                           || (!bi.isEmpty() && bi.intersects(ai.isEmpty() ? kids[i]->geometry() : ai));
+                        const bool clash = (!ai.isEmpty() && ai.intersects(bi.isEmpty() ? kids[j]->geometry() : bi)) ||
+                                           (!bi.isEmpty() && bi.intersects(ai.isEmpty() ? kids[i]->geometry() : ai));
                         if (clash) overlaps << where(e, kids[i]) + QStringLiteral(" / ") + kids[j]->objectName();
                     }
             }
@@ -225,8 +229,10 @@ private slots:
     void colouredButtonsShowTheirColour() {
         FamilyWindow* w = FamilyManager::instance().open(*familyByKey(QStringLiteral("linear")));
         QVERIFY(QTest::qWaitForWindowExposed(w));
-        const struct { const char* name; QColor face; } buttons[] = {
-            {"Command1(1)", QColor(192, 255, 192)}, {"Commandquanpin", QColor(255, 224, 192)}};
+        const struct {
+            const char* name;
+            QColor face;
+        } buttons[] = {{"Command1(1)", QColor(192, 255, 192)}, {"Commandquanpin", QColor(255, 224, 192)}};
         for (const auto& b : buttons) {
             auto* button = w->findChild<QPushButton*>(QString::fromLatin1(b.name));
             QVERIFY2(button, b.name);
@@ -261,8 +267,10 @@ private slots:
             QTest::addRow("%s general form", f) << f << "Label17" << QRect(8, 8, 337, 27) << 24;
             QTest::addRow("%s note", f) << f << "Label1(0)" << QRect(8, 264, 353, 25) << 12;
         }
-        QTest::addRow("linear note") << "linear" << "Label1(2)" << QRect(16, 152, 257, 41) << 12;
-        QTest::addRow("hyperbola expression") << "hyperbola" << "Check1" << QRect(280, 200, 97, 33) << 0;
+        QTest::addRow("linear note") << "linear"
+                                     << "Label1(2)" << QRect(16, 152, 257, 41) << 12;
+        QTest::addRow("hyperbola expression") << "hyperbola"
+                                              << "Check1" << QRect(280, 200, 97, 33) << 0;
     }
     void layoutTable() {
         QFETCH(QString, family);
@@ -319,8 +327,9 @@ private slots:
         for (const auto& [context, source] : texts) {
             const QString t = QCoreApplication::translate(context, source);
             QVERIFY2(t != QLatin1String(source), source);
-            QVERIFY2(std::any_of(t.begin(), t.end(), [](QChar c) { return c.unicode() >= 0x4E00 && c.unicode() <= 0x9FFF; }),
-                     qPrintable(t));
+            QVERIFY2(
+                std::any_of(t.begin(), t.end(), [](QChar c) { return c.unicode() >= 0x4E00 && c.unicode() <= 0x9FFF; }),
+                qPrintable(t));
         }
     }
 

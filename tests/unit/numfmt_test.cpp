@@ -66,6 +66,7 @@ private slots:
         QTest::addColumn<QString>("in");
         QTest::addColumn<double>("out");
         const QString zeros5000(5000, QLatin1Char('0'));
+        // clang-format off
         QTest::newRow("5000 zeros then 7") << zeros5000 + "7" << 7.0;
         QTest::newRow("1, 4999 zeros, E-4998") << "1" + QString(4999, QLatin1Char('0')) + "E-4998" << 10.0;
         QTest::newRow("point, 5000 zeros, 25") << "." + zeros5000 + "25E5002" << 25.0;
@@ -77,6 +78,7 @@ private slots:
         QTest::newRow("tiny exponent") << "-1E-99999999999999999999" << -0.0;
         QTest::newRow("digits far past the first") << "1" + QString(4000, QLatin1Char('0')) + "1E-4001" << 1.0;
         QTest::newRow("mantissa beyond double") << "2" + QString(400, QLatin1Char('0')) << HUGE_VAL;
+        // clang-format on
     }
     void longNumbersAreReadWhole() {
         QFETCH(QString, in);
@@ -89,7 +91,7 @@ private slots:
         // Just above the halfway point between two doubles: the digit that
         // decides the rounding comes thousands of places later and must not be lost.
         const QString half = QStringLiteral("9007199254740993");  // 2^53 + 1, halfway
-        QCOMPARE(value(half), 9007199254740992.0);  // ties to even
+        QCOMPARE(value(half), 9007199254740992.0);                // ties to even
         QCOMPARE(value(half + QStringLiteral(".") + QString(3000, QLatin1Char('0')) + QStringLiteral("1")),
                  9007199254740994.0);
     }

@@ -196,7 +196,6 @@ private slots:
         w->close();
     }
 
-
     void textTool() {
         FamilyWindow* w = openLinear();
         CanvasWidget* cw = w->canvasWidget();

@@ -16,10 +16,12 @@ private slots:
         QTest::addColumn<float>("c");
         QTest::addColumn<QString>("label");
         QTest::addColumn<QString>("onCanvas");
+        // clang-format off
         QTest::newRow("defaults") << 2.f << 0.f << 0.f << "Y = 2X^2 + 0X + 0" << "Y=2X^2+0X+0";
         QTest::newRow("negatives bring their sign") << 1.f << -2.f << -3.f << "Y = 1X^2  -2X  -3" << "Y=1X^2+-2X+-3";
         QTest::newRow("mixed") << 1.f << -2.f << 3.f << "Y = 1X^2  -2X + 3" << "Y=1X^2+-2X+3";
         QTest::newRow("fractions") << -0.5f << 0.25f << -1.5f << "Y = -0.5X^2 + 0.25X  -1.5" << "Y=-0.5X^2+0.25X+-1.5";
+        // clang-format on
     }
     void texts() {
         QFETCH(float, a);
@@ -49,6 +51,7 @@ private slots:
         QTest::addColumn<float>("x1");
         QTest::addColumn<float>("x2");
         using S = Solution;
+        // clang-format off
         QTest::newRow("two roots") << 1.f << -2.f << -3.f << 0.f << int(S::Two) << 3.f << -1.f;
         QTest::newRow("y shifts the constant") << 1.f << -2.f << -3.f << 5.f << int(S::Two) << 4.f << -2.f;
         QTest::newRow("double root") << 1.f << -2.f << -3.f << -4.f << int(S::Two) << 1.f << 1.f;
@@ -60,6 +63,7 @@ private slots:
         QTest::newRow("4a beyond single") << 1e38f << 0.f << -1.f << 0.f << int(S::Overflow) << 0.f << 0.f;
         QTest::newRow("infinite y") << 1.f << 0.f << 0.f << INFINITY << int(S::Overflow) << 0.f << 0.f;
         QTest::newRow("linear quotient beyond single") << 0.f << 1e-30f << 0.f << 1e20f << int(S::Overflow) << 0.f << 0.f;
+        // clang-format on
     }
     void solver() {
         QFETCH(float, a);
@@ -78,9 +82,9 @@ private slots:
     // A discriminant that is a hair below zero in double but rounds to -0 as
     // a single counts as a double root and must never give NaN.
     void tinyNegativeDiscriminant() {
-        const float a = 0.25f;                                        // 4a = 1
-        const float b = std::ldexp(1.f, -75);                         // b^2 = 2^-150
-        const float c = std::numeric_limits<float>::denorm_min();     // 2^-149
+        const float a = 0.25f;                                     // 4a = 1
+        const float b = std::ldexp(1.f, -75);                      // b^2 = 2^-150
+        const float c = std::numeric_limits<float>::denorm_min();  // 2^-149
         // b^2 - 4a(c - y) = 2^-150 - 2^-149 = -2^-150 in double: exactly half
         // the smallest single, which rounds (to even) to -0.
         const double full = double(b) * double(b) - double(4.f * a * c);

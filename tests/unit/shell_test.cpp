@@ -76,8 +76,7 @@ void sendClick(QWidget* w) {
     const QPointF c(w->width() / 2.0, w->height() / 2.0);
     QMouseEvent press(QEvent::MouseButtonPress, c, w->mapToGlobal(c), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(w, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, c, w->mapToGlobal(c), Qt::LeftButton, Qt::NoButton,
-                        Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, c, w->mapToGlobal(c), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(w, &release);
 }
 
@@ -228,8 +227,7 @@ private slots:
 
         fake->replies = {MsgReply::No};
         QVERIFY(!bar->close());
-        QCOMPARE(fake->asked,
-                 QStringList{QStringLiteral("操作提示|您现在确实要退出“Vesmar函数分析作图器”吗？")});
+        QCOMPARE(fake->asked, QStringList{QStringLiteral("操作提示|您现在确实要退出“Vesmar函数分析作图器”吗？")});
         QVERIFY(fake->lastButtons == MsgButtons::YesNo);
         QVERIFY(fake->lastIcon == MsgIcon::Question);
         QVERIFY(bar->isVisible() && help->isVisible());

@@ -18,16 +18,17 @@
 
 namespace {
 
-const QStringList kTexts = {
-    "", "0", "1", "-1", "2", "0.5", "-0.5", "3.14159", "10", "-10", "100", "1E+30", "-1E+30", "1E+38",
-    "-1E+38", "3.4E+38", "1E+39", "1E-30", "-1E-30", "1E-45", "1E-6", "1D5", "&HFFFF", "&O7", "abc", "1e",
-    "--5", "+", ".", " ", "\t7\n", "9999999", "1.5e-3xyz", "二", "0.0001", "65535", "-32768", "7/3",
-    "NaN", "inf", "-0", "1E+308", "5"};
+const QStringList kTexts = {"",       "0",     "1",     "-1",     "2",       "0.5",       "-0.5",    "3.14159", "10",
+                            "-10",    "100",   "1E+30", "-1E+30", "1E+38",   "-1E+38",    "3.4E+38", "1E+39",   "1E-30",
+                            "-1E-30", "1E-45", "1E-6",  "1D5",    "&HFFFF",  "&O7",       "abc",     "1e",      "--5",
+                            "+",      ".",     " ",     "\t7\n",  "9999999", "1.5e-3xyz", "二",      "0.0001",  "65535",
+                            "-32768", "7/3",   "NaN",   "inf",    "-0",      "1E+308",    "5"};
 
 QString randomText(QRandomGenerator& rng) {
     const int pick = rng.bounded(100);
     if (pick < 85) return kTexts.at(rng.bounded(kTexts.size()));
-    if (pick < 95) return QString::number(rng.bounded(2001) - 1000) + QStringLiteral(".") + QString::number(rng.bounded(1000));
+    if (pick < 95)
+        return QString::number(rng.bounded(2001) - 1000) + QStringLiteral(".") + QString::number(rng.bounded(1000));
     return QString(rng.bounded(1, 20000), QChar(u'9'));  // a long paste
 }
 
@@ -44,14 +45,14 @@ private slots:
 
     void randomActions_data() {
         QTest::addColumn<QString>("family");
-        for (const FamilyEntry& e : familyTable())
-            QTest::newRow(e.key.toUtf8().constData()) << e.key;
+        for (const FamilyEntry& e : familyTable()) QTest::newRow(e.key.toUtf8().constData()) << e.key;
     }
 
     void randomActions() {
         QFETCH(QString, family);
         const int actions = qEnvironmentVariableIntValue("VESMAR_SOAK_ACTIONS") > 0
-                                ? qEnvironmentVariableIntValue("VESMAR_SOAK_ACTIONS") : 2000;
+                                ? qEnvironmentVariableIntValue("VESMAR_SOAK_ACTIONS")
+                                : 2000;
         FamilyWindow* w = FamilyManager::instance().open(*familyByKey(family));
         QVERIFY(w);
         QRandomGenerator rng(20261208u + uint(qHash(family)));

@@ -27,6 +27,7 @@ private slots:
         QTest::addColumn<int>("action");
         const int run = int(Options::Action::Run), version = int(Options::Action::Version),
                   help = int(Options::Action::Help), error = int(Options::Action::Error);
+        // clang-format off
         QTest::newRow("none") << QStringList{} << run;
         QTest::newRow("version") << QStringList{"--version"} << version;
         QTest::newRow("help") << QStringList{"--help"} << help;
@@ -47,6 +48,7 @@ private slots:
         QTest::newRow("value looks like ours") << QStringList{"-qwindowtitle", "--help"} << run;
         QTest::newRow("then an unknown one") << QStringList{"-style", "fusion", "--nope"} << error;
         QTest::newRow("empty argument") << QStringList{""} << error;
+        // clang-format on
     }
     void options() {
         QFETCH(QStringList, args);
@@ -57,7 +59,8 @@ private slots:
     }
 
     void messagesNameWhatWentWrong() {
-        QCOMPARE(startup::parseArguments({"--unknown-option"}).error, QStringLiteral("unknown option --unknown-option"));
+        QCOMPARE(startup::parseArguments({"--unknown-option"}).error,
+                 QStringLiteral("unknown option --unknown-option"));
         QCOMPARE(startup::parseArguments({"extra"}).error, QStringLiteral("unexpected argument extra"));
         QCOMPARE(startup::versionText("3.01"), QStringLiteral("Vesmar 3.01"));
         const QString usage = startup::usageText("vesmar");
