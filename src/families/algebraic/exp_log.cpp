@@ -4,6 +4,7 @@
 
 #include "numfmt/numfmt.h"
 #include "plot/frame_texts.h"
+#include "plot/lookup_panel.h"
 
 using numfmt::text;
 
@@ -100,23 +101,12 @@ ExpLogWindow::ExpLogWindow(const Setup& s) : FamilyWindow(makeTraits(s)) {
               "然后点击“刷新作图”或“覆盖作图”。"),
         check("Checkhide", 16, 240, 97, 25, "隐藏坐标系"),
         check("Check1", 136, 240, 233, 25, "在图像上注明函数解析式").on(),
-        panel("Frame1(0)", 16, 296, 353, 81, "速查y值"),
-        label("Label10(0)", 8, 24, 41, 17, "当 X=").in("Frame1(0)"),
-        textBox("Tx1", 56, 24, 73, 18, "1").in("Frame1(0)"),
-        label("Label11(0)", 152, 24, 33, 17, "时，").in("Frame1(0)"),
-        button("cay", 152, 40, 65, 25, "计算得").in("Frame1(0)"),
-        label("Label12(0)", 240, 48, 25, 17, "y=").in("Frame1(0)"),
-        textBox("Ty1", 264, 48, 81, 18).in("Frame1(0)"),
-        panel("Frame1(1)", 16, 392, 353, 129, "速查x值"),
-        label("Label10(1)", 8, 24, 41, 17, "当 y=").in("Frame1(1)"),
-        textBox("Ty2", 56, 24, 73, 18, "1").in("Frame1(1)"),
-        label("Label11(1)", 144, 24, 33, 17, "时，").in("Frame1(1)"),
-        button("cax", 152, 48, 65, 25, "计算得").in("Frame1(1)"),
-        label("Label12(1)", 232, 56, 25, 17, "X=").in("Frame1(1)"),
-        textBox("Tx2", 256, 56, 81, 18).in("Frame1(1)"),
-        label("Label16", 16, 88, 89, 17, "此时方程为：").in("Frame1(1)"),
-        label("Labfc2", 104, 88, 233, 25).in("Frame1(1)").color(192, 0, 0),
     });
+    buildLookupPanel(this, {.frame = {16, 296, 353, 81}, .start = "1", .button = {152, 40, 65, 25},
+                           .caption = {240, 48, 25, 17}, .result = {264, 48, 81, 18}});
+    buildLookupPanel(this, {.forY = false, .frame = {16, 392, 353, 129}, .start = "1", .when = {144, 24, 33, 17},
+                           .button = {152, 48, 65, 25}, .caption = {232, 56, 25, 17}, .result = {256, 56, 81, 18},
+                           .eqCaption = {16, 88, 89, 17}, .equation = {104, 88, 233, 25}});
 }
 
 FamilyTraits ExpLogWindow::makeTraits(const Setup& s) {

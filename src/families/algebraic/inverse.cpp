@@ -6,6 +6,7 @@
 #include "numfmt/numfmt.h"
 #include "plot/family_window.h"
 #include "plot/frame_texts.h"
+#include "plot/lookup_panel.h"
 
 namespace inverse {
 
@@ -66,23 +67,12 @@ public:
             label("Label1(2)", 16, 112, 257, 81, frametext::hint()).size(9),
             check("Checkhide", 280, 192, 97, 25, "隐藏坐标系"),
             check("Check1", 280, 216, 97, 41, "在图像上注明函数表达式").on(),
-            panel("Frame1(0)", 16, 280, 353, 89, "速查y值"),
-            label("Label10(0)", 8, 24, 41, 17, "当 X=").in("Frame1(0)"),
-            textBox("Tx1", 56, 24, 73, 18, "1").in("Frame1(0)"),
-            label("Label11(0)", 152, 24, 33, 17, "时，").in("Frame1(0)"),
-            button("cay", 152, 48, 65, 25, "计算得").in("Frame1(0)"),
-            label("Label12(0)", 240, 56, 25, 17, "y=").in("Frame1(0)"),
-            textBox("Ty1", 264, 56, 81, 18).in("Frame1(0)"),
-            panel("Frame1(1)", 16, 384, 353, 129, "速查x值"),
-            label("Label10(1)", 8, 24, 41, 17, "当 y=").in("Frame1(1)"),
-            textBox("Ty2", 56, 24, 73, 18, "1").in("Frame1(1)"),
-            label("Label11(1)", 152, 24, 33, 17, "时，").in("Frame1(1)"),
-            button("cax", 152, 48, 65, 25, "计算得").in("Frame1(1)"),
-            label("Label12(1)", 240, 56, 25, 17, "X=").in("Frame1(1)"),
-            textBox("Tx2", 264, 56, 81, 18).in("Frame1(1)"),
-            label("Label16", 16, 96, 84, 17, "此时方程为：").in("Frame1(1)"),
-            label("Labfc2", 104, 92, 217, 25).in("Frame1(1)").color(192, 0, 0),
         });
+        buildLookupPanel(this, {.frame = {16, 280, 353, 89}, .start = "1", .button = {152, 48, 65, 25},
+                               .caption = {240, 56, 25, 17}, .result = {264, 56, 81, 18}});
+        buildLookupPanel(this, {.forY = false, .frame = {16, 384, 353, 129}, .start = "1", .button = {152, 48, 65, 25},
+                               .caption = {240, 56, 25, 17}, .result = {264, 56, 81, 18},
+                               .eqCaption = {16, 96, 84, 17}, .equation = {104, 92, 217, 25}});
         finish();
     }
 

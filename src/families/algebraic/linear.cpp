@@ -6,6 +6,7 @@
 #include "numfmt/numfmt.h"
 #include "plot/family_window.h"
 #include "plot/frame_texts.h"
+#include "plot/lookup_panel.h"
 
 using numfmt::text;
 
@@ -57,23 +58,12 @@ public:
             check("Check1", 280, 212, 97, 28, "在图像上注明函数表达式").on(),
             button("Command2", 8, 240, 81, 25, "交点坐标").off().tooltip("指第一次的图像和最后一次覆盖图像的交点。"),
             label("Label4", 96, 240, 241, 25).font("宋体", 14.25).color(192, 0, 0),
-            panel("Frame1(0)", 16, 296, 353, 81, "速查y值"),
-            label("Label10(0)", 8, 24, 41, 17, "当 X=").in("Frame1(0)"),
-            textBox("Tx1", 56, 24, 73, 18, "0").in("Frame1(0)"),
-            label("Label11(0)", 152, 24, 33, 17, "时，").in("Frame1(0)"),
-            button("cay", 152, 40, 65, 25, "计算得").in("Frame1(0)"),
-            label("Label12(0)", 240, 48, 25, 17, "y=").in("Frame1(0)"),
-            textBox("Ty1", 264, 48, 81, 18).in("Frame1(0)"),
-            panel("Frame1(1)", 8, 392, 353, 129, "速查x值"),
-            label("Label10(1)", 8, 24, 41, 17, "当 y=").in("Frame1(1)"),
-            textBox("Ty2", 56, 24, 73, 18, "0").in("Frame1(1)"),
-            label("Label11(1)", 144, 24, 33, 17, "时，").in("Frame1(1)"),
-            button("cax", 152, 48, 65, 25, "计算得").in("Frame1(1)"),
-            label("Label12(1)", 232, 56, 25, 17, "X=").in("Frame1(1)"),
-            textBox("Tx2", 256, 56, 81, 18).in("Frame1(1)"),
-            label("Label16", 16, 88, 89, 17, "此时方程为：").in("Frame1(1)"),
-            label("Labfc2", 104, 88, 217, 25).in("Frame1(1)").color(192, 0, 0),
         });
+        buildLookupPanel(this, {.frame = {16, 296, 353, 81}, .button = {152, 40, 65, 25},
+                               .caption = {240, 48, 25, 17}, .result = {264, 48, 81, 18}});
+        buildLookupPanel(this, {.forY = false, .frame = {8, 392, 353, 129}, .when = {144, 24, 33, 17},
+                               .button = {152, 48, 65, 25}, .caption = {232, 56, 25, 17}, .result = {256, 56, 81, 18},
+                               .eqCaption = {16, 88, 89, 17}, .equation = {104, 88, 217, 25}});
         onClick("Command2", [this] { intersect(); });
         finish();
     }

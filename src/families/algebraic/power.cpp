@@ -8,6 +8,7 @@
 #include "numfmt/numfmt.h"
 #include "plot/family_window.h"
 #include "plot/frame_texts.h"
+#include "plot/lookup_panel.h"
 
 using numfmt::text;
 
@@ -232,24 +233,13 @@ public:
             button("wangge", 296, 136, 73, 25, "显示网格"),
             check("Checkhide", 16, 208, 97, 25, "隐藏坐标系"),
             check("Check1", 128, 208, 201, 25, "在图像上注明函数解析式").on(),
-            panel("Frame1(0)", 16, 240, 345, 89, "速查y值"),
-            label("Label10(0)", 8, 24, 41, 17, "当 X=").in("Frame1(0)"),
-            textBox("Tx1", 56, 24, 73, 18, "1").in("Frame1(0)"),
-            label("Label11(0)", 152, 24, 33, 17, "时，").in("Frame1(0)"),
-            button("cay", 144, 48, 65, 25, "计算得").in("Frame1(0)"),
-            label("Label12(0)", 224, 56, 25, 17, "y=").in("Frame1(0)"),
-            textBox("Ty1", 248, 56, 81, 18).in("Frame1(0)"),
-            panel("Frame1(1)", 16, 344, 345, 153, "速查x值"),
-            label("Label10(1)", 8, 24, 41, 17, "当 y=").in("Frame1(1)"),
-            textBox("Ty2", 56, 24, 73, 18, "1").in("Frame1(1)"),
-            label("Label11(1)", 152, 24, 33, 17, "时，").in("Frame1(1)"),
-            button("cax", 144, 48, 65, 25, "计算得").in("Frame1(1)"),
-            label("Label12(1)", 224, 48, 25, 17, "X=").in("Frame1(1)"),
-            textBox("Tx2", 256, 48, 81, 18).in("Frame1(1)"),
-            textBox("Tx3", 256, 72, 81, 18).in("Frame1(1)"),
-            label("Label16", 8, 112, 84, 17, "此时方程为：").in("Frame1(1)"),
-            label("Labfc2", 96, 108, 241, 25).in("Frame1(1)").color(192, 0, 0),
         });
+        buildLookupPanel(this, {.frame = {16, 240, 345, 89}, .start = "1", .button = {144, 48, 65, 25},
+                               .caption = {224, 56, 25, 17}, .result = {248, 56, 81, 18}});
+        // Two results (an even power) share the one caption "X=".
+        buildLookupPanel(this, {.forY = false, .frame = {16, 344, 345, 153}, .start = "1", .button = {144, 48, 65, 25},
+                               .caption = {224, 48, 25, 17}, .result = {256, 48, 81, 18}, .result2 = {256, 72, 81, 18},
+                               .eqCaption = {8, 112, 84, 17}, .equation = {96, 108, 241, 25}});
         onClick("Option1", [this] { switchMode(false); });
         onClick("Option2", [this] { switchMode(true); });
         onClick("Option3", [this] { setText("Label2", "+"); });

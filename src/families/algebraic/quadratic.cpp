@@ -7,6 +7,7 @@
 #include "numfmt/numfmt.h"
 #include "plot/family_window.h"
 #include "plot/frame_texts.h"
+#include "plot/lookup_panel.h"
 
 using numfmt::text;
 
@@ -153,26 +154,14 @@ public:
             label("Label6", 96, 160, 177, 33).font("宋体", 12).color(192, 0, 0),
             button("Command3", 16, 216, 73, 25, "对称轴"),
             label("Label7", 96, 216, 249, 25).font("宋体", 12).color(0, 128, 0),
-            panel("Frame1(0)", 16, 256, 345, 89, "速查y值"),
-            label("Label10(0)", 8, 24, 41, 17, "当 X=").in("Frame1(0)"),
-            textBox("Tx1", 56, 24, 73, 18, "0").in("Frame1(0)"),
-            label("Label11(0)", 152, 24, 33, 17, "时，").in("Frame1(0)"),
-            button("cay", 144, 48, 65, 25, "计算得").in("Frame1(0)"),
-            label("Label12(0)", 224, 56, 25, 17, "y=").in("Frame1(0)"),
-            textBox("Ty1", 248, 56, 81, 18).in("Frame1(0)"),
-            panel("Frame1(1)", 16, 360, 345, 161, "速查x值"),
-            label("Label10(1)", 8, 24, 41, 17, "当 y=").in("Frame1(1)"),
-            textBox("Ty2", 56, 24, 73, 18, "0").in("Frame1(1)"),
-            label("Label11(1)", 152, 24, 33, 17, "时，").in("Frame1(1)"),
-            button("cax", 144, 48, 65, 25, "计算得").in("Frame1(1)"),
-            label("Label12(1)", 224, 48, 33, 17, "X1=").in("Frame1(1)"),
-            textBox("Tx2", 256, 48, 81, 18).in("Frame1(1)"),
-            label("Label13", 224, 72, 33, 17, "X2=").in("Frame1(1)"),
-            textBox("Tx3", 256, 72, 81, 18).in("Frame1(1)"),
-            label("Label16", 8, 112, 84, 17, "此时方程为：").in("Frame1(1)"),
-            label("Labfc2", 88, 104, 217, 25).in("Frame1(1)").color(192, 0, 0),
-            label("Label14", 48, 136, 241, 17, "注：利用此处工具也可解当a=0的一次函数。").in("Frame1(1)").size(9),
         });
+        buildLookupPanel(this, {.frame = {16, 256, 345, 89}, .button = {144, 48, 65, 25},
+                               .caption = {224, 56, 25, 17}, .result = {248, 56, 81, 18}});
+        buildLookupPanel(this, {.forY = false, .frame = {16, 360, 345, 161}, .button = {144, 48, 65, 25},
+                               .caption = {224, 48, 33, 17}, .result = {256, 48, 81, 18},
+                               .caption2 = {224, 72, 33, 17}, .result2 = {256, 72, 81, 18},
+                               .eqCaption = {8, 112, 84, 17}, .equation = {88, 104, 217, 25}});
+        build({label("Label14", 48, 136, 241, 17, "注：利用此处工具也可解当a=0的一次函数。").in("Frame1(1)").size(9)});
         onClick("Command2", [this] { showVertex(); });
         onClick("Command3", [this] { showAxis(); });
         finish();

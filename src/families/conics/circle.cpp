@@ -107,18 +107,11 @@ public:
             button("Command3", 8, 248, 73, 25, "半径"),
             label("Label7", 88, 248, 265, 25).font("宋体", 12).color(192, 0, 0),
         });
-        buildLookupPanel(LookupPanel{});
-        LookupPanel x;
-        x.forY = false;
-        x.y = 408;
-        x.h = 113;
-        x.inputX = 48;
-        x.whenX = 128;
-        x.captionY = 80;
-        x.eqY = 80;
-        x.eqW = 217;
-        x.eqH = 25;
-        buildLookupPanel(x);
+        buildLookupPanel(this, lookupPanel(true, 8, 288, 97));
+        LookupPanel x = lookupPanel(false, 8, 408, 113);
+        x.eqCaption.moveTop(80);
+        x.equation = {104, 80, 217, 25};
+        buildLookupPanel(this, x);
         onClick("Command2", [this] { centre(); });
         onClick("Command3", [this] { radius(); });
         finish();

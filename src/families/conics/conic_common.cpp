@@ -53,28 +53,22 @@ FamilyTraits ConicWindow::conicTraits(int number, const QString& key, const QStr
     return t;
 }
 
-void ConicWindow::buildLookupPanel(const LookupPanel& p) {
-    const int i = p.forY ? 0 : 1;
-    const QString frame = QStringLiteral("Frame1(%1)").arg(i);
-    const QString idx = QStringLiteral("(%1)").arg(i);
-    const QString input = p.forY ? QStringLiteral("Tx1") : QStringLiteral("Ty2");
-    const QString r1 = p.forY ? QStringLiteral("Ty1") : QStringLiteral("Tx2");
-    const QString r2 = p.forY ? QStringLiteral("ty3") : QStringLiteral("Tx3");
-    const QString n1 = p.forY ? QStringLiteral("y1=") : QStringLiteral("X1=");
-    const QString n2 = p.forY ? QStringLiteral("y2=") : QStringLiteral("X2=");
-    build({
-        panel(frame, p.x, p.y, p.w, p.h, p.forY ? QStringLiteral("速查y值") : QStringLiteral("速查x值")),
-        label(QStringLiteral("Label10") + idx, 8, 24, 41, 17, p.forY ? QStringLiteral("当 X=") : QStringLiteral("当 y=")).in(frame),
-        textBox(input, p.inputX, 24, p.inputW, p.inputH, QStringLiteral("0")).in(frame),
-        label(QStringLiteral("Label11") + idx, p.whenX, 24, 33, 17, QStringLiteral("时，")).in(frame),
-        button(p.forY ? QStringLiteral("cay") : QStringLiteral("cax"), 168, 24, p.buttonW, p.buttonH, QStringLiteral("计算得")).in(frame),
-        label(QStringLiteral("Label12") + idx, 224, 24, 30, 17, n1).in(frame),
-        textBox(r1, 256, 24, p.result1W, p.result1H).in(frame),
-        label(QStringLiteral("Label13") + idx, 224, 48, 30, 17, n2).in(frame),
-        textBox(r2, 256, 48, p.result2W, p.result2H).in(frame),
-        label(QStringLiteral("Label16") + idx, 24, p.captionY, 81, 17, QStringLiteral("此时方程为：")).in(frame).font(QStringLiteral("宋体"), 9),
-        label(p.forY ? QStringLiteral("Labfc3") : QStringLiteral("Labfc2"), p.eqX, p.eqY, p.eqW, p.eqH).in(frame).color(192, 0, 0),
-    });
+LookupPanel ConicWindow::lookupPanel(bool forY, int x, int y, int h) {
+    LookupPanel p;
+    p.forY = forY;
+    p.frame = {x, y, 353, h};
+    p.input = {forY ? 56 : 48, 24, 73, 18};
+    p.when = {forY ? 136 : 128, 24, 33, 17};
+    p.button = {168, 24, 49, 25};
+    p.caption = {224, 24, 30, 17};
+    p.result = {256, 24, 81, 18};
+    p.caption2 = {224, 48, 30, 17};
+    p.result2 = {256, 48, 81, 18};
+    p.eqCaption = {24, 72, 81, 17};
+    p.equation = {104, 72, forY ? 241 : 217, 17};
+    p.smallCaption = true;
+    p.indexed = true;
+    return p;
 }
 
 void ConicWindow::pairOptions() {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "plot/family_window.h"
+#include "plot/lookup_panel.h"
 
 namespace conic {
 
@@ -60,18 +61,6 @@ bool allFinite(std::initializer_list<double> values);
 
 }  // namespace conic
 
-// Placement of one look-up panel; the defaults are the circle window's.
-struct LookupPanel {
-    bool forY = true;                 // 速查y值 (cay) or 速查x值 (cax)
-    int x = 8, y = 288, w = 353, h = 97;
-    int inputX = 56, inputW = 73, inputH = 18;
-    int whenX = 136;                  // "时，"
-    int buttonW = 49, buttonH = 25;
-    int result1W = 81, result1H = 18, result2W = 81, result2H = 18;
-    int captionY = 72;                // "此时方程为："
-    int eqX = 104, eqY = 72, eqW = 241, eqH = 17;
-};
-
 class ConicWindow : public FamilyWindow {
 protected:
     explicit ConicWindow(FamilyTraits t) : FamilyWindow(std::move(t)) {}
@@ -83,9 +72,10 @@ protected:
     static FamilyTraits conicTraits(int number, const QString& key, const QString& title,
                                     const QString& fileName);
 
-    // Builds Frame1(0) (y look-up) or Frame1(1) (x look-up) with its inputs,
-    // results, button and equation label.
-    void buildLookupPanel(const LookupPanel& p);
+    // Frame1(0) (y look-up) or Frame1(1) (x look-up) as every conic window
+    // has it: two results, the equation below them, at (x, y), h high; the
+    // window moves what differs before building it.
+    static LookupPanel lookupPanel(bool forY, int x, int y, int h);
 
     // Option1/Option2 as one exclusive pair of their own, whatever other
     // radio buttons the window holds directly (auto-exclusion would group

@@ -81,31 +81,20 @@ public:
             button("Command4", 8, 248, 73, 25, "准线"),
             label("Label2", 88, 256, 281, 17, "准线方程：").color(0, 128, 0),
         });
-        LookupPanel y;
-        y.y = 296;
-        y.inputW = 72;
-        y.inputH = 17;
-        y.buttonH = 24;
-        y.result1W = 80;
-        y.result1H = 17;
-        buildLookupPanel(y);
-        LookupPanel x;
-        x.forY = false;
-        x.y = 408;
-        x.h = 105;
-        x.inputX = 48;
-        x.inputW = 72;
-        x.inputH = 17;
-        x.whenX = 128;
-        x.buttonH = 24;
-        x.result1W = x.result2W = 80;
-        x.result1H = x.result2H = 17;
-        x.captionY = 80;
-        x.eqW = 217;
-        x.eqH = 25;
+        LookupPanel y = lookupPanel(true, 8, 296, 97);
+        y.input.setSize({72, 17});
+        y.button.setHeight(24);
+        y.result.setSize({80, 17});
+        buildLookupPanel(this, y);
+        LookupPanel x = lookupPanel(false, 8, 408, 105);
+        x.input.setSize({72, 17});
+        x.button.setHeight(24);
+        x.result.setSize({80, 17});
+        x.result2.setSize({80, 17});
         // The equation sits beside its caption rather than under it.
-        x.eqY = 72;
-        buildLookupPanel(x);
+        x.eqCaption.moveTop(80);
+        x.equation.setHeight(25);
+        buildLookupPanel(this, x);
         onClick("Command2", [this] { foci(); });
         onClick("Command3", [this] { eccentricity(); });
         onClick("Command4", [this] { directrices(); });

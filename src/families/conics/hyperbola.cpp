@@ -117,19 +117,10 @@ public:
             button("Command7", 8, 264, 97, 25, "绘制共轭双曲线"),
             label("Label3", 104, 272, 273, 25).color(0, 0, 192),
         });
-        LookupPanel y;
-        y.x = 16;
-        y.y = 312;
-        buildLookupPanel(y);
-        LookupPanel x;
-        x.forY = false;
-        x.x = 16;
-        x.y = 424;
-        x.inputX = 48;
-        x.whenX = 128;
-        x.eqX = 96;
-        x.eqW = 217;
-        buildLookupPanel(x);
+        buildLookupPanel(this, lookupPanel(true, 16, 312, 97));
+        LookupPanel x = lookupPanel(false, 16, 424, 97);
+        x.equation.moveLeft(96);
+        buildLookupPanel(this, x);
         pairOptions();
         onClick("Option1", [this] { setText("Label17", "双曲线的标准方程：x^2/a^2－y^2/b^2=1"); });
         onClick("Option2", [this] { setText("Label17", "双曲线的标准方程：y^2/a^2－x^2/b^2=1"); });

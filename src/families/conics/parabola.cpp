@@ -76,18 +76,8 @@ public:
             button("Command4", 8, 208, 73, 25, "准线"),
             label("Label2", 88, 212, 201, 25).font("宋体", 12).color(0, 128, 0),
         });
-        LookupPanel y;
-        y.x = 16;
-        y.y = 264;
-        buildLookupPanel(y);
-        LookupPanel x;
-        x.forY = false;
-        x.x = 16;
-        x.y = 384;
-        x.inputX = 48;
-        x.whenX = 128;
-        x.eqW = 217;
-        buildLookupPanel(x);
+        buildLookupPanel(this, lookupPanel(true, 16, 264, 97));
+        buildLookupPanel(this, lookupPanel(false, 16, 384, 97));
         pairOptions();
         onClick("Option1", [this] { setText("Label17", "抛物线的标准方程：Y^2 = 2pX"); });
         onClick("Option2", [this] { setText("Label17", "抛物线的标准方程：X^2 = 2pY"); });

@@ -5,6 +5,7 @@
 
 #include "numfmt/numfmt.h"
 #include "plot/frame_texts.h"
+#include "plot/lookup_panel.h"
 
 using numfmt::text;
 
@@ -218,6 +219,8 @@ void TrigWindow::buildShared(int f2, const QString& lookupXCaption) {
         label("Label4", 104, 304, 257, 17).font("宋体", 12).color(0, 128, 0),
         button("Command3", 8, 328, 89, 25, "圈出一个周期"),
         label("Label5", 104, 336, 257, 17).font("宋体", 12).color(0, 128, 0),
+        // The y look-up takes X as a fraction of π with a sign chosen by two
+        // radio buttons, a shape of its own that the shared look-up panel lacks.
         panel("Frame1(0)", 8, 360, 353, 89, "速查y值"),
         radio("Option1", 64, 16, 89, 17, "X取正值").in("Frame1(0)").on(),
         radio("Option2", 160, 16, 89, 17, "X取负值").in("Frame1(0)"),
@@ -231,18 +234,13 @@ void TrigWindow::buildShared(int f2, const QString& lookupXCaption) {
         button("cay", 160, 56, 64, 24, "计算得").in("Frame1(0)"),
         label("Label12(0)", 232, 64, 25, 17, "y=").in("Frame1(0)"),
         textBox("Ty1", 256, 64, 73, 17).in("Frame1(0)"),
-        panel("Frame1(1)", 8, 456, 353, 73, lookupXCaption)
-            .tooltip("这里计算的值只是一个近似值，仅作参考。其余的值可根据函数的原理推算。"),
-        label("Label10(1)", 8, 24, 41, 17, "当 y=").in("Frame1(1)"),
-        textBox("Ty2", 56, 24, 72, 17, "1").in("Frame1(1)"),
-        label("Label11(1)", 136, 24, 25, 17, "时，").in("Frame1(1)"),
-        button("cax", 160, 16, 64, 24, "计算得").in("Frame1(1)"),
-        label("Label12(1)", 232, 24, 17, 17, "X=").in("Frame1(1)"),
-        textBox("Tx2", 248, 24, 57, 17).in("Frame1(1)"),
-        label("Label3(2)", 305, 16, 17, 25, "π").in("Frame1(1)").font("times new roman", 12, true),
-        label("Label16", 16, 48, 73, 17, "此时方程为：").in("Frame1(1)").font("宋体", 9),
-        label("Labfc2", 88, 48, 217, 17).in("Frame1(1)").color(192, 0, 0),
     });
+    buildLookupPanel(this, {.forY = false, .frame = {8, 456, 353, 73}, .title = lookupXCaption, .start = "1",
+                           .input = {56, 24, 72, 17}, .when = {136, 24, 25, 17}, .button = {160, 16, 64, 24},
+                           .caption = {232, 24, 17, 17}, .result = {248, 24, 57, 17},
+                           .eqCaption = {16, 48, 73, 17}, .equation = {88, 48, 217, 17}, .smallCaption = true,
+                           .tip = "这里计算的值只是一个近似值，仅作参考。其余的值可根据函数的原理推算。"});
+    build({label("Label3(2)", 305, 16, 17, 25, "π").in("Frame1(1)").font("times new roman", 12, true)});
 }
 
 void TrigWindow::finishTrig() {

@@ -1,0 +1,41 @@
+#include "plot/lookup_panel.h"
+
+#include <vector>
+
+#include "plot/controls.h"
+
+namespace {
+
+Ctl at(CtlKind kind, const QString& name, const QRect& r, const QString& text = {}) {
+    return {kind, name, r.x(), r.y(), r.width(), r.height(), text};
+}
+
+}  // namespace
+
+void buildLookupPanel(QWidget* window, const LookupPanel& p) {
+    const bool y = p.forY;
+    const QString idx = y ? "(0)" : "(1)";
+    const QString frame = "Frame1" + idx;
+    const QString var = y ? "y" : "X";
+    const QString suffix = p.indexed ? idx : QString();
+    const bool two = !p.caption2.isEmpty();
+    const QString title = !p.title.isEmpty() ? p.title : y ? "速查y值" : "速查x值";
+    using enum CtlKind;
+    std::vector<Ctl> rows = {
+        at(Frame, frame, p.frame, title).tooltip(p.tip),
+        at(Label, "Label10" + idx, {8, 24, 41, 17}, y ? "当 X=" : "当 y=").in(frame),
+        at(Text, y ? "Tx1" : "Ty2", p.input, p.start).in(frame),
+        at(Label, "Label11" + idx, p.when, "时，").in(frame),
+        at(Button, y ? "cay" : "cax", p.button, "计算得").in(frame),
+        at(Label, "Label12" + idx, p.caption, var + (two ? "1=" : "=")).in(frame),
+        at(Text, y ? "Ty1" : "Tx2", p.result).in(frame),
+    };
+    if (two) rows.push_back(at(Label, "Label13" + suffix, p.caption2, var + "2=").in(frame));
+    if (!p.result2.isEmpty()) rows.push_back(at(Text, y ? "ty3" : "Tx3", p.result2).in(frame));
+    if (!p.equation.isEmpty()) {
+        rows.push_back(at(Label, "Label16" + suffix, p.eqCaption, "此时方程为：").in(frame));
+        if (p.smallCaption) rows.back().font("宋体", 9);
+        rows.push_back(at(Label, y ? "Labfc3" : "Labfc2", p.equation).in(frame).color(192, 0, 0));
+    }
+    for (const Ctl& c : rows) buildControls(window, {c});
+}
