@@ -16,16 +16,17 @@ struct Ctl {
     QString name;
     int x = 0, y = 0, w = 0, h = 0;
     QString text;
-    QString parent;         // a Frame's name, or empty for the window
-    QString face;           // font face, empty for the window's font
-    double pt = 0;          // font size in points, 0 for the window's size
+    QString parent;  // a Frame's name, or empty for the window
+    QString face;    // font face, empty for the window's font
+    double pt = 0;   // font size in points, 0 for the window's size
     bool bold = false;
-    QColor fg, bg;          // invalid = default
+    QColor fg, bg;  // invalid = default
     QString tip;
     int min = 0, max = 0, value = 0, small = 1, large = 2;  // sliders
     bool checked = false, hidden = false, disabled = false;
-    bool center = false;    // centred label text
+    bool center = false;  // centred label text
 
+    // clang-format off
     Ctl& in(const QString& p) { parent = p; return *this; }
     Ctl& font(const QString& f, double size, bool b = false) { face = f; pt = size; bold = b; return *this; }
     Ctl& size(double size) { pt = size; return *this; }
@@ -36,8 +37,10 @@ struct Ctl {
     Ctl& hide() { hidden = true; return *this; }
     Ctl& off() { disabled = true; return *this; }
     Ctl& centered() { center = true; return *this; }
+    // clang-format on
 };
 
+// clang-format off
 inline Ctl label(const QString& n, int x, int y, int w, int h, const QString& t = {}) { return {CtlKind::Label, n, x, y, w, h, t}; }
 inline Ctl textBox(const QString& n, int x, int y, int w, int h, const QString& t = {}) { return {CtlKind::Text, n, x, y, w, h, t}; }
 inline Ctl button(const QString& n, int x, int y, int w, int h, const QString& t) { return {CtlKind::Button, n, x, y, w, h, t}; }
@@ -52,6 +55,7 @@ inline Ctl slider(const QString& n, int x, int y, int w, int h, int min, int max
     c.min = min; c.max = max; c.value = value; c.small = small; c.large = large;
     return c;
 }
+// clang-format on
 
 // Creates the controls of the table on `window` (panels are looked up by name).
 void buildControls(QWidget* window, std::initializer_list<Ctl> table);

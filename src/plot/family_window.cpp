@@ -135,8 +135,7 @@ void FamilyWindow::setVisibleControl(const QString& name, bool on) {
 void FamilyWindow::onClick(const QString& name, std::function<void()> handler) {
     auto* b = qobject_cast<QAbstractButton*>(required(name));
     if (!b && control(name)) reportMissingControl(objectName(), name + QStringLiteral(" (a button)"));
-    if (b)
-        connect(b, &QAbstractButton::clicked, this, [this, h = std::move(handler)] { runHandler(h); });
+    if (b) connect(b, &QAbstractButton::clicked, this, [this, h = std::move(handler)] { runHandler(h); });
 }
 
 bool FamilyWindow::axesHidden() const {
@@ -190,9 +189,7 @@ void FamilyWindow::runWaitingSliderChanges() {
     }
 }
 
-void FamilyWindow::tooLargeMessage() {
-    message(frametext::tooLarge());
-}
+void FamilyWindow::tooLargeMessage() { message(frametext::tooLarge()); }
 
 // ---------------------------------------------------------------- drawing
 
@@ -285,7 +282,9 @@ void FamilyWindow::emptyLabels(const std::vector<std::pair<QString, QString>>& l
     for (const auto& [name, t] : list) setText(name, t);
 }
 
-void FamilyWindow::redrawClicked() { runHandler([this] { redraw(); }); }
+void FamilyWindow::redrawClicked() {
+    runHandler([this] { redraw(); });
+}
 
 void FamilyWindow::redraw() {
     canvas_->removeBackground();
@@ -333,7 +332,9 @@ void FamilyWindow::applySliderChange(const SliderLink& link, int value) {
     }
 }
 
-void FamilyWindow::overlayClicked() { runHandler([this] { toggleOverlay(); }); }
+void FamilyWindow::overlayClicked() {
+    runHandler([this] { toggleOverlay(); });
+}
 
 void FamilyWindow::toggleOverlay() {
     if (overlayEmptiesResults(traits_.cycle)) emptyResults();
@@ -358,7 +359,9 @@ void FamilyWindow::toggleOverlay() {
     if (movesFocus(traits_.cycle)) focusOn(traits_.firstParam);
 }
 
-void FamilyWindow::commitClicked() { runHandler([this] { commit(); }); }
+void FamilyWindow::commitClicked() {
+    runHandler([this] { commit(); });
+}
 
 void FamilyWindow::commit() {
     commitDraw_ = true;
@@ -372,7 +375,9 @@ void FamilyWindow::commit() {
     commitDraw_ = false;
 }
 
-void FamilyWindow::gridClicked() { runHandler([this] { toggleGrid(); }); }
+void FamilyWindow::gridClicked() {
+    runHandler([this] { toggleGrid(); });
+}
 
 void FamilyWindow::toggleGrid() {
     if (!gridOn_) {

@@ -31,8 +31,8 @@ class OutputTools;
 
 // How one slider feeds its text box.
 struct SliderLink {
-    QString slider;               // "HScroll1"
-    QString text;                 // "Text1(0)"
+    QString slider;  // "HScroll1"
+    QString text;    // "Text1(0)"
     // The text the box receives for a slider position; whole-number text
     // when empty.
     std::function<QString(int)> format;
@@ -57,20 +57,20 @@ enum class RedrawCycle {
 
 // Where a family window departs from the common redraw cycle.
 struct FamilyTraits {
-    int number = 0;                 // window number: Form<number>, full-screen source
-    QString key;                    // "linear", "quadratic", ...
-    QString title;                  // window caption
-    QString fileName;               // default name in the save dialog
+    int number = 0;    // window number: Form<number>, full-screen source
+    QString key;       // "linear", "quadratic", ...
+    QString title;     // window caption
+    QString fileName;  // default name in the save dialog
 
     // Names of the frame's buttons in this window.
     QString redrawButton = QStringLiteral("Command1");
     QString overlayButton = QStringLiteral("fugai");
     QString commitButton = QStringLiteral("Commandfgqd");
     QString gridButton = QStringLiteral("wangge");
-    QString featureButton;          // overlay special-feature button; empty if none
-    QString featureLabel;           // its result label (blanked to two blanks); empty if none
+    QString featureButton;  // overlay special-feature button; empty if none
+    QString featureLabel;   // its result label (blanked to two blanks); empty if none
     QString printButton = QStringLiteral("Command5");
-    QString headingLabel;           // label printed as the heading of a printed page
+    QString headingLabel;  // label printed as the heading of a printed page
 
     std::vector<SliderLink> sliders;
     QString firstParam = QStringLiteral("Text1(0)");  // where redraw/overlay put the focus
@@ -79,19 +79,18 @@ struct FamilyTraits {
     std::vector<std::pair<QString, QString>> redrawEmpties;
     std::vector<std::pair<QString, QString>> overlayEmpties;
 
-    bool axesSetBlack = true;          // plain axes first reset the colour to black
-    bool gridFont10 = false;           // grid numbers in 10 pt (else the axes' 12 pt)
-    bool gridDisablesFeature = true;   // grid-on disables the feature button, blanks its label
-    bool gridOffRedraws = false;       // outside overlay, grid-off runs the redraw button's click
+    bool axesSetBlack = true;         // plain axes first reset the colour to black
+    bool gridFont10 = false;          // grid numbers in 10 pt (else the axes' 12 pt)
+    bool gridDisablesFeature = true;  // grid-on disables the feature button, blanks its label
+    bool gridOffRedraws = false;      // outside overlay, grid-off runs the redraw button's click
     RedrawCycle cycle = RedrawCycle::Plain;
     QColor previewColor{0, 255, 0};
     // Place of the pointer readout, freehand panel and output group.
     QPoint readoutPos{656, 448};
     QPoint freehandPos{376, 448};
-    QPoint fullScreenPos{560, 456};    // 全屏展示 (Commandquanpin)
-    QPoint copyPos{560, 488};          // 复制; 保存 80 and 打印 160 pixels to its right
-    int outputButtonWidth = 65;        // width of 复制/保存/打印 (33 high)
-
+    QPoint fullScreenPos{560, 456};  // 全屏展示 (Commandquanpin)
+    QPoint copyPos{560, 488};        // 复制; 保存 80 and 打印 160 pixels to its right
+    int outputButtonWidth = 65;      // width of 复制/保存/打印 (33 high)
 };
 
 class FamilyWindow : public QWidget {
@@ -122,10 +121,10 @@ public:
     void sliderChanged(const SliderLink& link, int value);
 
     // --- building blocks for families ---
-    void drawAxes();        // the plain axes (window resize handler)
-    void drawGrid();        // grid on, without state changes
+    void drawAxes();  // the plain axes (window resize handler)
+    void drawGrid();  // grid on, without state changes
     void drawOverlayCurve();
-    void plotCurve();       // hide the floating markers, then drawCurve()
+    void plotCurve();              // hide the floating markers, then drawCurve()
     bool axesHidden() const;       // Checkhide ticked
     bool expressionShown() const;  // Check1 ticked
 
@@ -165,8 +164,8 @@ protected:
     virtual void drawAxisMarks() {}
     // Remember the parameters just read as those of the first overlay curve.
     virtual void keepFirstCurve() {}
-    virtual void lookupY() {}   // cay
-    virtual void lookupX() {}   // cax
+    virtual void lookupY() {}  // cay
+    virtual void lookupX() {}  // cax
 
     void showEvent(QShowEvent*) override;
     void closeEvent(QCloseEvent*) override;

@@ -74,7 +74,9 @@ QString exponentialCanvasText(float a) { return QStringLiteral("Y=") + text(a) +
 QString exponentialEquation(float a, float y) { return text(a) + QStringLiteral("^X=") + text(y); }
 QString logarithmLabel(float a) { return QStringLiteral("当前对数函数:Y=log ") + text(a) + QStringLiteral("  X"); }
 QString logarithmCanvasText(float a) { return QStringLiteral("Y=log") + text(a) + QStringLiteral("  X"); }
-QString logarithmEquation(float a, float y) { return QStringLiteral("log") + text(a) + QStringLiteral("  X=") + text(y); }
+QString logarithmEquation(float a, float y) {
+    return QStringLiteral("log") + text(a) + QStringLiteral("  X=") + text(y);
+}
 
 double exponentialTextY(float a) { return a <= 10 ? double(a) : 9.0; }
 
@@ -102,11 +104,20 @@ ExpLogWindow::ExpLogWindow(const Setup& s) : FamilyWindow(makeTraits(s)) {
         check("Checkhide", 16, 240, 97, 25, "隐藏坐标系"),
         check("Check1", 136, 240, 233, 25, "在图像上注明函数解析式").on(),
     });
-    buildLookupPanel(this, {.frame = {16, 296, 353, 81}, .start = "1", .button = {152, 40, 65, 25},
-                           .caption = {240, 48, 25, 17}, .result = {264, 48, 81, 18}});
-    buildLookupPanel(this, {.forY = false, .frame = {16, 392, 353, 129}, .start = "1", .when = {144, 24, 33, 17},
-                           .button = {152, 48, 65, 25}, .caption = {232, 56, 25, 17}, .result = {256, 56, 81, 18},
-                           .eqCaption = {16, 88, 89, 17}, .equation = {104, 88, 233, 25}});
+    buildLookupPanel(this, {.frame = {16, 296, 353, 81},
+                            .start = "1",
+                            .button = {152, 40, 65, 25},
+                            .caption = {240, 48, 25, 17},
+                            .result = {264, 48, 81, 18}});
+    buildLookupPanel(this, {.forY = false,
+                            .frame = {16, 392, 353, 129},
+                            .start = "1",
+                            .when = {144, 24, 33, 17},
+                            .button = {152, 48, 65, 25},
+                            .caption = {232, 56, 25, 17},
+                            .result = {256, 56, 81, 18},
+                            .eqCaption = {16, 88, 89, 17},
+                            .equation = {104, 88, 233, 25}});
 }
 
 FamilyTraits ExpLogWindow::makeTraits(const Setup& s) {

@@ -64,8 +64,8 @@ protected:
     struct Setup {
         int number;
         QString key, title, fileName;
-        QString generalForm;    // Label17
-        QString defaultBase;    // Text1 at load
+        QString generalForm;  // Label17
+        QString defaultBase;  // Text1 at load
         QPoint readoutPos, freehandPos, fullScreenPos, copyPos;
     };
     explicit ExpLogWindow(const Setup& s);

@@ -42,7 +42,8 @@ private:
         if (!y) return;
         setText("Labfc2", QString());
         if (*y < 0) {
-            message("你选取的y值小于0，这是不对的。", "操作提示：请更换一个新的Y值", MsgButtons::OK, MsgIcon::Exclamation);
+            message("你选取的y值小于0，这是不对的。", "操作提示：请更换一个新的Y值", MsgButtons::OK,
+                    MsgIcon::Exclamation);
             return;
         }
         if (!checkBase(*a)) return;

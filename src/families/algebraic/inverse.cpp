@@ -68,11 +68,19 @@ public:
             check("Checkhide", 280, 192, 97, 25, "隐藏坐标系"),
             check("Check1", 280, 216, 97, 41, "在图像上注明函数表达式").on(),
         });
-        buildLookupPanel(this, {.frame = {16, 280, 353, 89}, .start = "1", .button = {152, 48, 65, 25},
-                               .caption = {240, 56, 25, 17}, .result = {264, 56, 81, 18}});
-        buildLookupPanel(this, {.forY = false, .frame = {16, 384, 353, 129}, .start = "1", .button = {152, 48, 65, 25},
-                               .caption = {240, 56, 25, 17}, .result = {264, 56, 81, 18},
-                               .eqCaption = {16, 96, 84, 17}, .equation = {104, 92, 217, 25}});
+        buildLookupPanel(this, {.frame = {16, 280, 353, 89},
+                                .start = "1",
+                                .button = {152, 48, 65, 25},
+                                .caption = {240, 56, 25, 17},
+                                .result = {264, 56, 81, 18}});
+        buildLookupPanel(this, {.forY = false,
+                                .frame = {16, 384, 353, 129},
+                                .start = "1",
+                                .button = {152, 48, 65, 25},
+                                .caption = {240, 56, 25, 17},
+                                .result = {264, 56, 81, 18},
+                                .eqCaption = {16, 96, 84, 17},
+                                .equation = {104, 92, 217, 25}});
         finish();
     }
 

@@ -59,11 +59,18 @@ public:
             button("Command2", 8, 240, 81, 25, "交点坐标").off().tooltip("指第一次的图像和最后一次覆盖图像的交点。"),
             label("Label4", 96, 240, 241, 25).font("宋体", 14.25).color(192, 0, 0),
         });
-        buildLookupPanel(this, {.frame = {16, 296, 353, 81}, .button = {152, 40, 65, 25},
-                               .caption = {240, 48, 25, 17}, .result = {264, 48, 81, 18}});
-        buildLookupPanel(this, {.forY = false, .frame = {8, 392, 353, 129}, .when = {144, 24, 33, 17},
-                               .button = {152, 48, 65, 25}, .caption = {232, 56, 25, 17}, .result = {256, 56, 81, 18},
-                               .eqCaption = {16, 88, 89, 17}, .equation = {104, 88, 217, 25}});
+        buildLookupPanel(this, {.frame = {16, 296, 353, 81},
+                                .button = {152, 40, 65, 25},
+                                .caption = {240, 48, 25, 17},
+                                .result = {264, 48, 81, 18}});
+        buildLookupPanel(this, {.forY = false,
+                                .frame = {8, 392, 353, 129},
+                                .when = {144, 24, 33, 17},
+                                .button = {152, 48, 65, 25},
+                                .caption = {232, 56, 25, 17},
+                                .result = {256, 56, 81, 18},
+                                .eqCaption = {16, 88, 89, 17},
+                                .equation = {104, 88, 217, 25}});
         onClick("Command2", [this] { intersect(); });
         finish();
     }

@@ -10,7 +10,9 @@ QString expression(float k, float b);
 // The equation of the x look-up: "2X + 1=5", "2X -1=5".
 QString equation(float k, float b, float y);
 
-struct Point { float x, y; };
+struct Point {
+    float x, y;
+};
 // Where the first line (k1, b1) meets the last one (k2, b2); nullopt for equal slopes.
 std::optional<Point> intersection(float k1, float b1, float k2, float b2);
 // " ( 1 , 1 )"

@@ -140,7 +140,8 @@ QString fractionLabel(Fraction f, bool negative) {
 }
 
 QString fractionCanvasText(Fraction f, bool negative) {
-    return QStringLiteral("Y=X^(") + text(negative ? -f.p : f.p) + QStringLiteral("/") + text(f.q) + QStringLiteral(")");
+    return QStringLiteral("Y=X^(") + text(negative ? -f.p : f.p) + QStringLiteral("/") + text(f.q) +
+           QStringLiteral(")");
 }
 
 QString integerEquation(float n, float y) { return QStringLiteral("X^") + text(n) + QStringLiteral("=") + text(y); }
@@ -198,8 +199,8 @@ const QColor kBlack(0, 0, 0);
 const QColor kRed(255, 0, 0);
 
 const QString kNTitle = QStringLiteral("操作提示：请更换一个新的n值");
-const QString kRangeTip =
-    QStringLiteral("请在左边文本框中输入数据取值(可以是小数，也可以是负数），或拖动滑块观察各种不同的取值与图像的关系。");
+const QString kRangeTip = QStringLiteral(
+    "请在左边文本框中输入数据取值(可以是小数，也可以是负数），或拖动滑块观察各种不同的取值与图像的关系。");
 
 class PowerWindow : public FamilyWindow {
 public:
@@ -211,8 +212,11 @@ public:
             radio("Option2", 144, 40, 121, 21, "当n取分数时"),
             panel("Frame3", 8, 64, 273, 73, "n取整数").tooltip(kRangeTip),
             label("Label1(0)", 8, 32, 33, 25, "n=").in("Frame3").font("times new roman", 15),
-            textBox("Text1", 40, 32, 57, 25, "2").in("Frame3").font("宋体", 13.5).tooltip(
-                "请在此文本框中输入数据取值(可以是小数，也可以是负数），或拖动滑块观察各种不同的取值与图像的关系。"),
+            textBox("Text1", 40, 32, 57, 25, "2")
+                .in("Frame3")
+                .font("宋体", 13.5)
+                .tooltip(
+                    "请在此文本框中输入数据取值(可以是小数，也可以是负数），或拖动滑块观察各种不同的取值与图像的关系。"),
             slider("HScroll1", 104, 32, 161, 25, -10, 10, 0).in("Frame3"),
             panel("Frame2", 8, 64, 273, 137, "n取分数")
                 .tooltip("请在文本框中输入数据取值(分子或分母不可以是小数或负数，因为程序会去掉不正确的输入），"
@@ -234,12 +238,21 @@ public:
             check("Checkhide", 16, 208, 97, 25, "隐藏坐标系"),
             check("Check1", 128, 208, 201, 25, "在图像上注明函数解析式").on(),
         });
-        buildLookupPanel(this, {.frame = {16, 240, 345, 89}, .start = "1", .button = {144, 48, 65, 25},
-                               .caption = {224, 56, 25, 17}, .result = {248, 56, 81, 18}});
+        buildLookupPanel(this, {.frame = {16, 240, 345, 89},
+                                .start = "1",
+                                .button = {144, 48, 65, 25},
+                                .caption = {224, 56, 25, 17},
+                                .result = {248, 56, 81, 18}});
         // Two results (an even power) share the one caption "X=".
-        buildLookupPanel(this, {.forY = false, .frame = {16, 344, 345, 153}, .start = "1", .button = {144, 48, 65, 25},
-                               .caption = {224, 48, 25, 17}, .result = {256, 48, 81, 18}, .result2 = {256, 72, 81, 18},
-                               .eqCaption = {8, 112, 84, 17}, .equation = {96, 108, 241, 25}});
+        buildLookupPanel(this, {.forY = false,
+                                .frame = {16, 344, 345, 153},
+                                .start = "1",
+                                .button = {144, 48, 65, 25},
+                                .caption = {224, 48, 25, 17},
+                                .result = {256, 48, 81, 18},
+                                .result2 = {256, 72, 81, 18},
+                                .eqCaption = {8, 112, 84, 17},
+                                .equation = {96, 108, 241, 25}});
         onClick("Option1", [this] { switchMode(false); });
         onClick("Option2", [this] { switchMode(true); });
         onClick("Option3", [this] { setText("Label2", "+"); });
@@ -366,8 +379,7 @@ private:
     // Shows the message of a look-up that found no value; true when handled.
     bool refused(const power::Result& r) {
         switch (r.kind) {
-        case power::Result::Value:
-            return false;
+        case power::Result::Value: return false;
         case power::Result::ZeroBase:
             message("你选取的n值为负，这时X是不能取0的。", "操作提示：请更换一个新的X值", MsgButtons::OK,
                     MsgIcon::Exclamation);
@@ -380,11 +392,8 @@ private:
             message("你选取的n值为偶数，这时Y值不能是小于0的。", "操作提示：请更换一个新的Y值", MsgButtons::OK,
                     MsgIcon::Exclamation);
             break;
-        case power::Result::NoValue:
-            break;
-        case power::Result::Overflow:
-            invalidMessage();
-            break;
+        case power::Result::NoValue: break;
+        case power::Result::Overflow: invalidMessage(); break;
         }
         return true;
     }

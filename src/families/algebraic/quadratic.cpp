@@ -155,12 +155,19 @@ public:
             button("Command3", 16, 216, 73, 25, "对称轴"),
             label("Label7", 96, 216, 249, 25).font("宋体", 12).color(0, 128, 0),
         });
-        buildLookupPanel(this, {.frame = {16, 256, 345, 89}, .button = {144, 48, 65, 25},
-                               .caption = {224, 56, 25, 17}, .result = {248, 56, 81, 18}});
-        buildLookupPanel(this, {.forY = false, .frame = {16, 360, 345, 161}, .button = {144, 48, 65, 25},
-                               .caption = {224, 48, 33, 17}, .result = {256, 48, 81, 18},
-                               .caption2 = {224, 72, 33, 17}, .result2 = {256, 72, 81, 18},
-                               .eqCaption = {8, 112, 84, 17}, .equation = {88, 104, 217, 25}});
+        buildLookupPanel(this, {.frame = {16, 256, 345, 89},
+                                .button = {144, 48, 65, 25},
+                                .caption = {224, 56, 25, 17},
+                                .result = {248, 56, 81, 18}});
+        buildLookupPanel(this, {.forY = false,
+                                .frame = {16, 360, 345, 161},
+                                .button = {144, 48, 65, 25},
+                                .caption = {224, 48, 33, 17},
+                                .result = {256, 48, 81, 18},
+                                .caption2 = {224, 72, 33, 17},
+                                .result2 = {256, 72, 81, 18},
+                                .eqCaption = {8, 112, 84, 17},
+                                .equation = {88, 104, 217, 25}});
         build({label("Label14", 48, 136, 241, 17, "注：利用此处工具也可解当a=0的一次函数。").in("Frame1(1)").size(9)});
         onClick("Command2", [this] { showVertex(); });
         onClick("Command3", [this] { showAxis(); });
@@ -256,7 +263,8 @@ private:
             message("因为a=0，所以图像为一次函数的，是一直线，无顶点。");
             return;
         }
-        const QString t = QStringLiteral("(") + numfmt::text(vertexX_) + QStringLiteral(",") + numfmt::text(vertexY_) + QStringLiteral(")");
+        const QString t = QStringLiteral("(") + numfmt::text(vertexX_) + QStringLiteral(",") + numfmt::text(vertexY_) +
+                          QStringLiteral(")");
         setText("Label6", t);
         Canvas& cv = canvas();
         cv.setForeColor(kRed);
@@ -302,12 +310,8 @@ private:
         const float y = number("Ty2");
         const quadratic::Solution s = quadratic::solve(a_, b_, c_, y);
         switch (s.kind) {
-        case quadratic::Solution::NoParameters:
-            message(kNoParams, "友好提示");
-            return;
-        case quadratic::Solution::Overflow:
-            tooLargeMessage();
-            return;
+        case quadratic::Solution::NoParameters: message(kNoParams, "友好提示"); return;
+        case quadratic::Solution::Overflow: tooLargeMessage(); return;
         case quadratic::Solution::Linear:
             message("您所列为一元一次方程！", "消息提示");
             setText("Labfc2", quadratic::linearEquation(b_, c_, y));

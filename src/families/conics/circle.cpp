@@ -21,9 +21,7 @@ QString equation(float D, float E, float F) {
 namespace {
 // What is left under the root when one coordinate is fixed at t: the other
 // coordinate solves u^2 + P·u + (t^2 + S·t + F) = 0, so g = P^2 - 4(...).
-double rest(float P, float S, float F, float t) {
-    return double(P) * P - 4.0 * (double(t) * t + double(t) * S + F);
-}
+double rest(float P, float S, float F, float t) { return double(P) * P - 4.0 * (double(t) * t + double(t) * S + F); }
 }  // namespace
 
 std::vector<QPointF> dots(float D, float E, float F) {
@@ -94,8 +92,10 @@ public:
             label("Label4(2)", 16, 120, 25, 25, "F=").font("times new roman", 13.5),
             textBox("Text1(2)", 48, 120, 57, 25, "0").font("宋体", 13.5).tooltip(tip),
             slider("HScroll3", 120, 120, 153, 25, -50, 50, 0),
-            label("Label1", 16, 152, 257, 41,
-                  "说明：如果要取一个自定义的值（用滚动条无法实现），可直接在上面的文本框中输入。然后点击“刷新作图”或“覆盖作图”。").font("宋体", 9),
+            label(
+                "Label1", 16, 152, 257, 41,
+                "说明：如果要取一个自定义的值（用滚动条无法实现），可直接在上面的文本框中输入。然后点击“刷新作图”或“覆盖作图”。")
+                .font("宋体", 9),
             button("Command1", 288, 40, 73, 25, "刷新作图"),
             button("fugai", 288, 72, 73, 25, "覆盖作图").back(192, 255, 192),
             button("Commandfgqd", 288, 104, 73, 25, "确定覆盖").back(192, 255, 192).hide(),
@@ -142,7 +142,8 @@ private:
         }
         setText("Labfc", QStringLiteral("当前圆的方程为：") + circle::equation(D_, E_, F_));
         if (Q == 0) {
-            message("你输入的D、E、F数值，使得这时圆的方程，只表示一个点（即图中的红色点）。", "提示：请注意圆在哪儿！");
+            message("你输入的D、E、F数值，使得这时圆的方程，只表示一个点（即图中的红色点）。",
+                    "提示：请注意圆在哪儿！");
             canvas().setForeColor(kRed);
             canvas().point(-D_ / 2, -E_ / 2);
             canvas().setForeColor(kBlack);
@@ -163,7 +164,8 @@ private:
         emptyLookups();
         if (!classify()) return;
         const float cx = -D_ / 2, cy = -E_ / 2;
-        const QString at = QStringLiteral("(") + numfmt::text(cx) + QStringLiteral(",") + numfmt::text(cy) + QStringLiteral(")");
+        const QString at =
+            QStringLiteral("(") + numfmt::text(cx) + QStringLiteral(",") + numfmt::text(cy) + QStringLiteral(")");
         setText("Label6", QStringLiteral("圆心坐标　") + at);
         Canvas& c = canvas();
         c.setForeColor(QColor(0, 255, 0));

@@ -15,7 +15,8 @@ double rootOfNonNegative(double v) { return v > 0 ? std::sqrt(v) : 0.0; }
 
 QString fociText(float c, bool onX) {
     if (onX)
-        return QStringLiteral("焦点坐标：F1(") + text(-c) + QStringLiteral(",0),F2:(") + text(c) + QStringLiteral(",0)");
+        return QStringLiteral("焦点坐标：F1(") + text(-c) + QStringLiteral(",0),F2:(") + text(c) +
+               QStringLiteral(",0)");
     return QStringLiteral("焦点坐标：F1(0,") + text(-c) + QStringLiteral("),F2:(0,") + text(c) + QStringLiteral(")");
 }
 
@@ -38,8 +39,7 @@ const QColor kBlack(0, 0, 0);
 const QColor kGreen(0, 255, 0);
 }  // namespace
 
-FamilyTraits ConicWindow::conicTraits(int number, const QString& key, const QString& title,
-                                      const QString& fileName) {
+FamilyTraits ConicWindow::conicTraits(int number, const QString& key, const QString& title, const QString& fileName) {
     FamilyTraits t;
     t.number = number;
     t.key = key;

@@ -69,8 +69,7 @@ protected:
     // colour, grid numbers in the axes' 12 pt, a slider change doing a whole
     // redraw (or only the preview in overlay mode), no commit counting, and
     // neither focus moves nor emptied results from the overlay buttons.
-    static FamilyTraits conicTraits(int number, const QString& key, const QString& title,
-                                    const QString& fileName);
+    static FamilyTraits conicTraits(int number, const QString& key, const QString& title, const QString& fileName);
 
     // Frame1(0) (y look-up) or Frame1(1) (x look-up) as every conic window
     // has it: two results, the equation below them, at (x, y), h high; the
@@ -81,7 +80,7 @@ protected:
     // radio buttons the window holds directly (auto-exclusion would group
     // every radio button with the same parent).
     void pairOptions();
-    bool focusOnX() const;   // Option1 chosen
+    bool focusOnX() const;  // Option1 chosen
 
     // Ty1, ty3, Tx2, Tx3 := empty.
     void emptyLookups();

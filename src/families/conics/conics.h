@@ -39,8 +39,8 @@ float halfHeight(float a, float b, float x);
 float halfWidth(float a, float b, float y);
 std::vector<QPointF> dots(float a, float b);
 float textRow(float a, float b);
-float focalDistance(float a, float b);    // Round(√|a² - b²|, 2)
-float eccentricity(float a, float b);     // √|a² - b²| / (larger of a, b)
+float focalDistance(float a, float b);      // Round(√|a² - b²|, 2)
+float eccentricity(float a, float b);       // √|a² - b²| / (larger of a, b)
 float directrixDistance(float a, float b);  // Round(major² / √|a² - b²|, 2)
 
 }  // namespace ellipse
@@ -48,7 +48,7 @@ float directrixDistance(float a, float b);  // Round(major² / √|a² - b²|, 2
 namespace hyperbola {
 
 // onX: X^2/a^2 - Y^2/b^2 = 1, else Y^2/a^2 - X^2/b^2 = 1.
-QString labelEquation(float a, float b, bool onX);   // with "当前双曲线的方程为："
+QString labelEquation(float a, float b, bool onX);  // with "当前双曲线的方程为："
 QString canvasEquation(float a, float b, bool onX);
 // |y| of the curve at x (NaN where the X-axis curve has no point).
 float halfHeight(float a, float b, bool onX, float x);

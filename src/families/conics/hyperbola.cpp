@@ -69,7 +69,8 @@ QString conjugateText(float a, float b, bool onX) {
 
 QString yLookupEquation(float a, float b, bool onX, float x) {
     if (onX)
-        return text(x) + QStringLiteral("^2/") + text(a) + QStringLiteral("^2 -Y^2/") + text(b) + QStringLiteral("^2 =1");
+        return text(x) + QStringLiteral("^2/") + text(a) + QStringLiteral("^2 -Y^2/") + text(b) +
+               QStringLiteral("^2 =1");
     return QStringLiteral(" Y  ^2/") + text(a) + QStringLiteral("^2 -") + text(x) + QStringLiteral("^2/") + text(b) +
            QStringLiteral("^2 =1");
 }
@@ -137,7 +138,7 @@ private:
         FamilyTraits t = conicTraits(13, "hyperbola", "双曲线的取值和图像", "双曲线的图像");
         t.sliders = {{"HScroll1", "Text1(0)", {}}, {"HScroll2", "Text1(1)", {}}};
         t.overlayEmpties = {{"Label6", ""}, {"Label7", ""}, {"Label2", ""}, {"Label1", ""},
-                            {"Label3", ""}, {"Labfc", ""}, {"Labfc2", ""}, {"Labfc3", ""}};
+                            {"Label3", ""}, {"Labfc", ""},  {"Labfc2", ""}, {"Labfc3", ""}};
         t.redrawEmpties = t.overlayEmpties;
         return t;
     }

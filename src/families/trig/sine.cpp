@@ -6,7 +6,6 @@
 #include "numfmt/numfmt.h"
 #include "plot/frame_texts.h"
 
-
 namespace {
 
 // Y = A·sin(wX + p) or A·cos(wX + p): the cosine window is this window with
@@ -34,8 +33,10 @@ private:
         FamilyTraits t = trigTraits(kind.number, kind.key, kind.title, kind.fileName);
         // A and w move in halves; the halved position is shown as a double.
         auto half = [](int v) { return numfmt::textDouble(v / 2.0); };
-        t.sliders = {{"HScroll1", "Text1", half}, {"HScroll2", "Text2", half},
-                     {"HScroll4", "Text4", {}}, {"HScroll5", "Text5", {}}};
+        t.sliders = {{"HScroll1", "Text1", half},
+                     {"HScroll2", "Text2", half},
+                     {"HScroll4", "Text4", {}},
+                     {"HScroll5", "Text5", {}}};
         t.firstParam = "Text1";
         return t;
     }
@@ -102,7 +103,8 @@ private:
         }
         const float x = finiteParams() ? trig::waveSolve(a_, w_, p_, y, kind_.cosine) : NAN;
         if (!std::isfinite(x)) return tooLargeMessage();
-        setText("Labfc2", numfmt::text(a_) + trig::argument(kind_.name, w_, p_, false) + QStringLiteral("=") + numfmt::text(y));
+        setText("Labfc2",
+                numfmt::text(a_) + trig::argument(kind_.name, w_, p_, false) + QStringLiteral("=") + numfmt::text(y));
         setText("Tx2", numfmt::text(x));
         focusOn("Ty2");
     }

@@ -6,7 +6,6 @@
 #include "numfmt/numfmt.h"
 #include "plot/frame_texts.h"
 
-
 namespace {
 
 // Y = tg(wX + p) or ctg(wX + p): no amplitude, any non-zero w, the curve

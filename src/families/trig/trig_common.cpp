@@ -113,7 +113,8 @@ float waveSolve(float a, float w, float p, float y, bool cosine) {
         end = float(x0 + kPi / (2 * double(w)));
     }
     if (!std::isfinite(start) || !std::isfinite(end)) return NAN;
-    double (*f)(double) = cosine ? static_cast<double (*)(double)>(std::cos) : static_cast<double (*)(double)>(std::sin);
+    double (*f)(double) =
+        cosine ? static_cast<double (*)(double)>(std::cos) : static_cast<double (*)(double)>(std::sin);
     const float r = scanLast(start, end, [&](float x) {
         const float v = float(a * f(double(w * x + p)));
         return std::fabs(double(y - v)) <= 0.001;
@@ -212,8 +213,9 @@ void TrigWindow::buildShared(int f2, const QString& lookupXCaption) {
         label("Label3(0)", 97, 32, 25, 25, "π").in("Frame2").font("times new roman", 14, true),
         slider("HScroll4", 128, 40, 121, 17, 1, 10, 1).in("Frame2"),
         slider("HScroll5", 128, 80, 121, 17, 1, 10, 1).in("Frame2"),
-        label("Label1(0)", 8, 264, 353, 25,
-              "说明：如果要取一个自定义的值（用滚动条无法实现），可直接在上面的文本框中输入。然后点击“刷新作图”或“覆盖作图”。")
+        label(
+            "Label1(0)", 8, 264, 353, 25,
+            "说明：如果要取一个自定义的值（用滚动条无法实现），可直接在上面的文本框中输入。然后点击“刷新作图”或“覆盖作图”。")
             .font("宋体", 9),
         button("Command2", 8, 296, 89, 25, "计算函数周期"),
         label("Label4", 104, 304, 257, 17).font("宋体", 12).color(0, 128, 0),
@@ -235,11 +237,19 @@ void TrigWindow::buildShared(int f2, const QString& lookupXCaption) {
         label("Label12(0)", 232, 64, 25, 17, "y=").in("Frame1(0)"),
         textBox("Ty1", 256, 64, 73, 17).in("Frame1(0)"),
     });
-    buildLookupPanel(this, {.forY = false, .frame = {8, 456, 353, 73}, .title = lookupXCaption, .start = "1",
-                           .input = {56, 24, 72, 17}, .when = {136, 24, 25, 17}, .button = {160, 16, 64, 24},
-                           .caption = {232, 24, 17, 17}, .result = {248, 24, 57, 17},
-                           .eqCaption = {16, 48, 73, 17}, .equation = {88, 48, 217, 17}, .smallCaption = true,
-                           .tip = "这里计算的值只是一个近似值，仅作参考。其余的值可根据函数的原理推算。"});
+    buildLookupPanel(this, {.forY = false,
+                            .frame = {8, 456, 353, 73},
+                            .title = lookupXCaption,
+                            .start = "1",
+                            .input = {56, 24, 72, 17},
+                            .when = {136, 24, 25, 17},
+                            .button = {160, 16, 64, 24},
+                            .caption = {232, 24, 17, 17},
+                            .result = {248, 24, 57, 17},
+                            .eqCaption = {16, 48, 73, 17},
+                            .equation = {88, 48, 217, 17},
+                            .smallCaption = true,
+                            .tip = "这里计算的值只是一个近似值，仅作参考。其余的值可根据函数的原理推算。"});
     build({label("Label3(2)", 305, 16, 17, 25, "π").in("Frame1(1)").font("times new roman", 12, true)});
 }
 

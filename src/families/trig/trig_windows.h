@@ -11,10 +11,10 @@ class FamilyWindow;
 struct WaveKind {
     int number;
     QString key, title, fileName;
-    QString generalForm;    // Label17
-    QString current;        // "当前正弦函数:"
-    QString name;           // " Sin" / " cos"
-    QString lookupXCaption; // Frame1(1)
+    QString generalForm;     // Label17
+    QString current;         // "当前正弦函数:"
+    QString name;            // " Sin" / " cos"
+    QString lookupXCaption;  // Frame1(1)
     bool cosine;
 };
 
@@ -22,8 +22,8 @@ struct SlopeKind {
     int number;
     QString key, title, fileName;
     QString generalForm;
-    QString current;        // "当前正切函数:"
-    QString name;           // "tg" / "ctg"
+    QString current;  // "当前正切函数:"
+    QString name;     // "tg" / "ctg"
     bool cotangent;
     QPoint readoutPos;
 };
