@@ -277,9 +277,19 @@ void Raster::segment(double px1, double py1, double px2, double py2, QRgb rgb, i
         for (int r = a; r <= b; ++r) span(r, px1 + (r + 0.5 - py1) * dx / dy, false);
     }
     // The end points themselves, so that even a segment shorter than a pixel leaves its dot.
-    const double shift = s_ - 1;
-    plotDot(int(std::floor(px1 + shift)), int(std::floor(py1 + shift)), rgb, w);
-    plotDot(int(std::floor(px2 + shift)), int(std::floor(py2 + shift)), rgb, w);
+    if (s_ == 1) {
+        plotDot(int(std::floor(px1)), int(std::floor(py1)), rgb, w);
+        plotDot(int(std::floor(px2)), int(std::floor(py2)), rgb, w);
+        return;
+    }
+    // Scaled, the end dot is centred on the end point the way the spans are
+    // centred on the line; a dot hanging off to one side (as the lower-right
+    // rule does for an odd pen width) would give every short tick a hook.
+    auto capAt = [&](double px, double py) {
+        plotDot(int(std::lround(px)) - w / 2 + w - 1, int(std::lround(py)) - w / 2 + w - 1, rgb, w);
+    };
+    capAt(px1, py1);
+    capAt(px2, py2);
 }
 
 void Raster::box(int x0, int y0, int x1, int y1, QRgb rgb) {

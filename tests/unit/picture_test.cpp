@@ -94,6 +94,28 @@ const QRgb kWhite = 0xFFFFFFFFu, kBlack = 0xFF000000u, kRed = 0xFFFF0000u, kBlue
 class PictureTest : public QObject {
     Q_OBJECT
 private slots:
+    // A short tick at any scale is a straight stroke of the scaled pen's
+    // width: its end dots sit on the stroke, not one pixel off to the side.
+    void shortTicksStayStraightAtEveryScale() {
+        Canvas c;
+        c.line(1, 0, 1, 0.2);  // a tick standing on the x axis
+        c.line(0, 3, 0.2, 3);  // a tick beside the y axis
+        for (double s : {1.0, 1.25, 1.5, 2.0, 3.0}) {
+            const QImage img = c.render(s).convertToFormat(QImage::Format_RGB32);
+            const int w = std::max(1, int(std::lround(2 * s)));
+            std::set<int> cols, rows;
+            // The vertical tick stands right of the centre column, the
+            // horizontal one lies in a band around it.
+            const int mid = img.width() / 2, band = int(9 * s);
+            for (int y = 0; y < img.height(); ++y)
+                for (int x = mid - band; x < img.width(); ++x)
+                    if (img.pixel(x, y) == 0xFF000000u) (x >= mid + band ? cols : rows).insert(x >= mid + band ? x : y);
+            QVERIFY2(int(cols.size()) == w && *cols.rbegin() - *cols.begin() == w - 1,
+                     qPrintable(QStringLiteral("scale %1: vertical tick %2 columns wide").arg(s).arg(cols.size())));
+            QVERIFY2(int(rows.size()) == w && *rows.rbegin() - *rows.begin() == w - 1,
+                     qPrintable(QStringLiteral("scale %1: horizontal tick %2 rows high").arg(s).arg(rows.size())));
+        }
+    }
     void cleanup() {
         FamilyManager::instance().closeAll();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
