@@ -54,12 +54,20 @@ bool clipSegment(double& x1, double& y1, double& x2, double& y2, double xlo, dou
 
 // Consecutive operations of one kind and style share one entry, so that a
 // freehand stroke (one short line per mouse move) or a loop of single dots
-// costs only its points.
-bool extends(const std::vector<Op>& ops, const std::vector<QPointF>& pts, Kind k, QRgb rgb, int width) {
-    if (ops.empty()) return false;
-    const Op& last = ops.back();
+// costs only its points: new points starting at index first join the last
+// run when it has their kind, colour and width and ends exactly there.
+Op& runFor(std::vector<Op>& ops, Kind k, QRgb rgb, int width, size_t first) {
     const quint32 per = k == Kind::Segments ? 2 : 1;
-    return last.kind == k && last.rgb == rgb && last.width == width && last.first + last.count * per == pts.size();
+    if (ops.empty() || ops.back().kind != k || ops.back().rgb != rgb || ops.back().width != width ||
+        ops.back().first + ops.back().count * per != first) {
+        Op op;
+        op.kind = k;
+        op.rgb = rgb;
+        op.width = width;
+        op.first = quint32(first);
+        ops.push_back(op);
+    }
+    return ops.back();
 }
 
 }  // namespace
@@ -98,45 +106,19 @@ void Description::append(const Description& other) {
 }
 
 void Description::addDot(double px, double py, QRgb rgb, int width) {
-    if (!extends(ops, points, Kind::Dots, rgb, width)) {
-        Op op;
-        op.kind = Kind::Dots;
-        op.rgb = rgb;
-        op.width = width;
-        op.first = quint32(points.size());
-        ops.push_back(op);
-    }
+    ++runFor(ops, Kind::Dots, rgb, width, points.size()).count;
     points.emplace_back(px, py);
-    ++ops.back().count;
 }
 
 void Description::markDots(size_t from, QRgb rgb, int width) {
     if (from >= points.size()) return;
-    const Op* last = ops.empty() ? nullptr : &ops.back();
-    if (!(last && last->kind == Kind::Dots && last->rgb == rgb && last->width == width &&
-          last->first + last->count == from)) {
-        Op op;
-        op.kind = Kind::Dots;
-        op.rgb = rgb;
-        op.width = width;
-        op.first = quint32(from);
-        ops.push_back(op);
-    }
-    ops.back().count += quint32(points.size() - from);
+    runFor(ops, Kind::Dots, rgb, width, from).count += quint32(points.size() - from);
 }
 
 void Description::addSegment(double x1, double y1, double x2, double y2, QRgb rgb, int width) {
-    if (!extends(ops, points, Kind::Segments, rgb, width)) {
-        Op op;
-        op.kind = Kind::Segments;
-        op.rgb = rgb;
-        op.width = width;
-        op.first = quint32(points.size());
-        ops.push_back(op);
-    }
+    ++runFor(ops, Kind::Segments, rgb, width, points.size()).count;
     points.emplace_back(x1, y1);
     points.emplace_back(x2, y2);
-    ++ops.back().count;
 }
 
 void Description::addEllipse(QPointF centre, double rx, double ry, QRgb rgb, int width) {
