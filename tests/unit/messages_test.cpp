@@ -14,12 +14,7 @@ class MessagesTest : public QObject {
     Q_OBJECT
 private slots:
     void init() { setPlatform(&fake_); }
-    void cleanup() {
-        FamilyManager::instance().closeAll();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        setPlatform(nullptr);
-        fake_ = {};
-    }
+    void cleanup() { closeWindowsAndRestore(fake_); }
 
     void powerOverflowIsAnInvalidValue_data() {
         QTest::addColumn<bool>("fraction");

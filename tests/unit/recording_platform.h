@@ -2,11 +2,13 @@
 // A desktop stand-in for the tests: it records every message box and answers
 // it, and can run code from inside a box, as the event loop of a real modal
 // box runs the timers of a scroll bar held down behind it.
+#include <QCoreApplication>
 #include <QPrinter>
 #include <functional>
 #include <vector>
 
 #include "platform/platform.h"
+#include "plot/family_manager.h"
 
 class RecordingPlatform : public Platform {
 public:
@@ -36,3 +38,12 @@ public:
     std::function<void()> inside;  // run once, from inside the next box
     MsgReply reply = MsgReply::OK;
 };
+
+// The end of a test function that drove windows through the stand-in: every
+// family window closed and deleted, the real platform back, the stand-in empty.
+inline void closeWindowsAndRestore(RecordingPlatform& fake) {
+    FamilyManager::instance().closeAll();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    setPlatform(nullptr);
+    fake = {};
+}

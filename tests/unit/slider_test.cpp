@@ -38,12 +38,7 @@ class SliderTest : public QObject {
     Q_OBJECT
 private slots:
     void init() { setPlatform(&fake_); }
-    void cleanup() {
-        FamilyManager::instance().closeAll();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        setPlatform(nullptr);
-        fake_ = {};
-    }
+    void cleanup() { closeWindowsAndRestore(fake_); }
 
     void stepsBehindABoxWaitForItsAnswer_data() {
         QTest::addColumn<MsgReply>("reply");
