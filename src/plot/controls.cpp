@@ -1,5 +1,6 @@
 #include "plot/controls.h"
 
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
@@ -71,6 +72,23 @@ void stopSliderRepeat(QScrollBar* slider) {
     if (auto* s = dynamic_cast<SliderBar*>(slider)) s->stopRepeat();
 }
 
+namespace {
+// The option buttons standing directly in one frame (or in the window) are
+// one choice. Qt's automatic exclusivity counts every option button beneath
+// the frame, nested frames too, so a chosen option there lets a click untick
+// the chosen option here; an explicit group per frame keeps one chosen.
+QButtonGroup* optionGroup(QWidget* frame) {
+    const QString name = QStringLiteral("optionGroup");
+    auto* g = frame->findChild<QButtonGroup*>(name, Qt::FindDirectChildrenOnly);
+    if (!g) {
+        g = new QButtonGroup(frame);
+        g->setObjectName(name);
+        g->setExclusive(true);
+    }
+    return g;
+}
+}  // namespace
+
 void buildControls(QWidget* window, std::initializer_list<Ctl> table) {
     for (const Ctl& c : table) {
         QWidget* parent = window;
@@ -108,6 +126,7 @@ void buildControls(QWidget* window, std::initializer_list<Ctl> table) {
             auto* b = new QRadioButton(c.text, parent);
             if (c.face.isEmpty() && c.pt <= 0) b->setFont(uiFont(QStringLiteral("宋体"), 9));
             b->setChecked(c.checked);
+            optionGroup(parent)->addButton(b);
             w = b;
             break;
         }

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPointer>
+#include <QRadioButton>
 #include <QSet>
 #include <QScrollBar>
 #include <QStyleOptionSlider>
@@ -169,6 +170,52 @@ private slots:
                                        QStringLiteral("Form2:Command9"), QStringLiteral("Form2:Label4 (a button)"),
                                        QStringLiteral("host:Frame9")}));
         w->close();
+    }
+
+    // Option buttons that share a frame (or the window itself) are one
+    // choice: clicking any of them, chosen or not, leaves exactly one chosen.
+    // Every window is walked, so a group that loses its choice in any of
+    // them shows up here.
+    void everyOptionGroupKeepsOneChoice() {
+        auto checkWindow = [](QWidget* window, const QString& label) -> int {
+            QMap<QWidget*, QList<QRadioButton*>> groups;
+            for (QRadioButton* b : window->findChildren<QRadioButton*>()) groups[b->parentWidget()] << b;
+            for (const QList<QRadioButton*>& group : std::as_const(groups)) {
+                for (QRadioButton* b : group) {
+                    for (int round = 0; round < 2; ++round) {
+                        // A hidden panel's options can only be reached the way a key would.
+                        if (b->isVisible()) QTest::mouseClick(b, Qt::LeftButton, Qt::NoModifier, b->rect().center());
+                        else b->click();
+                        QStringList chosen;
+                        for (QRadioButton* o : group)
+                            if (o->isChecked()) chosen << o->objectName();
+                        if (chosen != QStringList{b->objectName()})
+                            qWarning("%s: after click %d on %s chosen: %s", qPrintable(label), round + 1,
+                                     qPrintable(b->objectName()), qPrintable(chosen.join(QLatin1Char(' '))));
+                        if (chosen != QStringList{b->objectName()}) return -1;
+                    }
+                }
+            }
+            return int(groups.size());
+        };
+        driver_->run(QStringLiteral("start"));
+        QWidget* barWindow = nullptr;
+        for (QWidget* t : QApplication::topLevelWidgets())
+            if (t->objectName() == QLatin1String("Formtop")) barWindow = t;
+        QVERIFY(barWindow);
+        QCOMPARE(checkWindow(barWindow, QStringLiteral("Formtop")), 0);
+        int groups = 0;
+        for (const FamilyEntry& e : familyTable()) {
+            FamilyWindow* w = FamilyManager::instance().open(e);
+            QVERIFY(QTest::qWaitForWindowExposed(w));
+            const int n = checkWindow(w, e.key);
+            QVERIFY2(n >= 1, qPrintable(e.key));  // the freehand panel at least
+            groups += n;
+            w->close();
+        }
+        // Freehand in all 14; power's mode and sign; the conics' focus axis
+        // (2 windows); the trig windows' sign of p and of x (4 windows, 2 each).
+        QCOMPARE(groups, 14 + 2 + 2 + 8);
     }
 
 private:
