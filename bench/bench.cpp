@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
             continue;
         }
         QCoreApplication::processEvents();
-        auto* redraw = qobject_cast<QAbstractButton*>(w->control(w->traits().redrawButton));
+        QAbstractButton* redraw = w->frameControls().redraw;
         const Stat r = measure(runs, [&](int) { redraw->click(); });
         // A redraw as a dense screen sees it: the picture painted at twice the size.
         quint64 sink = 0;
@@ -69,9 +69,8 @@ int main(int argc, char** argv) {
         });
         if (sink == 0) std::printf("(nothing painted)\n");
         Stat o{0, 0};
-        QScrollBar* s =
-            w->traits().sliders.empty() ? nullptr : w->findChild<QScrollBar*>(w->traits().sliders.front().slider);
-        auto* overlay = qobject_cast<QAbstractButton*>(w->control(w->traits().overlayButton));
+        QScrollBar* s = w->frameControls().sliders.empty() ? nullptr : w->frameControls().sliders.front().slider;
+        QAbstractButton* overlay = w->frameControls().overlay;
         if (s && overlay) {
             overlay->click();
             // Two neighbouring positions away from 0, where several families

@@ -6,6 +6,7 @@
 #include <QJsonParseError>
 
 #include "driver/driver.h"
+#include "plot/controls.h"
 
 namespace {
 
@@ -72,6 +73,9 @@ bool jsonSubset(const QJsonValue& expected, const QJsonValue& actual, QString* w
 }
 
 CheckResult checkScript(const QString& script, const QString& name, const std::function<void(ScriptDriver&)>& prepare) {
+    // A checked script is a test run: a control the program names but a
+    // window lacks ends it, in a release build too.
+    makeMissingControlsFatal();
     CheckResult result;
     auto mismatch = [&](int line, const QString& what) {
         result.ok = false;

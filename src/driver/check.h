@@ -23,7 +23,8 @@ struct CheckResult {
     QStringList report;      // one entry per mismatch, readable
 };
 
-// Runs the script in a fresh driver and compares. name labels the report
+// Runs the script in a fresh driver and compares. From then on a missing
+// control (makeMissingControlsFatal) ends the process, whatever the build type. name labels the report
 // ("linear_plot.script"); prepare may adjust the driver before the first command.
 CheckResult checkScript(const QString& script, const QString& name,
                         const std::function<void(ScriptDriver&)>& prepare = {});

@@ -57,6 +57,9 @@ void defaultMissingControl(const QString& window, const QString& name) {
     qFatal("%s has no control named \"%s\"", qUtf8Printable(window), qUtf8Printable(name));
 #endif
 }
+void fatalMissingControl(const QString& window, const QString& name) {
+    qFatal("%s has no control named \"%s\"", qUtf8Printable(window), qUtf8Printable(name));
+}
 MissingControlHandler missingHandler = defaultMissingControl;
 }  // namespace
 
@@ -67,6 +70,8 @@ MissingControlHandler setMissingControlHandler(MissingControlHandler handler) {
 }
 
 void reportMissingControl(const QString& window, const QString& name) { missingHandler(window, name); }
+
+void makeMissingControlsFatal() { missingHandler = fatalMissingControl; }
 
 void stopSliderRepeat(QScrollBar* slider) {
     if (auto* s = dynamic_cast<SliderBar*>(slider)) s->stopRepeat();
@@ -156,6 +161,8 @@ void buildControls(QWidget* window, std::initializer_list<Ctl> table) {
         }
         }
         w->setObjectName(c.name);
+        if (c.assign && !c.assign(w))
+            reportMissingControl(window->objectName(), c.name + QStringLiteral(" (bound to another type)"));
         w->setGeometry(c.x, c.y, c.w, c.h);
         if (!c.face.isEmpty() || c.pt > 0) {
             QFont base = parent->font();

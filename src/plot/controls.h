@@ -2,8 +2,14 @@
 // A window's fixed layout written as data: one Ctl per control, in creation
 // order (a panel before the controls inside it). build() turns the table into
 // widgets named exactly as the table says ("Text1(0)", "HScroll1", "cay" ...).
+// The names are what scripts and the design call the controls; the program's
+// own code reaches a control through the typed pointer the table binds it to
+// (textBox("Text1(0)", ...).bind(&ui_.a)), so a misspelt or swapped control is
+// a compile error or a failed bind, never a silent no-op.
 #include <QColor>
+#include <QObject>
 #include <QString>
+#include <functional>
 #include <initializer_list>
 
 class QWidget;
@@ -25,6 +31,9 @@ struct Ctl {
     int min = 0, max = 0, value = 0, small = 1, large = 2;  // sliders
     bool checked = false, hidden = false, disabled = false;
     bool center = false;  // centred label text
+    // Stores the created widget in the bound pointer; false when the widget
+    // is not of the pointer's type.
+    std::function<bool(QWidget*)> assign;
 
     // clang-format off
     Ctl& in(const QString& p) { parent = p; return *this; }
@@ -37,6 +46,10 @@ struct Ctl {
     Ctl& hide() { hidden = true; return *this; }
     Ctl& off() { disabled = true; return *this; }
     Ctl& centered() { center = true; return *this; }
+    template <class W> Ctl& bind(W** slot) {
+        assign = [slot](QWidget* w) { *slot = qobject_cast<W*>(w); return *slot != nullptr; };
+        return *this;
+    }
     // clang-format on
 };
 
@@ -60,14 +73,18 @@ inline Ctl slider(const QString& n, int x, int y, int w, int h, int min, int max
 // Creates the controls of the table on `window` (panels are looked up by name).
 void buildControls(QWidget* window, std::initializer_list<Ctl> table);
 
-// A control named in code or in a layout table that the window does not
-// have is a mistake in the program, reported here: by default it ends a
-// debug build (so every test run shows it) and only warns in a release build,
-// where the action goes on without that control.
+// A control named in a layout table that the window does not have (a panel
+// to put a control in), a control bound to a pointer of another type, or a
+// control the frame needs that the window never bound is a mistake in the
+// program, reported here: by default it ends a debug build and only warns in
+// a release build, where the action goes on without that control. Every
+// test run (the driver's check mode, the unit tests) makes it fatal whatever
+// the build type with makeMissingControlsFatal().
 using MissingControlHandler = void (*)(const QString& window, const QString& name);
 // Installs a handler (nullptr: the default) and returns the previous one.
 MissingControlHandler setMissingControlHandler(MissingControlHandler handler);
 void reportMissingControl(const QString& window, const QString& name);
+void makeMissingControlsFatal();
 
 // Ends a slider's auto-repeat (an arrow or the trough held down), as
 // releasing the mouse would.

@@ -56,18 +56,18 @@ FamilyWindow::~FamilyWindow() {
 void FamilyWindow::build(std::initializer_list<Ctl> table) { buildControls(this, table); }
 
 void FamilyWindow::finish() {
-    onClick(traits_.redrawButton, [this] { redrawClicked(); });
-    onClick(traits_.overlayButton, [this] { overlayClicked(); });
-    onClick(traits_.commitButton, [this] { commitClicked(); });
-    onClick(traits_.gridButton, [this] { gridClicked(); });
-    onClick(QStringLiteral("cay"), [this] { lookupY(); });
-    onClick(QStringLiteral("cax"), [this] { lookupX(); });
-    setVisibleControl(traits_.commitButton, false);
-    if (!traits_.featureButton.isEmpty()) setEnabledControl(traits_.featureButton, false);
-    for (const SliderLink& link : traits_.sliders) {
-        if (auto* s = findChild<QScrollBar*>(link.slider)) {
-            connect(s, &QScrollBar::valueChanged, this, [this, link](int v) { sliderChanged(link, v); });
-        }
+    checkBound();
+    onClick(frame_.redraw, [this] { redrawClicked(); });
+    onClick(frame_.overlay, [this] { overlayClicked(); });
+    onClick(frame_.commit, [this] { commitClicked(); });
+    onClick(frame_.grid, [this] { gridClicked(); });
+    onClick(frame_.yLookup.button, [this] { lookupY(); });
+    onClick(frame_.xLookup.button, [this] { lookupX(); });
+    if (frame_.commit) frame_.commit->setVisible(false);
+    if (frame_.feature) frame_.feature->setEnabled(false);
+    for (const SliderLink& link : frame_.sliders) {
+        if (link.slider)
+            connect(link.slider, &QScrollBar::valueChanged, this, [this, link](int v) { sliderChanged(link, v); });
     }
     pointer_ = new PointerTool(*this);
     freehand_ = new FreehandTools(*this);
@@ -93,14 +93,8 @@ QWidget* FamilyWindow::control(const QString& name) const {
     return findChild<QWidget*>(name);
 }
 
-QWidget* FamilyWindow::required(const QString& name) const {
-    QWidget* w = control(name);
-    if (!w) reportMissingControl(objectName(), name);
-    return w;
-}
-
 QString FamilyWindow::text(const QString& name) const {
-    QWidget* w = required(name);
+    QWidget* w = control(name);
     if (auto* e = qobject_cast<QLineEdit*>(w)) return e->text();
     if (auto* l = qobject_cast<QLabel*>(w)) return l->text();
     if (auto* b = qobject_cast<QAbstractButton*>(w)) return b->text();
@@ -109,52 +103,57 @@ QString FamilyWindow::text(const QString& name) const {
     return {};
 }
 
-void FamilyWindow::setText(const QString& name, const QString& t) {
-    QWidget* w = required(name);
+void FamilyWindow::setControlText(QWidget* w, const QString& t) {
     if (auto* e = qobject_cast<QLineEdit*>(w)) e->setText(t);
     else if (auto* l = qobject_cast<QLabel*>(w)) l->setText(t);
     else if (auto* b = qobject_cast<QAbstractButton*>(w)) b->setText(t);
     else if (auto* g = qobject_cast<QGroupBox*>(w)) g->setTitle(t);
 }
 
-float FamilyWindow::number(const QString& name) const { return numfmt::valueSingle(text(name)); }
-double FamilyWindow::numberDouble(const QString& name) const { return numfmt::value(text(name)); }
+float FamilyWindow::number(const QLineEdit* box) { return numfmt::valueSingle(box ? box->text() : QString()); }
 
-void FamilyWindow::focusOn(const QString& name) {
-    if (QWidget* w = required(name)) w->setFocus(Qt::OtherFocusReason);
+void FamilyWindow::onClick(QAbstractButton* b, std::function<void()> handler) {
+    if (!b) return reportMissingControl(objectName(), QStringLiteral("a button given a click handler (unbound)"));
+    connect(b, &QAbstractButton::clicked, this, [this, h = std::move(handler)] { runHandler(h); });
 }
 
-void FamilyWindow::setEnabledControl(const QString& name, bool on) {
-    if (QWidget* w = required(name)) w->setEnabled(on);
+void FamilyWindow::checkBound() {
+    auto need = [this](const void* w, const char* what) {
+        if (!w) reportMissingControl(objectName(), QString::fromLatin1(what) + QStringLiteral(" (unbound)"));
+    };
+    need(frame_.redraw, "the redraw button");
+    need(frame_.overlay, "the overlay button");
+    need(frame_.commit, "the commit button");
+    need(frame_.grid, "the grid button");
+    need(frame_.hideAxes, "Checkhide");
+    need(frame_.showExpression, "Check1");
+    need(frame_.current, "the label of the current function");
+    need(frame_.yLookup.button, "cay");
+    need(frame_.xLookup.button, "cax");
+    if (movesFocus(traits_.cycle)) need(frame_.firstParam, "the first parameter box");
+    if (traits_.emptiesResults) {
+        need(frame_.yLookup.result, "Ty1");
+        need(frame_.xLookup.result, "Tx2");
+    }
+    for (const SliderLink& link : frame_.sliders) {
+        need(link.slider, "a slider");
+        need(link.text, "a slider's box");
+    }
+    for (const auto* list : {&frame_.redrawEmpties, &frame_.overlayEmpties})
+        for (const auto& entry : *list) need(entry.first, "a label to empty");
 }
 
-void FamilyWindow::setVisibleControl(const QString& name, bool on) {
-    if (QWidget* w = required(name)) w->setVisible(on);
-}
+bool FamilyWindow::axesHidden() const { return frame_.hideAxes && frame_.hideAxes->isChecked(); }
 
-void FamilyWindow::onClick(const QString& name, std::function<void()> handler) {
-    auto* b = qobject_cast<QAbstractButton*>(required(name));
-    if (!b && control(name)) reportMissingControl(objectName(), name + QStringLiteral(" (a button)"));
-    if (b) connect(b, &QAbstractButton::clicked, this, [this, h = std::move(handler)] { runHandler(h); });
-}
-
-bool FamilyWindow::axesHidden() const {
-    auto* c = findChild<QCheckBox*>(QStringLiteral("Checkhide"));
-    return c && c->isChecked();
-}
-
-bool FamilyWindow::expressionShown() const {
-    auto* c = findChild<QCheckBox*>(QStringLiteral("Check1"));
-    return c && c->isChecked();
-}
+bool FamilyWindow::expressionShown() const { return frame_.showExpression && frame_.showExpression->isChecked(); }
 
 MsgReply FamilyWindow::message(const QString& t, const QString& title, MsgButtons buttons, MsgIcon icon) {
     // A scroll-bar arrow held down would go on stepping behind the box, out
     // to the end of its range: the box ends the movement as a release would.
     MsgReply reply = MsgReply::OK;
     runHandler([&] {
-        for (const SliderLink& link : traits_.sliders)
-            if (auto* s = findChild<QScrollBar*>(link.slider)) stopSliderRepeat(s);
+        for (const SliderLink& link : frame_.sliders)
+            if (link.slider) stopSliderRepeat(link.slider);
         reply = platform().messageBox(this, t, title, buttons, icon);
     });
     return reply;
@@ -175,15 +174,13 @@ void FamilyWindow::runWaitingSliderChanges() {
     // the bound keeps a platform that answers every box with more steps from
     // holding the window for ever (what is left waits for the next handler).
     for (int round = 0; round < 64 && !waitingSliders_.empty(); ++round) {
-        const QString name = waitingSliders_.front();
+        QScrollBar* slider = waitingSliders_.front();
         waitingSliders_.erase(waitingSliders_.begin());
-        for (const SliderLink& link : traits_.sliders) {
-            if (link.slider != name) continue;
-            if (auto* s = findChild<QScrollBar*>(name)) {
-                ++handlerDepth_;
-                applySliderChange(link, s->value());
-                --handlerDepth_;
-            }
+        for (const SliderLink& link : frame_.sliders) {
+            if (link.slider != slider) continue;
+            ++handlerDepth_;
+            applySliderChange(link, slider->value());
+            --handlerDepth_;
             break;
         }
     }
@@ -256,7 +253,7 @@ void FamilyWindow::plotCurve() {
 }
 
 void FamilyWindow::drawOverlayCurve() {
-    emptyLabels(traits_.overlayEmpties);
+    emptyLabels(frame_.overlayEmpties);
     if (!axesHidden()) drawAxes();
     canvas_->setForeColor(commitDraw_ ? kBlack : traits_.previewColor);
     plotCurve();
@@ -265,21 +262,23 @@ void FamilyWindow::drawOverlayCurve() {
 // ---------------------------------------------------------------- handlers
 
 void FamilyWindow::emptyResults() {
-    for (const QString& r : traits_.lookupResults) setText(r, QString());
+    if (!traits_.emptiesResults) return;
+    for (QLineEdit* r : {frame_.yLookup.result, frame_.yLookup.result2, frame_.xLookup.result, frame_.xLookup.result2})
+        if (r) r->setText(QString());
 }
 
 void FamilyWindow::gridCaptionOff() {
-    setText(traits_.gridButton, QStringLiteral("显示网格"));
+    setControlText(frame_.grid, QStringLiteral("显示网格"));
     gridOn_ = false;
 }
 
 void FamilyWindow::featureOff() {
-    if (!traits_.featureButton.isEmpty()) setEnabledControl(traits_.featureButton, false);
-    if (!traits_.featureLabel.isEmpty()) setText(traits_.featureLabel, QStringLiteral("  "));
+    if (frame_.feature) frame_.feature->setEnabled(false);
+    if (frame_.featureLabel) frame_.featureLabel->setText(QStringLiteral("  "));
 }
 
-void FamilyWindow::emptyLabels(const std::vector<std::pair<QString, QString>>& list) {
-    for (const auto& [name, t] : list) setText(name, t);
+void FamilyWindow::emptyLabels(const std::vector<std::pair<QWidget*, QString>>& list) {
+    for (const auto& [w, t] : list) setControlText(w, t);
 }
 
 void FamilyWindow::redrawClicked() {
@@ -289,7 +288,7 @@ void FamilyWindow::redrawClicked() {
 void FamilyWindow::redraw() {
     canvas_->removeBackground();
     canvas_->clear();
-    emptyLabels(traits_.redrawEmpties);
+    emptyLabels(frame_.redrawEmpties);
     if (!axesHidden()) drawAxes();
     plotCurve();
     keepFirstCurve();
@@ -298,7 +297,7 @@ void FamilyWindow::redraw() {
     featureOff();
     overlayOn_ = false;
     overlayCount_ = 0;
-    if (movesFocus(traits_.cycle)) focusOn(traits_.firstParam);
+    if (movesFocus(traits_.cycle) && frame_.firstParam) frame_.firstParam->setFocus(Qt::OtherFocusReason);
 }
 
 void FamilyWindow::sliderChanged(const SliderLink& link, int value) {
@@ -311,7 +310,7 @@ void FamilyWindow::sliderChanged(const SliderLink& link, int value) {
 }
 
 void FamilyWindow::applySliderChange(const SliderLink& link, int value) {
-    setText(link.text, link.format ? link.format(value) : QString::number(value));
+    setControlText(link.text, link.format ? link.format(value) : QString::number(value));
     const bool linear = traits_.cycle == RedrawCycle::Linear;
     if (overlayOn_) {
         canvas_->setBackground(picture2_);
@@ -339,24 +338,23 @@ void FamilyWindow::overlayClicked() {
 void FamilyWindow::toggleOverlay() {
     if (overlayEmptiesResults(traits_.cycle)) emptyResults();
     if (!overlayOn_) {
-        setText(traits_.overlayButton, QStringLiteral("结束覆盖"));
+        setControlText(frame_.overlay, QStringLiteral("结束覆盖"));
         overlayOn_ = true;
         picture2_ = canvas_->picture();
-        setEnabledControl(traits_.redrawButton, false);
-        setVisibleControl(traits_.commitButton, true);
+        if (frame_.redraw) frame_.redraw->setEnabled(false);
+        if (frame_.commit) frame_.commit->setVisible(true);
         drawOverlayCurve();
         keepFirstCurve();
     } else {
-        setText(traits_.overlayButton, QStringLiteral("覆盖作图"));
+        setControlText(frame_.overlay, QStringLiteral("覆盖作图"));
         overlayOn_ = false;
-        setEnabledControl(traits_.redrawButton, true);
-        setVisibleControl(traits_.commitButton, false);
+        if (frame_.redraw) frame_.redraw->setEnabled(true);
+        if (frame_.commit) frame_.commit->setVisible(false);
         canvas_->setForeColor(kBlack);
-        if (countsCommits(traits_.cycle) && !traits_.featureButton.isEmpty())
-            setEnabledControl(traits_.featureButton, false);
+        if (countsCommits(traits_.cycle) && frame_.feature) frame_.feature->setEnabled(false);
         overlayCount_ = 0;
     }
-    if (movesFocus(traits_.cycle)) focusOn(traits_.firstParam);
+    if (movesFocus(traits_.cycle) && frame_.firstParam) frame_.firstParam->setFocus(Qt::OtherFocusReason);
 }
 
 void FamilyWindow::commitClicked() {
@@ -368,7 +366,7 @@ void FamilyWindow::commit() {
     if (commitEmptiesResults(traits_.cycle)) emptyResults();
     if (countsCommits(traits_.cycle)) {
         if (overlayCount_ < 32767) ++overlayCount_;
-        if (!traits_.featureButton.isEmpty()) setEnabledControl(traits_.featureButton, true);
+        if (frame_.feature) frame_.feature->setEnabled(true);
     }
     drawOverlayCurve();
     picture2_ = canvas_->picture();
@@ -383,7 +381,7 @@ void FamilyWindow::toggleGrid() {
     if (!gridOn_) {
         drawGrid();
         gridOn_ = true;
-        setText(traits_.gridButton, QStringLiteral("去掉网格"));
+        setControlText(frame_.grid, QStringLiteral("去掉网格"));
         if (traits_.gridDisablesFeature) featureOff();
         return;
     }

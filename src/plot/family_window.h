@@ -5,8 +5,14 @@
 // pointer, freehand and output tools. A family adds its controls (a Ctl
 // table), its traits (how its window differs from the common cycle), and its
 // mathematics through a few virtual functions.
+#include <QCheckBox>
 #include <QColor>
+#include <QGroupBox>
 #include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -17,22 +23,19 @@
 
 #include "plot/canvas.h"
 #include "plot/controls.h"
+#include "plot/lookup_panel.h"
 #include "platform/platform.h"
 
 class CanvasWidget;
-class QLineEdit;
-class QLabel;
-class QPushButton;
-class QScrollBar;
-class QCheckBox;
+class QAbstractButton;
 class PointerTool;
 class FreehandTools;
 class OutputTools;
 
 // How one slider feeds its text box.
 struct SliderLink {
-    QString slider;  // "HScroll1"
-    QString text;    // "Text1(0)"
+    QScrollBar* slider = nullptr;  // HScroll1
+    QLineEdit* text = nullptr;     // Text1(0)
     // The text the box receives for a slider position; whole-number text
     // when empty.
     std::function<QString(int)> format;
@@ -55,42 +58,50 @@ enum class RedrawCycle {
     Inverse,
 };
 
-// Where a family window departs from the common redraw cycle.
+// Where a family window departs from the common redraw cycle: plain data,
+// known before the window's controls exist.
 struct FamilyTraits {
+    // Which window it is.
     int number = 0;    // window number: Form<number>, full-screen source
     QString key;       // "linear", "quadratic", ...
     QString title;     // window caption
     QString fileName;  // default name in the save dialog
 
-    // Names of the frame's buttons in this window.
-    QString redrawButton = QStringLiteral("Command1");
-    QString overlayButton = QStringLiteral("fugai");
-    QString commitButton = QStringLiteral("Commandfgqd");
-    QString gridButton = QStringLiteral("wangge");
-    QString featureButton;  // overlay special-feature button; empty if none
-    QString featureLabel;   // its result label (blanked to two blanks); empty if none
-    QString printButton = QStringLiteral("Command5");
-    QString headingLabel;  // label printed as the heading of a printed page
-
-    std::vector<SliderLink> sliders;
-    QString firstParam = QStringLiteral("Text1(0)");  // where redraw/overlay put the focus
-    QStringList lookupResults = {QStringLiteral("Ty1"), QStringLiteral("Tx2")};
-    // Labels emptied by the redraw button / by drawOverlayCurve (name, text).
-    std::vector<std::pair<QString, QString>> redrawEmpties;
-    std::vector<std::pair<QString, QString>> overlayEmpties;
-
+    // How the redraw cycle runs.
+    RedrawCycle cycle = RedrawCycle::Plain;
     bool axesSetBlack = true;         // plain axes first reset the colour to black
     bool gridFont10 = false;          // grid numbers in 10 pt (else the axes' 12 pt)
     bool gridDisablesFeature = true;  // grid-on disables the feature button, blanks its label
     bool gridOffRedraws = false;      // outside overlay, grid-off runs the redraw button's click
-    RedrawCycle cycle = RedrawCycle::Plain;
+    bool emptiesResults = true;       // the cycle empties the look-up results (Ty1, ty3, Tx2, Tx3)
     QColor previewColor{0, 255, 0};
-    // Place of the pointer readout, freehand panel and output group.
+
+    // Where the tools put their controls.
+    QString printButton = QStringLiteral("Command5");  // the name the print button gets
     QPoint readoutPos{656, 448};
     QPoint freehandPos{376, 448};
     QPoint fullScreenPos{560, 456};  // 全屏展示 (Commandquanpin)
     QPoint copyPos{560, 488};        // 复制; 保存 80 and 打印 160 pixels to its right
     int outputButtonWidth = 65;      // width of 复制/保存/打印 (33 high)
+};
+
+// The controls the frame works with, bound by the family's layout table
+// (button("Command1", ...).bind(&frame_.redraw)) and checked by finish().
+struct FrameControls {
+    QPushButton* redraw = nullptr;        // 刷新作图
+    QPushButton* overlay = nullptr;       // 覆盖作图 / 结束覆盖
+    QPushButton* commit = nullptr;        // 确定覆盖
+    QPushButton* grid = nullptr;          // 显示网格 / 去掉网格
+    QCheckBox* hideAxes = nullptr;        // Checkhide
+    QCheckBox* showExpression = nullptr;  // Check1
+    QLabel* current = nullptr;            // the current function or equation; the heading of a printed page
+    QLineEdit* firstParam = nullptr;      // where redraw/overlay put the focus (when they move it)
+    QPushButton* feature = nullptr;       // overlay special-feature button, if any
+    QLabel* featureLabel = nullptr;       // its result label (blanked to two blanks), if any
+    LookupControls yLookup, xLookup;      // Frame1(0), Frame1(1)
+    std::vector<SliderLink> sliders;
+    // Labels (or boxes) emptied by the redraw button / by drawOverlayCurve, with the text they get.
+    std::vector<std::pair<QWidget*, QString>> redrawEmpties, overlayEmpties;
 };
 
 class FamilyWindow : public QWidget {
@@ -100,6 +111,7 @@ public:
     ~FamilyWindow() override;
 
     const FamilyTraits& traits() const { return traits_; }
+    const FrameControls& frameControls() const { return frame_; }
     Canvas& canvas() { return *canvas_; }
     CanvasWidget* canvasWidget() { return canvasWidget_; }
     const Picture& picture2() const { return picture2_; }
@@ -128,18 +140,18 @@ public:
     bool axesHidden() const;       // Checkhide ticked
     bool expressionShown() const;  // Check1 ticked
 
-    // A control by name, nullptr when the window has none of that name.
+    // A control by name, nullptr when the window has none of that name: for
+    // scripts and tests, which speak the design's names. The window's own
+    // code holds its controls (Ctl::bind).
     QWidget* control(const QString& name) const;
-    // The following name a control the window must have; a missing one is
-    // reported (reportMissingControl) and the call does nothing.
-    QString text(const QString& name) const;
-    void setText(const QString& name, const QString& text);
-    float number(const QString& name) const;  // text-to-number of a box, as single
-    double numberDouble(const QString& name) const;
-    void focusOn(const QString& name);
-    void setEnabledControl(const QString& name, bool on);
-    void setVisibleControl(const QString& name, bool on);
-    void onClick(const QString& name, std::function<void()> handler);
+    QString text(const QString& name) const;  // "" when there is no such control
+
+    // Text-to-number of a box, as single.
+    static float number(const QLineEdit* box);
+    // Runs handler (as one handler of the window) on a click of the button.
+    void onClick(QAbstractButton* button, std::function<void()> handler);
+    // The text of a label, box, button or panel.
+    static void setControlText(QWidget* w, const QString& text);
 
     // A message box; title "提示", one OK button, no icon unless given.
     MsgReply message(const QString& text, const QString& title = QStringLiteral("提示"),
@@ -171,13 +183,15 @@ protected:
     void closeEvent(QCloseEvent*) override;
 
     FamilyTraits traits_;
+    FrameControls frame_;
 
 private:
     void emptyResults();
     void gridCaptionOff();
     void featureOff();
-    void emptyLabels(const std::vector<std::pair<QString, QString>>& list);
-    QWidget* required(const QString& name) const;
+    void emptyLabels(const std::vector<std::pair<QWidget*, QString>>& list);
+    // Reports the controls the frame needs that the table did not bind.
+    void checkBound();
     // Runs one handler of the window. A slider change that arrives while a
     // handler runs (from the event loop of a message box the handler opened,
     // where a held scroll-bar arrow or key keeps stepping) waits, and runs
@@ -199,7 +213,7 @@ private:
     int overlayCount_ = 0;
     bool axesDrawnOnce_ = false;
     int handlerDepth_ = 0;
-    std::vector<QString> waitingSliders_;  // sliders whose change waits, in order
+    std::vector<QScrollBar*> waitingSliders_;  // sliders whose change waits, in order
     // Children of the window, made by finish().
     PointerTool* pointer_ = nullptr;
     FreehandTools* freehand_ = nullptr;

@@ -54,28 +54,25 @@ namespace {
 const QColor kWhite(255, 255, 255);
 const QColor kOutline(0, 0, 0);
 constexpr int kEraserPixels = 9;
-const char* const kOptionNames[6] = {"Option4sh", "Option1sh", "Option2sh", "Option3sh", "Option5sh", "Option6sh"};
 }  // namespace
 
 FreehandTools::FreehandTools(FamilyWindow& window) : QObject(&window), w_(window) {
     const QPoint at = w_.traits().freehandPos;
-    // A window that lays out its own panel keeps it.
-    if (!w_.findChild<QWidget*>(QStringLiteral("Frmdraw"))) {
-        buildControls(&w_, {
-                               panel("Frmdraw", at.x(), at.y(), 177, 89, "手绘项目面板")
-                                   .tooltip("选择相应功能后，在上面画板中，按住鼠标不放并拖曳就可绘图。"),
-                               radio("Option1sh", 8, 16, 65, 17, "直线").in("Frmdraw"),
-                               radio("Option2sh", 8, 32, 81, 17, "圆或椭圆").in("Frmdraw"),
-                               radio("Option3sh", 8, 48, 73, 17, "随意绘").in("Frmdraw"),
-                               radio("Option5sh", 8, 64, 81, 17, "录入文字").in("Frmdraw"),
-                               radio("Option6sh", 96, 48, 73, 17, "橡皮").in("Frmdraw"),
-                               radio("Option4sh", 96, 64, 73, 17, "取消手绘").in("Frmdraw").on(),
-                               combo("Combo1sh", 88, 16, 57, 20).in("Frmdraw"),
-                               label("Labcolor", 144, 16, 25, 17).in("Frmdraw").back(0, 0, 0),
-                           });
-    }
-    for (int i = 0; i < 6; ++i) options_[i] = w_.findChild<QRadioButton*>(QLatin1String(kOptionNames[i]));
-    if (auto* combo = w_.findChild<QComboBox*>(QStringLiteral("Combo1sh"))) {
+    // options_ in the order of freehand::Tool.
+    QComboBox* colours = nullptr;
+    buildControls(&w_, {
+                           panel("Frmdraw", at.x(), at.y(), 177, 89, "手绘项目面板")
+                               .tooltip("选择相应功能后，在上面画板中，按住鼠标不放并拖曳就可绘图。"),
+                           radio("Option1sh", 8, 16, 65, 17, "直线").in("Frmdraw").bind(&options_[1]),
+                           radio("Option2sh", 8, 32, 81, 17, "圆或椭圆").in("Frmdraw").bind(&options_[2]),
+                           radio("Option3sh", 8, 48, 73, 17, "随意绘").in("Frmdraw").bind(&options_[3]),
+                           radio("Option5sh", 8, 64, 81, 17, "录入文字").in("Frmdraw").bind(&options_[4]),
+                           radio("Option6sh", 96, 48, 73, 17, "橡皮").in("Frmdraw").bind(&options_[5]),
+                           radio("Option4sh", 96, 64, 73, 17, "取消手绘").in("Frmdraw").on().bind(&options_[0]),
+                           combo("Combo1sh", 88, 16, 57, 20).in("Frmdraw").bind(&colours),
+                           label("Labcolor", 144, 16, 25, 17).in("Frmdraw").back(0, 0, 0).bind(&swatch_),
+                       });
+    if (QComboBox* combo = colours) {
         if (combo->count() == 0) combo->addItems(freehand::colorNames());
         combo->setCurrentIndex(0);
         QObject::connect(combo, &QComboBox::currentIndexChanged, this,
@@ -103,10 +100,10 @@ void FreehandTools::colorChosen(const QString& item) {
     const QColor c = freehand::colorOf(item);
     if (!c.isValid()) return;
     color_ = c;
-    if (auto* swatch = w_.findChild<QLabel*>(QStringLiteral("Labcolor"))) {
-        QPalette pal = swatch->palette();
+    if (swatch_) {
+        QPalette pal = swatch_->palette();
         pal.setColor(QPalette::Window, c);
-        swatch->setPalette(pal);
+        swatch_->setPalette(pal);
     }
 }
 

@@ -9,6 +9,7 @@
 #include <optional>
 
 class FamilyWindow;
+class QLabel;
 class QRadioButton;
 
 namespace freehand {
@@ -54,6 +55,7 @@ private:
 
     FamilyWindow& w_;
     QRadioButton* options_[6] = {};  // in the order of freehand::Tool
+    QLabel* swatch_ = nullptr;       // Labcolor
     QColor color_{0, 0, 0};          // the swatch Labcolor's background
     bool buttonDown_ = false;
     float lineStartX_ = 0, lineStartY_ = 0;  // last left-button press

@@ -8,6 +8,10 @@
 #include <QString>
 
 class QWidget;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
 
 struct LookupPanel {
     bool forY = true;  // Frame1(0), or Frame1(1) when false
@@ -33,6 +37,16 @@ struct LookupPanel {
     QString tip;  // the frame's tooltip
 };
 
+// The controls of one panel the window's code works with.
+struct LookupControls {
+    QGroupBox* frame = nullptr;     // Frame1(0) / Frame1(1)
+    QLineEdit* input = nullptr;     // Tx1 / Ty2
+    QPushButton* button = nullptr;  // cay / cax
+    QLineEdit* result = nullptr;    // Ty1 / Tx2
+    QLineEdit* result2 = nullptr;   // ty3 / Tx3, when the panel has a second result
+    QLabel* equation = nullptr;     // Labfc3 / Labfc2, when the panel shows the equation
+};
+
 // Creates the panel's controls on `window`, in the order the table of a
 // window would list them.
-void buildLookupPanel(QWidget* window, const LookupPanel& p);
+LookupControls buildLookupPanel(QWidget* window, const LookupPanel& p);

@@ -6,8 +6,10 @@
 #include <QFont>
 #include <QFontMetricsF>
 #include <QImageWriter>
+#include <QLabel>
 #include <QPainter>
 #include <QPrinter>
+#include <QPushButton>
 #include <QSvgGenerator>
 
 #include "platform/platform.h"
@@ -135,21 +137,21 @@ PrintLayout printLayout(int dpi, double headingLineHeight, QSize pictureSize) {
 
 OutputTools::OutputTools(FamilyWindow& window) : QObject(&window), w_(window) {
     const FamilyTraits& t = w_.traits();
-    const QString printName = t.printButton.isEmpty() ? QStringLiteral("Command5") : t.printButton;
     const int x = t.copyPos.x(), y = t.copyPos.y(), bw = t.outputButtonWidth;
-    auto ensure = [&](const Ctl& c) {
-        if (!w_.control(c.name)) buildControls(&w_, {c});
-    };
-    ensure(button("Commandquanpin", t.fullScreenPos.x(), t.fullScreenPos.y(), 73, 25, "全屏展示")
-               .back(255, 224, 192)
-               .tooltip("全屏展示图像"));
-    ensure(button("Cmdcopy", x, y, bw, 33, "复制").font("宋体", 10.5));
-    ensure(button("Cmdsave", x + 80, y, bw, 33, "保存").font("宋体", 10.5));
-    ensure(button(printName, x + 160, y, bw, 33, "打印").font("宋体", 10.5));
-    w_.onClick(QStringLiteral("Cmdsave"), [this] { save(); });
-    w_.onClick(QStringLiteral("Cmdcopy"), [this] { copy(); });
-    w_.onClick(printName, [this] { print(); });
-    w_.onClick(QStringLiteral("Commandquanpin"), [this] { fullScreen(); });
+    QPushButton *fullScreenButton = nullptr, *copyButton = nullptr, *saveButton = nullptr, *printButton = nullptr;
+    buildControls(&w_, {
+                           button("Commandquanpin", t.fullScreenPos.x(), t.fullScreenPos.y(), 73, 25, "全屏展示")
+                               .back(255, 224, 192)
+                               .tooltip("全屏展示图像")
+                               .bind(&fullScreenButton),
+                           button("Cmdcopy", x, y, bw, 33, "复制").font("宋体", 10.5).bind(&copyButton),
+                           button("Cmdsave", x + 80, y, bw, 33, "保存").font("宋体", 10.5).bind(&saveButton),
+                           button(t.printButton, x + 160, y, bw, 33, "打印").font("宋体", 10.5).bind(&printButton),
+                       });
+    w_.onClick(saveButton, [this] { save(); });
+    w_.onClick(copyButton, [this] { copy(); });
+    w_.onClick(printButton, [this] { print(); });
+    w_.onClick(fullScreenButton, [this] { fullScreen(); });
 }
 
 void OutputTools::save() {
@@ -201,7 +203,8 @@ void OutputTools::print() {
     const output::PrintLayout layout = output::printLayout(dpi, fm.height(), QSize(Canvas::kSize, Canvas::kSize));
     p.setPen(Qt::black);
     // The heading's text position is its top; drawText wants the baseline.
-    p.drawText(QPointF(layout.heading.x(), layout.heading.y() + fm.ascent()), w_.text(w_.traits().headingLabel));
+    p.drawText(QPointF(layout.heading.x(), layout.heading.y() + fm.ascent()),
+               w_.frameControls().current ? w_.frameControls().current->text() : QString());
     // Painted at the printer's own resolution: lines, dots and texts go to
     // the printer as such, never as a compressed bitmap.
     picture.paint(p, layout.picture);

@@ -1,5 +1,7 @@
 #include "plot/pointer.h"
 
+#include <QLabel>
+
 #include <cmath>
 
 #include "numfmt/numfmt.h"
@@ -24,15 +26,13 @@ const QColor kCrosshair(0, 192, 192);
 
 PointerTool::PointerTool(FamilyWindow& window) : QObject(&window), w_(window) {
     const QPoint at = w_.traits().readoutPos;
-    // A window that lays out its own readout keeps it.
-    if (!w_.findChild<QWidget*>(QStringLiteral("Labzb"))) {
-        buildControls(&w_, {
-                               label("Labzb", at.x(), at.y(), 137, 17, "(0,0)")
-                                   .font("宋体", 10.5)
-                                   .color(192, 0, 0)
-                                   .tooltip("双击图像区域出现十字坐标"),
-                           });
-    }
+    buildControls(&w_, {
+                           label("Labzb", at.x(), at.y(), 137, 17, "(0,0)")
+                               .font("宋体", 10.5)
+                               .color(192, 0, 0)
+                               .tooltip("双击图像区域出现十字坐标")
+                               .bind(&readout_),
+                       });
     if (CanvasWidget* cw = w_.canvasWidget()) {
         for (FloatingLine* l : {&cw->linex, &cw->liney}) {
             l->visible = false;
@@ -48,7 +48,7 @@ void PointerTool::readout(double x, double y) {
     if (!std::isfinite(fx) || !std::isfinite(fy)) return;
     pointerX_ = pointer::rounded(fx);
     pointerY_ = pointer::rounded(fy);
-    w_.setText(QStringLiteral("Labzb"), pointer::readoutText(fx, fy));
+    if (readout_) readout_->setText(pointer::readoutText(fx, fy));
 }
 
 void PointerTool::follow(double x, double y) {

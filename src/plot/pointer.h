@@ -5,6 +5,7 @@
 #include <QtGlobal>
 
 class FamilyWindow;
+class QLabel;
 
 namespace pointer {
 // A pointer coordinate as the readout keeps it: rounded to hundredths,
@@ -32,6 +33,7 @@ private:
     void placeCrosshair(float x, float y);
 
     FamilyWindow& w_;
+    QLabel* readout_ = nullptr;  // Labzb
     float pointerX_ = 0, pointerY_ = 0;
     bool crosshairOn_ = false;
 };

@@ -176,9 +176,9 @@ private slots:
             w->show();
             for (const QString& a : inputs) {
                 for (const QString& v : inputs) {
-                    w->setText("Text1", a);
-                    w->setText("Tx1", v);
-                    w->setText("Ty2", v);
+                    FamilyWindow::setControlText(w->control("Text1"), a);
+                    FamilyWindow::setControlText(w->control("Tx1"), v);
+                    FamilyWindow::setControlText(w->control("Ty2"), v);
                     w->redrawClicked();
                     QMetaObject::invokeMethod(w->findChild<QWidget*>("cay"), "click");
                     QMetaObject::invokeMethod(w->findChild<QWidget*>("cax"), "click");

@@ -44,7 +44,7 @@ private slots:
             QVERIFY(option);
             option->click();
         }
-        w->setText(box, typed);
+        FamilyWindow::setControlText(w->control(box), typed);
         auto* button = qobject_cast<QAbstractButton*>(w->control(action));
         QVERIFY(button);
         button->click();
@@ -58,7 +58,7 @@ private slots:
     void powerRangeStaysForOrdinaryValues() {
         // 11 is a number the window can compute with, just outside its range.
         FamilyWindow* w = FamilyManager::instance().open(*familyByKey(QStringLiteral("power")));
-        w->setText(QStringLiteral("Text1"), QStringLiteral("11"));
+        FamilyWindow::setControlText(w->control(QStringLiteral("Text1")), QStringLiteral("11"));
         w->redrawClicked();
         QCOMPARE(int(fake_.boxes.size()), 1);
         QCOMPARE(fake_.boxes[0].title, QStringLiteral("操作提示：请更换一个新的n值"));

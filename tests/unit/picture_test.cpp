@@ -46,12 +46,6 @@ void checkReplay(FamilyWindow* w, const char* what) {
     QVERIFY2(d.isEmpty(), qPrintable(QStringLiteral("%1 %2: %3").arg(w->traits().key, QLatin1String(what), d)));
 }
 
-void click(FamilyWindow* w, const QString& name) {
-    auto* b = qobject_cast<QAbstractButton*>(w->control(name));
-    QVERIFY2(b, qPrintable(name));
-    b->click();
-}
-
 void chooseTool(FamilyWindow* w, const char* option) { w->findChild<QRadioButton*>(option)->setChecked(true); }
 
 FamilyWindow* open(const char* key) {
@@ -128,14 +122,14 @@ private slots:
             QVERIFY2(w, qPrintable(e.key));
             QCoreApplication::processEvents();
             checkReplay(w, "as opened");
-            click(w, w->traits().redrawButton);
+            w->frameControls().redraw->click();
             checkReplay(w, "redrawn");
             w->gridClicked();
             checkReplay(w, "with the grid");
             w->gridClicked();
             w->overlayClicked();
-            if (!w->traits().sliders.empty()) {
-                auto* s = w->findChild<QScrollBar*>(w->traits().sliders.front().slider);
+            if (!w->frameControls().sliders.empty()) {
+                QScrollBar* s = w->frameControls().sliders.front().slider;
                 QVERIFY(s);
                 s->setValue(s->value() == s->maximum() ? s->value() - 1 : s->value() + 1);
             }
@@ -151,7 +145,7 @@ private slots:
     void eachFreehandToolPaintsTheSamePixelsAtScaleOne() {
         FamilyWindow* w = open("quadratic");
         QVERIFY(w);
-        click(w, w->traits().redrawButton);
+        w->frameControls().redraw->click();
         CanvasWidget* cw = w->canvasWidget();
         auto* colour = w->findChild<QComboBox*>(QStringLiteral("Combo1sh"));
         QVERIFY(colour);
@@ -288,8 +282,8 @@ private slots:
     void clearsDropWhatTheyCover() {
         FamilyWindow* w = open("sine");
         QVERIFY(w);
-        QVERIFY(!w->traits().sliders.empty());
-        auto* s = w->findChild<QScrollBar*>(w->traits().sliders.front().slider);
+        QVERIFY(!w->frameControls().sliders.empty());
+        QScrollBar* s = w->frameControls().sliders.front().slider;
         QVERIFY(s);
         const int a = s->value() < s->maximum() ? s->value() + 1 : s->value() - 1, b = s->value();
         s->setValue(a);

@@ -52,7 +52,7 @@ private slots:
         auto* a = w->findChild<QScrollBar*>(QStringLiteral("HScroll1"));
         auto* b = w->findChild<QScrollBar*>(QStringLiteral("HScroll2"));
         QVERIFY(a && b);
-        w->setText(QStringLiteral("Text1(2)"), QStringLiteral("1"));
+        FamilyWindow::setControlText(w->control(QStringLiteral("Text1(2)")), QStringLiteral("1"));
         a->setValue(1);
         QCOMPARE(w->text(QStringLiteral("Labfc")), QStringLiteral("当前函数的解析式为：Y = 1X^2 + 0X + 1"));
         QVERIFY(fake_.boxes.empty());
@@ -167,9 +167,10 @@ private slots:
         for (const FamilyEntry& e : familyTable()) {
             FamilyWindow* w = FamilyManager::instance().open(e);
             QVERIFY(w);
-            for (const SliderLink& l : w->traits().sliders) {
-                auto* s = w->findChild<QScrollBar*>(l.slider);
-                QVERIFY2(s && s->focusPolicy() == Qt::StrongFocus, qPrintable(e.key + QLatin1Char(' ') + l.slider));
+            for (const SliderLink& l : w->frameControls().sliders) {
+                QScrollBar* s = l.slider;
+                QVERIFY2(s && s->focusPolicy() == Qt::StrongFocus,
+                         qPrintable(e.key + QLatin1Char(' ') + s->objectName()));
             }
         }
     }

@@ -1,5 +1,7 @@
 #include "families/algebraic/exp_log.h"
 
+#include <QLabel>
+#include <QLineEdit>
 #include <cmath>
 
 #include "numfmt/numfmt.h"
@@ -89,35 +91,42 @@ ExpLogWindow::ExpLogWindow(const Setup& s) : FamilyWindow(makeTraits(s)) {
     const QString tip = frametext::paramTip();
     build({
         label("Label17", 16, 8, 361, 33, s.generalForm).font("黑体", 18).color(0, 0, 192),
-        label("Labfc", 392, 8, 393, 25, "当前函数的解析式为：").font("黑体", 15).color(192, 64, 0),
+        label("Labfc", 392, 8, 393, 25, "当前函数的解析式为：")
+            .font("黑体", 15)
+            .color(192, 64, 0)
+            .bind(&frame_.current),
         label("Label2", 8, 64, 33, 25, "a =").font("times new roman", 15),
-        textBox("Text1", 40, 64, 57, 25, s.defaultBase).font("宋体", 15.75).tooltip(tip),
-        slider("HScroll1", 104, 52, 169, 20, 2, 10, 2, 1, 2),
-        slider("HScroll2", 104, 80, 169, 20, 1, 9, 1, 1, 2),
-        button("Command1", 288, 48, 81, 25, "刷新作图"),
-        button("fugai", 288, 80, 81, 25, "覆盖作图").back(192, 255, 192),
-        button("Commandfgqd", 288, 112, 81, 25, "确定覆盖").back(192, 255, 192).hide(),
-        button("wangge", 288, 144, 81, 25, "显示网格"),
+        textBox("Text1", 40, 64, 57, 25, s.defaultBase).font("宋体", 15.75).tooltip(tip).bind(&base_),
+        slider("HScroll1", 104, 52, 169, 20, 2, 10, 2, 1, 2).bind(&wholeSlider_),
+        slider("HScroll2", 104, 80, 169, 20, 1, 9, 1, 1, 2).bind(&tenthSlider_),
+        button("Command1", 288, 48, 81, 25, "刷新作图").bind(&frame_.redraw),
+        button("fugai", 288, 80, 81, 25, "覆盖作图").back(192, 255, 192).bind(&frame_.overlay),
+        button("Commandfgqd", 288, 112, 81, 25, "确定覆盖").back(192, 255, 192).hide().bind(&frame_.commit),
+        button("wangge", 288, 144, 81, 25, "显示网格").bind(&frame_.grid),
         label("Label1", 16, 144, 257, 81,
               "说明：如果要取一个自定义的值（用滚动条无法实现），可直接在上面的文本框中输入。"
               "然后点击“刷新作图”或“覆盖作图”。"),
-        check("Checkhide", 16, 240, 97, 25, "隐藏坐标系"),
-        check("Check1", 136, 240, 233, 25, "在图像上注明函数解析式").on(),
+        check("Checkhide", 16, 240, 97, 25, "隐藏坐标系").bind(&frame_.hideAxes),
+        check("Check1", 136, 240, 233, 25, "在图像上注明函数解析式").on().bind(&frame_.showExpression),
     });
-    buildLookupPanel(this, {.frame = {16, 296, 353, 81},
-                            .start = "1",
-                            .button = {152, 40, 65, 25},
-                            .caption = {240, 48, 25, 17},
-                            .result = {264, 48, 81, 18}});
-    buildLookupPanel(this, {.forY = false,
-                            .frame = {16, 392, 353, 129},
-                            .start = "1",
-                            .when = {144, 24, 33, 17},
-                            .button = {152, 48, 65, 25},
-                            .caption = {232, 56, 25, 17},
-                            .result = {256, 56, 81, 18},
-                            .eqCaption = {16, 88, 89, 17},
-                            .equation = {104, 88, 233, 25}});
+    frame_.yLookup = buildLookupPanel(this, {.frame = {16, 296, 353, 81},
+                                             .start = "1",
+                                             .button = {152, 40, 65, 25},
+                                             .caption = {240, 48, 25, 17},
+                                             .result = {264, 48, 81, 18}});
+    frame_.xLookup = buildLookupPanel(this, {.forY = false,
+                                             .frame = {16, 392, 353, 129},
+                                             .start = "1",
+                                             .when = {144, 24, 33, 17},
+                                             .button = {152, 48, 65, 25},
+                                             .caption = {232, 56, 25, 17},
+                                             .result = {256, 56, 81, 18},
+                                             .eqCaption = {16, 88, 89, 17},
+                                             .equation = {104, 88, 233, 25}});
+    frame_.firstParam = base_;
+    // The two sliders follow neither each other nor the box: each writes its
+    // own value and redraws.
+    frame_.sliders = {{wholeSlider_, base_, explog::wholeBaseText}, {tenthSlider_, base_, explog::tenthBaseText}};
 }
 
 FamilyTraits ExpLogWindow::makeTraits(const Setup& s) {
@@ -127,11 +136,6 @@ FamilyTraits ExpLogWindow::makeTraits(const Setup& s) {
     t.title = s.title;
     t.fileName = s.fileName;
     t.printButton = QStringLiteral("Cmdprint");
-    t.headingLabel = QStringLiteral("Labfc");
-    t.firstParam = QStringLiteral("Text1");
-    // The two sliders follow neither each other nor the box: each writes its
-    // own value and redraws.
-    t.sliders = {{"HScroll1", "Text1", explog::wholeBaseText}, {"HScroll2", "Text1", explog::tenthBaseText}};
     // A slider outside overlay mode runs the whole redraw; in overlay mode it
     // only previews, leaving the results and the grid caption alone.
     t.readoutPos = s.readoutPos;
@@ -141,7 +145,7 @@ FamilyTraits ExpLogWindow::makeTraits(const Setup& s) {
     return t;
 }
 
-std::optional<float> ExpLogWindow::readValue(const QString& box) {
+std::optional<float> ExpLogWindow::readValue(const QLineEdit* box) {
     const float v = number(box);
     if (!std::isfinite(v)) {
         invalidValue();
@@ -157,15 +161,15 @@ bool ExpLogWindow::checkBase(float a) {
 }
 
 void ExpLogWindow::lookupYWith(std::optional<float> (*f)(float a, float x)) {
-    const auto a = readValue("Text1");
+    const auto a = readValue(base_);
     if (!a) return;
-    const auto x = readValue("Tx1");
+    const auto x = readValue(frame_.yLookup.input);
     if (!x) return;
     if (!checkBase(*a)) return;
-    setText("Labfc2", QString());
+    frame_.xLookup.equation->clear();
     const auto y = f(*a, *x);
     if (!y) return invalidValue();
-    setText("Ty1", numfmt::signedText(*y));
+    frame_.yLookup.result->setText(numfmt::signedText(*y));
 }
 
 void ExpLogWindow::invalidValue() { message(frametext::invalidValue(), frametext::invalidValueTitle()); }
@@ -173,7 +177,7 @@ void ExpLogWindow::invalidValue() { message(frametext::invalidValue(), frametext
 void ExpLogWindow::drawDots(const std::vector<QPointF>& dots) { canvas().points(dots); }
 
 void ExpLogWindow::writeExpression(double x, double y, const QString& canvasText, const QString& labelText) {
-    setText(QStringLiteral("Labfc"), labelText);
+    frame_.current->setText(labelText);
     Canvas& c = canvas();
     c.currentX = x;
     c.currentY = y;

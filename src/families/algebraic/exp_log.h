@@ -73,7 +73,7 @@ protected:
 
     // Reads a box; a value beyond single precision shows the invalid-value
     // message and gives nullopt.
-    std::optional<float> readValue(const QString& box);
+    std::optional<float> readValue(const QLineEdit* box);
     // Shows the base message when a is no base; true when it is one.
     bool checkBase(float a);
     void invalidValue();
@@ -84,4 +84,7 @@ protected:
     // curve (on the canvas only when Check1 is ticked), then black again.
     void drawDots(const std::vector<QPointF>& dots);
     void writeExpression(double x, double y, const QString& canvasText, const QString& labelText);
+
+    QLineEdit* base_ = nullptr;                                   // Text1, a
+    QScrollBar *wholeSlider_ = nullptr, *tenthSlider_ = nullptr;  // HScroll1, HScroll2
 };

@@ -1,5 +1,7 @@
 // The window of y = a^x: a dotted plot over -10..10, and the look-ups
 // through powers (y for x) and natural logarithms (x for y).
+#include <QLabel>
+#include <QLineEdit>
 #include <cmath>
 
 #include "families/algebraic/exp_log.h"
@@ -18,10 +20,10 @@ public:
 
 private:
     void drawCurve() override {
-        const auto a = readValue("Text1");
+        const auto a = readValue(base_);
         if (!a) return;
         if (!checkBase(*a)) return;
-        setText("Labfc2", QString());
+        frame_.xLookup.equation->clear();
         const explog::Dots dots = explog::exponentialDots(*a);
         drawDots(dots.points);
         if (dots.overflow) {
@@ -36,22 +38,22 @@ private:
     }
 
     void lookupX() override {
-        const auto a = readValue("Text1");
+        const auto a = readValue(base_);
         if (!a) return;
-        const auto y = readValue("Ty2");
+        const auto y = readValue(frame_.xLookup.input);
         if (!y) return;
-        setText("Labfc2", QString());
+        frame_.xLookup.equation->clear();
         if (*y < 0) {
             message("你选取的y值小于0，这是不对的。", "操作提示：请更换一个新的Y值", MsgButtons::OK,
                     MsgIcon::Exclamation);
             return;
         }
         if (!checkBase(*a)) return;
-        setText("Labfc2", explog::exponentialEquation(*a, *y));
+        frame_.xLookup.equation->setText(explog::exponentialEquation(*a, *y));
         // y = 0 has no logarithm: the equation stays, the result keeps its text.
         const auto x = explog::logarithm(*y, *a);
         if (!x) return invalidValue();
-        setText("Tx2", numfmt::text(*x));
+        frame_.xLookup.result->setText(numfmt::text(*x));
     }
 
     void lookupY() override {

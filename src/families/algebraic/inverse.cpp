@@ -1,5 +1,8 @@
 #include "families/algebraic/inverse.h"
 
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollBar>
 #include <cmath>
 
 #include "families/factories.h"
@@ -56,31 +59,36 @@ public:
         const QString tip = frametext::paramTip();
         build({
             label("Label1(0)", 32, 8, 217, 33, "通式：Y = k/X ").font("黑体", 18).color(0, 0, 192),
-            label("Label2(0)", 400, 8, 384, 25, "当前函数解析式：").font("黑体", 15).color(192, 64, 0),
+            label("Label2(0)", 400, 8, 384, 25, "当前函数解析式：")
+                .font("黑体", 15)
+                .color(192, 64, 0)
+                .bind(&frame_.current),
             label("Label2(2)", 8, 64, 33, 25, "k =").font("times new roman", 15),
-            textBox("Text1(0)", 40, 64, 57, 25, "2").font("宋体", 15.75).tooltip(tip),
-            slider("HScroll1", 104, 64, 169, 25, -50, 50, 0),
-            button("Command1", 288, 48, 81, 25, "刷新作图"),
-            button("Command2", 288, 80, 81, 25, "覆盖作图").back(192, 255, 192),
-            button("Commandfgqd", 288, 112, 81, 25, "确定覆盖").back(192, 255, 192).hide(),
-            button("Command3", 288, 144, 81, 25, "显示网格"),
+            textBox("Text1(0)", 40, 64, 57, 25, "2").font("宋体", 15.75).tooltip(tip).bind(&ui_.k),
+            slider("HScroll1", 104, 64, 169, 25, -50, 50, 0).bind(&ui_.sk),
+            button("Command1", 288, 48, 81, 25, "刷新作图").bind(&frame_.redraw),
+            button("Command2", 288, 80, 81, 25, "覆盖作图").back(192, 255, 192).bind(&frame_.overlay),
+            button("Commandfgqd", 288, 112, 81, 25, "确定覆盖").back(192, 255, 192).hide().bind(&frame_.commit),
+            button("Command3", 288, 144, 81, 25, "显示网格").bind(&frame_.grid),
             label("Label1(2)", 16, 112, 257, 81, frametext::hint()).size(9),
-            check("Checkhide", 280, 192, 97, 25, "隐藏坐标系"),
-            check("Check1", 280, 216, 97, 41, "在图像上注明函数表达式").on(),
+            check("Checkhide", 280, 192, 97, 25, "隐藏坐标系").bind(&frame_.hideAxes),
+            check("Check1", 280, 216, 97, 41, "在图像上注明函数表达式").on().bind(&frame_.showExpression),
         });
-        buildLookupPanel(this, {.frame = {16, 280, 353, 89},
-                                .start = "1",
-                                .button = {152, 48, 65, 25},
-                                .caption = {240, 56, 25, 17},
-                                .result = {264, 56, 81, 18}});
-        buildLookupPanel(this, {.forY = false,
-                                .frame = {16, 384, 353, 129},
-                                .start = "1",
-                                .button = {152, 48, 65, 25},
-                                .caption = {240, 56, 25, 17},
-                                .result = {264, 56, 81, 18},
-                                .eqCaption = {16, 96, 84, 17},
-                                .equation = {104, 92, 217, 25}});
+        frame_.yLookup = buildLookupPanel(this, {.frame = {16, 280, 353, 89},
+                                                 .start = "1",
+                                                 .button = {152, 48, 65, 25},
+                                                 .caption = {240, 56, 25, 17},
+                                                 .result = {264, 56, 81, 18}});
+        frame_.xLookup = buildLookupPanel(this, {.forY = false,
+                                                 .frame = {16, 384, 353, 129},
+                                                 .start = "1",
+                                                 .button = {152, 48, 65, 25},
+                                                 .caption = {240, 56, 25, 17},
+                                                 .result = {264, 56, 81, 18},
+                                                 .eqCaption = {16, 96, 84, 17},
+                                                 .equation = {104, 92, 217, 25}});
+        frame_.sliders = {{ui_.sk, ui_.k, {}}};
+        frame_.firstParam = ui_.k;
         finish();
     }
 
@@ -91,10 +99,6 @@ private:
         t.key = "inverse";
         t.title = "反比例函数的取值和图像";
         t.fileName = "反比例函数图像";
-        t.overlayButton = "Command2";
-        t.gridButton = "Command3";
-        t.headingLabel = "Label2(0)";
-        t.sliders = {{"HScroll1", "Text1(0)", {}}};
         t.gridFont10 = true;
         // Outside overlay a slider runs the whole redraw (focus included);
         // in overlay it only previews. The toggle empties the results and
@@ -104,8 +108,8 @@ private:
     }
 
     void drawCurve() override {
-        const float k = number("Text1(0)");
-        setText("Labfc2", "");
+        const float k = number(ui_.k);
+        frame_.xLookup.equation->clear();
         if (k == 0) {
             message("由于k值没有录入，或k=0，Y值恒为0，成了一条直线(即X轴)，请重新输入k值。");
             return;
@@ -119,7 +123,7 @@ private:
             return;
         }
         cv.lines(segs);
-        setText("Label2(0)", QStringLiteral("当前反比例函数:") + inverse::expression(k));
+        frame_.current->setText(QStringLiteral("当前反比例函数:") + inverse::expression(k));
         // Next to the point (1, k) of the curve.
         cv.currentX = 1;
         cv.currentY = k;
@@ -129,40 +133,45 @@ private:
     }
 
     void lookupX() override {
-        setText("Labfc2", "");
-        const float k = number("Text1(0)");
+        frame_.xLookup.equation->clear();
+        const float k = number(ui_.k);
         if (k == 0) {
             message("因为k值没有录入，或k=0，所以查X值变得没有意义，请重新输入k值。");
             return;
         }
-        const float y = number("Ty2");
+        const float y = number(frame_.xLookup.input);
         if (y == 0) {
             message("因为除数为零，所以x值为无穷大(或小)，请重新输入y值。");
             return;
         }
         const float x = k / y;
         if (!std::isfinite(k) || !std::isfinite(y) || !std::isfinite(x)) return tooLargeMessage();
-        setText("Tx2", numfmt::text(x));
-        setText("Labfc2", inverse::equation(k, y));
-        focusOn("Ty2");
+        frame_.xLookup.result->setText(numfmt::text(x));
+        frame_.xLookup.equation->setText(inverse::equation(k, y));
+        frame_.xLookup.input->setFocus(Qt::OtherFocusReason);
     }
 
     void lookupY() override {
-        const float k = number("Text1(0)");
+        const float k = number(ui_.k);
         if (k == 0) {
             message("由于k值没有录入，或k=0，y值恒为0，所以查Y值变得没有意义，请重新输入k值。");
             return;
         }
-        const float x = number("Tx1");
+        const float x = number(frame_.yLookup.input);
         if (x == 0) {
             message("由于x值没有录入，或x=0，所以查y值变得没有意义，请重新输入x值。");
             return;
         }
         const float y = k / x;
         if (!std::isfinite(k) || !std::isfinite(x) || !std::isfinite(y)) return tooLargeMessage();
-        setText("Ty1", numfmt::text(y));
-        focusOn("Tx1");
+        frame_.yLookup.result->setText(numfmt::text(y));
+        frame_.yLookup.input->setFocus(Qt::OtherFocusReason);
     }
+
+    struct {
+        QLineEdit* k = nullptr;    // Text1(0)
+        QScrollBar* sk = nullptr;  // HScroll1
+    } ui_;
 };
 
 }  // namespace

@@ -1,5 +1,8 @@
 #include "families/algebraic/linear.h"
 
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollBar>
 #include <cmath>
 
 #include "families/factories.h"
@@ -42,36 +45,45 @@ public:
         const QString tip = frametext::paramTip();
         build({
             label("Label1(0)", 32, 8, 217, 33, "通式：Y = kX + b").font("黑体", 18).color(0, 0, 192),
-            label("Label1(1)", 424, 8, 289, 25, "当前一次函数：Y = kX + b").font("黑体", 15).color(192, 64, 0),
+            label("Label1(1)", 424, 8, 289, 25, "当前一次函数：Y = kX + b")
+                .font("黑体", 15)
+                .color(192, 64, 0)
+                .bind(&frame_.current),
             label("Label2(0)", 8, 64, 33, 25, "k =").font("times new roman", 15),
-            textBox("Text1(0)", 40, 64, 57, 25, "2").font("宋体", 15.75).tooltip(tip),
-            slider("HScroll1", 104, 64, 169, 25, -50, 50, 0),
+            textBox("Text1(0)", 40, 64, 57, 25, "2").font("宋体", 15.75).tooltip(tip).bind(&ui_.k),
+            slider("HScroll1", 104, 64, 169, 25, -50, 50, 0).bind(&ui_.sk),
             label("Label2(1)", 8, 112, 33, 25, "b =").font("times new roman", 15),
-            textBox("Text1(1)", 40, 112, 57, 25, "0").font("宋体", 15.75).tooltip(tip),
-            slider("HScroll2", 104, 112, 169, 25, -50, 50, 0),
-            button("Command1(0)", 288, 48, 81, 25, "刷新作图"),
-            button("Command1(1)", 288, 80, 81, 25, "覆盖作图").back(192, 255, 192),
-            button("Commandfgqd", 288, 112, 81, 25, "确定覆盖").back(192, 255, 192).hide(),
-            button("Command1(2)", 288, 144, 81, 25, "显示网格"),
+            textBox("Text1(1)", 40, 112, 57, 25, "0").font("宋体", 15.75).tooltip(tip).bind(&ui_.b),
+            slider("HScroll2", 104, 112, 169, 25, -50, 50, 0).bind(&ui_.sb),
+            button("Command1(0)", 288, 48, 81, 25, "刷新作图").bind(&frame_.redraw),
+            button("Command1(1)", 288, 80, 81, 25, "覆盖作图").back(192, 255, 192).bind(&frame_.overlay),
+            button("Commandfgqd", 288, 112, 81, 25, "确定覆盖").back(192, 255, 192).hide().bind(&frame_.commit),
+            button("Command1(2)", 288, 144, 81, 25, "显示网格").bind(&frame_.grid),
             label("Label1(2)", 16, 152, 257, 41, frametext::hint()).size(9),
-            check("Checkhide", 280, 192, 81, 25, "隐藏坐标系"),
-            check("Check1", 280, 212, 97, 28, "在图像上注明函数表达式").on(),
-            button("Command2", 8, 240, 81, 25, "交点坐标").off().tooltip("指第一次的图像和最后一次覆盖图像的交点。"),
-            label("Label4", 96, 240, 241, 25).font("宋体", 14.25).color(192, 0, 0),
+            check("Checkhide", 280, 192, 81, 25, "隐藏坐标系").bind(&frame_.hideAxes),
+            check("Check1", 280, 212, 97, 28, "在图像上注明函数表达式").on().bind(&frame_.showExpression),
+            button("Command2", 8, 240, 81, 25, "交点坐标")
+                .off()
+                .tooltip("指第一次的图像和最后一次覆盖图像的交点。")
+                .bind(&frame_.feature),
+            label("Label4", 96, 240, 241, 25).font("宋体", 14.25).color(192, 0, 0).bind(&frame_.featureLabel),
         });
-        buildLookupPanel(this, {.frame = {16, 296, 353, 81},
-                                .button = {152, 40, 65, 25},
-                                .caption = {240, 48, 25, 17},
-                                .result = {264, 48, 81, 18}});
-        buildLookupPanel(this, {.forY = false,
-                                .frame = {8, 392, 353, 129},
-                                .when = {144, 24, 33, 17},
-                                .button = {152, 48, 65, 25},
-                                .caption = {232, 56, 25, 17},
-                                .result = {256, 56, 81, 18},
-                                .eqCaption = {16, 88, 89, 17},
-                                .equation = {104, 88, 217, 25}});
-        onClick("Command2", [this] { intersect(); });
+        frame_.yLookup = buildLookupPanel(this, {.frame = {16, 296, 353, 81},
+                                                 .button = {152, 40, 65, 25},
+                                                 .caption = {240, 48, 25, 17},
+                                                 .result = {264, 48, 81, 18}});
+        frame_.xLookup = buildLookupPanel(this, {.forY = false,
+                                                 .frame = {8, 392, 353, 129},
+                                                 .when = {144, 24, 33, 17},
+                                                 .button = {152, 48, 65, 25},
+                                                 .caption = {232, 56, 25, 17},
+                                                 .result = {256, 56, 81, 18},
+                                                 .eqCaption = {16, 88, 89, 17},
+                                                 .equation = {104, 88, 217, 25}});
+        frame_.sliders = {{ui_.sk, ui_.k, {}}, {ui_.sb, ui_.b, {}}};
+        frame_.firstParam = ui_.k;
+        frame_.overlayEmpties = {{frame_.featureLabel, "  "}};
+        onClick(frame_.feature, [this] { intersect(); });
         finish();
     }
 
@@ -82,22 +94,14 @@ private:
         t.key = "linear";
         t.title = "一次函数的取值与图像";
         t.fileName = "一次函数图像";
-        t.redrawButton = "Command1(0)";
-        t.overlayButton = "Command1(1)";
-        t.gridButton = "Command1(2)";
-        t.featureButton = "Command2";
-        t.featureLabel = "Label4";
-        t.headingLabel = "Label1(1)";
-        t.sliders = {{"HScroll1", "Text1(0)", {}}, {"HScroll2", "Text1(1)", {}}};
-        t.overlayEmpties = {{"Label4", "  "}};
         t.gridFont10 = true;
         t.cycle = RedrawCycle::Linear;
         return t;
     }
 
     void readParams() {
-        curK_ = number("Text1(0)");
-        curB_ = number("Text1(1)");
+        curK_ = number(ui_.k);
+        curB_ = number(ui_.b);
     }
 
     void drawCurve() override {
@@ -122,7 +126,7 @@ private:
         const QString expr = linear::expression(curK_, curB_);
         if (expressionShown()) c.print(expr);
         // An ASCII colon here, unlike the caption's "：" before the first drawing.
-        setText("Label1(1)", QStringLiteral("当前一次函数:") + expr);
+        frame_.current->setText(QStringLiteral("当前一次函数:") + expr);
         c.setForeColor(QColor(0, 0, 0));
     }
 
@@ -137,11 +141,11 @@ private:
             message("由于k值没有录入，或k=0，Y值恒为b的值，所以查Y值变得没有意义，请重新输入k值。");
             return;
         }
-        const float x = number("Tx1");
+        const float x = number(frame_.yLookup.input);
         const float y = x * curK_ + curB_;
         if (!std::isfinite(y)) return tooLargeMessage();
-        setText("Ty1", numfmt::text(y));
-        focusOn("Tx1");
+        frame_.yLookup.result->setText(numfmt::text(y));
+        frame_.yLookup.input->setFocus(Qt::OtherFocusReason);
     }
 
     void lookupX() override {
@@ -150,12 +154,12 @@ private:
             message("因为k值没有录入，或k=0，所以查X值变得没有意义，请重新输入k值。");
             return;
         }
-        const float y = number("Ty2");
+        const float y = number(frame_.xLookup.input);
         const float x = (y - curB_) / curK_;
         if (!std::isfinite(x) || !std::isfinite(y)) return tooLargeMessage();
-        setText("Tx2", numfmt::text(x));
-        setText("Labfc2", linear::equation(curK_, curB_, y));
-        focusOn("Ty2");
+        frame_.xLookup.result->setText(numfmt::text(x));
+        frame_.xLookup.equation->setText(linear::equation(curK_, curB_, y));
+        frame_.xLookup.input->setFocus(Qt::OtherFocusReason);
     }
 
     void intersect() {
@@ -170,7 +174,7 @@ private:
         }
         if (!std::isfinite(p->x) || !std::isfinite(p->y)) return tooLargeMessage();
         const QString t = linear::pointText(*p);
-        setText("Label4", t);
+        frame_.featureLabel->setText(t);
         Canvas& c = canvas();
         c.setForeColor(QColor(0, 0, 255));
         c.circle(p->x, p->y, 0.06);
@@ -181,6 +185,10 @@ private:
     }
 
     float curK_ = 0, curB_ = 0, firstK_ = 0, firstB_ = 0;
+    struct {
+        QLineEdit *k = nullptr, *b = nullptr;     // Text1(0), Text1(1)
+        QScrollBar *sk = nullptr, *sb = nullptr;  // HScroll1, HScroll2
+    } ui_;
 };
 
 }  // namespace

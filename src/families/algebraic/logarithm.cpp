@@ -1,6 +1,7 @@
 // The window of y = log_a x: a dotted plot over the right half-plane, the
 // natural-base shortcut, and the look-ups through logarithms (y for x) and
 // powers (x for y).
+#include <QLineEdit>
 #include <QEvent>
 #include <QLabel>
 #include <QMouseEvent>
@@ -13,17 +14,17 @@
 
 namespace {
 
-const QString kShortcut = QStringLiteral("Label3");
-
 class LogarithmWindow : public ExpLogWindow {
 public:
     LogarithmWindow()
         : ExpLogWindow({6, "logarithm", "对数函数的取值和图像", "对数函数图像", "对数函数通式：Y = loga X", "10",
                         QPoint(664, 440), QPoint(376, 440), QPoint(560, 448), QPoint(560, 480)}) {
         build({
-            label("Label3", 16, 112, 257, 21, "取自然对数（a＝2.71828...）").font("宋体", 10.5).color(0, 0, 192),
+            label("Label3", 16, 112, 257, 21, "取自然对数（a＝2.71828...）")
+                .font("宋体", 10.5)
+                .color(0, 0, 192)
+                .bind(&shortcut_),
         });
-        shortcut_ = findChild<QLabel*>(kShortcut);
         shortcut_->setCursor(Qt::PointingHandCursor);
         // The highlight follows the pointer without a button held.
         shortcut_->setMouseTracking(true);
@@ -43,7 +44,7 @@ protected:
             } else if (e->type() == QEvent::MouseButtonRelease) {
                 auto* m = static_cast<QMouseEvent*>(e);
                 if (m->button() == Qt::LeftButton && shortcut_->rect().contains(m->position().toPoint()))
-                    setText(QStringLiteral("Text1"), numfmt::text(2.71828f));
+                    base_->setText(numfmt::text(2.71828f));
             }
         }
         return ExpLogWindow::eventFilter(watched, e);
@@ -68,10 +69,10 @@ private:
     }
 
     void drawCurve() override {
-        const auto a = readValue("Text1");
+        const auto a = readValue(base_);
         if (!a) return;
         if (!checkBase(*a)) return;
-        setText("Labfc2", QString());
+        frame_.xLookup.equation->clear();
         const explog::Dots dots = explog::logarithmDots(*a);
         drawDots(dots.points);
         // ln 1 / ln a: every curve of the family crosses the X axis at (1, 0).
@@ -80,16 +81,16 @@ private:
     }
 
     void lookupX() override {
-        const auto a = readValue("Text1");
+        const auto a = readValue(base_);
         if (!a) return;
-        const auto y = readValue("Ty2");
+        const auto y = readValue(frame_.xLookup.input);
         if (!y) return;
-        setText("Labfc2", QString());
+        frame_.xLookup.equation->clear();
         if (!checkBase(*a)) return;
-        setText("Labfc2", explog::logarithmEquation(*a, *y));
+        frame_.xLookup.equation->setText(explog::logarithmEquation(*a, *y));
         const auto x = explog::power(*a, *y);
         if (!x) return invalidValue();
-        setText("Tx2", numfmt::text(*x));
+        frame_.xLookup.result->setText(numfmt::text(*x));
     }
 
     void lookupY() override {

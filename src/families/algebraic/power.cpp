@@ -1,5 +1,9 @@
 #include "families/algebraic/power.h"
 
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollBar>
 #include <QRadioButton>
 #include <cfloat>
 #include <cmath>
@@ -207,56 +211,73 @@ public:
     PowerWindow() : FamilyWindow(makeTraits()) {
         build({
             label("Label17", 8, 8, 353, 25, "幂函数通式： Y = X^n").font("黑体", 15).color(0, 0, 192),
-            label("Labfc", 384, 8, 400, 25, "当前函数的解析式为：").font("宋体", 13.5).color(192, 0, 0),
-            radio("Option1", 16, 40, 121, 21, "当n取整数时").on(),
-            radio("Option2", 144, 40, 121, 21, "当n取分数时"),
-            panel("Frame3", 8, 64, 273, 73, "n取整数").tooltip(kRangeTip),
+            label("Labfc", 384, 8, 400, 25, "当前函数的解析式为：")
+                .font("宋体", 13.5)
+                .color(192, 0, 0)
+                .bind(&frame_.current),
+            radio("Option1", 16, 40, 121, 21, "当n取整数时").on().bind(&ui_.whole),
+            radio("Option2", 144, 40, 121, 21, "当n取分数时").bind(&ui_.fraction),
+            panel("Frame3", 8, 64, 273, 73, "n取整数").tooltip(kRangeTip).bind(&ui_.wholePanel),
             label("Label1(0)", 8, 32, 33, 25, "n=").in("Frame3").font("times new roman", 15),
             textBox("Text1", 40, 32, 57, 25, "2")
                 .in("Frame3")
                 .font("宋体", 13.5)
                 .tooltip(
-                    "请在此文本框中输入数据取值(可以是小数，也可以是负数），或拖动滑块观察各种不同的取值与图像的关系。"),
-            slider("HScroll1", 104, 32, 161, 25, -10, 10, 0).in("Frame3"),
+                    "请在此文本框中输入数据取值(可以是小数，也可以是负数），或拖动滑块观察各种不同的取值与图像的关系。")
+                .bind(&ui_.n),
+            slider("HScroll1", 104, 32, 161, 25, -10, 10, 0).in("Frame3").bind(&ui_.sn),
             panel("Frame2", 8, 64, 273, 137, "n取分数")
                 .tooltip("请在文本框中输入数据取值(分子或分母不可以是小数或负数，因为程序会去掉不正确的输入），"
                          "或拖动滑块观察各种不同的取值与图像的关系。")
-                .hide(),
+                .hide()
+                .bind(&ui_.fractionPanel),
             label("Label1(1)", 8, 44, 33, 25, "n=").in("Frame2").font("times new roman", 15),
-            label("Label2", 40, 44, 17, 25, "+").in("Frame2").font("times new roman", 15),
-            textBox("Text2(0)", 56, 22, 49, 25, "1").in("Frame2").font("宋体", 13.5).tooltip("不可以是小数或负数。"),
+            label("Label2", 40, 44, 17, 25, "+").in("Frame2").font("times new roman", 15).bind(&ui_.sign),
+            textBox("Text2(0)", 56, 22, 49, 25, "1")
+                .in("Frame2")
+                .font("宋体", 13.5)
+                .tooltip("不可以是小数或负数。")
+                .bind(&ui_.p),
             bar("Line3", 56, 51, 49, 2).in("Frame2"),
-            textBox("Text2(1)", 56, 57, 49, 25, "3").in("Frame2").font("宋体", 13.5).tooltip("不可以是小数或负数。"),
-            slider("HScroll2", 120, 22, 145, 25, 1, 10, 1).in("Frame2"),
-            slider("HScroll3", 120, 57, 145, 25, 1, 10, 1).in("Frame2"),
-            radio("Option3", 16, 100, 97, 21, "n为正值").in("Frame2").on(),
-            radio("Option4", 136, 100, 97, 21, "n为负值").in("Frame2"),
-            button("Command1", 296, 40, 73, 25, "刷新作图"),
-            button("fugai", 296, 72, 73, 25, "覆盖作图").back(192, 255, 192),
-            button("Commandfgqd", 296, 104, 73, 25, "确定覆盖").back(192, 255, 192).hide(),
-            button("wangge", 296, 136, 73, 25, "显示网格"),
-            check("Checkhide", 16, 208, 97, 25, "隐藏坐标系"),
-            check("Check1", 128, 208, 201, 25, "在图像上注明函数解析式").on(),
+            textBox("Text2(1)", 56, 57, 49, 25, "3")
+                .in("Frame2")
+                .font("宋体", 13.5)
+                .tooltip("不可以是小数或负数。")
+                .bind(&ui_.q),
+            slider("HScroll2", 120, 22, 145, 25, 1, 10, 1).in("Frame2").bind(&ui_.sp),
+            slider("HScroll3", 120, 57, 145, 25, 1, 10, 1).in("Frame2").bind(&ui_.sq),
+            radio("Option3", 16, 100, 97, 21, "n为正值").in("Frame2").on().bind(&ui_.positive),
+            radio("Option4", 136, 100, 97, 21, "n为负值").in("Frame2").bind(&ui_.negative),
+            button("Command1", 296, 40, 73, 25, "刷新作图").bind(&frame_.redraw),
+            button("fugai", 296, 72, 73, 25, "覆盖作图").back(192, 255, 192).bind(&frame_.overlay),
+            button("Commandfgqd", 296, 104, 73, 25, "确定覆盖").back(192, 255, 192).hide().bind(&frame_.commit),
+            button("wangge", 296, 136, 73, 25, "显示网格").bind(&frame_.grid),
+            check("Checkhide", 16, 208, 97, 25, "隐藏坐标系").bind(&frame_.hideAxes),
+            check("Check1", 128, 208, 201, 25, "在图像上注明函数解析式").on().bind(&frame_.showExpression),
         });
-        buildLookupPanel(this, {.frame = {16, 240, 345, 89},
-                                .start = "1",
-                                .button = {144, 48, 65, 25},
-                                .caption = {224, 56, 25, 17},
-                                .result = {248, 56, 81, 18}});
+        frame_.yLookup = buildLookupPanel(this, {.frame = {16, 240, 345, 89},
+                                                 .start = "1",
+                                                 .button = {144, 48, 65, 25},
+                                                 .caption = {224, 56, 25, 17},
+                                                 .result = {248, 56, 81, 18}});
         // Two results (an even power) share the one caption "X=".
-        buildLookupPanel(this, {.forY = false,
-                                .frame = {16, 344, 345, 153},
-                                .start = "1",
-                                .button = {144, 48, 65, 25},
-                                .caption = {224, 48, 25, 17},
-                                .result = {256, 48, 81, 18},
-                                .result2 = {256, 72, 81, 18},
-                                .eqCaption = {8, 112, 84, 17},
-                                .equation = {96, 108, 241, 25}});
-        onClick("Option1", [this] { switchMode(false); });
-        onClick("Option2", [this] { switchMode(true); });
-        onClick("Option3", [this] { setText("Label2", "+"); });
-        onClick("Option4", [this] { setText("Label2", "-"); });
+        frame_.xLookup = buildLookupPanel(this, {.forY = false,
+                                                 .frame = {16, 344, 345, 153},
+                                                 .start = "1",
+                                                 .button = {144, 48, 65, 25},
+                                                 .caption = {224, 48, 25, 17},
+                                                 .result = {256, 48, 81, 18},
+                                                 .result2 = {256, 72, 81, 18},
+                                                 .eqCaption = {8, 112, 84, 17},
+                                                 .equation = {96, 108, 241, 25}});
+        // Each slider changes only its own box, whatever mode is shown.
+        frame_.sliders = {{ui_.sn, ui_.n, {}}, {ui_.sp, ui_.p, {}}, {ui_.sq, ui_.q, {}}};
+        frame_.firstParam = ui_.n;
+        frame_.redrawEmpties = {{frame_.yLookup.result, ""}, {frame_.xLookup.result, ""}, {frame_.xLookup.result2, ""}};
+        onClick(ui_.whole, [this] { switchMode(false); });
+        onClick(ui_.fraction, [this] { switchMode(true); });
+        onClick(ui_.positive, [this] { ui_.sign->setText("+"); });
+        onClick(ui_.negative, [this] { ui_.sign->setText("-"); });
         finish();
     }
 
@@ -268,23 +289,13 @@ private:
         t.title = "幂函数的取值和图像";
         t.fileName = "幂函数图像";
         t.printButton = "Cmdprint";
-        t.headingLabel = "Labfc";
-        // Each slider changes only its own box, whatever mode is shown.
-        t.sliders = {{"HScroll1", "Text1", {}}, {"HScroll2", "Text2(0)", {}}, {"HScroll3", "Text2(1)", {}}};
-        t.firstParam = "Text1";
-        t.lookupResults = {};
-        t.redrawEmpties = {{"Ty1", ""}, {"Tx2", ""}, {"Tx3", ""}};
+        // The results are emptied by the redraw's own list.
+        t.emptiesResults = false;
         return t;
     }
 
-    bool fractionMode() const {
-        auto* r = findChild<QRadioButton*>(QStringLiteral("Option2"));
-        return r && r->isChecked();
-    }
-    bool negativeFraction() const {
-        auto* r = findChild<QRadioButton*>(QStringLiteral("Option4"));
-        return r && r->isChecked();
-    }
+    bool fractionMode() const { return ui_.fraction->isChecked(); }
+    bool negativeFraction() const { return ui_.negative->isChecked(); }
 
     void rangeMessage(const QString& part) {
         message(QStringLiteral("你选取的n值") + part + QStringLiteral("超出了我的计算范围，请让n") + part +
@@ -302,7 +313,7 @@ private:
     // n as typed; false (after the message) when it is beyond single range,
     // which is an invalid value rather than one outside -10..10.
     bool readN(float* n) {
-        *n = number("Text1");
+        *n = number(ui_.n);
         if (std::isfinite(*n)) return true;
         invalidMessage();
         return false;
@@ -311,8 +322,8 @@ private:
     // p and q as typed; false (after the message) when one of them is beyond
     // single range or 0.
     bool readFraction(float* p, float* q) {
-        *p = power::wholePart(number("Text2(0)"));
-        *q = power::wholePart(number("Text2(1)"));
+        *p = power::wholePart(number(ui_.p));
+        *q = power::wholePart(number(ui_.q));
         if (!std::isfinite(*p) || !std::isfinite(*q)) {
             invalidMessage();
             return false;
@@ -332,7 +343,7 @@ private:
             float n;
             if (!readN(&n)) return;
             if (n > 10 || n < -10) return rangeMessage("");
-            setText("Labfc2", "");
+            frame_.xLookup.equation->clear();
             dots = power::integerDots(n);
             label = power::integerLabel(n);
             onCanvas = power::integerCanvasText(n);
@@ -341,7 +352,7 @@ private:
             if (!readFraction(&p, &q)) return;
             if (p > 10) return rangeMessage("的分子");
             if (q > 10) return rangeMessage("的分母");
-            setText("Labfc2", "");
+            frame_.xLookup.equation->clear();
             const bool neg = negativeFraction();
             dots = power::fractionDots(p, q, neg);
             const power::Fraction f = power::plotted(p, q);
@@ -356,7 +367,7 @@ private:
             cv.setForeColor(kBlack);
             return;
         }
-        setText("Labfc", QStringLiteral("当前幂函数:") + label);
+        frame_.current->setText(QStringLiteral("当前幂函数:") + label);
         // (1, 1) lies on every power function.
         cv.currentX = 1;
         cv.currentY = 1;
@@ -366,11 +377,11 @@ private:
     }
 
     void switchMode(bool fraction) {
-        setVisibleControl("Frame3", !fraction);
-        setVisibleControl("Frame2", fraction);
-        setText("Tx2", "");
-        setText("Tx3", "");
-        setText("Labfc2", "");
+        ui_.wholePanel->setVisible(!fraction);
+        ui_.fractionPanel->setVisible(fraction);
+        frame_.xLookup.result->setText(QString());
+        frame_.xLookup.result2->setText(QString());
+        frame_.xLookup.equation->clear();
         // The axes come back even when hidden; the curve waits for a redraw.
         canvas().clear();
         drawAxes();
@@ -399,7 +410,7 @@ private:
     }
 
     void lookupY() override {
-        const float x = number("Tx1");
+        const float x = number(frame_.yLookup.input);
         power::Result r;
         if (!fractionMode()) {
             float n;
@@ -416,14 +427,14 @@ private:
             r = power::yFraction(p, q, negativeFraction(), x);
         }
         if (refused(r)) return;
-        setText("Ty1", numfmt::text(r.x1));
+        frame_.yLookup.result->setText(numfmt::text(r.x1));
     }
 
     void lookupX() override {
-        setText("Tx2", "");
-        setText("Tx3", "");
-        setText("Labfc2", "");
-        const float y = number("Ty2");
+        frame_.xLookup.result->setText(QString());
+        frame_.xLookup.result2->setText(QString());
+        frame_.xLookup.equation->clear();
+        const float y = number(frame_.xLookup.input);
         const bool fraction = fractionMode();
         float n, p = 0, q = 0;
         if (!fraction) {
@@ -438,19 +449,29 @@ private:
             return;
         }
         if (!std::isfinite(y)) return invalidMessage();
-        setText("Labfc2", power::integerEquation(n, y));
+        frame_.xLookup.equation->setText(power::integerEquation(n, y));
         power::Result r;
         if (!fraction) {
             r = power::xInteger(n, y);
         } else {
             const bool neg = negativeFraction();
-            setText("Labfc2", power::fractionEquation(power::reduced(p, q), neg, y));
+            frame_.xLookup.equation->setText(power::fractionEquation(power::reduced(p, q), neg, y));
             r = power::xFraction(p, q, neg, y);
         }
         if (refused(r)) return;
-        setText("Tx2", numfmt::text(r.x1));
-        if (r.two) setText("Tx3", numfmt::text(r.x2));
+        frame_.xLookup.result->setText(numfmt::text(r.x1));
+        if (r.two) frame_.xLookup.result2->setText(numfmt::text(r.x2));
     }
+
+    struct {
+        QRadioButton *whole = nullptr, *fraction = nullptr;         // Option1, Option2
+        QGroupBox *wholePanel = nullptr, *fractionPanel = nullptr;  // Frame3, Frame2
+        QLineEdit* n = nullptr;                                     // Text1
+        QLineEdit *p = nullptr, *q = nullptr;                       // Text2(0), Text2(1)
+        QScrollBar *sn = nullptr, *sp = nullptr, *sq = nullptr;     // HScroll1..3
+        QRadioButton *positive = nullptr, *negative = nullptr;      // Option3, Option4
+        QLabel* sign = nullptr;                                     // Label2
+    } ui_;
 };
 
 }  // namespace

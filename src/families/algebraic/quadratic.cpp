@@ -1,5 +1,9 @@
 #include "families/algebraic/quadratic.h"
 
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
 #include <algorithm>
 #include <cmath>
 
@@ -134,43 +138,55 @@ public:
         const QString tip = frametext::paramTip();
         build({
             label("Label17", 8, 8, 353, 25, "二次函数通式：Y = aX^2 + bX + c").font("黑体", 15).color(0, 0, 192),
-            label("Labfc", 384, 8, 410, 25, "当前函数的解析式为：").font("宋体", 13.5).color(192, 0, 0),
+            label("Labfc", 384, 8, 410, 25, "当前函数的解析式为：")
+                .font("宋体", 13.5)
+                .color(192, 0, 0)
+                .bind(&frame_.current),
             label("Label4(0)", 24, 48, 25, 25, "a=").font("times new roman", 15),
-            textBox("Text1(0)", 56, 48, 57, 25, "2").font("宋体", 13.5).tooltip(tip),
-            slider("HScroll1", 128, 48, 153, 25, -50, 50, 0),
+            textBox("Text1(0)", 56, 48, 57, 25, "2").font("宋体", 13.5).tooltip(tip).bind(&ui_.a),
+            slider("HScroll1", 128, 48, 153, 25, -50, 50, 0).bind(&ui_.sa),
             label("Label4(1)", 24, 88, 25, 25, "b=").font("times new roman", 15),
-            textBox("Text1(1)", 56, 88, 57, 25, "0").font("宋体", 13.5).tooltip(tip),
-            slider("HScroll2", 128, 88, 153, 25, -50, 50, 0),
+            textBox("Text1(1)", 56, 88, 57, 25, "0").font("宋体", 13.5).tooltip(tip).bind(&ui_.b),
+            slider("HScroll2", 128, 88, 153, 25, -50, 50, 0).bind(&ui_.sb),
             label("Label4(2)", 24, 128, 25, 25, "c=").font("times new roman", 15),
-            textBox("Text1(2)", 56, 128, 57, 25, "0").font("宋体", 13.5).tooltip(tip),
-            slider("HScroll3", 128, 128, 153, 25, -50, 50, 0),
-            button("Command1", 296, 40, 73, 25, "刷新作图"),
-            button("fugai", 296, 72, 73, 25, "覆盖作图").back(192, 255, 192),
-            button("Commandfgqd", 296, 104, 73, 25, "确定覆盖").back(192, 255, 192).hide(),
-            button("wangge", 296, 136, 73, 25, "显示网格"),
-            check("Checkhide", 280, 168, 97, 25, "隐藏坐标系"),
-            check("Check1", 280, 188, 97, 28, "在图像上注明函数表达式").on(),
-            button("Command2", 16, 168, 73, 25, "顶点坐标"),
-            label("Label6", 96, 160, 177, 33).font("宋体", 12).color(192, 0, 0),
-            button("Command3", 16, 216, 73, 25, "对称轴"),
-            label("Label7", 96, 216, 249, 25).font("宋体", 12).color(0, 128, 0),
+            textBox("Text1(2)", 56, 128, 57, 25, "0").font("宋体", 13.5).tooltip(tip).bind(&ui_.c),
+            slider("HScroll3", 128, 128, 153, 25, -50, 50, 0).bind(&ui_.sc),
+            button("Command1", 296, 40, 73, 25, "刷新作图").bind(&frame_.redraw),
+            button("fugai", 296, 72, 73, 25, "覆盖作图").back(192, 255, 192).bind(&frame_.overlay),
+            button("Commandfgqd", 296, 104, 73, 25, "确定覆盖").back(192, 255, 192).hide().bind(&frame_.commit),
+            button("wangge", 296, 136, 73, 25, "显示网格").bind(&frame_.grid),
+            check("Checkhide", 280, 168, 97, 25, "隐藏坐标系").bind(&frame_.hideAxes),
+            check("Check1", 280, 188, 97, 28, "在图像上注明函数表达式").on().bind(&frame_.showExpression),
+            button("Command2", 16, 168, 73, 25, "顶点坐标").bind(&ui_.vertex),
+            label("Label6", 96, 160, 177, 33).font("宋体", 12).color(192, 0, 0).bind(&ui_.vertexLabel),
+            button("Command3", 16, 216, 73, 25, "对称轴").bind(&ui_.axis),
+            label("Label7", 96, 216, 249, 25).font("宋体", 12).color(0, 128, 0).bind(&ui_.axisLabel),
         });
-        buildLookupPanel(this, {.frame = {16, 256, 345, 89},
-                                .button = {144, 48, 65, 25},
-                                .caption = {224, 56, 25, 17},
-                                .result = {248, 56, 81, 18}});
-        buildLookupPanel(this, {.forY = false,
-                                .frame = {16, 360, 345, 161},
-                                .button = {144, 48, 65, 25},
-                                .caption = {224, 48, 33, 17},
-                                .result = {256, 48, 81, 18},
-                                .caption2 = {224, 72, 33, 17},
-                                .result2 = {256, 72, 81, 18},
-                                .eqCaption = {8, 112, 84, 17},
-                                .equation = {88, 104, 217, 25}});
+        frame_.yLookup = buildLookupPanel(this, {.frame = {16, 256, 345, 89},
+                                                 .button = {144, 48, 65, 25},
+                                                 .caption = {224, 56, 25, 17},
+                                                 .result = {248, 56, 81, 18}});
+        frame_.xLookup = buildLookupPanel(this, {.forY = false,
+                                                 .frame = {16, 360, 345, 161},
+                                                 .button = {144, 48, 65, 25},
+                                                 .caption = {224, 48, 33, 17},
+                                                 .result = {256, 48, 81, 18},
+                                                 .caption2 = {224, 72, 33, 17},
+                                                 .result2 = {256, 72, 81, 18},
+                                                 .eqCaption = {8, 112, 84, 17},
+                                                 .equation = {88, 104, 217, 25}});
         build({label("Label14", 48, 136, 241, 17, "注：利用此处工具也可解当a=0的一次函数。").in("Frame1(1)").size(9)});
-        onClick("Command2", [this] { showVertex(); });
-        onClick("Command3", [this] { showAxis(); });
+        frame_.sliders = {{ui_.sa, ui_.a, {}}, {ui_.sb, ui_.b, {}}, {ui_.sc, ui_.c, {}}};
+        // The redraw empties the feature labels and all look-up results
+        // before the axes; the overlay steps touch only the feature labels.
+        frame_.redrawEmpties = {{ui_.vertexLabel, ""},
+                                {ui_.axisLabel, ""},
+                                {frame_.yLookup.result, ""},
+                                {frame_.xLookup.result, ""},
+                                {frame_.xLookup.result2, ""}};
+        frame_.overlayEmpties = {{ui_.vertexLabel, ""}, {ui_.axisLabel, ""}};
+        onClick(ui_.vertex, [this] { showVertex(); });
+        onClick(ui_.axis, [this] { showAxis(); });
         finish();
     }
 
@@ -181,13 +197,8 @@ private:
         t.key = "quadratic";
         t.title = "二次函数的取值及图像";
         t.fileName = "二次函数图像";
-        t.headingLabel = "Labfc";
-        t.sliders = {{"HScroll1", "Text1(0)", {}}, {"HScroll2", "Text1(1)", {}}, {"HScroll3", "Text1(2)", {}}};
-        // The redraw empties the feature labels and all look-up results
-        // before the axes; the overlay steps touch only the feature labels.
-        t.lookupResults = {};
-        t.redrawEmpties = {{"Label6", ""}, {"Label7", ""}, {"Ty1", ""}, {"Tx2", ""}, {"Tx3", ""}};
-        t.overlayEmpties = {{"Label6", ""}, {"Label7", ""}};
+        // The results are emptied by the redraw's own list below.
+        t.emptiesResults = false;
         // The axes take whatever colour the canvas has (a press on the canvas
         // with a freehand colour chosen colours the next axes and curve).
         t.axesSetBlack = false;
@@ -200,9 +211,9 @@ private:
     }
 
     void readParams() {
-        a_ = number("Text1(0)");
-        b_ = number("Text1(1)");
-        c_ = number("Text1(2)");
+        a_ = number(ui_.a);
+        b_ = number(ui_.b);
+        c_ = number(ui_.c);
     }
 
     bool paramsFinite() const { return std::isfinite(a_) && std::isfinite(b_) && std::isfinite(c_); }
@@ -223,7 +234,7 @@ private:
         vertexX_ = v.x;
         vertexY_ = v.y;
         // The label comes before the curve in this window.
-        setText("Labfc", QStringLiteral("当前函数的解析式为：") + quadratic::expression(a_, b_, c_));
+        frame_.current->setText(QStringLiteral("当前函数的解析式为：") + quadratic::expression(a_, b_, c_));
         cv.lines(segs);
         cv.currentX = 1;
         cv.currentY = quadratic::textRow(a_, b_, c_);
@@ -247,7 +258,7 @@ private:
             return;
         }
         canvas().line(-10, y1, 10, y2);
-        setText("Labfc", QStringLiteral("当前函数的解析式为：") + quadratic::lineExpression(b_, c_));
+        frame_.current->setText(QStringLiteral("当前函数的解析式为：") + quadratic::lineExpression(b_, c_));
     }
 
     void overflowed() {
@@ -256,16 +267,16 @@ private:
     }
 
     void showVertex() {
-        setText("Ty1", "");
-        setText("Tx2", "");
-        setText("Tx3", "");
+        frame_.yLookup.result->setText(QString());
+        frame_.xLookup.result->setText(QString());
+        frame_.xLookup.result2->setText(QString());
         if (a_ == 0) {
             message("因为a=0，所以图像为一次函数的，是一直线，无顶点。");
             return;
         }
         const QString t = QStringLiteral("(") + numfmt::text(vertexX_) + QStringLiteral(",") + numfmt::text(vertexY_) +
                           QStringLiteral(")");
-        setText("Label6", t);
+        ui_.vertexLabel->setText(t);
         Canvas& cv = canvas();
         cv.setForeColor(kRed);
         cv.circle(vertexX_, vertexY_, 0.06);
@@ -282,7 +293,7 @@ private:
             return;
         }
         const QString t = QStringLiteral("x= ") + numfmt::text(vertexX_);
-        setText("Label7", t);
+        ui_.axisLabel->setText(t);
         Canvas& cv = canvas();
         cv.line(vertexX_, -10, vertexX_, 10, kAxisGreen);
         cv.setForeColor(kAxisGreen);
@@ -295,39 +306,39 @@ private:
 
     void lookupY() override {
         readParams();
-        const float x = number("Tx1");
+        const float x = number(frame_.yLookup.input);
         if (a_ == 0 && b_ == 0 && c_ == 0) {
             message(kNoParams, "友好提示");
             return;
         }
         const float y = quadratic::lookupValue(a_, b_, c_, x);
         if (!paramsFinite() || !std::isfinite(x) || !std::isfinite(y)) return tooLargeMessage();
-        setText("Ty1", numfmt::signedText(y));
+        frame_.yLookup.result->setText(numfmt::signedText(y));
     }
 
     void lookupX() override {
         readParams();
-        const float y = number("Ty2");
+        const float y = number(frame_.xLookup.input);
         const quadratic::Solution s = quadratic::solve(a_, b_, c_, y);
         switch (s.kind) {
         case quadratic::Solution::NoParameters: message(kNoParams, "友好提示"); return;
         case quadratic::Solution::Overflow: tooLargeMessage(); return;
         case quadratic::Solution::Linear:
             message("您所列为一元一次方程！", "消息提示");
-            setText("Labfc2", quadratic::linearEquation(b_, c_, y));
-            setText("Tx2", numfmt::text(s.x1));
-            setText("Tx3", "只有X1一个解");
+            frame_.xLookup.equation->setText(quadratic::linearEquation(b_, c_, y));
+            frame_.xLookup.result->setText(numfmt::text(s.x1));
+            frame_.xLookup.result2->setText("只有X1一个解");
             return;
         case quadratic::Solution::NoReal:
-            setText("Labfc2", quadratic::equation(a_, b_, c_, y));
+            frame_.xLookup.equation->setText(quadratic::equation(a_, b_, c_, y));
             message("所列一元二次方程无实数解！", "消息提示");
-            setText("Tx2", "无实数解");
-            setText("Tx3", "无实数解");
+            frame_.xLookup.result->setText("无实数解");
+            frame_.xLookup.result2->setText("无实数解");
             return;
         case quadratic::Solution::Two:
-            setText("Labfc2", quadratic::equation(a_, b_, c_, y));
-            setText("Tx2", numfmt::text(s.x1));
-            setText("Tx3", numfmt::text(s.x2));
+            frame_.xLookup.equation->setText(quadratic::equation(a_, b_, c_, y));
+            frame_.xLookup.result->setText(numfmt::text(s.x1));
+            frame_.xLookup.result2->setText(numfmt::text(s.x2));
             return;
         }
     }
@@ -336,6 +347,12 @@ private:
     // plot with a != 0: the vertex and axis buttons use these, not the boxes.
     float a_ = 0, b_ = 0, c_ = 0;
     float vertexX_ = 0, vertexY_ = 0;
+    struct {
+        QLineEdit *a = nullptr, *b = nullptr, *c = nullptr;      // Text1(0..2)
+        QScrollBar *sa = nullptr, *sb = nullptr, *sc = nullptr;  // HScroll1..3
+        QPushButton *vertex = nullptr, *axis = nullptr;          // Command2, Command3
+        QLabel *vertexLabel = nullptr, *axisLabel = nullptr;     // Label6, Label7
+    } ui_;
 };
 
 }  // namespace

@@ -1,4 +1,8 @@
 // The circle in general form X^2 + Y^2 + DX + EY + F = 0.
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
 #include <cmath>
 
 #include "families/conics/conic_common.h"
@@ -82,57 +86,55 @@ public:
         const QString tip = frametext::paramTip();
         build({
             label("Label17", 8, 8, 353, 25, "圆的一般方程：x^2+y^2+Dx+Ey+F=0").font("黑体", 14.25).color(0, 0, 255),
-            label("Labfc", 376, 8, 409, 25, "当前圆的方程为：").font("宋体", 12).color(192, 0, 0),
+            label("Labfc", 376, 8, 409, 25, "当前圆的方程为：").font("宋体", 12).color(192, 0, 0).bind(&frame_.current),
             label("Label4(0)", 16, 40, 25, 25, "D=").font("times new roman", 13.5),
-            textBox("Text1(0)", 48, 40, 57, 25, "8").font("宋体", 13.5).tooltip(tip),
-            slider("HScroll1", 120, 40, 153, 25, -50, 50, 0),
+            textBox("Text1(0)", 48, 40, 57, 25, "8").font("宋体", 13.5).tooltip(tip).bind(&ui_.D),
+            slider("HScroll1", 120, 40, 153, 25, -50, 50, 0).bind(&ui_.sD),
             label("Label4(1)", 16, 80, 25, 25, "E=").font("times new roman", 13.5),
-            textBox("Text1(1)", 48, 80, 57, 25, "0").font("宋体", 13.5).tooltip(tip),
-            slider("HScroll2", 120, 80, 153, 25, -50, 50, 0),
+            textBox("Text1(1)", 48, 80, 57, 25, "0").font("宋体", 13.5).tooltip(tip).bind(&ui_.E),
+            slider("HScroll2", 120, 80, 153, 25, -50, 50, 0).bind(&ui_.sE),
             label("Label4(2)", 16, 120, 25, 25, "F=").font("times new roman", 13.5),
-            textBox("Text1(2)", 48, 120, 57, 25, "0").font("宋体", 13.5).tooltip(tip),
-            slider("HScroll3", 120, 120, 153, 25, -50, 50, 0),
+            textBox("Text1(2)", 48, 120, 57, 25, "0").font("宋体", 13.5).tooltip(tip).bind(&ui_.F),
+            slider("HScroll3", 120, 120, 153, 25, -50, 50, 0).bind(&ui_.sF),
             label(
                 "Label1", 16, 152, 257, 41,
                 "说明：如果要取一个自定义的值（用滚动条无法实现），可直接在上面的文本框中输入。然后点击“刷新作图”或“覆盖作图”。")
                 .font("宋体", 9),
-            button("Command1", 288, 40, 73, 25, "刷新作图"),
-            button("fugai", 288, 72, 73, 25, "覆盖作图").back(192, 255, 192),
-            button("Commandfgqd", 288, 104, 73, 25, "确定覆盖").back(192, 255, 192).hide(),
-            button("wangge", 288, 136, 73, 25, "显示网格"),
-            check("Checkhide", 280, 176, 89, 25, "隐藏坐标系"),
-            check("Check1", 280, 208, 97, 33, "在图像上注明函数表达式").on(),
-            button("Command2", 8, 208, 73, 25, "标出圆心"),
-            label("Label6", 88, 208, 185, 25).font("宋体", 12).color(0, 192, 0),
-            button("Command3", 8, 248, 73, 25, "半径"),
-            label("Label7", 88, 248, 265, 25).font("宋体", 12).color(192, 0, 0),
+            button("Command1", 288, 40, 73, 25, "刷新作图").bind(&frame_.redraw),
+            button("fugai", 288, 72, 73, 25, "覆盖作图").back(192, 255, 192).bind(&frame_.overlay),
+            button("Commandfgqd", 288, 104, 73, 25, "确定覆盖").back(192, 255, 192).hide().bind(&frame_.commit),
+            button("wangge", 288, 136, 73, 25, "显示网格").bind(&frame_.grid),
+            check("Checkhide", 280, 176, 89, 25, "隐藏坐标系").bind(&frame_.hideAxes),
+            check("Check1", 280, 208, 97, 33, "在图像上注明函数表达式").on().bind(&frame_.showExpression),
+            button("Command2", 8, 208, 73, 25, "标出圆心").bind(&ui_.centre),
+            label("Label6", 88, 208, 185, 25).font("宋体", 12).color(0, 192, 0).bind(&ui_.centreLabel),
+            button("Command3", 8, 248, 73, 25, "半径").bind(&ui_.radius),
+            label("Label7", 88, 248, 265, 25).font("宋体", 12).color(192, 0, 0).bind(&ui_.radiusLabel),
         });
-        buildLookupPanel(this, lookupPanel(true, 8, 288, 97));
+        frame_.yLookup = buildLookupPanel(this, lookupPanel(true, 8, 288, 97));
         LookupPanel x = lookupPanel(false, 8, 408, 113);
         x.eqCaption.moveTop(80);
         x.equation = {104, 80, 217, 25};
-        buildLookupPanel(this, x);
-        onClick("Command2", [this] { centre(); });
-        onClick("Command3", [this] { radius(); });
+        frame_.xLookup = buildLookupPanel(this, x);
+        frame_.sliders = {{ui_.sD, ui_.D, {}}, {ui_.sE, ui_.E, {}}, {ui_.sF, ui_.F, {}}};
+        frame_.redrawEmpties = {
+            {ui_.centreLabel, ""}, {frame_.xLookup.equation, ""}, {frame_.yLookup.equation, ""}, {ui_.radiusLabel, ""}};
+        frame_.overlayEmpties = {{ui_.centreLabel, ""}, {ui_.radiusLabel, ""}};
+        onClick(ui_.centre, [this] { centre(); });
+        onClick(ui_.radius, [this] { radius(); });
         finish();
     }
 
 private:
-    static FamilyTraits makeTraits() {
-        FamilyTraits t = conicTraits(11, "circle", "圆的取值和图像", "圆的图像");
-        t.sliders = {{"HScroll1", "Text1(0)", {}}, {"HScroll2", "Text1(1)", {}}, {"HScroll3", "Text1(2)", {}}};
-        t.redrawEmpties = {{"Label6", ""}, {"Labfc2", ""}, {"Labfc3", ""}, {"Label7", ""}};
-        t.overlayEmpties = {{"Label6", ""}, {"Label7", ""}};
-        return t;
-    }
+    static FamilyTraits makeTraits() { return conicTraits(11, "circle", "圆的取值和图像", "圆的图像"); }
 
     // Reads D, E, F and says what they describe. Only a real circle lets the
     // action go on: no figure and the single point stop it (the point is
     // marked in red first); so does a value beyond single precision.
     bool classify() {
-        D_ = number("Text1(0)");
-        E_ = number("Text1(1)");
-        F_ = number("Text1(2)");
+        D_ = number(ui_.D);
+        E_ = number(ui_.E);
+        F_ = number(ui_.F);
         const double q = circle::discriminant(D_, E_, F_);
         if (tooLarge({D_, E_, F_, q})) return false;
         const float Q = float(q);
@@ -140,7 +142,7 @@ private:
             message("你输入了无效数字，这时方程没有实数解，因而它不表示任何图形。", "提示：请改变D、E、F的值");
             return false;
         }
-        setText("Labfc", QStringLiteral("当前圆的方程为：") + circle::equation(D_, E_, F_));
+        frame_.current->setText(QStringLiteral("当前圆的方程为：") + circle::equation(D_, E_, F_));
         if (Q == 0) {
             message("你输入的D、E、F数值，使得这时圆的方程，只表示一个点（即图中的红色点）。",
                     "提示：请注意圆在哪儿！");
@@ -166,7 +168,7 @@ private:
         const float cx = -D_ / 2, cy = -E_ / 2;
         const QString at =
             QStringLiteral("(") + numfmt::text(cx) + QStringLiteral(",") + numfmt::text(cy) + QStringLiteral(")");
-        setText("Label6", QStringLiteral("圆心坐标　") + at);
+        ui_.centreLabel->setText(QStringLiteral("圆心坐标　") + at);
         Canvas& c = canvas();
         c.setForeColor(QColor(0, 255, 0));
         c.point(cx, cy);
@@ -180,7 +182,7 @@ private:
         emptyLookups();
         if (!classify()) return;
         const float r = float(std::sqrt(double(Q_)) / 2);
-        setText("Label7", QStringLiteral("此圆的半径r是：") + numfmt::text(r));
+        ui_.radiusLabel->setText(QStringLiteral("此圆的半径r是：") + numfmt::text(r));
         // The radius drawn at 45 degrees from the centre.
         const float d = r * 0.7071f;
         const float cx = -D_ / 2, cy = -E_ / 2;
@@ -195,9 +197,9 @@ private:
     }
 
     void lookupY() override {
-        setText("Labfc3", QString());
+        frame_.yLookup.equation->clear();
         if (!classify()) return;
-        const float x = number("Tx1");
+        const float x = number(frame_.yLookup.input);
         if (tooLarge({x})) return;
         const auto ys = circle::ysAt(D_, E_, F_, x);
         if (!ys) {
@@ -205,14 +207,14 @@ private:
             return;
         }
         if (tooLarge({ys->first, ys->second})) return;
-        showPair("Ty1", "ty3", ys->first, ys->second);
-        setText("Labfc3", circle::yLookupEquation(D_, E_, F_, x));
+        showPair(frame_.yLookup, ys->first, ys->second);
+        frame_.yLookup.equation->setText(circle::yLookupEquation(D_, E_, F_, x));
     }
 
     void lookupX() override {
-        setText("Labfc2", QString());
+        frame_.xLookup.equation->clear();
         if (!classify()) return;
-        const float y = number("Ty2");
+        const float y = number(frame_.xLookup.input);
         if (tooLarge({y})) return;
         const auto xs = circle::xsAt(D_, E_, F_, y);
         if (!xs) {
@@ -220,11 +222,17 @@ private:
             return;
         }
         if (tooLarge({xs->first, xs->second})) return;
-        showPair("Tx2", "Tx3", xs->first, xs->second);
-        setText("Labfc2", circle::xLookupEquation(D_, E_, F_, y));
+        showPair(frame_.xLookup, xs->first, xs->second);
+        frame_.xLookup.equation->setText(circle::xLookupEquation(D_, E_, F_, y));
     }
 
     float D_ = 0, E_ = 0, F_ = 0, Q_ = 0;
+    struct {
+        QLineEdit *D = nullptr, *E = nullptr, *F = nullptr;      // Text1(0..2)
+        QScrollBar *sD = nullptr, *sE = nullptr, *sF = nullptr;  // HScroll1..3
+        QPushButton *centre = nullptr, *radius = nullptr;        // Command2, Command3
+        QLabel *centreLabel = nullptr, *radiusLabel = nullptr;   // Label6, Label7
+    } ui_;
 };
 
 }  // namespace

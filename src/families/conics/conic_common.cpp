@@ -1,6 +1,8 @@
 #include "families/conics/conic_common.h"
 
 #include <QButtonGroup>
+#include <QLabel>
+#include <QLineEdit>
 #include <QRadioButton>
 #include <cmath>
 
@@ -45,8 +47,6 @@ FamilyTraits ConicWindow::conicTraits(int number, const QString& key, const QStr
     t.key = key;
     t.title = title;
     t.fileName = fileName;
-    t.headingLabel = QStringLiteral("Labfc");
-    t.lookupResults = {QStringLiteral("Ty1"), QStringLiteral("ty3"), QStringLiteral("Tx2"), QStringLiteral("Tx3")};
     t.axesSetBlack = false;
     t.gridFont10 = false;
     t.gridDisablesFeature = false;
@@ -74,22 +74,22 @@ LookupPanel ConicWindow::lookupPanel(bool forY, int x, int y, int h) {
 void ConicWindow::pairOptions() {
     auto* group = new QButtonGroup(this);
     group->setExclusive(true);
-    for (const char* n : {"Option1", "Option2"})
-        if (auto* b = findChild<QRadioButton*>(QString::fromLatin1(n))) group->addButton(b);
+    for (QRadioButton* b : {option1_, option2_})
+        if (b) group->addButton(b);
 }
 
-bool ConicWindow::focusOnX() const {
-    auto* o = findChild<QRadioButton*>(QStringLiteral("Option1"));
-    return !o || o->isChecked();
-}
+bool ConicWindow::focusOnX() const { return !option1_ || option1_->isChecked(); }
 
 void ConicWindow::emptyLookups() {
-    for (const char* n : {"Ty1", "ty3", "Tx2", "Tx3"}) setText(QString::fromLatin1(n), QString());
+    for (const LookupControls* p : {&frame_.yLookup, &frame_.xLookup}) {
+        p->result->setText(QString());
+        p->result2->setText(QString());
+    }
 }
 
-void ConicWindow::showPair(const QString& first, const QString& second, float v1, float v2) {
-    setText(first, numfmt::signedText(v1));
-    setText(second, numfmt::signedText(v2));
+void ConicWindow::showPair(const LookupControls& panel, float v1, float v2) {
+    panel.result->setText(numfmt::signedText(v1));
+    panel.result2->setText(numfmt::signedText(v2));
 }
 
 bool ConicWindow::tooLarge(std::initializer_list<double> values) {
@@ -111,7 +111,7 @@ void ConicWindow::expressionText(float x, float row, const QString& t, QColor re
 
 void ConicWindow::markFoci(float c, bool onX) {
     Canvas& cv = canvas();
-    setText(QStringLiteral("Label6"), conic::fociText(c, onX));
+    fociLabel_->setText(conic::fociText(c, onX));
     cv.setForeColor(kGreen);
     if (onX) {
         cv.point(-c, 0);
@@ -137,7 +137,7 @@ void ConicWindow::markFoci(float c, bool onX) {
 
 void ConicWindow::drawDirectrices(float d, float a, float b, bool onX) {
     Canvas& cv = canvas();
-    setText(QStringLiteral("Label2"), conic::directrixText(d, onX));
+    directrixLabel_->setText(conic::directrixText(d, onX));
     cv.setForeColor(kGreen);
     if (onX) {
         cv.line(d, b, d, -b);

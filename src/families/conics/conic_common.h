@@ -12,6 +12,8 @@
 #include "plot/family_window.h"
 #include "plot/lookup_panel.h"
 
+class QRadioButton;
+
 namespace conic {
 
 // Dots are kept only strictly inside this band; beyond it a curve would
@@ -80,12 +82,12 @@ protected:
     // radio buttons the window holds directly (auto-exclusion would group
     // every radio button with the same parent).
     void pairOptions();
-    bool focusOnX() const;  // Option1 chosen
+    bool focusOnX() const;  // Option1 chosen (or no such option)
 
     // Ty1, ty3, Tx2, Tx3 := empty.
     void emptyLookups();
-    // The two results of a look-up in signed text.
-    void showPair(const QString& first, const QString& second, float v1, float v2);
+    // The two results of a look-up panel in signed text.
+    static void showPair(const LookupControls& panel, float v1, float v2);
 
     // Shows the window's too-large message when a value is not a finite
     // single; true means the action must stop.
@@ -111,4 +113,9 @@ protected:
 
     // Set by drawCurve: whether its parameters made a curve.
     bool plotOk_ = true;
+
+    // Bound by the windows that have them.
+    QRadioButton *option1_ = nullptr, *option2_ = nullptr;  // foci on the X axis / on the Y axis
+    QLabel* fociLabel_ = nullptr;                           // Label6
+    QLabel* directrixLabel_ = nullptr;                      // Label2
 };

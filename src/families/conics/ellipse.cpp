@@ -1,4 +1,8 @@
 // The ellipse X^2/a^2 + Y^2/b^2 = 1 in standard position.
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
 #include <cmath>
 #include <limits>
 
@@ -59,35 +63,38 @@ public:
         const QString tip = frametext::paramTip();
         build({
             label("Label17", 0, 8, 385, 25, "椭圆的标准方程：x^2/a^2 + y^2/b^2=1").font("黑体", 15.75).color(0, 0, 192),
-            label("Labfc", 392, 8, 409, 25, "当前椭圆的方程为：").font("宋体", 12).color(192, 0, 0),
+            label("Labfc", 392, 8, 409, 25, "当前椭圆的方程为：")
+                .font("宋体", 12)
+                .color(192, 0, 0)
+                .bind(&frame_.current),
             label("Label4(0)", 16, 48, 25, 25, "a=").font("times new roman", 13.5),
-            textBox("Text1(0)", 48, 48, 57, 25, "6").font("宋体", 13.5).tooltip(tip),
-            slider("HScroll1", 120, 48, 153, 25, 1, 10, 1),
+            textBox("Text1(0)", 48, 48, 57, 25, "6").font("宋体", 13.5).tooltip(tip).bind(&ui_.a),
+            slider("HScroll1", 120, 48, 153, 25, 1, 10, 1).bind(&ui_.sa),
             label("Label4(1)", 16, 88, 25, 25, "b=").font("times new roman", 13.5),
-            textBox("Text1(1)", 48, 88, 57, 25, "3").font("宋体", 13.5).tooltip(tip),
-            slider("HScroll2", 120, 88, 153, 25, 1, 10, 1),
+            textBox("Text1(1)", 48, 88, 57, 25, "3").font("宋体", 13.5).tooltip(tip).bind(&ui_.b),
+            slider("HScroll2", 120, 88, 153, 25, 1, 10, 1).bind(&ui_.sb),
             label(
                 "Label1(0)", 16, 128, 257, 41,
                 "说明：如果要取一个自定义的值（用滚动条无法实现），可直接在上面的文本框中输入。然后点击“刷新作图”或“覆盖作图”。")
                 .font("宋体", 9),
-            button("Command1", 288, 40, 73, 25, "刷新作图"),
-            button("fugai", 288, 72, 73, 25, "覆盖作图").back(192, 255, 192),
-            button("Commandfgqd", 288, 104, 73, 25, "确定覆盖").back(192, 255, 192).hide(),
-            button("wangge", 288, 136, 73, 25, "显示网格"),
-            check("Checkhide", 289, 176, 81, 25, "隐藏坐标系"),
-            check("Check1", 289, 204, 95, 41, "在图像上注明函数表达式").on(),
-            button("Command2", 8, 184, 72, 24, "标出焦点"),
-            label("Label6", 88, 176, 201, 41).font("宋体", 12).color(0, 192, 0),
-            button("Command3", 8, 216, 72, 24, "离心率"),
-            label("Label7", 88, 224, 193, 17, "e=").color(192, 0, 0),
-            button("Command4", 8, 248, 73, 25, "准线"),
-            label("Label2", 88, 256, 281, 17, "准线方程：").color(0, 128, 0),
+            button("Command1", 288, 40, 73, 25, "刷新作图").bind(&frame_.redraw),
+            button("fugai", 288, 72, 73, 25, "覆盖作图").back(192, 255, 192).bind(&frame_.overlay),
+            button("Commandfgqd", 288, 104, 73, 25, "确定覆盖").back(192, 255, 192).hide().bind(&frame_.commit),
+            button("wangge", 288, 136, 73, 25, "显示网格").bind(&frame_.grid),
+            check("Checkhide", 289, 176, 81, 25, "隐藏坐标系").bind(&frame_.hideAxes),
+            check("Check1", 289, 204, 95, 41, "在图像上注明函数表达式").on().bind(&frame_.showExpression),
+            button("Command2", 8, 184, 72, 24, "标出焦点").bind(&ui_.foci),
+            label("Label6", 88, 176, 201, 41).font("宋体", 12).color(0, 192, 0).bind(&fociLabel_),
+            button("Command3", 8, 216, 72, 24, "离心率").bind(&ui_.eccentricity),
+            label("Label7", 88, 224, 193, 17, "e=").color(192, 0, 0).bind(&ui_.eccentricityLabel),
+            button("Command4", 8, 248, 73, 25, "准线").bind(&ui_.directrices),
+            label("Label2", 88, 256, 281, 17, "准线方程：").color(0, 128, 0).bind(&directrixLabel_),
         });
         LookupPanel y = lookupPanel(true, 8, 296, 97);
         y.input.setSize({72, 17});
         y.button.setHeight(24);
         y.result.setSize({80, 17});
-        buildLookupPanel(this, y);
+        frame_.yLookup = buildLookupPanel(this, y);
         LookupPanel x = lookupPanel(false, 8, 408, 105);
         x.input.setSize({72, 17});
         x.button.setHeight(24);
@@ -96,27 +103,31 @@ public:
         // The equation sits beside its caption rather than under it.
         x.eqCaption.moveTop(80);
         x.equation.setHeight(25);
-        buildLookupPanel(this, x);
-        onClick("Command2", [this] { foci(); });
-        onClick("Command3", [this] { eccentricity(); });
-        onClick("Command4", [this] { directrices(); });
+        frame_.xLookup = buildLookupPanel(this, x);
+        frame_.sliders = {{ui_.sa, ui_.a, {}}, {ui_.sb, ui_.b, {}}};
+        frame_.redrawEmpties = {{fociLabel_, ""},
+                                {directrixLabel_, ""},
+                                {frame_.current, ""},
+                                {frame_.xLookup.equation, ""},
+                                {frame_.yLookup.equation, ""},
+                                {ui_.eccentricityLabel, ""}};
+        frame_.overlayEmpties = {{fociLabel_, ""}, {directrixLabel_, ""}, {ui_.eccentricityLabel, ""}};
+        onClick(ui_.foci, [this] { foci(); });
+        onClick(ui_.eccentricity, [this] { eccentricity(); });
+        onClick(ui_.directrices, [this] { directrices(); });
         finish();
     }
 
 private:
     static FamilyTraits makeTraits() {
         FamilyTraits t = conicTraits(12, "ellipse", "椭圆的取值和图像", "椭圆的图像");
-        t.sliders = {{"HScroll1", "Text1(0)", {}}, {"HScroll2", "Text1(1)", {}}};
-        t.redrawEmpties = {{"Label6", ""}, {"Label2", ""}, {"Labfc", ""},
-                           {"Labfc2", ""}, {"Labfc3", ""}, {"Label7", ""}};
-        t.overlayEmpties = {{"Label6", ""}, {"Label2", ""}, {"Label7", ""}};
         t.gridOffRedraws = true;
         return t;
     }
 
     void read() {
-        a_ = number("Text1(0)");
-        b_ = number("Text1(1)");
+        a_ = number(ui_.a);
+        b_ = number(ui_.b);
     }
 
     // Reads a and b; refuses a semi-axis <= 0 and values beyond single
@@ -133,7 +144,7 @@ private:
         return true;
     }
 
-    void showEquation() { setText("Labfc", QStringLiteral("当前椭圆的方程为：") + ellipse::equation(a_, b_)); }
+    void showEquation() { frame_.current->setText(QStringLiteral("当前椭圆的方程为：") + ellipse::equation(a_, b_)); }
 
     void drawCurve() override {
         plotOk_ = checkParams();
@@ -158,12 +169,12 @@ private:
         showEquation();
         const float e = ellipse::eccentricity(a_, b_);
         if (tooLarge({e})) return;
-        setText("Label7", QStringLiteral("e=") + numfmt::text(e));
+        ui_.eccentricityLabel->setText(QStringLiteral("e=") + numfmt::text(e));
     }
 
     void directrices() {
         read();
-        setText("Label2", QString());
+        directrixLabel_->clear();
         if (tooLarge({a_, b_})) return;
         if (a_ == b_) {
             message("你输入了相同的a、b值，所得图像是一个圆,不存在准线。", "提示：这是一个圆");
@@ -178,9 +189,9 @@ private:
     }
 
     void lookupY() override {
-        setText("Labfc3", QString());
+        frame_.yLookup.equation->clear();
         read();
-        const float x = number("Tx1");
+        const float x = number(frame_.yLookup.input);
         if (!checkParams() || tooLarge({x})) return;
         const float y = ellipse::halfHeight(a_, b_, x);
         if (y != y) {
@@ -188,15 +199,15 @@ private:
             return;
         }
         if (tooLarge({y})) return;
-        showPair("Ty1", "ty3", y, -y);
-        setText("Labfc3", numfmt::text(x) + QStringLiteral("^2/") + numfmt::text(a_) + QStringLiteral("^2 +Y^2/") +
-                              numfmt::text(b_) + QStringLiteral("^2 =1"));
+        showPair(frame_.yLookup, y, -y);
+        frame_.yLookup.equation->setText(numfmt::text(x) + QStringLiteral("^2/") + numfmt::text(a_) +
+                                         QStringLiteral("^2 +Y^2/") + numfmt::text(b_) + QStringLiteral("^2 =1"));
     }
 
     void lookupX() override {
-        setText("Labfc2", QString());
+        frame_.xLookup.equation->clear();
         read();
-        const float y = number("Ty2");
+        const float y = number(frame_.xLookup.input);
         if (!checkParams() || tooLarge({y})) return;
         const float x = ellipse::halfWidth(a_, b_, y);
         if (x != x) {
@@ -204,12 +215,19 @@ private:
             return;
         }
         if (tooLarge({x})) return;
-        showPair("Tx2", "Tx3", x, -x);
-        setText("Labfc2", QStringLiteral("X^2 /") + numfmt::text(a_) + QStringLiteral("^2 +") + numfmt::text(y) +
-                              QStringLiteral("^2/") + numfmt::text(b_) + QStringLiteral("^2 =1"));
+        showPair(frame_.xLookup, x, -x);
+        frame_.xLookup.equation->setText(QStringLiteral("X^2 /") + numfmt::text(a_) + QStringLiteral("^2 +") +
+                                         numfmt::text(y) + QStringLiteral("^2/") + numfmt::text(b_) +
+                                         QStringLiteral("^2 =1"));
     }
 
     float a_ = 0, b_ = 0;
+    struct {
+        QLineEdit *a = nullptr, *b = nullptr;                                          // Text1(0), Text1(1)
+        QScrollBar *sa = nullptr, *sb = nullptr;                                       // HScroll1, HScroll2
+        QPushButton *foci = nullptr, *eccentricity = nullptr, *directrices = nullptr;  // Command2..4
+        QLabel* eccentricityLabel = nullptr;                                           // Label7
+    } ui_;
 };
 
 }  // namespace

@@ -1,5 +1,10 @@
 // The hyperbola in standard position, foci on the X axis
 // (X^2/a^2 - Y^2/b^2 = 1) or on the Y axis (Y^2/a^2 - X^2/b^2 = 1).
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
 #include <cmath>
 #include <limits>
 
@@ -91,64 +96,72 @@ public:
     HyperbolaWindow() : ConicWindow(makeTraits()) {
         const QString tip = frametext::paramTip();
         build({
-            radio("Option1", 8, 8, 105, 17, "焦点在X轴").on(),
-            radio("Option2", 128, 8, 113, 17, "焦点在Y轴"),
-            label("Label17", 8, 32, 377, 25, "双曲线的标准方程：x^2/a^2－y^2/b^2=1").font("黑体", 14.25),
-            label("Labfc", 392, 8, 409, 25, "当前双曲线的方程为：").font("宋体", 12).color(192, 0, 0),
+            radio("Option1", 8, 8, 105, 17, "焦点在X轴").on().bind(&option1_),
+            radio("Option2", 128, 8, 113, 17, "焦点在Y轴").bind(&option2_),
+            label("Label17", 8, 32, 377, 25, "双曲线的标准方程：x^2/a^2－y^2/b^2=1")
+                .font("黑体", 14.25)
+                .bind(&ui_.form),
+            label("Labfc", 392, 8, 409, 25, "当前双曲线的方程为：")
+                .font("宋体", 12)
+                .color(192, 0, 0)
+                .bind(&frame_.current),
             label("Label4(0)", 24, 64, 25, 25, "a=").font("times new roman", 13.5),
-            textBox("Text1(0)", 56, 64, 57, 25, "3").font("宋体", 13.5).tooltip(tip),
-            slider("HScroll1", 128, 64, 153, 25, 1, 10, 1),
+            textBox("Text1(0)", 56, 64, 57, 25, "3").font("宋体", 13.5).tooltip(tip).bind(&ui_.a),
+            slider("HScroll1", 128, 64, 153, 25, 1, 10, 1).bind(&ui_.sa),
             label("Label4(1)", 24, 96, 25, 25, "b=").font("times new roman", 13.5),
-            textBox("Text1(1)", 56, 96, 57, 25, "2").font("宋体", 13.5).tooltip(tip),
-            slider("HScroll2", 128, 96, 153, 25, 1, 10, 1),
-            button("Command1", 296, 56, 73, 25, "刷新作图"),
-            button("fugai", 296, 88, 73, 25, "覆盖作图").back(192, 255, 192),
-            button("Commandfgqd", 296, 120, 73, 25, "确定覆盖").back(192, 255, 192).hide(),
-            button("wangge", 296, 152, 73, 25, "显示网格"),
-            check("Checkhide", 280, 177, 81, 23, "隐藏坐标系"),
-            check("Check1", 280, 200, 97, 33, "在图像上注明函数表达式").on(),
-            button("Command2", 8, 128, 73, 25, "标出焦点"),
-            label("Label6", 88, 120, 209, 41).font("宋体", 12).color(0, 192, 0),
-            button("Command3", 8, 160, 73, 25, "离心率"),
-            label("Label7", 88, 164, 192, 25).color(192, 0, 0),
-            button("Command4", 8, 192, 73, 25, "准线"),
-            label("Label2", 88, 196, 192, 25).color(0, 128, 0),
-            button("Command6", 8, 224, 73, 25, "渐近线"),
-            label("Label1", 88, 233, 281, 24).color(192, 0, 0),
-            button("Command7", 8, 264, 97, 25, "绘制共轭双曲线"),
-            label("Label3", 104, 272, 273, 25).color(0, 0, 192),
+            textBox("Text1(1)", 56, 96, 57, 25, "2").font("宋体", 13.5).tooltip(tip).bind(&ui_.b),
+            slider("HScroll2", 128, 96, 153, 25, 1, 10, 1).bind(&ui_.sb),
+            button("Command1", 296, 56, 73, 25, "刷新作图").bind(&frame_.redraw),
+            button("fugai", 296, 88, 73, 25, "覆盖作图").back(192, 255, 192).bind(&frame_.overlay),
+            button("Commandfgqd", 296, 120, 73, 25, "确定覆盖").back(192, 255, 192).hide().bind(&frame_.commit),
+            button("wangge", 296, 152, 73, 25, "显示网格").bind(&frame_.grid),
+            check("Checkhide", 280, 177, 81, 23, "隐藏坐标系").bind(&frame_.hideAxes),
+            check("Check1", 280, 200, 97, 33, "在图像上注明函数表达式").on().bind(&frame_.showExpression),
+            button("Command2", 8, 128, 73, 25, "标出焦点").bind(&ui_.foci),
+            label("Label6", 88, 120, 209, 41).font("宋体", 12).color(0, 192, 0).bind(&fociLabel_),
+            button("Command3", 8, 160, 73, 25, "离心率").bind(&ui_.eccentricity),
+            label("Label7", 88, 164, 192, 25).color(192, 0, 0).bind(&ui_.eccentricityLabel),
+            button("Command4", 8, 192, 73, 25, "准线").bind(&ui_.directrices),
+            label("Label2", 88, 196, 192, 25).color(0, 128, 0).bind(&directrixLabel_),
+            button("Command6", 8, 224, 73, 25, "渐近线").bind(&ui_.asymptotes),
+            label("Label1", 88, 233, 281, 24).color(192, 0, 0).bind(&ui_.asymptoteLabel),
+            button("Command7", 8, 264, 97, 25, "绘制共轭双曲线").bind(&ui_.conjugate),
+            label("Label3", 104, 272, 273, 25).color(0, 0, 192).bind(&ui_.conjugateLabel),
         });
-        buildLookupPanel(this, lookupPanel(true, 16, 312, 97));
+        frame_.yLookup = buildLookupPanel(this, lookupPanel(true, 16, 312, 97));
         LookupPanel x = lookupPanel(false, 16, 424, 97);
         x.equation.moveLeft(96);
-        buildLookupPanel(this, x);
+        frame_.xLookup = buildLookupPanel(this, x);
+        frame_.sliders = {{ui_.sa, ui_.a, {}}, {ui_.sb, ui_.b, {}}};
+        frame_.overlayEmpties = {{fociLabel_, ""},
+                                 {ui_.eccentricityLabel, ""},
+                                 {directrixLabel_, ""},
+                                 {ui_.asymptoteLabel, ""},
+                                 {ui_.conjugateLabel, ""},
+                                 {frame_.current, ""},
+                                 {frame_.xLookup.equation, ""},
+                                 {frame_.yLookup.equation, ""}};
+        frame_.redrawEmpties = frame_.overlayEmpties;
         pairOptions();
-        onClick("Option1", [this] { setText("Label17", "双曲线的标准方程：x^2/a^2－y^2/b^2=1"); });
-        onClick("Option2", [this] { setText("Label17", "双曲线的标准方程：y^2/a^2－x^2/b^2=1"); });
-        onClick("Command2", [this] { foci(); });
-        onClick("Command3", [this] { eccentricity(); });
-        onClick("Command4", [this] { directrices(); });
-        onClick("Command6", [this] { asymptotes(); });
-        onClick("Command7", [this] { conjugate(); });
+        onClick(option1_, [this] { ui_.form->setText("双曲线的标准方程：x^2/a^2－y^2/b^2=1"); });
+        onClick(option2_, [this] { ui_.form->setText("双曲线的标准方程：y^2/a^2－x^2/b^2=1"); });
+        onClick(ui_.foci, [this] { foci(); });
+        onClick(ui_.eccentricity, [this] { eccentricity(); });
+        onClick(ui_.directrices, [this] { directrices(); });
+        onClick(ui_.asymptotes, [this] { asymptotes(); });
+        onClick(ui_.conjugate, [this] { conjugate(); });
         finish();
     }
 
 private:
-    static FamilyTraits makeTraits() {
-        FamilyTraits t = conicTraits(13, "hyperbola", "双曲线的取值和图像", "双曲线的图像");
-        t.sliders = {{"HScroll1", "Text1(0)", {}}, {"HScroll2", "Text1(1)", {}}};
-        t.overlayEmpties = {{"Label6", ""}, {"Label7", ""}, {"Label2", ""}, {"Label1", ""},
-                            {"Label3", ""}, {"Labfc", ""},  {"Labfc2", ""}, {"Labfc3", ""}};
-        t.redrawEmpties = t.overlayEmpties;
-        return t;
-    }
+    static FamilyTraits makeTraits() { return conicTraits(13, "hyperbola", "双曲线的取值和图像", "双曲线的图像"); }
 
     bool onX() const { return focusOnX(); }
 
     // Reads a and b; both must be positive singles.
     bool valid() {
-        a_ = number("Text1(0)");
-        b_ = number("Text1(1)");
+        a_ = number(ui_.a);
+        b_ = number(ui_.b);
         if (tooLarge({a_, b_})) return false;
         if (a_ <= 0 || b_ <= 0) {
             message("你输入了无效数字，双曲线方程中的a、b值都不能是负值或零。", "提示：请改变a、b的值");
@@ -161,7 +174,7 @@ private:
         plotOk_ = valid();
         if (!plotOk_) return;
         const bool x = onX();
-        setText("Labfc", hyperbola::labelEquation(a_, b_, x));
+        frame_.current->setText(hyperbola::labelEquation(a_, b_, x));
         dots(hyperbola::dots(a_, b_, x));
         expressionText(1, hyperbola::textRow(a_, b_, x), hyperbola::canvasEquation(a_, b_, x));
     }
@@ -179,7 +192,7 @@ private:
         if (!valid()) return;
         const float e = hyperbola::eccentricity(a_, b_);
         if (tooLarge({e})) return;
-        setText("Label7", QStringLiteral("e =") + numfmt::text(e));
+        ui_.eccentricityLabel->setText(QStringLiteral("e =") + numfmt::text(e));
     }
 
     void directrices() {
@@ -197,7 +210,7 @@ private:
         if (tooLarge({k})) return;
         Canvas& c = canvas();
         c.setForeColor(QColor(255, 0, 0));
-        setText("Label1", hyperbola::asymptoteText(a_, b_, x));
+        ui_.asymptoteLabel->setText(hyperbola::asymptoteText(a_, b_, x));
         c.line(-10, -10.f * k, 10, 10.f * k);
         c.line(-10, 10.f * k, 10, -10.f * k);
         c.setForeColor(QColor(0, 0, 0));
@@ -208,15 +221,15 @@ private:
         const bool x = onX();
         Canvas& c = canvas();
         c.setForeColor(QColor(0, 0, 255));
-        setText("Label3", hyperbola::conjugateText(a_, b_, x));
+        ui_.conjugateLabel->setText(hyperbola::conjugateText(a_, b_, x));
         dots(hyperbola::conjugateDots(a_, b_, x));
         c.setForeColor(QColor(0, 0, 0));
     }
 
     void lookupY() override {
-        setText("Labfc3", QString());
+        frame_.yLookup.equation->clear();
         if (!valid()) return;
-        const float x = number("Tx1");
+        const float x = number(frame_.yLookup.input);
         if (tooLarge({x})) return;
         const bool ox = onX();
         const float y = hyperbola::halfHeight(a_, b_, ox, x);
@@ -225,14 +238,14 @@ private:
             return;
         }
         if (tooLarge({y})) return;
-        setText("Labfc3", hyperbola::yLookupEquation(a_, b_, ox, x));
-        showPair("Ty1", "ty3", y, -y);
+        frame_.yLookup.equation->setText(hyperbola::yLookupEquation(a_, b_, ox, x));
+        showPair(frame_.yLookup, y, -y);
     }
 
     void lookupX() override {
-        setText("Labfc2", QString());
+        frame_.xLookup.equation->clear();
         if (!valid()) return;
-        const float y = number("Ty2");
+        const float y = number(frame_.xLookup.input);
         if (tooLarge({y})) return;
         const bool ox = onX();
         const float x = hyperbola::halfWidth(a_, b_, ox, y);
@@ -241,11 +254,19 @@ private:
             return;
         }
         if (tooLarge({x})) return;
-        setText("Labfc2", hyperbola::xLookupEquation(a_, b_, ox, y));
-        showPair("Tx2", "Tx3", x, -x);
+        frame_.xLookup.equation->setText(hyperbola::xLookupEquation(a_, b_, ox, y));
+        showPair(frame_.xLookup, x, -x);
     }
 
     float a_ = 0, b_ = 0;
+    struct {
+        QLabel* form = nullptr;                                                        // Label17
+        QLineEdit *a = nullptr, *b = nullptr;                                          // Text1(0), Text1(1)
+        QScrollBar *sa = nullptr, *sb = nullptr;                                       // HScroll1, HScroll2
+        QPushButton *foci = nullptr, *eccentricity = nullptr, *directrices = nullptr;  // Command2..4
+        QPushButton *asymptotes = nullptr, *conjugate = nullptr;                       // Command6, Command7
+        QLabel *eccentricityLabel = nullptr, *asymptoteLabel = nullptr, *conjugateLabel = nullptr;  // Label7, 1, 3
+    } ui_;
 };
 
 }  // namespace

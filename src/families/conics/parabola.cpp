@@ -1,5 +1,10 @@
 // The parabola in its four standard positions: Y^2 = ±2pX and X^2 = ±2pY.
 // The option buttons choose the axis of the focus, the sign of p the side.
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
 #include <cmath>
 #include <limits>
 
@@ -56,45 +61,55 @@ class ParabolaWindow : public ConicWindow {
 public:
     ParabolaWindow() : ConicWindow(makeTraits()) {
         build({
-            radio("Option1", 8, 8, 105, 17, "焦点在X轴").on(),
-            radio("Option2", 128, 8, 113, 17, "焦点在Y轴"),
-            label("Label17", 8, 32, 377, 25, "抛物线的标准方程：Y^2 = 2pX").font("黑体", 14.25).color(0, 0, 192),
-            label("Labfc", 392, 8, 409, 25, "当前抛物线的方程为：").font("宋体", 12).color(192, 0, 0),
+            radio("Option1", 8, 8, 105, 17, "焦点在X轴").on().bind(&option1_),
+            radio("Option2", 128, 8, 113, 17, "焦点在Y轴").bind(&option2_),
+            label("Label17", 8, 32, 377, 25, "抛物线的标准方程：Y^2 = 2pX")
+                .font("黑体", 14.25)
+                .color(0, 0, 192)
+                .bind(&ui_.form),
+            label("Labfc", 392, 8, 409, 25, "当前抛物线的方程为：")
+                .font("宋体", 12)
+                .color(192, 0, 0)
+                .bind(&frame_.current),
             label("Label4(0)", 24, 72, 25, 25, "p=").font("times new roman", 13.5),
-            textBox("Text1", 56, 72, 57, 25, "3").font("宋体", 13.5).tooltip(frametext::paramTip()),
-            slider("HScroll1", 128, 72, 153, 25, -10, 10, 1),
-            button("Command1", 296, 56, 73, 25, "刷新作图"),
-            button("fugai", 296, 88, 73, 25, "覆盖作图").back(192, 255, 192),
-            button("Commandfgqd", 296, 120, 73, 25, "确定覆盖").back(192, 255, 192).hide(),
-            button("wangge", 296, 152, 73, 25, "显示网格"),
-            check("Checkhide", 289, 180, 81, 25, "隐藏坐标系"),
-            check("Check1", 289, 208, 95, 41, "在图像上注明函数表达式").on(),
-            button("Command2", 8, 128, 73, 25, "标出焦点"),
-            label("Label6", 88, 132, 201, 25).font("宋体", 12).color(0, 192, 0),
-            button("Command3", 8, 168, 73, 25, "离心率"),
-            label("Label7", 88, 172, 193, 25).font("宋体", 12).color(192, 0, 0),
-            button("Command4", 8, 208, 73, 25, "准线"),
-            label("Label2", 88, 212, 201, 25).font("宋体", 12).color(0, 128, 0),
+            textBox("Text1", 56, 72, 57, 25, "3").font("宋体", 13.5).tooltip(frametext::paramTip()).bind(&ui_.p),
+            slider("HScroll1", 128, 72, 153, 25, -10, 10, 1).bind(&ui_.sp),
+            button("Command1", 296, 56, 73, 25, "刷新作图").bind(&frame_.redraw),
+            button("fugai", 296, 88, 73, 25, "覆盖作图").back(192, 255, 192).bind(&frame_.overlay),
+            button("Commandfgqd", 296, 120, 73, 25, "确定覆盖").back(192, 255, 192).hide().bind(&frame_.commit),
+            button("wangge", 296, 152, 73, 25, "显示网格").bind(&frame_.grid),
+            check("Checkhide", 289, 180, 81, 25, "隐藏坐标系").bind(&frame_.hideAxes),
+            check("Check1", 289, 208, 95, 41, "在图像上注明函数表达式").on().bind(&frame_.showExpression),
+            button("Command2", 8, 128, 73, 25, "标出焦点").bind(&ui_.focus),
+            label("Label6", 88, 132, 201, 25).font("宋体", 12).color(0, 192, 0).bind(&fociLabel_),
+            button("Command3", 8, 168, 73, 25, "离心率").bind(&ui_.eccentricity),
+            label("Label7", 88, 172, 193, 25).font("宋体", 12).color(192, 0, 0).bind(&ui_.eccentricityLabel),
+            button("Command4", 8, 208, 73, 25, "准线").bind(&ui_.directrix),
+            label("Label2", 88, 212, 201, 25).font("宋体", 12).color(0, 128, 0).bind(&directrixLabel_),
         });
-        buildLookupPanel(this, lookupPanel(true, 16, 264, 97));
-        buildLookupPanel(this, lookupPanel(false, 16, 384, 97));
+        frame_.yLookup = buildLookupPanel(this, lookupPanel(true, 16, 264, 97));
+        frame_.xLookup = buildLookupPanel(this, lookupPanel(false, 16, 384, 97));
+        frame_.sliders = {{ui_.sp, ui_.p, {}}};
+        frame_.firstParam = ui_.p;
+        frame_.overlayEmpties = {{fociLabel_, ""},
+                                 {directrixLabel_, ""},
+                                 {frame_.current, ""},
+                                 {frame_.xLookup.equation, ""},
+                                 {frame_.yLookup.equation, ""},
+                                 {ui_.eccentricityLabel, ""}};
+        frame_.redrawEmpties = frame_.overlayEmpties;
         pairOptions();
-        onClick("Option1", [this] { setText("Label17", "抛物线的标准方程：Y^2 = 2pX"); });
-        onClick("Option2", [this] { setText("Label17", "抛物线的标准方程：X^2 = 2pY"); });
-        onClick("Command2", [this] { focus(); });
-        onClick("Command3", [this] { eccentricity(); });
-        onClick("Command4", [this] { directrix(); });
+        onClick(option1_, [this] { ui_.form->setText("抛物线的标准方程：Y^2 = 2pX"); });
+        onClick(option2_, [this] { ui_.form->setText("抛物线的标准方程：X^2 = 2pY"); });
+        onClick(ui_.focus, [this] { focus(); });
+        onClick(ui_.eccentricity, [this] { eccentricity(); });
+        onClick(ui_.directrix, [this] { directrix(); });
         finish();
     }
 
 private:
     static FamilyTraits makeTraits() {
         FamilyTraits t = conicTraits(14, "parabola", "抛物线的取值和图像", "抛物线的图像");
-        t.sliders = {{"HScroll1", "Text1", {}}};
-        t.firstParam = "Text1";
-        t.overlayEmpties = {{"Label6", ""}, {"Label2", ""}, {"Labfc", ""},
-                            {"Labfc2", ""}, {"Labfc3", ""}, {"Label7", ""}};
-        t.redrawEmpties = t.overlayEmpties;
         t.readoutPos = QPoint(656, 440);
         return t;
     }
@@ -103,7 +118,7 @@ private:
 
     // Reads p; zero (also empty or unreadable text) is refused everywhere.
     bool readP() {
-        p_ = number("Text1");
+        p_ = number(ui_.p);
         if (tooLarge({p_})) return false;
         if (p_ == 0) {
             message("你输入了无效数字，抛物线方程中的p值不能是零。", "提示：请改变p的值");
@@ -116,7 +131,7 @@ private:
         plotOk_ = readP();
         if (!plotOk_) return;
         const bool x = onX();
-        setText("Labfc", QStringLiteral("当前抛物线的方程为：") + parabola::equation(p_, x));
+        frame_.current->setText(QStringLiteral("当前抛物线的方程为：") + parabola::equation(p_, x));
         dots(parabola::dots(p_, x));
         expressionText(2, parabola::textRow(p_, x), parabola::equation(p_, x));
     }
@@ -128,12 +143,12 @@ private:
         Canvas& c = canvas();
         c.setForeColor(kGreen);
         if (onX()) {
-            setText("Label6", QStringLiteral("焦点坐标：F (") + numfmt::text(f) + QStringLiteral(",0)"));
+            fociLabel_->setText(QStringLiteral("焦点坐标：F (") + numfmt::text(f) + QStringLiteral(",0)"));
             c.point(f, 0);
             c.currentX = f;
             c.currentY = -0.1;
         } else {
-            setText("Label6", QStringLiteral("焦点坐标：F (0,") + numfmt::text(f) + QStringLiteral(")"));
+            fociLabel_->setText(QStringLiteral("焦点坐标：F (0,") + numfmt::text(f) + QStringLiteral(")"));
             c.point(0, f);
             c.currentX = 0.2;
             c.currentY = double(f) + 0.2;
@@ -145,7 +160,7 @@ private:
     void eccentricity() {
         emptyLookups();
         if (!readP()) return;
-        setText("Label7", QStringLiteral("e = 1"));
+        ui_.eccentricityLabel->setText(QStringLiteral("e = 1"));
     }
 
     void directrix() {
@@ -155,12 +170,12 @@ private:
         Canvas& c = canvas();
         c.setForeColor(kGreen);
         if (onX()) {
-            setText("Label2", QStringLiteral("准线方程是：x=") + numfmt::text(-d));
+            directrixLabel_->setText(QStringLiteral("准线方程是：x=") + numfmt::text(-d));
             c.line(-d, 10, -d, -10);
             c.currentX = 0.3 - double(d);
             c.currentY = 10.5;
         } else {
-            setText("Label2", QStringLiteral("准线方程是：y=") + numfmt::text(-d));
+            directrixLabel_->setText(QStringLiteral("准线方程是：y=") + numfmt::text(-d));
             c.line(10, -d, -10, -d);
             c.currentX = 10.5;
             c.currentY = 0.3 - double(d);
@@ -170,17 +185,17 @@ private:
     }
 
     void lookupX() override {
-        setText("Tx2", QString());
-        setText("Tx3", QString());
-        setText("Labfc2", QString());
-        const float y = number("Ty2");
+        frame_.xLookup.result->setText(QString());
+        frame_.xLookup.result2->setText(QString());
+        frame_.xLookup.equation->clear();
+        const float y = number(frame_.xLookup.input);
         if (!readP() || tooLarge({y})) return;
         const QString p = numfmt::text(p_);
         if (onX()) {
             const float x = parabola::linearSide(p_, y);
             if (tooLarge({x})) return;
-            setText("Labfc2", numfmt::text(y) + QStringLiteral("^2 =2*") + p + QStringLiteral("*x"));
-            setText("Tx2", numfmt::signedText(x));
+            frame_.xLookup.equation->setText(numfmt::text(y) + QStringLiteral("^2 =2*") + p + QStringLiteral("*x"));
+            frame_.xLookup.result->setText(numfmt::signedText(x));
             return;
         }
         const float x = parabola::squaredSide(p_, y);
@@ -189,15 +204,15 @@ private:
             return;
         }
         if (tooLarge({x})) return;
-        setText("Labfc2", QStringLiteral("X^2 =2*") + p + QStringLiteral("*") + numfmt::text(y));
-        showPair("Tx2", "Tx3", x, -x);
+        frame_.xLookup.equation->setText(QStringLiteral("X^2 =2*") + p + QStringLiteral("*") + numfmt::text(y));
+        showPair(frame_.xLookup, x, -x);
     }
 
     void lookupY() override {
-        setText("Ty1", QString());
-        setText("ty3", QString());
-        setText("Labfc3", QString());
-        const float x = number("Tx1");
+        frame_.yLookup.result->setText(QString());
+        frame_.yLookup.result2->setText(QString());
+        frame_.yLookup.equation->clear();
+        const float x = number(frame_.yLookup.input);
         if (!readP() || tooLarge({x})) return;
         const QString p = numfmt::text(p_);
         if (onX()) {
@@ -207,17 +222,24 @@ private:
                 return;
             }
             if (tooLarge({y})) return;
-            showPair("Ty1", "ty3", y, -y);
-            setText("Labfc3", QStringLiteral("y^2 =2*") + p + QStringLiteral("*") + numfmt::text(x));
+            showPair(frame_.yLookup, y, -y);
+            frame_.yLookup.equation->setText(QStringLiteral("y^2 =2*") + p + QStringLiteral("*") + numfmt::text(x));
             return;
         }
         const float y = parabola::linearSide(p_, x);
         if (tooLarge({y})) return;
-        setText("Ty1", numfmt::signedText(y));
-        setText("Labfc3", numfmt::text(x) + QStringLiteral(" ^ 2 = 2 * ") + p + QStringLiteral(" * y"));
+        frame_.yLookup.result->setText(numfmt::signedText(y));
+        frame_.yLookup.equation->setText(numfmt::text(x) + QStringLiteral(" ^ 2 = 2 * ") + p + QStringLiteral(" * y"));
     }
 
     float p_ = 0;
+    struct {
+        QLabel* form = nullptr;                                                       // Label17
+        QLineEdit* p = nullptr;                                                       // Text1
+        QScrollBar* sp = nullptr;                                                     // HScroll1
+        QPushButton *focus = nullptr, *eccentricity = nullptr, *directrix = nullptr;  // Command2..4
+        QLabel* eccentricityLabel = nullptr;                                          // Label7
+    } ui_;
 };
 
 }  // namespace

@@ -1,3 +1,5 @@
+#include <QLabel>
+#include <QLineEdit>
 #include <cmath>
 
 #include "families/factories.h"
@@ -19,26 +21,27 @@ public:
         build({
             label("Label17", 8, 8, 337, 27, kind.generalForm).font("黑体", 18).color(0, 0, 192),
             label("Label2(0)", 8, 56, 33, 25, "w=").font("times new roman", 15),
-            textBox("Text2", 40, 56, 49, 25, "1").font("宋体", 12).tooltip(tip),
-            slider("HScroll2", 104, 56, 169, 25, -5, 5, 1),
+            textBox("Text2", 40, 56, 49, 25, "1").font("宋体", 12).tooltip(tip).bind(&trig_.w),
+            slider("HScroll2", 104, 56, 169, 25, -5, 5, 1).bind(&trig_.wSlider),
         });
         buildShared(96, "速查x值(只计算以圆点为标准第1周期的1个x值）");
         // p starts at 0: the branch through the origin.
-        setText("Text4", "0");
+        trig_.pNum->setText("0");
+        frame_.sliders = {
+            {trig_.wSlider, trig_.w, {}}, {trig_.pNumSlider, trig_.pNum, {}}, {trig_.pDenSlider, trig_.pDen, {}}};
+        frame_.firstParam = trig_.w;
         finishTrig();
     }
 
 private:
     static FamilyTraits makeTraits(const SlopeKind& kind) {
         FamilyTraits t = trigTraits(kind.number, kind.key, kind.title, kind.fileName);
-        t.sliders = {{"HScroll2", "Text2", {}}, {"HScroll4", "Text4", {}}, {"HScroll5", "Text5", {}}};
-        t.firstParam = "Text2";
         t.readoutPos = kind.readoutPos;
         return t;
     }
 
     bool readChecked() override {
-        w_ = number("Text2");
+        w_ = number(trig_.w);
         if (!readPhase(p_)) return false;
         if (w_ == 0) {
             wMessage("你选取的w值等于0。");
@@ -53,7 +56,7 @@ private:
         Canvas& c = canvas();
         if (!beginPlot()) return;
         c.lines(trig::branchSegments(w_, p_, kind_.cotangent));
-        setText("Labfc", kind_.current + QStringLiteral("Y=") + argument(true));
+        frame_.current->setText(kind_.current + QStringLiteral("Y=") + argument(true));
         // The text stands at the height of the function of the bare loop end
         // (near 2 for the tangent; beyond the band, so 9, for the cotangent).
         float g = 0;
@@ -86,14 +89,14 @@ private:
     }
 
     void showPeriod() override {
-        const float w = number("Text2");
+        const float w = number(trig_.w);
         // A w beyond single range has no period to show: 1 / |w| would read 0π.
         if (!std::isfinite(w)) return refusePeriod();
         // Without a w there is no period: say so rather than divide by zero.
         if (w == 0) return wMessage("你选取的w值等于0。");
         const float period = 1.0f / std::fabs(w);
         if (!std::isfinite(period)) return refusePeriod();
-        setText("Label4", QStringLiteral("函数的周期: ") + trig::piText(numfmt::text(period)));
+        trig_.period->setText(QStringLiteral("函数的周期: ") + trig::piText(numfmt::text(period)));
     }
 
     double periodStart() override {
@@ -106,12 +109,12 @@ private:
 
     void lookupX() override {
         if (!readChecked()) return;
-        const float y = number("Ty2");
+        const float y = number(frame_.xLookup.input);
         const float x = (finiteParams() && std::isfinite(y)) ? trig::slopeSolve(w_, p_, y, kind_.cotangent) : NAN;
         if (!std::isfinite(x)) return tooLargeMessage();
-        setText("Tx2", numfmt::text(x));
-        setText("Labfc2", QStringLiteral(" ") + argument(false) + QStringLiteral("=") + numfmt::text(y));
-        focusOn("Ty2");
+        frame_.xLookup.result->setText(numfmt::text(x));
+        frame_.xLookup.equation->setText(QStringLiteral(" ") + argument(false) + QStringLiteral("=") + numfmt::text(y));
+        frame_.xLookup.input->setFocus(Qt::OtherFocusReason);
     }
 
     SlopeKind kind_;

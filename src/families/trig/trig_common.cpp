@@ -1,6 +1,9 @@
 #include "families/trig/trig_common.h"
 
-#include <QAbstractButton>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <cmath>
 
 #include "numfmt/numfmt.h"
@@ -165,8 +168,6 @@ FamilyTraits trigTraits(int number, const QString& key, const QString& title, co
     t.title = title;
     t.fileName = fileName;
     t.printButton = "Cmdprint";
-    t.headingLabel = "Labfc";
-    t.overlayEmpties = {{"Label4", ""}, {"Label5", ""}};
     t.gridDisablesFeature = false;
     t.gridOffRedraws = true;
     return t;
@@ -175,11 +176,11 @@ FamilyTraits trigTraits(int number, const QString& key, const QString& title, co
 TrigWindow::TrigWindow(FamilyTraits traits) : FamilyWindow(std::move(traits)) {}
 
 bool TrigWindow::beginPlot() {
-    setText("Label4", QString());
-    setText("Label5", QString());
+    trig_.period->clear();
+    trig_.periodStart->clear();
     bool go = readChecked();
     if (go) {
-        setText("Labfc2", QString());
+        frame_.xLookup.equation->clear();
         if (!finiteParams() || std::fabs(double(w_)) * trig::kPlotEnd + std::fabs(double(p_)) > trig::kMaxPhase) {
             tooLargeMessage();
             go = false;
@@ -192,81 +193,78 @@ bool TrigWindow::beginPlot() {
 void TrigWindow::buildShared(int f2, const QString& lookupXCaption) {
     const QString tip = frametext::paramTip();
     build({
-        label("Labfc", 344, 8, 425, 25, "当前函数的解析式为：").font("宋体", 12).color(192, 0, 0),
-        button("Command1", 288, 48, 81, 25, "刷新作图"),
-        button("fugai", 288, 80, 81, 25, "覆盖作图").back(192, 255, 192),
-        button("Commandfgqd", 288, 112, 81, 25, "确定覆盖").back(192, 255, 192).hide(),
-        button("wangge", 288, 144, 81, 25, "显示网格"),
+        label("Labfc", 344, 8, 425, 25, "当前函数的解析式为：").font("宋体", 12).color(192, 0, 0).bind(&frame_.current),
+        button("Command1", 288, 48, 81, 25, "刷新作图").bind(&frame_.redraw),
+        button("fugai", 288, 80, 81, 25, "覆盖作图").back(192, 255, 192).bind(&frame_.overlay),
+        button("Commandfgqd", 288, 112, 81, 25, "确定覆盖").back(192, 255, 192).hide().bind(&frame_.commit),
+        button("wangge", 288, 144, 81, 25, "显示网格").bind(&frame_.grid),
         // Both check boxes sit in one row under the p entry, where their
         // captions fit on one line.
-        check("Checkhide", 8, 236, 97, 22, "隐藏坐标系"),
-        check("Check1", 112, 236, 185, 22, "在图像上注明函数解析式").on(),
+        check("Checkhide", 8, 236, 97, 22, "隐藏坐标系").bind(&frame_.hideAxes),
+        check("Check1", 112, 236, 185, 22, "在图像上注明函数解析式").on().bind(&frame_.showExpression),
         panel("Frame2", 8, f2, 265, 105, "p取分数(弧度值)")
             .tooltip("提示：如果要让p为整数，可以让它的分母为1;要让p=0，可以让分子为0。"),
-        radio("Option3", 40, 16, 89, 17, "p为正值").in("Frame2").on(),
-        radio("Option4", 136, 16, 89, 17, "p为负值").in("Frame2"),
+        radio("Option3", 40, 16, 89, 17, "p为正值").in("Frame2").on().bind(&trig_.pPlus),
+        radio("Option4", 136, 16, 89, 17, "p为负值").in("Frame2").bind(&trig_.pMinus),
         label("Label1(1)", 8, 48, 25, 19, "p=").in("Frame2").font("times new roman", 12),
-        label("Label2(3)", 32, 48, 17, 17, "+").in("Frame2").font("times new roman", 12, true),
-        textBox("Text4", 56, 32, 41, 26, "1").in("Frame2").font("宋体", 12).tooltip(tip),
+        label("Label2(3)", 32, 48, 17, 17, "+").in("Frame2").font("times new roman", 12, true).bind(&trig_.pSign),
+        textBox("Text4", 56, 32, 41, 26, "1").in("Frame2").font("宋体", 12).tooltip(tip).bind(&trig_.pNum),
         bar("Line2(0)", 56, 63, 41, 2).in("Frame2"),
-        textBox("Text5", 56, 72, 41, 26, "3").in("Frame2").font("宋体", 12).tooltip(tip),
+        textBox("Text5", 56, 72, 41, 26, "3").in("Frame2").font("宋体", 12).tooltip(tip).bind(&trig_.pDen),
         label("Label3(0)", 97, 32, 25, 25, "π").in("Frame2").font("times new roman", 14, true),
-        slider("HScroll4", 128, 40, 121, 17, 1, 10, 1).in("Frame2"),
-        slider("HScroll5", 128, 80, 121, 17, 1, 10, 1).in("Frame2"),
+        slider("HScroll4", 128, 40, 121, 17, 1, 10, 1).in("Frame2").bind(&trig_.pNumSlider),
+        slider("HScroll5", 128, 80, 121, 17, 1, 10, 1).in("Frame2").bind(&trig_.pDenSlider),
         label(
             "Label1(0)", 8, 264, 353, 25,
             "说明：如果要取一个自定义的值（用滚动条无法实现），可直接在上面的文本框中输入。然后点击“刷新作图”或“覆盖作图”。")
             .font("宋体", 9),
-        button("Command2", 8, 296, 89, 25, "计算函数周期"),
-        label("Label4", 104, 304, 257, 17).font("宋体", 12).color(0, 128, 0),
-        button("Command3", 8, 328, 89, 25, "圈出一个周期"),
-        label("Label5", 104, 336, 257, 17).font("宋体", 12).color(0, 128, 0),
+        button("Command2", 8, 296, 89, 25, "计算函数周期").bind(&trig_.periodButton),
+        label("Label4", 104, 304, 257, 17).font("宋体", 12).color(0, 128, 0).bind(&trig_.period),
+        button("Command3", 8, 328, 89, 25, "圈出一个周期").bind(&trig_.markButton),
+        label("Label5", 104, 336, 257, 17).font("宋体", 12).color(0, 128, 0).bind(&trig_.periodStart),
         // The y look-up takes X as a fraction of π with a sign chosen by two
         // radio buttons, a shape of its own that the shared look-up panel lacks.
-        panel("Frame1(0)", 8, 360, 353, 89, "速查y值"),
-        radio("Option1", 64, 16, 89, 17, "X取正值").in("Frame1(0)").on(),
-        radio("Option2", 160, 16, 89, 17, "X取负值").in("Frame1(0)"),
+        panel("Frame1(0)", 8, 360, 353, 89, "速查y值").bind(&frame_.yLookup.frame),
+        radio("Option1", 64, 16, 89, 17, "X取正值").in("Frame1(0)").on().bind(&trig_.xPlus),
+        radio("Option2", 160, 16, 89, 17, "X取负值").in("Frame1(0)").bind(&trig_.xMinus),
         label("Label10(0)", 8, 48, 41, 17, "当 X=").in("Frame1(0)"),
-        label("Label10(2)", 48, 48, 25, 17, "＋").in("Frame1(0)").font("宋体", 10.5, true),
-        textBox("Tx1", 80, 32, 41, 17, "1").in("Frame1(0)"),
+        label("Label10(2)", 48, 48, 25, 17, "＋").in("Frame1(0)").font("宋体", 10.5, true).bind(&trig_.xSign),
+        textBox("Tx1", 80, 32, 41, 17, "1").in("Frame1(0)").bind(&frame_.yLookup.input),
         bar("Line2(1)", 80, 50, 41, 2).in("Frame1(0)"),
-        textBox("Tx3", 80, 64, 41, 18, "1").in("Frame1(0)"),
+        textBox("Tx3", 80, 64, 41, 18, "1").in("Frame1(0)").bind(&trig_.xDen),
         label("Label3(1)", 121, 28, 17, 25, "π").in("Frame1(0)").font("times new roman", 12, true),
         label("Label11(0)", 136, 64, 25, 17, "时，").in("Frame1(0)"),
-        button("cay", 160, 56, 64, 24, "计算得").in("Frame1(0)"),
+        button("cay", 160, 56, 64, 24, "计算得").in("Frame1(0)").bind(&frame_.yLookup.button),
         label("Label12(0)", 232, 64, 25, 17, "y=").in("Frame1(0)"),
-        textBox("Ty1", 256, 64, 73, 17).in("Frame1(0)"),
+        textBox("Ty1", 256, 64, 73, 17).in("Frame1(0)").bind(&frame_.yLookup.result),
     });
-    buildLookupPanel(this, {.forY = false,
-                            .frame = {8, 456, 353, 73},
-                            .title = lookupXCaption,
-                            .start = "1",
-                            .input = {56, 24, 72, 17},
-                            .when = {136, 24, 25, 17},
-                            .button = {160, 16, 64, 24},
-                            .caption = {232, 24, 17, 17},
-                            .result = {248, 24, 57, 17},
-                            .eqCaption = {16, 48, 73, 17},
-                            .equation = {88, 48, 217, 17},
-                            .smallCaption = true,
-                            .tip = "这里计算的值只是一个近似值，仅作参考。其余的值可根据函数的原理推算。"});
+    frame_.xLookup =
+        buildLookupPanel(this, {.forY = false,
+                                .frame = {8, 456, 353, 73},
+                                .title = lookupXCaption,
+                                .start = "1",
+                                .input = {56, 24, 72, 17},
+                                .when = {136, 24, 25, 17},
+                                .button = {160, 16, 64, 24},
+                                .caption = {232, 24, 17, 17},
+                                .result = {248, 24, 57, 17},
+                                .eqCaption = {16, 48, 73, 17},
+                                .equation = {88, 48, 217, 17},
+                                .smallCaption = true,
+                                .tip = "这里计算的值只是一个近似值，仅作参考。其余的值可根据函数的原理推算。"});
     build({label("Label3(2)", 305, 16, 17, 25, "π").in("Frame1(1)").font("times new roman", 12, true)});
 }
 
 void TrigWindow::finishTrig() {
+    frame_.overlayEmpties = {{trig_.period, ""}, {trig_.periodStart, ""}};
     // The sign options only change the sign shown; the next action reads them.
-    onClick("Option3", [this] { setText("Label2(3)", "+"); });
-    onClick("Option4", [this] { setText("Label2(3)", "-"); });
-    onClick("Option1", [this] { setText("Label10(2)", "+"); });
-    onClick("Option2", [this] { setText("Label10(2)", "-"); });
-    onClick("Command2", [this] { showPeriod(); });
-    onClick("Command3", [this] { markPeriod(); });
+    onClick(trig_.pPlus, [this] { trig_.pSign->setText("+"); });
+    onClick(trig_.pMinus, [this] { trig_.pSign->setText("-"); });
+    onClick(trig_.xPlus, [this] { trig_.xSign->setText("+"); });
+    onClick(trig_.xMinus, [this] { trig_.xSign->setText("-"); });
+    onClick(trig_.periodButton, [this] { showPeriod(); });
+    onClick(trig_.markButton, [this] { markPeriod(); });
     finish();
-}
-
-bool TrigWindow::optionOn(const QString& name) const {
-    auto* b = qobject_cast<QAbstractButton*>(control(name));
-    return b && b->isChecked();
 }
 
 void TrigWindow::warn(const QString& t, const QString& title) {
@@ -276,12 +274,12 @@ void TrigWindow::warn(const QString& t, const QString& title) {
 void TrigWindow::wMessage(const QString& t) { warn(t, QStringLiteral("操作提示：请更换一个新的w值")); }
 
 bool TrigWindow::readPhase(float& p) {
-    const float den = number("Text5");
+    const float den = number(trig_.pDen);
     if (den == 0) {
         warn(QStringLiteral("你选取的分母值等于0。请让p的分母不等于0。"), kRatioTitle);
         return false;
     }
-    p = trig::piFraction(optionOn("Option4"), number("Text4"), den);
+    p = trig::piFraction(trig_.pMinus->isChecked(), number(trig_.pNum), den);
     return true;
 }
 
@@ -305,18 +303,18 @@ void TrigWindow::drawAxisMarks() {
 
 void TrigWindow::lookupY() {
     if (!readChecked()) return;
-    const float num = std::fabs(number("Tx1")), den = std::fabs(number("Tx3"));
+    const float num = std::fabs(number(frame_.yLookup.input)), den = std::fabs(number(trig_.xDen));
     // The y look-up runs under one trap: an invalid or overflowing value
     // shows the same message; a zero denominator under a non-zero numerator
     // ends the look-up without one.
     if (den == 0 && num != 0) return;
     const double xd = double(num) * trig::kPi / double(den);
-    const float x = float(optionOn("Option2") ? -xd : xd);
+    const float x = float(trig_.xMinus->isChecked() ? -xd : xd);
     if (!std::isfinite(x)) {
         message(frametext::invalidValue(), frametext::invalidValueTitle());
         return;
     }
-    setText("Labfc2", QString());
+    frame_.xLookup.equation->clear();
     if (rejectX(x)) return;
     float y = 0;
     if (!valueAt(x, y)) return;
@@ -324,12 +322,12 @@ void TrigWindow::lookupY() {
         message(frametext::invalidValue(), frametext::invalidValueTitle());
         return;
     }
-    setText("Ty1", numfmt::signedText(numfmt::roundSingle(y, 4)));
-    focusOn("Tx1");
+    frame_.yLookup.result->setText(numfmt::signedText(numfmt::roundSingle(y, 4)));
+    frame_.yLookup.input->setFocus(Qt::OtherFocusReason);
 }
 
 void TrigWindow::refusePeriod() {
-    setText("Label4", QString());
+    trig_.period->clear();
     tooLargeMessage();
 }
 
@@ -338,11 +336,11 @@ void TrigWindow::markPeriod() {
     // A parameter beyond single range is refused as the plot refuses it:
     // -p / w and 2π / w would otherwise put two bars at 0.
     if (!finiteParams()) {
-        setText("Label5", QString());
+        trig_.periodStart->clear();
         tooLargeMessage();
         return;
     }
-    setText("Labfc2", QString());
+    frame_.xLookup.equation->clear();
     const float x0 = float(periodStart());
     const double len = periodLength();
     const double top = barTop();
@@ -351,7 +349,7 @@ void TrigWindow::markPeriod() {
         tooLargeMessage();
         return;
     }
-    setText("Label5", QStringLiteral("周期的起点：") + trig::piText(numfmt::textDouble(quotient)));
+    trig_.periodStart->setText(QStringLiteral("周期的起点：") + trig::piText(numfmt::textDouble(quotient)));
     Canvas& c = canvas();
     c.setForeColor(QColor(0, 255, 0));
     c.line(x0, top, x0, -top);

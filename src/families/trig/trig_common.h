@@ -13,6 +13,8 @@
 
 #include "plot/family_window.h"
 
+class QRadioButton;
+
 namespace trig {
 
 // Every formula, range and π-multiple in these windows uses π as 3.14159
@@ -84,6 +86,23 @@ QString piText(const QString& number);
 // How all four windows depart from the common redraw cycle.
 FamilyTraits trigTraits(int number, const QString& key, const QString& title, const QString& fileName);
 
+// The controls all four windows have besides the frame's.
+struct TrigControls {
+    QLineEdit* w = nullptr;         // Text2
+    QScrollBar* wSlider = nullptr;  // HScroll2
+    // p as ± Text4 / Text5 · π, the sign from Option3 / Option4 shown in Label2(3).
+    QLineEdit *pNum = nullptr, *pDen = nullptr;
+    QScrollBar *pNumSlider = nullptr, *pDenSlider = nullptr;  // HScroll4, HScroll5
+    QRadioButton *pPlus = nullptr, *pMinus = nullptr;
+    QLabel* pSign = nullptr;
+    // X of the y look-up as ± Tx1 / Tx3 · π, the sign from Option1 / Option2 shown in Label10(2).
+    QLineEdit* xDen = nullptr;
+    QRadioButton *xPlus = nullptr, *xMinus = nullptr;
+    QLabel* xSign = nullptr;
+    QPushButton *periodButton = nullptr, *markButton = nullptr;  // Command2, Command3
+    QLabel *period = nullptr, *periodStart = nullptr;            // Label4, Label5
+};
+
 // The frame shared by the four windows: parameters, sign options, π marks,
 // the period buttons and the y look-up. A window supplies its check, its
 // function and its period.
@@ -103,7 +122,6 @@ protected:
     // Reads p from the fraction entry; false (with the message) for a zero denominator.
     bool readPhase(float& p);
     void wMessage(const QString& text);
-    bool optionOn(const QString& name) const;
 
     // Reads and checks the parameters in this window's order; false after
     // the message of the first failure.
@@ -133,5 +151,6 @@ protected:
     // False when the plot stops there (the colour is black again).
     bool beginPlot();
 
+    TrigControls trig_;
     float w_ = 0, p_ = 0;
 };
