@@ -204,6 +204,29 @@ private slots:
         QCOMPARE(parabola::squaredSide(-3, 0), 0.f);
     }
 
+    // Where the marks go, in both orientations: the foci and directrices of
+    // the ellipse and the hyperbola, the asymptotes, the parabola's focus
+    // and directrix. The window draws exactly these.
+    void featurePositions() {
+        using P = std::pair<QPointF, QPointF>;
+        using L = std::pair<QLineF, QLineF>;
+        QCOMPARE(conic::foci(3.61f, true), P(QPointF(-3.61f, 0), QPointF(3.61f, 0)));
+        QCOMPARE(conic::foci(3.61f, false), P(QPointF(0, -3.61f), QPointF(0, 3.61f)));
+        QCOMPARE(conic::directrices(2.5f, 3, 2, true), L(QLineF(2.5, 2, 2.5, -2), QLineF(-2.5, 2, -2.5, -2)));
+        QCOMPARE(conic::directrices(2.5f, 3, 2, false), L(QLineF(3, 2.5, -3, 2.5), QLineF(3, -2.5, -3, -2.5)));
+
+        QCOMPARE(hyperbola::asymptoteSlope(3, 2, true), 2.f / 3.f);
+        QCOMPARE(hyperbola::asymptoteSlope(3, 2, false), 1.5f);
+        const auto [up, down] = hyperbola::asymptotes(1.5f);
+        QCOMPARE(up, QLineF(-10, -15, 10, 15));
+        QCOMPARE(down, QLineF(-10, 15, 10, -15));
+
+        QCOMPARE(parabola::focus(3, true), QPointF(1.5, 0));
+        QCOMPARE(parabola::focus(-3, false), QPointF(0, -1.5));
+        QCOMPARE(parabola::directrix(3, true), QLineF(-1.5, 10, -1.5, -10));
+        QCOMPARE(parabola::directrix(-3, false), QLineF(10, 1.5, -10, 1.5));
+    }
+
     void finiteChecks() {
         QVERIFY(conic::allFinite({1.0, -3e38}));
         QVERIFY(!conic::allFinite({1.0, 1e39}));  // beyond single precision

@@ -119,6 +119,24 @@ private slots:
         }
     }
 
+    // Every grid line is drawn: probed where no curve, text or tick lies.
+    void everyGridLineIsDrawn() {
+        FamilyWindow* w = FamilyManager::instance().open(*familyByKey(QStringLiteral("circle")));
+        w->frameControls().showExpression->setChecked(false);
+        w->redrawClicked();
+        w->gridClicked();
+        const QImage img = w->canvas().image();
+        auto at = [&](double x, double y) { return img.pixel(w->canvas().pixelAt(x, y)) | 0xFF000000u; };
+        const QRgb blue = qRgb(10, 10, 200);
+        for (int i = -9; i <= 9; ++i) {
+            if (i == 0) continue;  // the red axes
+            QVERIFY2(at(i, 9.5) == blue, qPrintable(QStringLiteral("x = %1").arg(i)));
+            QVERIFY2(at(9.5, i) == blue, qPrintable(QStringLiteral("y = %1").arg(i)));
+        }
+        QCOMPARE(at(9.5, 9.5 + 0.25), qRgb(255, 255, 255));  // between the lines
+        w->close();
+    }
+
     void registryNamesEveryFamilyOnce() {
         QSet<QString> keys;
         QSet<int> numbers, menus;

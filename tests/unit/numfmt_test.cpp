@@ -35,6 +35,10 @@ private slots:
         QTest::newRow("hex") << "&H1F" << 31.0;
         QTest::newRow("hex 16-bit negative") << "&HFFFF" << -1.0;
         QTest::newRow("octal") << "&O17" << 15.0;
+        QTest::newRow("octal without its letter") << "&17" << 15.0;
+        QTest::newRow("octal 16-bit negative") << "&177777" << -1.0;
+        QTest::newRow("no octal digit after the ampersand") << "&8" << 0.0;
+        QTest::newRow("largest single range") << "3E+38" << 3e38;
         QTest::newRow("ampersand junk") << "&Z1" << 0.0;
         QTest::newRow("chinese") << "二" << 0.0;
         QTest::newRow("number then chinese") << "3个" << 3.0;
@@ -54,6 +58,7 @@ private slots:
         QVERIFY(!std::isfinite(valueSingle(QStringLiteral("1E+39"))));
         QVERIFY(!finiteSingle(1e39));
         QVERIFY(finiteSingle(3e38));
+        QCOMPARE(valueSingle(QStringLiteral("3E+38")), 3e38f);
         // An enormous paste still gives its leading number: nine followed by
         // 200000 digits is beyond double range.
         QString huge = QStringLiteral("9") + QString(200000, QLatin1Char('1'));
@@ -105,6 +110,7 @@ private slots:
         QTest::newRow("eight thirds") << 8.f / 3.f << "2.666667";
         QTest::newRow("hyperbola e") << float(std::sqrt(1.444444f)) << "1.20185";
         QTest::newRow("integer") << 2.f << "2";
+        QTest::newRow("ten") << 10.f << "10";
         QTest::newRow("negative integer") << -3.f << "-3";
         QTest::newRow("half") << 0.5f << "0.5";
         QTest::newRow("negative zero") << -0.f << "0";

@@ -83,11 +83,53 @@ std::vector<QPointF> sineDots() {
 
 const QRgb kWhite = 0xFFFFFFFFu, kBlack = 0xFF000000u, kRed = 0xFFFF0000u, kBlue = 0xFF0000FFu;
 
+// An image painted at scale s seen at scale 1: each s x s block becomes its
+// one colour, or a colour no drawing uses when the block is mixed.
+QImage reduced(const QImage& big, int s) {
+    const QRgb kMixed = 0xFF123456u;
+    QImage out(big.width() / s, big.height() / s, QImage::Format_RGB32);
+    for (int by = 0; by < out.height(); ++by)
+        for (int bx = 0; bx < out.width(); ++bx) {
+            const QRgb c = big.pixel(bx * s, by * s) | 0xFF000000u;
+            bool same = true;
+            for (int y = by * s; y < (by + 1) * s && same; ++y)
+                for (int x = bx * s; x < (bx + 1) * s && same; ++x) same = (big.pixel(x, y) | 0xFF000000u) == c;
+            out.setPixel(bx, by, same ? c : kMixed);
+        }
+    return out;
+}
+
 }  // namespace
 
 class PictureTest : public QObject {
     Q_OBJECT
 private slots:
+    // Painting at a whole scale s is painting at scale 1 with every pixel an
+    // s x s block, for whatever starts and ends on whole pixels: dots of every
+    // pen width, lines along the axes in the usual pen of 2 (their spans and
+    // end dots; other pens are centred anew at each scale) and boxes.
+    // An oracle independent of the scaled painting: shifting the scaled dots
+    // or caps by a device pixel leaves mixed blocks.
+    void wholeScalesAreScaleOneInBlocks() {
+        auto d = std::make_shared<picture::Description>();
+        const QRgb black = 0xFF000000u, red = 0xFFFF0000u, blue = 0xFF0000FFu;
+        for (int w = 1; w <= 4; ++w) {
+            d->addDot(40 + 20 * w, 30, black, w);
+            d->addDot(40 + 20 * w, 60 + w, red, w);
+        }
+        d->addSegment(20, 100, 300, 100, black, 2);  // horizontal, pen 2
+        d->addSegment(50, 120, 50, 380, blue, 2);    // vertical
+        d->addSegment(100, 150, 100, 152, red, 2);   // a tick shorter than the pen
+        d->addBox(200, 250, 260, 290, red);
+        d->addBox(210, 260, 211, 261, blue);  // one pixel
+        const Picture p(d, QImage());
+        const QImage one = p.render(1);
+        for (int s : {2, 3, 4}) {
+            const QString diff = firstDifference(reduced(p.render(s), s), one);
+            QVERIFY2(diff.isEmpty(), qPrintable(QStringLiteral("scale %1: %2").arg(s).arg(diff)));
+        }
+    }
+
     // A short tick at any scale is a straight stroke of the scaled pen's
     // width: its end dots sit on the stroke, not one pixel off to the side.
     void shortTicksStayStraightAtEveryScale() {

@@ -28,6 +28,16 @@ QString directrixText(float d, bool onX) {
            QStringLiteral("=－") + text(d);
 }
 
+std::pair<QPointF, QPointF> foci(float c, bool onX) {
+    if (onX) return {QPointF(-c, 0), QPointF(c, 0)};
+    return {QPointF(0, -c), QPointF(0, c)};
+}
+
+std::pair<QLineF, QLineF> directrices(float d, float a, float b, bool onX) {
+    if (onX) return {QLineF(d, b, d, -b), QLineF(-d, b, -d, -b)};
+    return {QLineF(a, d, -a, d), QLineF(a, -d, -a, -d)};
+}
+
 bool allFinite(std::initializer_list<double> values) {
     for (double v : values)
         if (!numfmt::finiteSingle(v)) return false;
@@ -113,24 +123,14 @@ void ConicWindow::markFoci(float c, bool onX) {
     Canvas& cv = canvas();
     fociLabel_->setText(conic::fociText(c, onX));
     cv.setForeColor(kGreen);
-    if (onX) {
-        cv.point(-c, 0);
-        cv.currentX = -c;
-        cv.currentY = -0.1;
-        cv.print(QStringLiteral("F1"));
-        cv.point(c, 0);
-        cv.currentX = c;
-        cv.currentY = -0.1;
-        cv.print(QStringLiteral("F2"));
-    } else {
-        cv.point(0, -c);
-        cv.currentX = 0.2;
-        cv.currentY = 0.2 - double(c);
-        cv.print(QStringLiteral("F1"));
-        cv.point(0, c);
-        cv.currentX = 0.2;
-        cv.currentY = double(c) + 0.2;
-        cv.print(QStringLiteral("F2"));
+    // Each name stands below a focus on the X axis, beside it on the Y axis.
+    const auto [f1, f2] = conic::foci(c, onX);
+    const QPointF nameOffset = onX ? QPointF(0, -0.1) : QPointF(0.2, 0.2);
+    for (const auto& [f, name] : {std::pair(f1, QStringLiteral("F1")), std::pair(f2, QStringLiteral("F2"))}) {
+        cv.point(f.x(), f.y());
+        cv.currentX = f.x() + nameOffset.x();
+        cv.currentY = f.y() + nameOffset.y();
+        cv.print(name);
     }
     cv.setForeColor(kBlack);
 }
@@ -139,24 +139,15 @@ void ConicWindow::drawDirectrices(float d, float a, float b, bool onX) {
     Canvas& cv = canvas();
     directrixLabel_->setText(conic::directrixText(d, onX));
     cv.setForeColor(kGreen);
-    if (onX) {
-        cv.line(d, b, d, -b);
-        cv.currentX = double(d) + 0.2;
-        cv.currentY = b;
-        cv.print(QStringLiteral("l1"));
-        cv.line(-d, b, -d, -b);
-        cv.currentX = 0.2 - double(d);
-        cv.currentY = b;
-        cv.print(QStringLiteral("l2"));
-    } else {
-        cv.line(a, d, -a, d);
-        cv.currentX = a;
-        cv.currentY = double(d) + 0.2;
-        cv.print(QStringLiteral("l1"));
-        cv.line(a, -d, -a, -d);
-        cv.currentX = a;
-        cv.currentY = 0.2 - double(d);
-        cv.print(QStringLiteral("l2"));
+    // Each name stands at the first end of its line, 0.2 to the right on the
+    // X axis, 0.2 above on the Y axis.
+    const auto [l1, l2] = conic::directrices(d, a, b, onX);
+    const QPointF nameOffset = onX ? QPointF(0.2, 0) : QPointF(0, 0.2);
+    for (const auto& [l, name] : {std::pair(l1, QStringLiteral("l1")), std::pair(l2, QStringLiteral("l2"))}) {
+        cv.line(l.x1(), l.y1(), l.x2(), l.y2());
+        cv.currentX = l.x1() + nameOffset.x();
+        cv.currentY = l.y1() + nameOffset.y();
+        cv.print(name);
     }
     cv.setForeColor(kBlack);
 }

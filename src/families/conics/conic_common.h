@@ -4,9 +4,11 @@
 // foci and directrix marks with their labels, and the ways their redraw cycle
 // departs from the common one.
 #include <QColor>
+#include <QLineF>
 #include <QPointF>
 #include <QString>
 #include <initializer_list>
+#include <utility>
 #include <vector>
 
 #include "plot/family_window.h"
@@ -57,6 +59,13 @@ double rootOfNonNegative(double v);
 // Label texts of the foci and the directrices, on the X axis or the Y axis.
 QString fociText(float c, bool onX);
 QString directrixText(float d, bool onX);
+
+// The foci at distance c from the centre: (-c, 0) and (c, 0) on the X axis,
+// (0, -c) and (0, c) on the Y axis.
+std::pair<QPointF, QPointF> foci(float c, bool onX);
+// The directrices at distance d, as long as the curve is high (X axis:
+// x = ±d from y = b to -b) or wide (Y axis: y = ±d from x = a to -a).
+std::pair<QLineF, QLineF> directrices(float d, float a, float b, bool onX);
 
 // True when every value is a finite single.
 bool allFinite(std::initializer_list<double> values);

@@ -2,6 +2,7 @@
 // The mathematics and texts of the four conic sections, free of widgets.
 // Parameters are singles; squares are formed in double from them; results
 // that the windows store are singles again.
+#include <QLineF>
 #include <QPointF>
 #include <QString>
 #include <optional>
@@ -60,6 +61,10 @@ float textRow(float a, float b, bool onX);
 float focalDistance(float a, float b);      // round2(√(a² + b²))
 float eccentricity(float a, float b);       // √(a² + b²) / a
 float directrixDistance(float a, float b);  // round2(a² / √(a² + b²))
+// Slope k of the asymptotes Y = ±kX: b/a on the X axis, a/b on the Y axis.
+float asymptoteSlope(float a, float b, bool onX);
+// The two asymptotes drawn across the picture, from X = -10 to X = 10.
+std::pair<QLineF, QLineF> asymptotes(float k);
 QString asymptoteText(float a, float b, bool onX);
 QString conjugateText(float a, float b, bool onX);
 // |X| on the row y (X-axis curve: always; Y-axis curve: NaN when |y| < a).
@@ -80,5 +85,9 @@ float textRow(float p, bool onX);
 float squaredSide(float p, float t);
 // The other coordinate at t: t^2 / (2p).
 float linearSide(float p, float t);
+// The focus (p/2 on the axis the parabola opens along) and the directrix at
+// -p/2 across the whole picture.
+QPointF focus(float p, bool onX);
+QLineF directrix(float p, bool onX);
 
 }  // namespace parabola

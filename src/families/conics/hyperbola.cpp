@@ -61,6 +61,12 @@ float focalDistance(float a, float b) { return float(numfmt::roundHalfEven(std::
 float eccentricity(float a, float b) { return float(std::sqrt(sq(a) + sq(b)) / a); }
 float directrixDistance(float a, float b) { return float(numfmt::roundHalfEven(sq(a) / std::sqrt(sq(a) + sq(b)), 2)); }
 
+float asymptoteSlope(float a, float b, bool onX) { return onX ? b / a : a / b; }
+
+std::pair<QLineF, QLineF> asymptotes(float k) {
+    return {QLineF(-10, -10.f * k, 10, 10.f * k), QLineF(-10, 10.f * k, 10, -10.f * k)};
+}
+
 QString asymptoteText(float a, float b, bool onX) {
     const QString p = text(onX ? b : a), q = text(onX ? a : b);
     return QStringLiteral("渐近线方程为Y＝") + p + QStringLiteral("X/") + q + QStringLiteral("和Y＝-") + p +
@@ -206,13 +212,13 @@ private:
         emptyLookups();
         if (!valid()) return;
         const bool x = onX();
-        const float k = x ? b_ / a_ : a_ / b_;
+        const float k = hyperbola::asymptoteSlope(a_, b_, x);
         if (tooLarge({k})) return;
         Canvas& c = canvas();
         c.setForeColor(QColor(255, 0, 0));
         ui_.asymptoteLabel->setText(hyperbola::asymptoteText(a_, b_, x));
-        c.line(-10, -10.f * k, 10, 10.f * k);
-        c.line(-10, 10.f * k, 10, -10.f * k);
+        const auto [l1, l2] = hyperbola::asymptotes(k);
+        for (const QLineF& l : {l1, l2}) c.line(l.x1(), l.y1(), l.x2(), l.y2());
         c.setForeColor(QColor(0, 0, 0));
     }
 

@@ -50,6 +50,16 @@ float textRow(float p, bool onX) {
     return conic::textRow(linearSide(p, 2.f));
 }
 
+QPointF focus(float p, bool onX) {
+    const float f = p / 2;
+    return onX ? QPointF(f, 0) : QPointF(0, f);
+}
+
+QLineF directrix(float p, bool onX) {
+    const float d = p / 2;
+    return onX ? QLineF(-d, 10, -d, -10) : QLineF(10, -d, -10, -d);
+}
+
 }  // namespace parabola
 
 namespace {
@@ -140,16 +150,16 @@ private:
         emptyLookups();
         if (!readP()) return;
         const float f = p_ / 2;
+        const QPointF at = parabola::focus(p_, onX());
         Canvas& c = canvas();
         c.setForeColor(kGreen);
+        c.point(at.x(), at.y());
         if (onX()) {
             fociLabel_->setText(QStringLiteral("焦点坐标：F (") + numfmt::text(f) + QStringLiteral(",0)"));
-            c.point(f, 0);
             c.currentX = f;
             c.currentY = -0.1;
         } else {
             fociLabel_->setText(QStringLiteral("焦点坐标：F (0,") + numfmt::text(f) + QStringLiteral(")"));
-            c.point(0, f);
             c.currentX = 0.2;
             c.currentY = double(f) + 0.2;
         }
@@ -167,16 +177,16 @@ private:
         if (!readP()) return;
         if (!rebuildPicture()) return;
         const float d = p_ / 2;
+        const QLineF l = parabola::directrix(p_, onX());
         Canvas& c = canvas();
         c.setForeColor(kGreen);
+        c.line(l.x1(), l.y1(), l.x2(), l.y2());
         if (onX()) {
             directrixLabel_->setText(QStringLiteral("准线方程是：x=") + numfmt::text(-d));
-            c.line(-d, 10, -d, -10);
             c.currentX = 0.3 - double(d);
             c.currentY = 10.5;
         } else {
             directrixLabel_->setText(QStringLiteral("准线方程是：y=") + numfmt::text(-d));
-            c.line(10, -d, -10, -d);
             c.currentX = 10.5;
             c.currentY = 0.3 - double(d);
         }
