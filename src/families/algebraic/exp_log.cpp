@@ -172,6 +172,24 @@ void ExpLogWindow::lookupYWith(std::optional<float> (*f)(float a, float x)) {
     frame_.yLookup.result->setText(numfmt::signedText(*y));
 }
 
+void ExpLogWindow::lookupXWith(std::optional<float> (*f)(float a, float y), QString (*equation)(float a, float y),
+                               bool refuseNegative) {
+    const auto a = readValue(base_);
+    if (!a) return;
+    const auto y = readValue(frame_.xLookup.input);
+    if (!y) return;
+    frame_.xLookup.equation->clear();
+    if (refuseNegative && *y < 0) {
+        message("你选取的y值小于0，这是不对的。", "操作提示：请更换一个新的Y值", MsgButtons::OK, MsgIcon::Exclamation);
+        return;
+    }
+    if (!checkBase(*a)) return;
+    frame_.xLookup.equation->setText(equation(*a, *y));
+    const auto x = f(*a, *y);
+    if (!x) return invalidValue();
+    frame_.xLookup.result->setText(numfmt::text(*x));
+}
+
 void ExpLogWindow::invalidValue() { message(frametext::invalidValue(), frametext::invalidValueTitle()); }
 
 void ExpLogWindow::drawDots(const std::vector<QPointF>& dots) { canvas().points(dots); }

@@ -80,6 +80,11 @@ protected:
     // The y look-up both windows share: a and x from their boxes, the base
     // check, then y = f(a, x) in Ty1 as signed text.
     void lookupYWith(std::optional<float> (*f)(float a, float x));
+    // The x look-up both share: a and y from their boxes, (with refuseNegative
+    // a y < 0 refused), the base check, the equation solved, then x = f(a, y)
+    // in Tx2.
+    void lookupXWith(std::optional<float> (*f)(float a, float y), QString (*equation)(float a, float y),
+                     bool refuseNegative);
     // The dots in the current colour, then the expression in red beside the
     // curve (on the canvas only when Check1 is ticked), then black again.
     void drawDots(const std::vector<QPointF>& dots);

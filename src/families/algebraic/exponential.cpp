@@ -38,22 +38,9 @@ private:
     }
 
     void lookupX() override {
-        const auto a = readValue(base_);
-        if (!a) return;
-        const auto y = readValue(frame_.xLookup.input);
-        if (!y) return;
-        frame_.xLookup.equation->clear();
-        if (*y < 0) {
-            message("你选取的y值小于0，这是不对的。", "操作提示：请更换一个新的Y值", MsgButtons::OK,
-                    MsgIcon::Exclamation);
-            return;
-        }
-        if (!checkBase(*a)) return;
-        frame_.xLookup.equation->setText(explog::exponentialEquation(*a, *y));
-        // y = 0 has no logarithm: the equation stays, the result keeps its text.
-        const auto x = explog::logarithm(*y, *a);
-        if (!x) return invalidValue();
-        frame_.xLookup.result->setText(numfmt::text(*x));
+        // A negative y is refused with its own message; y = 0 has no
+        // logarithm: the equation stays, the result keeps its text.
+        lookupXWith([](float a, float y) { return explog::logarithm(y, a); }, explog::exponentialEquation, true);
     }
 
     void lookupY() override {

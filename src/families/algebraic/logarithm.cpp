@@ -80,18 +80,7 @@ private:
                         explog::logarithmLabel(*a));
     }
 
-    void lookupX() override {
-        const auto a = readValue(base_);
-        if (!a) return;
-        const auto y = readValue(frame_.xLookup.input);
-        if (!y) return;
-        frame_.xLookup.equation->clear();
-        if (!checkBase(*a)) return;
-        frame_.xLookup.equation->setText(explog::logarithmEquation(*a, *y));
-        const auto x = explog::power(*a, *y);
-        if (!x) return invalidValue();
-        frame_.xLookup.result->setText(numfmt::text(*x));
-    }
+    void lookupX() override { lookupXWith(explog::power, explog::logarithmEquation, false); }
 
     void lookupY() override {
         // No separate domain message: x <= 0 has no logarithm.

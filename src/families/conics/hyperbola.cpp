@@ -233,35 +233,34 @@ private:
     }
 
     void lookupY() override {
-        frame_.yLookup.equation->clear();
-        if (!valid()) return;
-        const float x = number(frame_.yLookup.input);
-        if (tooLarge({x})) return;
-        const bool ox = onX();
-        const float y = hyperbola::halfHeight(a_, b_, ox, x);
-        if (y != y) {
-            message("你输入的x值无效，双曲线方程中无y值与它对应。", "提示：请改变x的值");
-            return;
-        }
-        if (tooLarge({y})) return;
-        frame_.yLookup.equation->setText(hyperbola::yLookupEquation(a_, b_, ox, x));
-        showPair(frame_.yLookup, y, -y);
+        lookup(frame_.yLookup, hyperbola::halfHeight, hyperbola::yLookupEquation, QStringLiteral("x"),
+               QStringLiteral("y"));
+    }
+    void lookupX() override {
+        lookup(frame_.xLookup, hyperbola::halfWidth, hyperbola::xLookupEquation, QStringLiteral("y"),
+               QStringLiteral("x"));
     }
 
-    void lookupX() override {
-        frame_.xLookup.equation->clear();
+    // Both look-ups: the given coordinate t from the panel's box, the other
+    // one as ±solve(t), the equation solved beside it. `given` and `sought`
+    // name the coordinates in the message for a t the curve never reaches.
+    void lookup(const LookupControls& panel, float (*solve)(float, float, bool, float),
+                QString (*equation)(float, float, bool, float), const QString& given, const QString& sought) {
+        panel.equation->clear();
         if (!valid()) return;
-        const float y = number(frame_.xLookup.input);
-        if (tooLarge({y})) return;
+        const float t = number(panel.input);
+        if (tooLarge({t})) return;
         const bool ox = onX();
-        const float x = hyperbola::halfWidth(a_, b_, ox, y);
-        if (x != x) {
-            message("你输入的y值无效，双曲线方程中无x值与它对应。", "提示：请改变y的值");
+        const float v = solve(a_, b_, ox, t);
+        if (v != v) {
+            message(QStringLiteral("你输入的") + given + QStringLiteral("值无效，双曲线方程中无") + sought +
+                        QStringLiteral("值与它对应。"),
+                    QStringLiteral("提示：请改变") + given + QStringLiteral("的值"));
             return;
         }
-        if (tooLarge({x})) return;
-        frame_.xLookup.equation->setText(hyperbola::xLookupEquation(a_, b_, ox, y));
-        showPair(frame_.xLookup, x, -x);
+        if (tooLarge({v})) return;
+        panel.equation->setText(equation(a_, b_, ox, t));
+        showPair(panel, v, -v);
     }
 
     float a_ = 0, b_ = 0;
