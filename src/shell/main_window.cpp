@@ -116,22 +116,14 @@ MainWindow::MainWindow()
     credit_->setCursor(Qt::PointingHandCursor);
     credit_->setToolTip(QStringLiteral("单击访问“Vesmar函数分析作图器”的官网"));
 
-    connect(help_, &ClickLabel::hovered, this, [this] {
-        help2_->show();
-        help_->hide();
-    });
-    connect(exit_, &ClickLabel::hovered, this, [this] {
-        exit2_->show();
-        exit_->hide();
-    });
-    connect(yc_, &ClickLabel::hovered, this, [this] {
-        yc2_->show();
-        yc_->hide();
-    });
-    connect(zk2_, &ClickLabel::hovered, this, [this] {
-        zk_->show();
-        zk2_->hide();
-    });
+    // The expand image is only at rest while the bar is collapsed.
+    twins_ = {{help_, help2_, false}, {exit_, exit2_, false}, {yc_, yc2_, false}, {zk2_, zk_, true}};
+    for (const HoverTwin& t : twins_) {
+        connect(t.plain, &ClickLabel::hovered, this, [t] {
+            t.bright->show();
+            t.plain->hide();
+        });
+    }
     connect(credit_, &ClickLabel::hovered, this, [this] { credit_->setFontStyle(10.5, true, true); });
 
     connect(help_, &ClickLabel::clicked, this, &MainWindow::showHelp);
@@ -274,15 +266,10 @@ void MainWindow::showHelp() {
 }
 
 void MainWindow::rest() {
-    help_->show();
-    help2_->hide();
-    exit_->show();
-    exit2_->hide();
-    yc_->show();
-    yc2_->hide();
-    if (navCollapsed_) {
-        zk2_->show();
-        zk_->hide();
+    for (const HoverTwin& t : twins_) {
+        if (t.onlyCollapsed && !navCollapsed_) continue;
+        t.plain->show();
+        t.bright->hide();
     }
     credit_->setFontStyle(10.5, false, false);
     for (int j = 0; j < kMenuCount; ++j) setMenuLook(j, j == currentMenu_ ? MenuLook::Selected : MenuLook::Normal);

@@ -95,6 +95,12 @@ private:
     std::array<ClickLabel*, shell::kMenuCount> menu_{};
     ClickLabel *help_ = nullptr, *help2_ = nullptr, *exit_ = nullptr, *exit2_ = nullptr;
     ClickLabel *yc_ = nullptr, *yc2_ = nullptr, *zk_ = nullptr, *zk2_ = nullptr;
+    // An image and its brighter twin shown while the pointer is over it.
+    struct HoverTwin {
+        ClickLabel *plain, *bright;
+        bool onlyCollapsed;  // put back at rest only while the bar is collapsed
+    };
+    std::vector<HoverTwin> twins_;
     ClickLabel *decoration_ = nullptr, *credit_ = nullptr;
     QTimer timer_;
     QTimer settleTimer_;  // puts the windows right once the desktop has framed them
