@@ -10,11 +10,13 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QPushButton>
-#include <QSvgGenerator>
+#include <algorithm>
+#include <cmath>
 
 #include "platform/platform.h"
 #include "plot/controls.h"
 #include "plot/family_window.h"
+#include "plot/svg_writer.h"
 #include "plot/viewer.h"
 
 namespace output {
@@ -36,38 +38,35 @@ Format formatOfFilter(int index) {
     }
 }
 
+std::optional<Format> formatOfName(const QString& path) {
+    const QString ext = QFileInfo(path).suffix().toLower();
+    if (ext == QLatin1String("bmp")) return Format::Bmp;
+    if (ext == QLatin1String("png")) return Format::Png;
+    if (ext == QLatin1String("svg")) return Format::Svg;
+    return std::nullopt;
+}
+
 QString withSuffix(const QString& path, Format f) {
     if (f == Format::Bmp || path.isEmpty()) return path;
     const QString ext = f == Format::Png ? QStringLiteral("png") : QStringLiteral("svg");
     return QFileInfo(path).suffix().compare(ext, Qt::CaseInsensitive) == 0 ? path : path + QLatin1Char('.') + ext;
 }
 
-QByteArray pngBytes(const QImage& image) {
+QByteArray pngBytes(const QImage& image, int scale) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
+    QImage tagged = image;
+    const int dotsPerMeter = int(std::lround(kScreenDpi * scale / 0.0254));
+    tagged.setDotsPerMeterX(dotsPerMeter);
+    tagged.setDotsPerMeterY(dotsPerMeter);
     QImageWriter writer(&buffer, "PNG");
-    if (!writer.write(image)) return {};
+    if (!writer.write(tagged)) return {};
     return bytes;
 }
 
 QByteArray svgBytes(const Picture& picture, const QString& title) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QSvgGenerator gen;
-    gen.setOutputDevice(&buffer);
-    gen.setSize(QSize(picture::kSize, picture::kSize));
-    gen.setViewBox(QRect(0, 0, picture::kSize, picture::kSize));
-    // The screen's 96 dots per inch: placed in a document, the picture has
-    // the physical size of the bitmap and of the printed page.
-    gen.setResolution(96);
-    gen.setTitle(title);
-    QPainter p;
-    if (!p.begin(&gen)) return {};
-    picture.paint(p, QRectF(0, 0, picture::kSize, picture::kSize));
-    if (!p.end()) return {};
-    return bytes;
+    return picture::svgDocument(picture.description(), title);
 }
 
 QString existsMessage() { return QStringLiteral("你新建的文件已经存在，请更换一个新的！"); }
@@ -86,8 +85,13 @@ QByteArray bmpBytes(const QImage& image) {
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "BMP");
-    // The screen's colour depth: plain RGB without an alpha channel.
-    writer.write(image.convertToFormat(QImage::Format_RGB32));
+    // The screen's colour depth: plain RGB without an alpha channel, and the
+    // screen's density, so that the bitmap has the printed size.
+    QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    const int dotsPerMeter = int(std::lround(kScreenDpi / 0.0254));
+    rgb.setDotsPerMeterX(dotsPerMeter);
+    rgb.setDotsPerMeterY(dotsPerMeter);
+    writer.write(rgb);
     return bytes;
 }
 
@@ -120,16 +124,15 @@ SaveResult saveNew(const QByteArray& bytes, const QString& path) {
 
 double twipsToDevice(double twips, int dpi) { return twips * dpi / 1440.0; }
 
-PrintLayout printLayout(int dpi, double headingLineHeight, QSize pictureSize) {
+PrintLayout printLayout(int dpi, double headingLineHeight, QSize pictureSize, QSizeF printable) {
     PrintLayout l;
-    const double x = twipsToDevice(600, dpi);
-    const double headingTop = twipsToDevice(800, dpi);
-    l.heading = QPointF(x, headingTop);
-    // After the heading the text row is the next line; the picture goes 100
-    // and then 200 twips further down.
-    const double row = headingTop + headingLineHeight + twipsToDevice(100, dpi);
-    const double top = row + twipsToDevice(200, dpi);
-    l.picture = QRectF(x, top, pictureSize.width() * dpi / 96.0, pictureSize.height() * dpi / 96.0);
+    const QSizeF size(pictureSize.width() * dpi / double(kScreenDpi), pictureSize.height() * dpi / double(kScreenDpi));
+    // The heading's line, then 100 and 200 twips more above the picture.
+    const double above = headingLineHeight + twipsToDevice(300, dpi);
+    const double left = std::max(0.0, (printable.width() - size.width()) / 2);
+    const double top = std::max(above, (printable.height() - size.height()) / 2);
+    l.picture = QRectF(QPointF(left, top), size);
+    l.heading = QPointF(left, top - above);
     return l;
 }
 
@@ -164,14 +167,16 @@ void OutputTools::save() {
     r.selectedFilter = 1;
     const std::optional<SaveAnswer> answer = platform().saveFile(&w_, r);
     if (!answer || answer->path.isEmpty()) return;
-    const output::Format format = output::formatOfFilter(answer->filter);
-    const QString path = output::withSuffix(answer->path, format);
-    // Under the first two entries a bitmap whatever the name says.
+    // A known extension typed by the user decides; otherwise the entry does
+    // (under the first two a bitmap whatever the name says).
+    const std::optional<output::Format> typed = output::formatOfName(answer->path);
+    const output::Format format = typed ? *typed : output::formatOfFilter(answer->filter);
+    const QString path = typed ? answer->path : output::withSuffix(answer->path, format);
     QByteArray bytes;
     switch (format) {
     case output::Format::Bmp: bytes = output::bmpBytes(w_.canvas().image()); break;
     case output::Format::Png: bytes = output::pngBytes(w_.canvas().render(output::kPngScale)); break;
-    case output::Format::Svg: bytes = output::svgBytes(w_.canvas().picture(), w_.traits().title); break;
+    case output::Format::Svg: bytes = output::svgBytes(w_.canvas().picture(), w_.windowTitle()); break;
     }
     switch (output::saveNew(bytes, path)) {
     case output::SaveResult::Written: break;
@@ -192,6 +197,8 @@ void OutputTools::print() {
     };
     std::unique_ptr<QPrinter> printer = platform().printer();
     if (!printer) return failed();
+    // The job's name in the queue and the PDF's title.
+    printer->setDocName(w_.windowTitle());
     QPainter p;
     if (!p.begin(printer.get())) return failed();
     const int dpi = printer->resolution();
@@ -200,7 +207,8 @@ void OutputTools::print() {
     p.setFont(font);
     const QFontMetricsF fm = p.fontMetrics();
     const Picture picture = w_.canvas().picture();
-    const output::PrintLayout layout = output::printLayout(dpi, fm.height(), QSize(Canvas::kSize, Canvas::kSize));
+    const output::PrintLayout layout = output::printLayout(dpi, fm.height(), QSize(Canvas::kSize, Canvas::kSize),
+                                                           QSizeF(printer->width(), printer->height()));
     p.setPen(Qt::black);
     // The heading's text position is its top; drawText wants the baseline.
     p.drawText(QPointF(layout.heading.x(), layout.heading.y() + fm.ascent()),

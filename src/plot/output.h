@@ -1,5 +1,5 @@
 #pragma once
-// Picture output of a plot window: save as BMP, copy, print, full-screen view.
+// Picture output of a plot window: save as BMP, PNG or SVG, copy, print, full-screen view.
 // All four hand on the canvas picture only: what was drawn into the canvas
 // (axes, grid, curves, texts, freehand strokes), never the floating items
 // (crosshair, rubber bands, eraser square) that the canvas widget paints on top.
@@ -10,6 +10,7 @@
 #include <QRectF>
 #include <QSize>
 #include <QString>
+#include <optional>
 
 class FamilyWindow;
 class Picture;
@@ -25,8 +26,15 @@ QStringList saveFilters();
 enum class Format { Bmp, Png, Svg };
 // The format written under each entry of saveFilters().
 Format formatOfFilter(int index);
+// The format a name asks for by its extension (bmp, png, svg in any case);
+// none for other names. A name typed with one of these is written in that
+// format whatever entry is selected.
+std::optional<Format> formatOfName(const QString& path);
 // The PNG's scale: 1584 pixels a side, for worksheets.
 constexpr int kPngScale = 4;
+// Every format has the printed size: 396 pixels at 96 per inch, so the PNG
+// says 384 per inch.
+constexpr int kScreenDpi = 96;
 // Shown when the chosen name is taken: existing files are never overwritten.
 QString existsMessage();
 // Shown when the file could not be written (no permission, no such folder,
@@ -50,9 +58,10 @@ SaveResult saveNewBmp(const QImage& image, const QString& path);
 // The same for any bytes: created new or not at all.
 SaveResult saveNew(const QByteArray& bytes, const QString& path);
 
-// The picture as a PNG file painted at scale, and as an SVG document with
-// the picture's lines, dots and texts as vector elements.
-QByteArray pngBytes(const QImage& image);
+// The picture as a PNG file painted at scale (tagged with the density that
+// gives it the printed size), and as an SVG document with the picture's
+// lines, dots and texts as vector elements.
+QByteArray pngBytes(const QImage& image, int scale = kPngScale);
 QByteArray svgBytes(const Picture& picture, const QString& title);
 // A PNG or SVG always carries its own extension.
 QString withSuffix(const QString& path, Format f);
@@ -65,7 +74,10 @@ struct PrintLayout {
 };
 // twips are 1/1440 inch; the screen's pictures have 96 pixels per inch.
 double twipsToDevice(double twips, int dpi);
-PrintLayout printLayout(int dpi, double headingLineHeight, QSize pictureSize);
+// The picture at its natural size in the middle of the printable area, the
+// heading above it at its left edge; both moved down or right only as far as
+// needed to stay on a page too small for them.
+PrintLayout printLayout(int dpi, double headingLineHeight, QSize pictureSize, QSizeF printable);
 
 }  // namespace output
 

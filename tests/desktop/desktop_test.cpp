@@ -211,8 +211,9 @@ private slots:
                  w->canvas().image().convertToFormat(QImage::Format_RGB32));
 
         // A typed name without extension gets .bmp; one with another
-        // extension keeps it and is still a bitmap.
-        for (const QString& typed : {QStringLiteral("typed"), QStringLiteral("picture.jpg")}) {
+        // extension keeps it and is still a bitmap; one with a picture
+        // format's own extension gets that format, whatever entry is selected.
+        for (const QString& typed : {QStringLiteral("typed"), QStringLiteral("picture.jpg"), QStringLiteral("a.png")}) {
             whenModal<QFileDialog>(
                 [&](QFileDialog*) {
                     realKey("ctrl+a");
@@ -225,6 +226,7 @@ private slots:
         }
         QCOMPARE(QImageReader(dir_.filePath("typed.bmp")).format(), QByteArray("bmp"));
         QCOMPARE(QImageReader(dir_.filePath("picture.jpg")).format(), QByteArray("bmp"));
+        QCOMPARE(QImageReader(dir_.filePath("a.png")).format(), QByteArray("png"));
 
         // Escape cancels: nothing new appears.
         const QStringList before = QDir(dir_.path()).entryList(QDir::Files);

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPrinter>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QRadioButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -198,7 +199,7 @@ private slots:
         FamilyWindow* w = openLinear();
         plot(w, QStringLiteral("2"));
         showFloatingItems(w);
-        plat.answers = {SaveAnswer{at(QStringLiteral("sheet")), 2}, SaveAnswer{at(QStringLiteral("sheet.bmp")), 2},
+        plat.answers = {SaveAnswer{at(QStringLiteral("sheet")), 2}, SaveAnswer{at(QStringLiteral("sheet.jpg")), 2},
                         SaveAnswer{at(QStringLiteral("vector.svg")), 3}, SaveAnswer{at(QStringLiteral("sheet.png")), 2},
                         SaveAnswer{at(QStringLiteral("no/such/folder/v.svg")), 3}};
         for (int i = 0; i < 5; ++i) click(w, QStringLiteral("Cmdsave"));
@@ -212,8 +213,8 @@ private slots:
         }
         QCOMPARE(png.pixel(40, 40) | 0xFF000000u, 0xFFFFFFFFu);
         // A name with another extension gets .png added: the file is what its name says.
-        QVERIFY(QFile::exists(at(QStringLiteral("sheet.bmp.png"))));
-        QVERIFY(!QFile::exists(at(QStringLiteral("sheet.bmp"))));
+        QVERIFY(QFile::exists(at(QStringLiteral("sheet.jpg.png"))));
+        QVERIFY(!QFile::exists(at(QStringLiteral("sheet.jpg"))));
 
         // The SVG: root <svg>, the axes and the line as vector elements.
         QFile f(at(QStringLiteral("vector.svg")));
@@ -240,6 +241,49 @@ private slots:
         QCOMPARE(plat.shown.at(0).text, output::existsMessage());
         QCOMPARE(plat.shown.at(1).text, output::saveFailedMessage());
         QCOMPARE(QImage(at(QStringLiteral("sheet.png"))).size(), QSize(1584, 1584));
+    }
+
+    // A known extension typed by the user decides the format, whatever entry
+    // is selected; other names take the entry's format (and its extension).
+    void typedExtensionPicksTheFormat() {
+        FamilyWindow* w = openLinear();
+        plot(w, QStringLiteral("2"));
+        plat.answers = {SaveAnswer{at(QStringLiteral("图像.png")), 1}, SaveAnswer{at(QStringLiteral("b.SVG")), 2},
+                        SaveAnswer{at(QStringLiteral("c.Bmp")), 3},    SaveAnswer{at(QStringLiteral("d.png")), 0},
+                        SaveAnswer{at(QStringLiteral("e.jpg")), 1},    SaveAnswer{at(QStringLiteral("f")), 3}};
+        for (int i = 0; i < 6; ++i) click(w, QStringLiteral("Cmdsave"));
+        QVERIFY(plat.shown.empty());
+        const QByteArray pngMagic("\x89PNG\r\n\x1a\n");
+        QVERIFY(readAll(at(QStringLiteral("图像.png"))).startsWith(pngMagic));
+        QVERIFY(readAll(at(QStringLiteral("d.png"))).startsWith(pngMagic));
+        QCOMPARE(QImage(at(QStringLiteral("图像.png"))).size(), QSize(1584, 1584));
+        QVERIFY(readAll(at(QStringLiteral("b.SVG"))).contains("<svg"));
+        QVERIFY(!decodeBmp(readAll(at(QStringLiteral("c.Bmp")))).isNull());
+        QVERIFY(!decodeBmp(readAll(at(QStringLiteral("e.jpg")))).isNull());  // as the entry says
+        QVERIFY(readAll(at(QStringLiteral("f.svg"))).contains("<svg"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 6);
+        QCOMPARE(output::formatOfName(QStringLiteral("/a.b/c")), std::nullopt);
+        QCOMPARE(output::formatOfName(QStringLiteral("x.PnG")), std::optional(output::Format::Png));
+    }
+
+    // Every format has the printed size, 396 pixels at 96 per inch (10.5
+    // cm): the PNG at four times the pixels says four times the density.
+    void everyFormatHasThePrintedSize() {
+        FamilyWindow* w = openLinear();
+        plot(w, QStringLiteral("2"));
+        plat.answers = {SaveAnswer{at(QStringLiteral("p.png")), 2}, SaveAnswer{at(QStringLiteral("b.bmp")), 1}};
+        click(w, QStringLiteral("Cmdsave"));
+        click(w, QStringLiteral("Cmdsave"));
+        const double metresPerInch = 0.0254;
+        const QImage png(at(QStringLiteral("p.png")));
+        QCOMPARE(png.dotsPerMeterX(), qRound(384 / metresPerInch));
+        QCOMPARE(png.dotsPerMeterY(), qRound(384 / metresPerInch));
+        QCOMPARE(png.width() / (png.dotsPerMeterX() * metresPerInch), 4.125);
+        // The bitmap's own header (pixels per metre at offsets 38 and 42).
+        const QByteArray bmp = readAll(at(QStringLiteral("b.bmp")));
+        QVERIFY(bmp.size() > 54);
+        QCOMPARE(int(le(bmp, 38, 4)), qRound(96 / metresPerInch));
+        QCOMPARE(int(le(bmp, 42, 4)), qRound(96 / metresPerInch));
     }
 
     void existingFilesAreNeverOverwritten() {
@@ -323,7 +367,8 @@ private slots:
         QVERIFY(samePixels(plat.clipboard, before));
     }
 
-    // One page: the heading, then the picture at its natural size (96 dpi).
+    // One page: the picture at its natural size (96 dpi) in the middle of
+    // the printable area, the heading above it; the job named after the window.
     void printedPageShowsHeadingAndPicture() {
         if (QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty()) QSKIP("pdftoppm is not installed");
         FamilyWindow* w = openLinear();
@@ -354,15 +399,29 @@ private slots:
             QVERIFY2(rows.size() == 2, qPrintable(rows.join(QLatin1Char('\n'))));  // the two header lines only
         }
 
-        // Where the printable area starts on this printer's page, at 96 dpi.
+        // The document's title is the window's caption.
+        {
+            QProcess info;
+            info.start(QStringLiteral("pdfinfo"), {pdf});
+            QVERIFY(info.waitForFinished(60000));
+            QCOMPARE(info.exitCode(), 0);
+            const QString out = QString::fromUtf8(info.readAllStandardOutput());
+            const QRegularExpressionMatch m =
+                QRegularExpression(QStringLiteral("^Title:\\s*(.*)$"), QRegularExpression::MultilineOption).match(out);
+            QVERIFY2(m.hasMatch(), qPrintable(out));
+            QCOMPARE(m.captured(1).trimmed(), w->windowTitle());
+        }
+
+        // Where the printable area lies on this printer's page, at 96 dpi.
         QPrinter probe(QPrinter::HighResolution);
         probe.setOutputFormat(QPrinter::PdfFormat);
-        const QPointF origin = probe.pageLayout().paintRectPixels(96).topLeft();
-        const int left = qRound(origin.x() + 600 / 15.0);
-        const int headingTop = qRound(origin.y() + 800 / 15.0);
+        const QRectF area = probe.pageLayout().paintRectPixels(96);
+        const int centreLeft = qRound(area.left() + (area.width() - picture.width()) / 2);
+        const int centreTop = qRound(area.top() + (area.height() - picture.height()) / 2);
 
-        // The picture lies below the heading at 600 twips from the left, at
-        // its own size; find its row and count the pixels that differ.
+        // The picture lies in the middle at its own size; find where exactly
+        // and count the pixels that differ.
+        int left = centreLeft;
         auto mismatches = [&](int top) {
             int bad = 0;
             for (int y = 0; y < picture.height(); y += 2)
@@ -374,17 +433,23 @@ private slots:
                 }
             return bad;
         };
-        int bestTop = -1, best = INT_MAX;
-        for (int top = headingTop + 10; top < headingTop + 120 && top + picture.height() <= page.height(); ++top) {
-            const int m = mismatches(top);
-            if (m < best) best = m, bestTop = top;
-        }
+        int bestTop = -1, bestLeft = -1, best = INT_MAX;
+        for (left = centreLeft - 2; left <= centreLeft + 2; ++left)
+            for (int top = centreTop - 2; top <= centreTop + 2; ++top) {
+                const int m = mismatches(top);
+                if (m < best) best = m, bestTop = top, bestLeft = left;
+            }
+        left = bestLeft;
         QVERIFY2(best < picture.width() * picture.height() / 4 / 100, qPrintable(QString::number(best)));
-        // The heading: dark text between its top and the picture.
-        int dark = 0;
-        for (int y = headingTop; y < bestTop - 10; ++y)
+        // The heading: dark text in the lines just above the picture, none
+        // higher up on the page.
+        int dark = 0, higher = 0;
+        for (int y = bestTop - 60; y < bestTop - 10; ++y)
             for (int x = left; x < left + 300; ++x) dark += qGray(page.pixel(x, y)) < 100;
+        for (int y = 0; y < bestTop - 60; ++y)
+            for (int x = 0; x < page.width(); ++x) higher += qGray(page.pixel(x, y)) < 100;
         QVERIFY(dark > 50);
+        QCOMPARE(higher, 0);
         // Nothing but white to the right of the picture (no stray items).
         for (int y = bestTop; y < bestTop + picture.height(); y += 3)
             QCOMPARE(qGray(page.pixel(left + picture.width() + 20, y)), 255);
