@@ -5,22 +5,29 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPointer>
-#include <QSvgRenderer>
+#include <QImageReader>
 
 #include "platform/platform.h"
+#include "shell/shell.h"
 
-QPixmap vectorPixmap(const QString& resource, const QSize& size, qreal dpr) {
-    QSvgRenderer renderer(resource);
-    if (!renderer.isValid() || size.isEmpty()) return {};
-    QPixmap pm(size * dpr);
-    pm.setDevicePixelRatio(dpr);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
+QPixmap picturePixmap(const QString& name, const QSize& size, qreal dpr) {
+    if (size.isEmpty() || !(dpr > 0)) return {};
+    initShellResources();
+    const QSize want = size * dpr;
+    QImage image;
+    for (int f = 1; f <= 3; ++f) {
+        const QString file = f == 1 ? QStringLiteral(":/images/%1.png").arg(name)
+                                    : QStringLiteral(":/images/%1@%2x.png").arg(name).arg(f);
+        QImage candidate = QImageReader(file).read();
+        if (candidate.isNull()) break;
+        image = std::move(candidate);
+        if (image.width() >= want.width() && image.height() >= want.height()) break;
+    }
+    if (image.isNull()) return {};
     // Stretched to the whole label, as the images of the windows are.
-    renderer.setAspectRatioMode(Qt::IgnoreAspectRatio);
-    renderer.render(&p, QRectF(QPointF(0, 0), QSizeF(size)));
-    return pm;
+    if (image.size() != want) image = image.scaled(want, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    image.setDevicePixelRatio(dpr);
+    return QPixmap::fromImage(image);
 }
 
 ClickLabel::ClickLabel(QWidget* parent) : QLabel(parent) {
@@ -30,15 +37,15 @@ ClickLabel::ClickLabel(QWidget* parent) : QLabel(parent) {
     setProperty("reportsLook", true);
 }
 
-void ClickLabel::setPicture(const QString& resource) {
-    resource_ = resource;
+void ClickLabel::setPicture(const QString& name) {
+    resource_ = name;
     setProperty("reportsLook", false);
     renderPicture();
 }
 
 void ClickLabel::renderPicture() {
     if (resource_.isEmpty()) return;
-    setPixmap(vectorPixmap(resource_, size(), devicePixelRatioF()));
+    setPixmap(picturePixmap(resource_, size(), devicePixelRatioF()));
 }
 
 void ClickLabel::setLook(const QColor& fore, const QColor& back) {

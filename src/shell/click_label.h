@@ -1,8 +1,8 @@
 #pragma once
 // A label or picture that behaves like a link: it reports a press, a click
 // (release over it) and the pointer passing over it, so the windows can change
-// its look as the pointer moves. Pictures are drawn from vector images at the
-// label's size, so stretched images stay crisp.
+// its look as the pointer moves. Pictures are shown at the label's size from
+// the sharpest rendering the screen can use.
 #include <QLabel>
 #include <QString>
 
@@ -11,9 +11,8 @@ class ClickLabel : public QLabel {
 public:
     explicit ClickLabel(QWidget* parent = nullptr);
 
-    // Shows the vector image (a resource path such as ":/shell/help.svg"),
-    // stretched to the label.
-    void setPicture(const QString& resource);
+    // Shows the picture (a name such as "help"), stretched to the label.
+    void setPicture(const QString& name);
 
     // Text colour, background (invalid = transparent), and font style.
     void setLook(const QColor& fore, const QColor& back = QColor());
@@ -38,8 +37,11 @@ private:
     bool down_ = false;
 };
 
-// Renders a vector image from the resources into a pixmap of the given size
-// (a null pixmap when the resource is missing).
+// One of the program's pictures (resources/images, rendered at build time at
+// 1x, 2x and 3x its size) as a pixmap of the given size for a screen of the
+// given pixel ratio: the smallest rendering with enough pixels (else the
+// largest), scaled smoothly where the size differs. A null pixmap when there
+// is no such picture.
 class QPixmap;
 class QSize;
-QPixmap vectorPixmap(const QString& resource, const QSize& size, qreal dpr = 1.0);
+QPixmap picturePixmap(const QString& name, const QSize& size, qreal dpr = 1.0);

@@ -45,8 +45,7 @@ QLabel* icon(QWidget* parent, const char* name, int x, int y, const QString& pic
     auto* l = new QLabel(parent);
     l->setObjectName(QString::fromLatin1(name));
     l->setGeometry(x, y, 25, 25);
-    l->setPixmap(
-        vectorPixmap(QStringLiteral(":/images/%1.svg").arg(picture), QSize(25, 25), parent->devicePixelRatioF()));
+    l->setPixmap(picturePixmap(picture, QSize(25, 25), parent->devicePixelRatioF()));
     return l;
 }
 }  // namespace
@@ -57,7 +56,7 @@ HelpWindow::HelpWindow()
     setObjectName(QStringLiteral("Formhelp"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("帮助窗口"));
-    setWindowIcon(QIcon(QStringLiteral(":/vesmar.svg")));
+    setWindowIcon(programIcon());
     setFont(uiFont(QStringLiteral("宋体"), 10.5));
     setFixedSize(351, 465);
     setMouseTracking(true);

@@ -69,7 +69,7 @@ MainWindow::MainWindow()
     setObjectName(QStringLiteral("Formtop"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(kTitle);
-    setWindowIcon(QIcon(QStringLiteral(":/vesmar.svg")));
+    setWindowIcon(programIcon());
     setFont(uiFont(QStringLiteral("宋体"), 10.5));
     setGeometry(36, 34, 794, 111);
     setFixedSize(794, 111);
@@ -152,7 +152,7 @@ ClickLabel* MainWindow::image(const char* name, int x, int y, int w, int h, cons
     auto* l = new ClickLabel(this);
     l->setObjectName(QString::fromLatin1(name));
     l->setGeometry(x, y, w, h);
-    l->setPicture(QStringLiteral(":/images/%1.svg").arg(picture));
+    l->setPicture(picture);
     if (!tip.isEmpty()) l->setToolTip(tip);
     return l;
 }
@@ -309,7 +309,7 @@ void MainWindow::tick() {
 void MainWindow::paintEvent(QPaintEvent*) {
     QPainter p(this);
     if (background_.size() != size() * devicePixelRatioF())
-        background_ = vectorPixmap(QStringLiteral(":/images/background.svg"), size(), devicePixelRatioF());
+        background_ = picturePixmap(QStringLiteral("background"), size(), devicePixelRatioF());
     if (background_.isNull()) p.fillRect(rect(), QColor(214, 236, 250));
     else p.drawPixmap(0, 0, background_);
 }

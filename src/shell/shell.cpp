@@ -13,7 +13,14 @@
 void initShellResources() {
     // The pictures live in the static library; their registration must be
     // pulled in explicitly.
-    Q_INIT_RESOURCE(vesmar);
+    Q_INIT_RESOURCE(images);
+}
+
+QIcon programIcon() {
+    initShellResources();
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64, 128, 256}) icon.addFile(QStringLiteral(":/icons/vesmar-%1.png").arg(size));
+    return icon;
 }
 
 QWidget* startProgram() {
@@ -26,7 +33,7 @@ QWidget* startProgram() {
     }
     initShellResources();
     // Every window of the program shows the program's icon.
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/vesmar.svg")));
+    QApplication::setWindowIcon(programIcon());
     bar = new MainWindow;
     bar->start();
     return bar;

@@ -5,6 +5,9 @@ class QWidget;
 QWidget* startProgram();
 // Registers the program's pictures (safe to call more than once).
 void initShellResources();
+// The program's icon, at every size rendered for it.
+class QIcon;
+QIcon programIcon();
 
 class QCoreApplication;
 // Loads Qt's own Chinese texts, so the standard dialogs (the save dialog, a

@@ -1,6 +1,7 @@
 // The navigation bar and the help window: menu looks, sliding, the exit
 // question and the order windows close in, the links, and the pictures.
 #include <QApplication>
+#include <QIcon>
 #include <QMouseEvent>
 #include <QPrinter>
 #include <QScreen>
@@ -303,17 +304,36 @@ private slots:
         QVERIFY(!opened);
     }
 
+    // Every picture is there at 1x, 2x and 3x; a screen gets the rendering
+    // with enough pixels for it (never a small one blown up), scaled down
+    // smoothly in between.
     void everyPictureRenders() {
         initShellResources();
         for (const char* name : {"background", "help", "help_hi", "exit", "exit_hi", "collapse", "collapse_hi",
                                  "expand", "expand_hi", "decoration", "mail", "web", "tutorial"}) {
-            const QPixmap pm = vectorPixmap(QStringLiteral(":/images/%1.svg").arg(QLatin1String(name)), QSize(33, 33));
-            QVERIFY2(!pm.isNull(), name);
+            const QString n = QLatin1String(name);
+            const QImage one(QStringLiteral(":/images/%1.png").arg(n));
+            QVERIFY2(!one.isNull(), name);
+            for (int f : {2, 3}) {
+                const QImage big(QStringLiteral(":/images/%1@%2x.png").arg(n).arg(f));
+                QCOMPARE(big.size(), one.size() * f);
+            }
+            const QSize size = one.size();
             // Not blank: the centre of every picture is painted.
-            QVERIFY2(pm.toImage().pixelColor(16, 16).alpha() > 0, name);
+            QVERIFY2(one.pixelColor(size.width() / 2, size.height() / 2).alpha() > 0, name);
+            const QPixmap at1 = picturePixmap(n, size, 1), at2 = picturePixmap(n, size, 2);
+            QCOMPARE(at1.toImage().convertToFormat(QImage::Format_ARGB32), one.convertToFormat(QImage::Format_ARGB32));
+            QCOMPARE(at2.toImage().convertToFormat(QImage::Format_ARGB32),
+                     QImage(QStringLiteral(":/images/%1@2x.png").arg(n)).convertToFormat(QImage::Format_ARGB32));
+            QCOMPARE(at2.devicePixelRatio(), 2.0);
+            const QPixmap at15 = picturePixmap(n, size, 1.5);
+            QCOMPARE(at15.size(), size * 1.5);
+            QCOMPARE(at15.devicePixelRatio(), 1.5);
         }
-        QVERIFY(!vectorPixmap(QStringLiteral(":/vesmar.svg"), QSize(64, 64)).isNull());
-        QVERIFY(vectorPixmap(QStringLiteral(":/images/missing.svg"), QSize(16, 16)).isNull());
+        QVERIFY(picturePixmap(QStringLiteral("missing"), QSize(16, 16)).isNull());
+        // The program's icon at the sizes desktops ask for.
+        const QIcon icon = programIcon();
+        for (int side : {16, 32, 48, 256}) QCOMPARE(icon.pixmap(QSize(side, side)).size(), QSize(side, side));
     }
 
 private:
