@@ -97,8 +97,8 @@ QString fontFamilies(const QFont& font) {
     return names.join(QStringLiteral(", "));
 }
 
-void writePath(QXmlStreamWriter& x, const QPainterPath& path, const QString& fill, const QString& stroke,
-               double width, bool squareCaps = false) {
+void writePath(QXmlStreamWriter& x, const QPainterPath& path, const QString& fill, const QString& stroke, double width,
+               bool squareCaps = false) {
     const QString d = PathData(path).text();
     if (d.isEmpty()) return;
     x.writeEmptyElement(QStringLiteral("path"));
@@ -126,8 +126,7 @@ void writeOp(QXmlStreamWriter& x, const Description& d, const Op& op) {
     case Kind::Ellipse: {
         // Far beyond the picture an outline would only carry huge numbers.
         const double limit = 1e6;
-        if (!(std::fabs(op.a) < limit && std::fabs(op.b) < limit && std::fabs(op.c) < limit &&
-              std::fabs(op.d) < limit))
+        if (!(std::fabs(op.a) < limit && std::fabs(op.b) < limit && std::fabs(op.c) < limit && std::fabs(op.d) < limit))
             break;
         x.writeEmptyElement(QStringLiteral("ellipse"));
         x.writeAttribute(QStringLiteral("cx"), plain(op.a));

@@ -261,7 +261,8 @@ private slots:
         QVERIFY(!decodeBmp(readAll(at(QStringLiteral("c.Bmp")))).isNull());
         QVERIFY(!decodeBmp(readAll(at(QStringLiteral("e.jpg")))).isNull());  // as the entry says
         QVERIFY(readAll(at(QStringLiteral("f.svg"))).contains("<svg"));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 6);
+        for (const char* extra : {"图像.png.bmp", "b.SVG.png", "c.Bmp.svg", "e.jpg.bmp", "f"})
+            QVERIFY2(!QFile::exists(at(QString::fromUtf8(extra))), extra);
         QCOMPARE(output::formatOfName(QStringLiteral("/a.b/c")), std::nullopt);
         QCOMPARE(output::formatOfName(QStringLiteral("x.PnG")), std::optional(output::Format::Png));
     }
@@ -278,7 +279,7 @@ private slots:
         const QImage png(at(QStringLiteral("p.png")));
         QCOMPARE(png.dotsPerMeterX(), qRound(384 / metresPerInch));
         QCOMPARE(png.dotsPerMeterY(), qRound(384 / metresPerInch));
-        QCOMPARE(png.width() / (png.dotsPerMeterX() * metresPerInch), 4.125);
+        QVERIFY(std::abs(png.width() / (png.dotsPerMeterX() * metresPerInch) - 4.125) < 0.001);  // inches
         // The bitmap's own header (pixels per metre at offsets 38 and 42).
         const QByteArray bmp = readAll(at(QStringLiteral("b.bmp")));
         QVERIFY(bmp.size() > 54);
@@ -407,7 +408,7 @@ private slots:
             QCOMPARE(info.exitCode(), 0);
             const QString out = QString::fromUtf8(info.readAllStandardOutput());
             const QRegularExpressionMatch m =
-                QRegularExpression(QStringLiteral("^Title:\\s*(.*)$"), QRegularExpression::MultilineOption).match(out);
+                QRegularExpression(QStringLiteral("^Title:[ \\t]*(.*)$"), QRegularExpression::MultilineOption).match(out);
             QVERIFY2(m.hasMatch(), qPrintable(out));
             QCOMPARE(m.captured(1).trimmed(), w->windowTitle());
         }

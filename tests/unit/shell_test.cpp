@@ -322,9 +322,11 @@ private slots:
             // Not blank: the centre of every picture is painted.
             QVERIFY2(one.pixelColor(size.width() / 2, size.height() / 2).alpha() > 0, name);
             const QPixmap at1 = picturePixmap(n, size, 1), at2 = picturePixmap(n, size, 2);
-            QCOMPARE(at1.toImage().convertToFormat(QImage::Format_ARGB32), one.convertToFormat(QImage::Format_ARGB32));
-            QCOMPARE(at2.toImage().convertToFormat(QImage::Format_ARGB32),
-                     QImage(QStringLiteral(":/images/%1@2x.png").arg(n)).convertToFormat(QImage::Format_ARGB32));
+            // Compared as the pixmaps hold them (premultiplied).
+            const auto pm = QImage::Format_ARGB32_Premultiplied;
+            QCOMPARE(at1.toImage().convertToFormat(pm), one.convertToFormat(pm));
+            QCOMPARE(at2.toImage().convertToFormat(pm),
+                     QImage(QStringLiteral(":/images/%1@2x.png").arg(n)).convertToFormat(pm));
             QCOMPARE(at2.devicePixelRatio(), 2.0);
             const QPixmap at15 = picturePixmap(n, size, 1.5);
             QCOMPARE(at15.size(), size * 1.5);

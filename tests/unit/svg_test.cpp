@@ -151,8 +151,8 @@ private slots:
         auto d = std::make_shared<picture::Description>();
         const QRgb black = qRgb(0, 0, 0);
         d->addSegment(20, 40, 376, 40, black, 2);
-        d->addSegment(20, 80, 170, 230, black, 2);   // 45 degrees
-        d->addSegment(200, 80, 376, 182, black, 3);  // about 30 degrees
+        d->addSegment(20, 80, 170, 230, black, 2);    // 45 degrees
+        d->addSegment(200, 80, 376, 182, black, 3);   // about 30 degrees
         d->addSegment(300, 300, 300, 300, black, 2);  // no length: its dot
         d->addEllipse(QPointF(110, 300), 60, 40, qRgb(0, 0, 255), 1);
         d->addBox(200, 250, 260, 280, qRgb(255, 0, 0));
@@ -170,9 +170,10 @@ private slots:
         struct Probe {
             int column, from, to;
         };
-        for (const Probe& pr : {Probe{200 * 4, 30 * 4, 50 * 4}, Probe{100 * 4, 150 * 4, 170 * 4},
-                                Probe{290 * 4, 120 * 4, 150 * 4}}) {
-            const int want = thickness(four, pr.column, pr.from, pr.to), got = thickness(rendered, pr.column, pr.from, pr.to);
+        for (const Probe& pr :
+             {Probe{200 * 4, 30 * 4, 50 * 4}, Probe{100 * 4, 150 * 4, 170 * 4}, Probe{290 * 4, 120 * 4, 150 * 4}}) {
+            const int want = thickness(four, pr.column, pr.from, pr.to),
+                      got = thickness(rendered, pr.column, pr.from, pr.to);
             QVERIFY2(want > 0 && std::abs(got - want) <= 1,
                      qPrintable(QStringLiteral("column %1: %2 pixels in the SVG, %3 in the PNG")
                                     .arg(pr.column)
@@ -224,8 +225,8 @@ private slots:
         QCOMPARE(title, w->windowTitle());
         QVERIFY(!title.isEmpty());
         QVERIFY2(filled >= 1 && stroked >= 1, qPrintable(QStringLiteral("%1 %2").arg(filled).arg(stroked)));
-        QVERIFY(texts > 10);                         // the grid numbers and the expression
-        QVERIFY(redTexts >= 1);                      // the expression and the π labels
+        QVERIFY(texts > 10);     // the grid numbers and the expression
+        QVERIFY(redTexts >= 1);  // the expression and the π labels
         QVERIFY(families.join(' ').contains(QStringLiteral("Times New Roman"), Qt::CaseInsensitive));
         QCOMPARE(images, 0);
     }
