@@ -408,7 +408,8 @@ private slots:
             QCOMPARE(info.exitCode(), 0);
             const QString out = QString::fromUtf8(info.readAllStandardOutput());
             const QRegularExpressionMatch m =
-                QRegularExpression(QStringLiteral("^Title:[ \\t]*(.*)$"), QRegularExpression::MultilineOption).match(out);
+                QRegularExpression(QStringLiteral("^Title:[ \\t]*(.*)$"), QRegularExpression::MultilineOption)
+                    .match(out);
             QVERIFY2(m.hasMatch(), qPrintable(out));
             QCOMPARE(m.captured(1).trimmed(), w->windowTitle());
         }
