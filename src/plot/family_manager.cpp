@@ -50,6 +50,9 @@ FamilyWindow* FamilyManager::open(const FamilyEntry& entry) {
     }
     for (auto& hook : onChoose) hook();
     current_ = keep;
+    // A window the user minimised comes back too: show() alone leaves it
+    // in the task bar.
+    if (keep->isMinimized()) keep->setWindowState(keep->windowState() & ~Qt::WindowMinimized);
     keep->show();
     keep->raise();
     keep->activateWindow();

@@ -12,7 +12,7 @@ if(NOT VESMAR_XCB_FOUND OR NOT VESMAR_XVFB_RUN)
 endif()
 
 set(VESMAR_XVFB ${VESMAR_XVFB_RUN} -a -s "-screen 0 1366x768x24")
-foreach(name desktop_test print_test)
+foreach(name desktop_test print_test window_manager_test)
   add_executable(${name} ${CMAKE_SOURCE_DIR}/tests/desktop/${name}.cpp ${CMAKE_SOURCE_DIR}/tests/desktop/desktop_common.h)
   target_link_libraries(${name} PRIVATE vesmarcore Qt6::Test PkgConfig::VESMAR_XCB)
 endforeach()
@@ -24,3 +24,13 @@ add_test(NAME desktop_print
 set_tests_properties(desktop_paths desktop_print PROPERTIES
   ENVIRONMENT "QT_QPA_PLATFORM=xcb;LC_ALL=C.UTF-8" LABELS desktop TIMEOUT 600 RUN_SERIAL TRUE)
 set_tests_properties(desktop_print PROPERTIES SKIP_RETURN_CODE 77)
+
+# Under a window manager: the test starts openbox on its private X server.
+find_program(VESMAR_OPENBOX openbox)
+if(VESMAR_OPENBOX)
+  add_test(NAME desktop_window_manager COMMAND ${VESMAR_XVFB} $<TARGET_FILE:window_manager_test>)
+  set_tests_properties(desktop_window_manager PROPERTIES
+    ENVIRONMENT "QT_QPA_PLATFORM=xcb;LC_ALL=C.UTF-8" LABELS desktop TIMEOUT 300 RUN_SERIAL TRUE)
+else()
+  message(STATUS "The window manager test is left out: it needs openbox (bash scripts/setup)")
+endif()
