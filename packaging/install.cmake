@@ -9,10 +9,20 @@
 include(GNUInstallDirs)
 
 install(TARGETS vesmar RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# Qt's CMake files hand every program the OpenGL libraries; the program paints
+# with QPainter only and calls none of them, so the linker leaves out what is
+# not used and the package does not depend on libglx0 and libopengl0.
+if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
+  target_link_options(vesmar PRIVATE LINKER:--as-needed)
+endif()
 
 # The help document: the program looks for readme/index.htm in its working
 # directory first, then in ../share/vesmar beside its own folder.
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/resources/readme DESTINATION ${CMAKE_INSTALL_DATADIR}/vesmar)
+# lintian expects documentation under /usr/share/doc; the override says why
+# this document lives beside the program's data instead.
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/lintian-overrides
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME vesmar)
 
 set(VESMAR_APP_ID org.example.vesmar)
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/${VESMAR_APP_ID}.desktop

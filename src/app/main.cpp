@@ -44,6 +44,10 @@ int main(int argc, char** argv) {
     if (const int code = answerCommandLine(argc, argv); code >= 0) return code;
 
     QApplication app(argc, argv);
+    // The desktop entry's name: docks and task bars link the windows to the
+    // launcher by it (the Wayland application id; WM_CLASS on X11 is the
+    // executable's name, which the entry names in StartupWMClass).
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.vesmar"));
     setupApplication(app);
     // The program's own message boxes carry their own button texts; Qt's
     // standard dialogs take theirs from Qt's translations.
