@@ -22,7 +22,17 @@ public:
                         MsgIcon icon) override {
         QMessageBox box(parent);
         box.setWindowTitle(title);
-        box.setText(text);
+        if (text.contains(QLatin1Char('\n'))) {
+            // The Chinese faces have almost no leading of their own: lines of
+            // plain text would touch. Set as one paragraph with air between
+            // its lines; the text itself stays plain (escaped, blanks kept).
+            box.setTextFormat(Qt::RichText);
+            box.setText(QStringLiteral("<p style=\"line-height:135%;margin:0;white-space:pre-wrap\">") +
+                        text.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>")) +
+                        QStringLiteral("</p>"));
+        } else {
+            box.setText(text);
+        }
         switch (icon) {
         case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;
         case MsgIcon::Warning: box.setIcon(QMessageBox::Warning); break;

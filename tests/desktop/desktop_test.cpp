@@ -128,6 +128,44 @@ private slots:
         QCOMPARE(int(got), int(reply));
     }
 
+    // A text of two lines keeps air between them: the rows of ink of the
+    // first line end well before those of the second begin.
+    void messageLinesHaveSpacing() {
+        QWidget parent;
+        parent.resize(300, 200);
+        parent.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&parent));
+        int gap = -1, lines = 0, fontPixels = 0;
+        whenModal<QMessageBox>(
+            [&](QMessageBox* box) {
+                auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+                if (label) {
+                    fontPixels = QFontInfo(label->font()).pixelSize();
+                    const QImage img = label->grab().toImage();
+                    // Runs of rows holding dark ink.
+                    QList<QPair<int, int>> runs;
+                    for (int y = 0; y < img.height(); ++y) {
+                        bool ink = false;
+                        for (int x = 0; x < img.width() && !ink; ++x) ink = qGray(img.pixel(x, y)) < 128;
+                        if (!ink) continue;
+                        if (!runs.isEmpty() && runs.last().second == y - 1) runs.last().second = y;
+                        else runs.append({y, y});
+                    }
+                    lines = int(runs.size());
+                    if (lines == 2) gap = runs[1].first - runs[0].second - 1;
+                }
+                realKey("Return");
+            },
+            &failure_);
+        // Lines whose characters reach down and up: 费 and 具 fill their box.
+        platform().messageBox(&parent, "你选取的值超出了范围，费具\n请更换一个新的值再试。", "操作提示", MsgButtons::OK,
+                              MsgIcon::Warning);
+        QVERIFY2(failure_.isEmpty(), qPrintable(failure_));
+        QCOMPARE(lines, 2);
+        qInfo("gap between the lines: %d pixels in a %d-pixel font", gap, fontPixels);
+        QVERIFY2(gap * 5 >= fontPixels, qPrintable(QString::number(gap)));
+    }
+
     // 复制 puts the canvas picture where any other program can take it.
     void copyReadByAnotherProgram() {
         FamilyWindow* w = openQuadratic();
