@@ -90,6 +90,10 @@ QString helpDocument(const QString& workingDir, const QString& executableDir) {
     if (!executableDir.isEmpty()) {
         const QFileInfo installed(QDir(executableDir).filePath(QStringLiteral("../share/vesmar/") + kTutorial));
         if (installed.isFile()) return QDir::cleanPath(installed.absoluteFilePath());
+        // A build folder in the source tree (build/vesmar started from the
+        // tree's root): the document is in the tree's resources.
+        const QFileInfo source(QDir(executableDir).filePath(QStringLiteral("../resources/") + kTutorial));
+        if (source.isFile()) return QDir::cleanPath(source.absoluteFilePath());
     }
     return kTutorial;
 }

@@ -95,15 +95,16 @@ HelpWindow::HelpWindow()
         tutorial_->setItalic(true);
     });
 
-    // Failures to open pass silently: there is nothing the user could do here.
-    // The document beside the working directory, or the installed copy, so the
-    // link works wherever the program was started from.
-    connect(tutorial_, &ClickLabel::clicked, this, [] {
-        platform().openDocument(startup::helpDocument(QDir::currentPath(), QCoreApplication::applicationDirPath()));
+    // The document beside the working directory, the installed copy or the
+    // source tree's, so the link works wherever the program was started from.
+    // A link that cannot be opened says so and names the file or address.
+    connect(tutorial_, &ClickLabel::clicked, this, [this] {
+        shell::openLink(this, shell::Link::Tutorial,
+                        startup::helpDocument(QDir::currentPath(), QCoreApplication::applicationDirPath()));
     });
-    connect(web_, &ClickLabel::clicked, this, [] { platform().openDocument(shell::kWebAddress); });
+    connect(web_, &ClickLabel::clicked, this, [this] { shell::openLink(this, shell::Link::Web, shell::kWebAddress); });
     connect(mail_, &ClickLabel::clicked, this,
-            [] { platform().openDocument(QStringLiteral("mailto:") + shell::kMailAddress); });
+            [this] { shell::openLink(this, shell::Link::Mail, shell::kMailAddress); });
 }
 
 void HelpWindow::showCentred() {

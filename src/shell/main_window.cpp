@@ -132,8 +132,8 @@ MainWindow::MainWindow()
     connect(exit2_, &ClickLabel::clicked, this, &QWidget::close);
     connect(yc2_, &ClickLabel::clicked, this, &MainWindow::collapse);
     connect(zk_, &ClickLabel::clicked, this, &MainWindow::expand);
-    // A failure to open the page passes silently.
-    connect(credit_, &ClickLabel::clicked, this, [] { platform().openDocument(kWebAddress); });
+    // A page that cannot be opened is named in a message.
+    connect(credit_, &ClickLabel::clicked, this, [this] { shell::openLink(this, shell::Link::Web, kWebAddress); });
 
     // Owned and named like the window's controls, so that a script can step
     // the slide tick by tick.

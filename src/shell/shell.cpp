@@ -1,6 +1,7 @@
 #include "shell/shell.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QPointer>
@@ -8,6 +9,7 @@
 #include <QtGlobal>
 #include <algorithm>
 
+#include "platform/platform.h"
 #include "shell/main_window.h"
 
 void initShellResources() {
@@ -52,6 +54,26 @@ bool installChineseQtTexts(QCoreApplication& app) {
 }
 
 namespace shell {
+
+QString linkFailedMessage(Link kind, const QString& target) {
+    switch (kind) {
+    case Link::Tutorial:
+        return QStringLiteral("无法打开使用教程：\n%1\n请确认这个文件存在，再用浏览器打开它。").arg(target);
+    case Link::Web: return QStringLiteral("无法打开网页：\n%1\n请在浏览器中输入这个地址访问。").arg(target);
+    case Link::Mail: return QStringLiteral("无法打开邮件程序：\n%1\n请用你的邮箱给这个地址写信。").arg(target);
+    }
+    return target;
+}
+
+bool openLink(QWidget* parent, Link kind, const QString& target) {
+    if (platform().openDocument(kind == Link::Mail ? QStringLiteral("mailto:") + target : target)) return true;
+    // The document is named by the full path the program looked for.
+    const QString shown = kind == Link::Tutorial ? QDir::cleanPath(QDir::current().absoluteFilePath(target)) : target;
+    platform().messageBox(parent, linkFailedMessage(kind, shown), QStringLiteral("提示"), MsgButtons::OK,
+                          MsgIcon::Exclamation);
+    return false;
+}
+
 int familyClientTop(int designedTop, int barFrameBottom, int familyTitleHeight) {
     return std::max(designedTop, barFrameBottom + 1 + std::max(0, familyTitleHeight));
 }

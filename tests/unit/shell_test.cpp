@@ -36,7 +36,7 @@ public:
     std::unique_ptr<QPrinter> printer() override { return nullptr; }
     bool openDocument(const QString& target) override {
         opened << target;
-        return false;  // a failing opener must pass silently
+        return false;  // no program on this desktop opens anything
     }
     void makeTopmost(QWidget* w) override {
         topmost << w->objectName();
@@ -284,10 +284,24 @@ private slots:
         int count = 0;
         for (QWidget* w : QApplication::topLevelWidgets()) count += qobject_cast<HelpWindow*>(w) && w->isVisible();
         QCOMPARE(count, 1);
-        // The opener fails here; the links must still pass quietly.
+        // The opener fails here: each link says so and names what it tried,
+        // so the student can open it by hand.
         for (const char* name : {"Label8", "Label5", "Label4"}) sendClick(help->findChild<QWidget*>(name));
-        QCOMPARE(fake->opened, (QStringList{kTutorial, kWebAddress, QStringLiteral("mailto:") + kMailAddress}));
-        QVERIFY(fake->asked.isEmpty());
+        QCOMPARE(fake->opened.size(), 3);
+        const QString document = fake->opened.at(0);
+        QVERIFY2(document.endsWith(QLatin1String("readme/index.htm")), qPrintable(document));
+        QCOMPARE(fake->opened.mid(1), (QStringList{kWebAddress, QStringLiteral("mailto:") + kMailAddress}));
+        const QString shown = QDir::cleanPath(QDir::current().absoluteFilePath(document));
+        QCOMPARE(fake->asked, (QStringList{
+                                  "提示|无法打开使用教程：\n" + shown + "\n请确认这个文件存在，再用浏览器打开它。",
+                                  "提示|无法打开网页：\n" + kWebAddress + "\n请在浏览器中输入这个地址访问。",
+                                  "提示|无法打开邮件程序：\n" + kMailAddress + "\n请用你的邮箱给这个地址写信。",
+                              }));
+        QCOMPARE(fake->lastIcon, MsgIcon::Exclamation);
+        // The bar's credit line is the web link too.
+        fake->asked.clear();
+        sendClick(bar->findChild<QWidget*>(QStringLiteral("Label1")));
+        QCOMPARE(fake->asked, QStringList{"提示|无法打开网页：\n" + kWebAddress + "\n请在浏览器中输入这个地址访问。"});
         QVERIFY(help->isVisible());
     }
 

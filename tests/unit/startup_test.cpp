@@ -101,6 +101,14 @@ private slots:
         QCOMPARE(startup::helpDocument(elsewhere, QString()), QStringLiteral("readme/index.htm"));
         QVERIFY(QFile::remove(prefix + "/share/vesmar/readme/index.htm"));
         QCOMPARE(startup::helpDocument(elsewhere, bin), QStringLiteral("readme/index.htm"));
+
+        // build/vesmar started from the source tree's root, whose document is
+        // in resources/readme: found beside the build folder.
+        const QString tree = root.filePath("src-tree");
+        QVERIFY(QDir().mkpath(tree + "/build") && touch(tree + "/resources/readme/index.htm"));
+        QCOMPARE(startup::helpDocument(tree, tree + "/build"),
+                 QDir::cleanPath(QDir(tree).absoluteFilePath("resources/readme/index.htm")));
+        QCOMPARE(startup::helpDocument(tree, bin), QStringLiteral("readme/index.htm"));
     }
 
     // Run by the install check on the unpacked package: the installed program
