@@ -58,26 +58,25 @@ QPointF CanvasWidget::worldOf(const QPointF& p) const { return Canvas::mapToWorl
 
 void CanvasWidget::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    // Sunken 3-D frame: dark grey and black outside, white and light grey inside.
+    paintAt(p, devicePixelRatioF());
+}
+
+void CanvasWidget::paintAt(QPainter& p, double dpr) {
+    // Sunken 3-D frame: dark grey and black outside, white and light grey
+    // inside. Each line is a filled band one window pixel wide, so at any
+    // scale it covers whole device pixels and meets the picture without a
+    // seam (a stroked line at 150 % left a row of window colour between).
     const int w = width(), h = height();
-    p.fillRect(rect(), palette().window());
-    p.setPen(QColor(128, 128, 128));
-    p.drawLine(0, 0, w - 1, 0);
-    p.drawLine(0, 0, 0, h - 1);
-    p.setPen(QColor(255, 255, 255));
-    p.drawLine(0, h - 1, w - 1, h - 1);
-    p.drawLine(w - 1, 0, w - 1, h - 1);
-    p.setPen(QColor(64, 64, 64));
-    p.drawLine(1, 1, w - 2, 1);
-    p.drawLine(1, 1, 1, h - 2);
-    p.setPen(QColor(212, 208, 200));
-    p.drawLine(1, h - 2, w - 2, h - 2);
-    p.drawLine(w - 2, 1, w - 2, h - 2);
+    p.fillRect(QRect(0, 0, w, h), QColor(128, 128, 128));
+    p.fillRect(QRect(0, h - 1, w, 1), QColor(255, 255, 255));
+    p.fillRect(QRect(w - 1, 0, 1, h), QColor(255, 255, 255));
+    p.fillRect(QRect(1, 1, w - 2, h - 2), QColor(64, 64, 64));
+    p.fillRect(QRect(1, h - 2, w - 2, 1), QColor(212, 208, 200));
+    p.fillRect(QRect(w - 2, 1, 1, h - 2), QColor(212, 208, 200));
     if (canvas_) {
         // On a dense screen the picture is painted at the device's own
         // resolution (lines and dots thicker by the ratio, text at full
         // size), never a stretched copy of the 396-pixel bitmap.
-        const double dpr = devicePixelRatioF();
         if (dpr == 1) {
             p.drawImage(kFrame, kFrame, canvas_->image());
         } else {

@@ -28,6 +28,7 @@ struct FloatingShape {
 
 class QLineEdit;
 
+class QPainter;
 class CanvasWidget : public QWidget {
     Q_OBJECT
 public:
@@ -44,6 +45,9 @@ public:
 
     // World point -> widget pixel (including the frame).
     QPointF toWidget(double x, double y) const;
+    // Paints what the screen shows (frame, picture, floating items) for a
+    // device pixel ratio of dpr; the widget's own painting uses its screen's.
+    void paintAt(QPainter& p, double dpr);
 
     // The text tool's entry box Textwz, a child of the canvas; hidden until
     // the text tool presses on the canvas.

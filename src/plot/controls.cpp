@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -38,12 +39,46 @@ protected:
         QScrollBar::keyPressEvent(e);
     }
 
+    void paintEvent(QPaintEvent* e) override {
+        QScrollBar::paintEvent(e);
+        // The style draws no focus mark on a scroll bar; a frame in the
+        // highlight colour, one pixel of the window's own size (so two device
+        // pixels at 200 %), shows which slider the arrow keys move.
+        if (!hasFocus()) return;
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing, false);
+        const QColor c = palette().color(QPalette::Highlight);
+        const QRect r = rect();
+        p.fillRect(QRect(r.left(), r.top(), r.width(), 1), c);
+        p.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), c);
+        p.fillRect(QRect(r.left(), r.top(), 1, r.height()), c);
+        p.fillRect(QRect(r.right(), r.top(), 1, r.height()), c);
+    }
+
 public:
     void stopRepeat() {
         setRepeatAction(SliderNoAction);
         // The press that started the repeat never gets its release (a box
         // took the mouse), so the bar forgets it; the next press starts afresh.
         if (isSliderDown()) setSliderDown(false);
+    }
+};
+
+// A push button that Enter and Return press, as Space does: in a window
+// that is not a dialog Qt leaves those keys to the window.
+class PushButton : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override {
+        const bool enter = e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
+        if (enter && !e->isAutoRepeat() && (e->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            e->accept();
+            click();
+            return;
+        }
+        QPushButton::keyPressEvent(e);
     }
 };
 
@@ -118,7 +153,7 @@ void buildControls(QWidget* window, std::initializer_list<Ctl> table) {
             w = e;
             break;
         }
-        case CtlKind::Button: w = new QPushButton(c.text, parent); break;
+        case CtlKind::Button: w = new PushButton(c.text, parent); break;
         case CtlKind::Check: {
             auto* b = looks::newCheckBox(c.text, parent);
             // Check boxes use the smaller 9-point face unless the table says otherwise.

@@ -3,10 +3,13 @@
 // driver's grab, canvas and savename commands give what they promise.
 #include <QApplication>
 #include <QFile>
+#include <QPainter>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 #include <QtTest>
 
+#include "focus_frame.h"
 #include "driver/driver.h"
 #include "plot/canvas.h"
 #include "plot/canvas_widget.h"
@@ -79,6 +82,51 @@ private slots:
         QVERIFY(w);
         const QImage two = w->canvas().render(2);
         QCOMPARE(g.copy(4, 4, 792, 792).convertToFormat(QImage::Format_RGB32), two);
+    }
+
+    // The sunken frame meets the picture at every scale: from each edge
+    // inwards there are only the frame's colours and then the white picture,
+    // never a row of the window's colour between them.
+    void canvasFrameMeetsThePicture() {
+        QCOMPARE(run(QStringLiteral("open quadratic")), QStringList());
+        FamilyWindow* w = FamilyManager::instance().current();
+        QVERIFY(w);
+        CanvasWidget* cw = w->canvasWidget();
+        const QList<QRgb> frame = {qRgb(128, 128, 128), qRgb(64, 64, 64), qRgb(212, 208, 200), qRgb(255, 255, 255)};
+        for (double dpr : {1.0, 1.25, 1.5, 1.75, 2.0, 3.0}) {
+            const int side = int(std::ceil(cw->width() * dpr));
+            QImage img(side, side, QImage::Format_RGB32);
+            img.setDevicePixelRatio(dpr);
+            img.fill(qRgb(255, 0, 255));
+            {
+                QPainter p(&img);
+                cw->paintAt(p, dpr);
+            }
+            // Away from the axes and their numbers: a quarter of the way in.
+            const int depth = int(std::ceil(2 * dpr)) + 1;
+            QStringList bad;
+            for (int along = side / 8; along < side * 3 / 8; ++along) {
+                for (int d = 0; d < depth; ++d) {
+                    const QRgb edges[] = {img.pixel(along, d), img.pixel(d, along), img.pixel(along, side - 1 - d),
+                                          img.pixel(side - 1 - d, along)};
+                    for (QRgb c : edges)
+                        if (!frame.contains(c | 0xFF000000u))
+                            bad << QStringLiteral("%1 at depth %2: #%3").arg(dpr).arg(d).arg(c & 0xFFFFFF, 6, 16);
+                }
+            }
+            bad.removeDuplicates();
+            QVERIFY2(bad.isEmpty(), qPrintable(bad.mid(0, 4).join(QLatin1String("; "))));
+            // The picture itself begins right after the frame.
+            QCOMPARE(img.pixel(side / 4, depth) | 0xFF000000u, kWhite);
+        }
+    }
+
+    void aFocusedSliderShowsIt() {
+        QCOMPARE(run(QStringLiteral("open linear")), QStringList());
+        FamilyWindow* w = FamilyManager::instance().current();
+        QVERIFY(w);
+        checkSliderFocusFrame(w, w->findChild<QScrollBar*>(QStringLiteral("HScroll1")),
+                              w->findChild<QWidget*>(QStringLiteral("Text1(0)")));
     }
 
     void floatingItemsArePaintedToo() {

@@ -7,6 +7,7 @@
 #include <QScrollBar>
 #include <QtTest>
 
+#include "focus_frame.h"
 #include "plot/family_manager.h"
 #include "plot/family_window.h"
 #include "recording_platform.h"
@@ -161,6 +162,12 @@ private slots:
         auto* b = w->findChild<QScrollBar*>(QStringLiteral("HScroll2"));
         QTest::mouseClick(b, Qt::LeftButton, Qt::NoModifier, QPoint(b->width() / 2, b->height() / 2));
         QCOMPARE(QApplication::focusWidget(), b);
+    }
+
+    void aFocusedSliderShowsIt() {
+        FamilyWindow* w = FamilyManager::instance().open(*familyByKey(QStringLiteral("linear")));
+        checkSliderFocusFrame(w, w->findChild<QScrollBar*>(QStringLiteral("HScroll1")),
+                              w->findChild<QLineEdit*>(QStringLiteral("Text1(0)")));
     }
 
     void everySliderTakesFocus() {
