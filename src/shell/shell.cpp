@@ -41,7 +41,32 @@ QWidget* startProgram() {
     return bar;
 }
 
+namespace {
+// Texts of Qt's own dialogs that Qt's Chinese catalogue lacks: the save
+// dialog's list names a folder's type under a context Qt 6 renamed.
+class MissingQtTexts : public QTranslator {
+public:
+    using QTranslator::QTranslator;
+    bool isEmpty() const override { return false; }
+    QString translate(const char* context, const char* source, const char* disambiguation, int n) const override {
+        Q_UNUSED(disambiguation);
+        Q_UNUSED(n);
+        if (qstrcmp(context, "QAbstractFileIconProvider") != 0 && qstrcmp(context, "QFileIconProvider") != 0)
+            return QString();
+        if (qstrcmp(source, "Folder") == 0 || qstrcmp(source, "File Folder") == 0) return QStringLiteral("文件夹");
+        if (qstrcmp(source, "Drive") == 0) return QStringLiteral("驱动器");
+        return QString();
+    }
+};
+}  // namespace
+
 bool installChineseQtTexts(QCoreApplication& app) {
+    // Asked after Qt's own catalogue, whatever becomes of it.
+    static QPointer<QTranslator> missing;
+    if (!missing) {
+        missing = new MissingQtTexts(&app);
+        QCoreApplication::installTranslator(missing);
+    }
     const QString dir = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
     auto* t = new QTranslator(&app);
     // qt_zh_CN pulls in the catalogues of the Qt modules it lists.

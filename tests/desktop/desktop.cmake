@@ -24,6 +24,10 @@ add_test(NAME desktop_print
 set_tests_properties(desktop_paths desktop_print PROPERTIES
   ENVIRONMENT "QT_QPA_PLATFORM=xcb;LC_ALL=C.UTF-8" LABELS desktop TIMEOUT 600 RUN_SERIAL TRUE)
 set_tests_properties(desktop_print PROPERTIES SKIP_RETURN_CODE 77)
+# The save dialog under a Chinese locale.
+add_test(NAME desktop_chinese COMMAND ${VESMAR_XVFB} $<TARGET_FILE:desktop_test> saveDialogSpeaksChinese)
+set_tests_properties(desktop_chinese PROPERTIES
+  ENVIRONMENT "QT_QPA_PLATFORM=xcb;LC_ALL=zh_CN.UTF-8;LANG=zh_CN.UTF-8" LABELS desktop TIMEOUT 300 RUN_SERIAL TRUE)
 
 # Under a window manager: the test starts openbox on its private X server.
 find_program(VESMAR_OPENBOX openbox)

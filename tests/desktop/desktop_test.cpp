@@ -4,6 +4,7 @@
 // the save dialog, and the message when no printer exists.
 #include <QDir>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
@@ -302,6 +303,46 @@ private slots:
     }
 
     // With no printer at all, 打印 says so.
+    // Under a Chinese locale the save dialog's list reads Chinese: a folder's
+    // type, a picture's type and the dates in the locale's own form. Run by
+    // the desktop_chinese test; the run in the C locale skips it.
+    void saveDialogSpeaksChinese() {
+        if (!QLocale::system().name().startsWith(QLatin1String("zh")))
+            QSKIP("needs a Chinese locale (the desktop_chinese test sets one)");
+        QVERIFY(installChineseQtTexts(*QCoreApplication::instance()));
+        const QString folder = dir_.filePath("作业");
+        const QString picture = dir_.filePath("图.bmp");
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(QImage(4, 4, QImage::Format_RGB32).save(picture, "BMP"));
+        QString folderType, pictureType, date, expectedDate;
+        whenModal<QFileDialog>(
+            [&](QFileDialog* d) {
+                auto* model = d->findChild<QFileSystemModel*>();
+                if (model) {
+                    // The list is filled in the background.
+                    QTest::qWaitFor(
+                        [&] { return !model->index(folder).siblingAtColumn(3).data().toString().isEmpty(); }, 10000);
+                    folderType = model->index(folder).siblingAtColumn(2).data().toString();
+                    pictureType = model->index(picture).siblingAtColumn(2).data().toString();
+                    date = model->index(folder).siblingAtColumn(3).data().toString();
+                    expectedDate = QLocale(QLocale::Chinese, QLocale::China)
+                                       .toString(QFileInfo(folder).lastModified(), QLocale::ShortFormat);
+                }
+                realKey("Escape");
+            },
+            &failure_);
+        SaveRequest r;
+        r.title = QStringLiteral("函数图像另存为");
+        r.initialName = QStringLiteral("图像");
+        r.filters = output::saveFilters();
+        r.defaultSuffix = QStringLiteral("bmp");
+        QVERIFY(!platform().saveFile(nullptr, r));
+        QVERIFY2(failure_.isEmpty(), qPrintable(failure_));
+        QCOMPARE(folderType, QStringLiteral("文件夹"));
+        QVERIFY2(pictureType.contains(QStringLiteral("图像")), qPrintable(pictureType));
+        QCOMPARE(date, expectedDate);
+    }
+
     void printWithoutPrinter() {
         FamilyWindow* w = openQuadratic();
         QVERIFY(w);

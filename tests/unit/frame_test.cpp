@@ -10,6 +10,7 @@
 #include <QStyleOptionSlider>
 #include <QtTest>
 
+#include "captions_fit.h"
 #include "driver/driver.h"
 #include "plot/family_manager.h"
 #include "plot/family_window.h"
@@ -238,6 +239,18 @@ private slots:
         // Freehand in all 14; power's mode and sign; the conics' focus axis
         // (2 windows); the trig windows' sign of p and of x (4 windows, 2 each).
         QCOMPARE(groups, 14 + 2 + 2 + 8);
+    }
+
+    // Every caption of a push or option button fits, in every window.
+    void captionsFitTheirControls() {
+        QStringList bad;
+        for (const FamilyEntry& e : familyTable()) {
+            FamilyWindow* w = FamilyManager::instance().open(e);
+            QVERIFY(QTest::qWaitForWindowExposed(w));
+            bad << captionsThatDoNotFit(w);
+            w->close();
+        }
+        QVERIFY2(bad.isEmpty(), qPrintable(bad.join(QLatin1String("\n"))));
     }
 
 private:
