@@ -320,8 +320,10 @@ private slots:
                 auto* model = d->findChild<QFileSystemModel*>();
                 if (model) {
                     // The list is filled in the background.
-                    QTest::qWaitFor(
-                        [&] { return !model->index(folder).siblingAtColumn(3).data().toString().isEmpty(); }, 10000);
+                    if (!QTest::qWaitFor(
+                            [&] { return !model->index(folder).siblingAtColumn(3).data().toString().isEmpty(); },
+                            10000))
+                        failure_ = QStringLiteral("the dialog's list never showed the folder");
                     folderType = model->index(folder).siblingAtColumn(2).data().toString();
                     pictureType = model->index(picture).siblingAtColumn(2).data().toString();
                     date = model->index(folder).siblingAtColumn(3).data().toString();

@@ -8,7 +8,6 @@
 #include <QRadioButton>
 #include <QStyleOptionButton>
 #include <QWidget>
-#include <algorithm>
 
 inline QStringList captionsThatDoNotFit(QWidget* window) {
     QStringList bad;
@@ -21,17 +20,17 @@ inline QStringList captionsThatDoNotFit(QWidget* window) {
         const QRect room = b->style()->subElementRect(QStyle::SE_PushButtonContents, &opt, b);
         const int need = b->fontMetrics().horizontalAdvance(b->text());
         if (need > room.width())
-            bad << where + QStringLiteral("%1 \"%2\" needs %3 of %4").arg(b->objectName(), b->text()).arg(need).arg(room.width());
-        // A label on the same row keeps a gap from the button: one to its
-        // right starts clear of it (its text may come later), one to its
-        // left ends its text before it.
+            bad << where + QStringLiteral("%1 \"%2\" needs %3 of %4")
+                               .arg(b->objectName(), b->text())
+                               .arg(need)
+                               .arg(room.width());
+        // A label to the right of the button on the same row starts clear
+        // of it (its text may come later).
         const QRect g = b->geometry();
         for (QLabel* l : b->parentWidget()->findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
             const QRect lg = l->geometry();
             if (lg.bottom() < g.top() || lg.top() > g.bottom() || !l->pixmap().isNull()) continue;
-            const int textEnd = lg.left() + std::min(lg.width(), l->fontMetrics().horizontalAdvance(l->text()));
-            const bool clash = lg.left() > g.center().x() ? lg.left() < g.right() + 4
-                                                          : !l->text().isEmpty() && textEnd > g.left() - 3;
+            const bool clash = lg.left() > g.center().x() && lg.left() < g.right() + 4;
             if (clash) bad << where + QStringLiteral("%1 touches %2").arg(l->objectName(), b->objectName());
         }
     }
@@ -42,7 +41,10 @@ inline QStringList captionsThatDoNotFit(QWidget* window) {
         const QRect room = b->style()->subElementRect(QStyle::SE_RadioButtonContents, &opt, b);
         const int need = b->fontMetrics().horizontalAdvance(b->text());
         if (need > room.width())
-            bad << where + QStringLiteral("%1 \"%2\" needs %3 of %4").arg(b->objectName(), b->text()).arg(need).arg(room.width());
+            bad << where + QStringLiteral("%1 \"%2\" needs %3 of %4")
+                               .arg(b->objectName(), b->text())
+                               .arg(need)
+                               .arg(room.width());
     }
     return bad;
 }

@@ -9,6 +9,7 @@
 #include <QXmlStreamReader>
 #include <QtTest>
 
+#include "captions_fit.h"
 #include "focus_frame.h"
 #include "driver/driver.h"
 #include "plot/canvas.h"
@@ -119,6 +120,18 @@ private slots:
             // The picture itself begins right after the frame.
             QCOMPARE(img.pixel(side / 4, depth) | 0xFF000000u, kWhite);
         }
+    }
+
+    // At 200 % every push and option button caption still fits.
+    void captionsFitTheirControls() {
+        QStringList bad;
+        for (const FamilyEntry& e : familyTable()) {
+            FamilyWindow* w = FamilyManager::instance().open(e);
+            QVERIFY(QTest::qWaitForWindowExposed(w));
+            bad << captionsThatDoNotFit(w);
+            w->close();
+        }
+        QVERIFY2(bad.isEmpty(), qPrintable(bad.join(QLatin1String("\n"))));
     }
 
     void aFocusedSliderShowsIt() {

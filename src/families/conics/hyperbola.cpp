@@ -131,10 +131,11 @@ public:
             label("Label2", 88, 196, 192, 25).color(0, 128, 0).bind(&directrixLabel_),
             button("Command6", 8, 224, 73, 25, "渐近线").bind(&ui_.asymptotes),
             label("Label1", 88, 233, 281, 24).color(192, 0, 0).bind(&ui_.asymptoteLabel),
-            // Wide enough for its seven characters at 10.5 points, with the
-            // result label moved off its edge (same right end as laid out).
-            button("Command7", 8, 264, 105, 25, "绘制共轭双曲线").bind(&ui_.conjugate),
-            label("Label3", 117, 272, 260, 25).color(0, 0, 192).bind(&ui_.conjugateLabel),
+            // Wide enough for its seven characters at 10.5 points; the result
+            // label starts clear of it and reaches to just before the canvas,
+            // so "Y^2/2^2 －X^2/3^2 =1" stays on one line.
+            button("Command7", 8, 264, 103, 25, "绘制共轭双曲线").bind(&ui_.conjugate),
+            label("Label3", 115, 272, 268, 25).color(0, 0, 192).bind(&ui_.conjugateLabel),
         });
         frame_.yLookup = buildLookupPanel(this, lookupPanel(true, 16, 312, 97));
         LookupPanel x = lookupPanel(false, 16, 424, 97);
