@@ -1,9 +1,10 @@
 # Runs one checked scenario script through the driver in a fresh working
 # folder; the driver compares each command's output with its expectations.
+# EMULATOR (a list, possibly empty) runs a cross-built driver, e.g. wine.
 file(REMOVE_RECURSE ${WORKDIR})
 file(MAKE_DIRECTORY ${WORKDIR})
 execute_process(COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen LC_ALL=C.UTF-8
-                        ${DRIVER} --check ${SCRIPT}
+                        ${EMULATOR} ${DRIVER} --check ${SCRIPT}
                 WORKING_DIRECTORY ${WORKDIR}
                 OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE rc)
 file(WRITE ${WORKDIR}/actual.txt "${out}")

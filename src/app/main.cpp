@@ -3,6 +3,7 @@
 #include <QWidget>
 #include <cstdio>
 
+#include "platform/console.h"
 #include "platform/platform.h"
 #include "platform/startup.h"
 #include "shell/shell.h"
@@ -20,6 +21,8 @@ int answerCommandLine(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
     const QString program = argc > 0 ? QFileInfo(QString::fromLocal8Bit(argv[0])).fileName() : QStringLiteral("vesmar");
     const startup::Options o = startup::parseArguments(args);
+    if (o.action == startup::Options::Action::Run) return -1;
+    platform::useParentConsole();
     switch (o.action) {
     case startup::Options::Action::Run: return -1;
     case startup::Options::Action::Version:

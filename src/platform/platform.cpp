@@ -149,10 +149,13 @@ void installFontSubstitutes() {
             if (families.contains(c, Qt::CaseInsensitive)) found << c;
         return found;
     };
-    const QStringList song =
-        pick({"AR PL UMing CN", "AR PL UMing TW", "Noto Serif CJK SC", "WenQuanYi Micro Hei", "WenQuanYi Zen Hei"});
-    const QStringList hei = pick({"WenQuanYi Micro Hei", "WenQuanYi Zen Hei", "Noto Sans CJK SC", "AR PL UMing CN"});
-    const QStringList times = pick({"Liberation Serif", "DejaVu Serif"});
+    // A Chinese Windows has the faces themselves (under their English names
+    // too); Debian has faces of the same kind and metrics.
+    const QStringList song = pick({"SimSun", "AR PL UMing CN", "AR PL UMing TW", "Noto Serif CJK SC",
+                                   "WenQuanYi Micro Hei", "WenQuanYi Zen Hei"});
+    const QStringList hei =
+        pick({"SimHei", "WenQuanYi Micro Hei", "WenQuanYi Zen Hei", "Noto Sans CJK SC", "AR PL UMing CN"});
+    const QStringList times = pick({"Times New Roman", "Liberation Serif", "DejaVu Serif"});
     QStringList timesWithCjk = times + song;
     for (const char* name : {"宋体", "SimSun", "新宋体"}) QFont::insertSubstitutions(QString::fromUtf8(name), song);
     for (const char* name : {"黑体", "SimHei"}) QFont::insertSubstitutions(QString::fromUtf8(name), hei);

@@ -88,12 +88,15 @@ QString usageText(const QString& programName) {
 QString helpDocument(const QString& workingDir, const QString& executableDir) {
     if (QFileInfo(QDir(workingDir).filePath(kTutorial)).isFile()) return kTutorial;
     if (!executableDir.isEmpty()) {
-        const QFileInfo installed(QDir(executableDir).filePath(QStringLiteral("../share/vesmar/") + kTutorial));
-        if (installed.isFile()) return QDir::cleanPath(installed.absoluteFilePath());
-        // A build folder in the source tree (build/vesmar started from the
-        // tree's root): the document is in the tree's resources.
-        const QFileInfo source(QDir(executableDir).filePath(QStringLiteral("../resources/") + kTutorial));
-        if (source.isFile()) return QDir::cleanPath(source.absoluteFilePath());
+        // Installed on Windows (and unpacked from the portable archive) the
+        // document sits beside the program; on Linux under share/; from a
+        // build folder in the source tree (build/vesmar started from the
+        // tree's root) it is in the tree's resources.
+        for (const QString& place : {kTutorial, QStringLiteral("../share/vesmar/") + kTutorial,
+                                     QStringLiteral("../resources/") + kTutorial}) {
+            const QFileInfo found(QDir(executableDir).filePath(place));
+            if (found.isFile()) return QDir::cleanPath(found.absoluteFilePath());
+        }
     }
     return kTutorial;
 }

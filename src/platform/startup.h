@@ -25,8 +25,9 @@ QString usageText(const QString& programName);
 
 // The help document for a click on the tutorial link: "readme/index.htm" in
 // the working directory when it is there (the program has always looked
-// there), otherwise the installed copy in ../share/vesmar/readme beside the
-// folder of the executable (absolute), or the source tree's copy in
+// there), otherwise the installed copy beside the executable (readme/, as the
+// Windows release installs it) or in ../share/vesmar/readme from the
+// executable's folder (absolute), or the source tree's copy in
 // ../resources/readme when the executable is in a build folder of the tree.
 // When none exists, the relative name, which the help window reports as missing.
 QString helpDocument(const QString& workingDir, const QString& executableDir);

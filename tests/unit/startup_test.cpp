@@ -109,6 +109,12 @@ private slots:
         QCOMPARE(startup::helpDocument(tree, tree + "/build"),
                  QDir::cleanPath(QDir(tree).absoluteFilePath("resources/readme/index.htm")));
         QCOMPARE(startup::helpDocument(tree, bin), QStringLiteral("readme/index.htm"));
+
+        // The Windows layout: the document beside the program, found first.
+        QVERIFY(touch(bin + "/readme/index.htm"));
+        QVERIFY(touch(prefix + "/share/vesmar/readme/index.htm"));
+        QCOMPARE(startup::helpDocument(elsewhere, bin),
+                 QDir::cleanPath(QDir(bin).absoluteFilePath("readme/index.htm")));
     }
 
     // Run by the install check on the unpacked package: the installed program

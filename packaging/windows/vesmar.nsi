@@ -1,0 +1,69 @@
+; The Vesmar installer. scripts/windows makes it with makensis from the
+; release folder (-DSTAGE=...), the version (-DVERSION=...), the output name
+; (-DOUTFILE=...) and the lists of that folder's files (-DFILES=...,
+; -DUNFILES=...), so the uninstaller removes exactly what was installed.
+Unicode true
+SetCompressor /SOLID lzma
+!include "MUI2.nsh"
+
+!define APPNAME "Vesmar函数分析作图器"
+!define UNINSTKEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Vesmar"
+
+Name "${APPNAME}"
+OutFile "${OUTFILE}"
+InstallDir "$PROGRAMFILES64\Vesmar"
+InstallDirRegKey HKLM "${UNINSTKEY}" "InstallLocation"
+RequestExecutionLevel admin
+VIProductVersion "${VERSION}.0.0"
+VIAddVersionKey /LANG=2052 "ProductName" "${APPNAME}"
+VIAddVersionKey /LANG=2052 "FileDescription" "${APPNAME} 安装程序"
+VIAddVersionKey /LANG=2052 "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=2052 "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=2052 "CompanyName" "The Vesmar developers"
+VIAddVersionKey /LANG=2052 "LegalCopyright" "The Vesmar developers"
+
+!define MUI_ICON "${STAGE}\vesmar.ico"
+!define MUI_UNICON "${STAGE}\vesmar.ico"
+!define MUI_FINISHPAGE_RUN "$INSTDIR\vesmar.exe"
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_PAGE_FINISH
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_LANGUAGE "SimpChinese"
+
+Function .onInit
+  SetShellVarContext all
+  SetRegView 64
+FunctionEnd
+
+Function un.onInit
+  SetShellVarContext all
+  SetRegView 64
+FunctionEnd
+
+Section "Vesmar"
+  SetOutPath "$INSTDIR"
+  !include "${FILES}"
+  SetOutPath "$INSTDIR"
+  WriteUninstaller "$INSTDIR\uninstall.exe"
+  CreateShortCut "$SMPROGRAMS\${APPNAME}.lnk" "$INSTDIR\vesmar.exe" "" "$INSTDIR\vesmar.exe" 0
+  WriteRegStr HKLM "${UNINSTKEY}" "DisplayName" "${APPNAME}"
+  WriteRegStr HKLM "${UNINSTKEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKLM "${UNINSTKEY}" "Publisher" "The Vesmar developers"
+  WriteRegStr HKLM "${UNINSTKEY}" "DisplayIcon" "$INSTDIR\vesmar.exe"
+  WriteRegStr HKLM "${UNINSTKEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKLM "${UNINSTKEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
+  WriteRegStr HKLM "${UNINSTKEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
+  WriteRegDWORD HKLM "${UNINSTKEY}" "NoModify" 1
+  WriteRegDWORD HKLM "${UNINSTKEY}" "NoRepair" 1
+SectionEnd
+
+Section "Uninstall"
+  Delete "$SMPROGRAMS\${APPNAME}.lnk"
+  !include "${UNFILES}"
+  Delete "$INSTDIR\uninstall.exe"
+  ; Only folders left empty go: anything a user put there stays.
+  RMDir "$INSTDIR"
+  DeleteRegKey HKLM "${UNINSTKEY}"
+SectionEnd

@@ -1,0 +1,32 @@
+#include "platform/console.h"
+
+#include <QtGlobal>
+
+#ifdef Q_OS_WIN
+#define WIN32_LEAN_AND_MEAN
+#define NOMINMAX
+#include <windows.h>
+
+#include <cstdio>
+#endif
+
+namespace platform {
+
+void useParentConsole() {
+#ifdef Q_OS_WIN
+    // A handle that is already there (output redirected, or a console the
+    // program was given) is kept: only missing streams are tied to the
+    // parent's console.
+    auto missing = [](DWORD which) {
+        const HANDLE h = GetStdHandle(which);
+        return h == nullptr || h == INVALID_HANDLE_VALUE;
+    };
+    const bool out = missing(STD_OUTPUT_HANDLE), err = missing(STD_ERROR_HANDLE);
+    if (!out && !err) return;
+    if (!AttachConsole(ATTACH_PARENT_PROCESS)) return;
+    if (out) std::freopen("CONOUT$", "w", stdout);
+    if (err) std::freopen("CONOUT$", "w", stderr);
+#endif
+}
+
+}  // namespace platform
