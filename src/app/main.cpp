@@ -22,7 +22,7 @@ int answerCommandLine(int argc, char** argv) {
     const QString program = argc > 0 ? QFileInfo(QString::fromLocal8Bit(argv[0])).fileName() : QStringLiteral("vesmar");
     const startup::Options o = startup::parseArguments(args);
     if (o.action == startup::Options::Action::Run) return -1;
-    platform::useParentConsole();
+    useParentConsole();
     switch (o.action) {
     case startup::Options::Action::Run: return -1;
     case startup::Options::Action::Version:

@@ -3,14 +3,16 @@
 #include <QtGlobal>
 
 #ifdef Q_OS_WIN
+#ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
 #define NOMINMAX
+#endif
 #include <windows.h>
 
 #include <cstdio>
 #endif
-
-namespace platform {
 
 void useParentConsole() {
 #ifdef Q_OS_WIN
@@ -28,5 +30,3 @@ void useParentConsole() {
     if (err) std::freopen("CONOUT$", "w", stderr);
 #endif
 }
-
-}  // namespace platform

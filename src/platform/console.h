@@ -5,8 +5,4 @@
 // its output redirected (to a file or a pipe) it writes there as it is.
 // Elsewhere there is nothing to do.
 
-namespace platform {
-
 void useParentConsole();
-
-}  // namespace platform
