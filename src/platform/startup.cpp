@@ -92,8 +92,8 @@ QString helpDocument(const QString& workingDir, const QString& executableDir) {
         // document sits beside the program; on Linux under share/; from a
         // build folder in the source tree (build/vesmar started from the
         // tree's root) it is in the tree's resources.
-        for (const QString& place : {kTutorial, QStringLiteral("../share/vesmar/") + kTutorial,
-                                     QStringLiteral("../resources/") + kTutorial}) {
+        for (const QString& place :
+             {kTutorial, QStringLiteral("../share/vesmar/") + kTutorial, QStringLiteral("../resources/") + kTutorial}) {
             const QFileInfo found(QDir(executableDir).filePath(place));
             if (found.isFile()) return QDir::cleanPath(found.absoluteFilePath());
         }
