@@ -8,6 +8,20 @@
 #include <QRadioButton>
 #include <QStyleOptionButton>
 #include <QWidget>
+#include <QtTest>
+
+#include "plot/family_manager.h"
+#include "plot/family_window.h"
+
+// "NAME \"caption\" needs N of M" when the caption is wider than its room.
+inline void reportOverflow(QStringList& bad, const QString& where, QAbstractButton* b, const QRect& room) {
+    const int need = b->fontMetrics().horizontalAdvance(b->text());
+    if (need > room.width())
+        bad << where + QStringLiteral("%1 \"%2\" needs %3 of %4")
+                           .arg(b->objectName(), b->text())
+                           .arg(need)
+                           .arg(room.width());
+}
 
 inline QStringList captionsThatDoNotFit(QWidget* window) {
     QStringList bad;
@@ -17,13 +31,7 @@ inline QStringList captionsThatDoNotFit(QWidget* window) {
         opt.initFrom(b);
         opt.text = b->text();
         opt.features = b->autoDefault() ? QStyleOptionButton::AutoDefaultButton : QStyleOptionButton::None;
-        const QRect room = b->style()->subElementRect(QStyle::SE_PushButtonContents, &opt, b);
-        const int need = b->fontMetrics().horizontalAdvance(b->text());
-        if (need > room.width())
-            bad << where + QStringLiteral("%1 \"%2\" needs %3 of %4")
-                               .arg(b->objectName(), b->text())
-                               .arg(need)
-                               .arg(room.width());
+        reportOverflow(bad, where, b, b->style()->subElementRect(QStyle::SE_PushButtonContents, &opt, b));
         // A label to the right of the button on the same row starts clear
         // of it (its text may come later).
         const QRect g = b->geometry();
@@ -38,13 +46,19 @@ inline QStringList captionsThatDoNotFit(QWidget* window) {
         QStyleOptionButton opt;
         opt.initFrom(b);
         opt.text = b->text();
-        const QRect room = b->style()->subElementRect(QStyle::SE_RadioButtonContents, &opt, b);
-        const int need = b->fontMetrics().horizontalAdvance(b->text());
-        if (need > room.width())
-            bad << where + QStringLiteral("%1 \"%2\" needs %3 of %4")
-                               .arg(b->objectName(), b->text())
-                               .arg(need)
-                               .arg(room.width());
+        reportOverflow(bad, where, b, b->style()->subElementRect(QStyle::SE_RadioButtonContents, &opt, b));
+    }
+    return bad;
+}
+
+// The same over every family window, each opened as the bar opens it.
+inline QStringList captionsThatDoNotFitInAnyFamily() {
+    QStringList bad;
+    for (const FamilyEntry& e : familyTable()) {
+        FamilyWindow* w = FamilyManager::instance().open(e);
+        if (!QTest::qWaitForWindowExposed(w)) bad << w->objectName() + QStringLiteral(": never shown");
+        bad << captionsThatDoNotFit(w);
+        w->close();
     }
     return bad;
 }
