@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "driver/driver.h"
-#include "plot/family_manager.h"
-#include "plot/family_window.h"
+#include "frame/family_manager.h"
+#include "frame/family_window.h"
 
 namespace {
 

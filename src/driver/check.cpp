@@ -6,7 +6,7 @@
 #include <QJsonParseError>
 
 #include "driver/driver.h"
-#include "plot/controls.h"
+#include "frame/controls.h"
 
 namespace {
 

@@ -20,9 +20,9 @@
 #include <cmath>
 
 #include "numfmt/numfmt.h"
-#include "plot/canvas_widget.h"
-#include "plot/family_manager.h"
-#include "plot/family_window.h"
+#include "render/canvas_widget.h"
+#include "frame/family_manager.h"
+#include "frame/family_window.h"
 #include "shell/shell.h"
 
 QString jsonString(const QString& s) {

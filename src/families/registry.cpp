@@ -1,7 +1,7 @@
 // The family windows the navigation bar offers, in menu order: the frame
 // declares the table, the families fill it in.
 #include "families/factories.h"
-#include "plot/family_manager.h"
+#include "frame/family_manager.h"
 
 const std::vector<FamilyEntry>& familyTable() {
     static const std::vector<FamilyEntry> table = {

@@ -8,8 +8,8 @@
 #include <cstdlib>
 
 #include "platform/platform.h"
-#include "plot/family_manager.h"
-#include "plot/family_window.h"
+#include "frame/family_manager.h"
+#include "frame/family_window.h"
 #include "shell/click_label.h"
 #include "shell/shell.h"
 #include "shell/help_window.h"

@@ -15,9 +15,9 @@
 
 #include "desktop_common.h"
 #include "platform/platform.h"
-#include "plot/family_manager.h"
-#include "plot/family_window.h"
-#include "plot/output.h"
+#include "frame/family_manager.h"
+#include "frame/family_window.h"
+#include "tools/output.h"
 #include "shell/shell.h"
 
 using namespace desktop;

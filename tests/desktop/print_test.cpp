@@ -9,8 +9,8 @@
 
 #include "desktop_common.h"
 #include "platform/platform.h"
-#include "plot/family_manager.h"
-#include "plot/family_window.h"
+#include "frame/family_manager.h"
+#include "frame/family_window.h"
 #include "shell/shell.h"
 
 using namespace desktop;

@@ -10,8 +10,8 @@
 #include <QWidget>
 #include <QtTest>
 
-#include "plot/family_manager.h"
-#include "plot/family_window.h"
+#include "frame/family_manager.h"
+#include "frame/family_window.h"
 
 // "NAME \"caption\" needs N of M" when the caption is wider than its room.
 inline void reportOverflow(QStringList& bad, const QString& where, QAbstractButton* b, const QRect& room) {

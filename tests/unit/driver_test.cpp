@@ -11,8 +11,8 @@
 
 #include "driver/check.h"
 #include "driver/driver.h"
-#include "plot/family_manager.h"
-#include "plot/family_window.h"
+#include "frame/family_manager.h"
+#include "frame/family_window.h"
 
 namespace {
 

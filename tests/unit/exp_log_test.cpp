@@ -10,7 +10,7 @@
 #include "driver/driver.h"
 #include "families/algebraic/exp_log.h"
 #include "numfmt/numfmt.h"
-#include "plot/family_window.h"
+#include "frame/family_window.h"
 
 FamilyWindow* createExponential();
 FamilyWindow* createLogarithm();

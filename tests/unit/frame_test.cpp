@@ -12,11 +12,11 @@
 
 #include "captions_fit.h"
 #include "driver/driver.h"
-#include "plot/family_manager.h"
-#include "plot/family_window.h"
-#include "plot/freehand.h"
-#include "plot/output.h"
-#include "plot/pointer.h"
+#include "frame/family_manager.h"
+#include "frame/family_window.h"
+#include "tools/freehand.h"
+#include "tools/output.h"
+#include "tools/pointer.h"
 
 class FrameTest : public QObject {
     Q_OBJECT

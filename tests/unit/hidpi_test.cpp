@@ -12,11 +12,11 @@
 #include "captions_fit.h"
 #include "focus_frame.h"
 #include "driver/driver.h"
-#include "plot/canvas.h"
-#include "plot/canvas_widget.h"
-#include "plot/family_manager.h"
-#include "plot/family_window.h"
-#include "plot/viewer.h"
+#include "render/canvas.h"
+#include "render/canvas_widget.h"
+#include "frame/family_manager.h"
+#include "frame/family_window.h"
+#include "tools/viewer.h"
 #include "platform/platform.h"
 
 namespace {

@@ -15,9 +15,9 @@
 #include <QtTest>
 
 #include "driver/driver.h"
-#include "plot/control_looks.h"
-#include "plot/family_manager.h"
-#include "plot/family_window.h"
+#include "frame/control_looks.h"
+#include "frame/family_manager.h"
+#include "frame/family_window.h"
 #include "shell/shell.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include "plot/controls.h"
-#include "plot/lookup_panel.h"
+#include "frame/controls.h"
+#include "frame/lookup_panel.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <QRadioButton>
 #include <QtTest>
 
-#include "plot/family_manager.h"
-#include "plot/family_window.h"
-#include "plot/frame_texts.h"
+#include "frame/family_manager.h"
+#include "frame/family_window.h"
+#include "frame/frame_texts.h"
 #include "recording_platform.h"
 
 class MessagesTest : public QObject {

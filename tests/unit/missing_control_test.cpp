@@ -7,7 +7,7 @@
 
 #include "driver/check.h"
 #include "driver/driver.h"
-#include "plot/controls.h"
+#include "frame/controls.h"
 
 namespace {
 

@@ -18,11 +18,11 @@
 #include <QtTest>
 #include <deque>
 
-#include "plot/canvas_widget.h"
-#include "plot/family_manager.h"
-#include "plot/family_window.h"
-#include "plot/output.h"
-#include "plot/viewer.h"
+#include "render/canvas_widget.h"
+#include "frame/family_manager.h"
+#include "frame/family_window.h"
+#include "tools/output.h"
+#include "tools/viewer.h"
 #include "platform/platform.h"
 
 namespace {

@@ -11,10 +11,10 @@
 #include <cmath>
 #include <set>
 
-#include "plot/canvas.h"
-#include "plot/canvas_widget.h"
-#include "plot/family_manager.h"
-#include "plot/family_window.h"
+#include "render/canvas.h"
+#include "render/canvas_widget.h"
+#include "frame/family_manager.h"
+#include "frame/family_window.h"
 #include "platform/platform.h"
 
 namespace {

@@ -9,11 +9,11 @@
 #include <QRadioButton>
 #include <QtTest>
 
-#include "plot/canvas_widget.h"
-#include "plot/family_manager.h"
-#include "plot/family_window.h"
-#include "plot/freehand.h"
-#include "plot/pointer.h"
+#include "render/canvas_widget.h"
+#include "frame/family_manager.h"
+#include "frame/family_window.h"
+#include "tools/freehand.h"
+#include "tools/pointer.h"
 #include "platform/platform.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "plot/family_manager.h"
+#include "frame/family_manager.h"
 
 class RecordingPlatform : public Platform {
 public:

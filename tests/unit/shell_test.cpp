@@ -9,8 +9,8 @@
 #include <QtTest>
 
 #include "platform/platform.h"
-#include "plot/family_manager.h"
-#include "plot/family_window.h"
+#include "frame/family_manager.h"
+#include "frame/family_window.h"
 #include "shell/click_label.h"
 #include "shell/help_window.h"
 #include "shell/main_window.h"

@@ -8,8 +8,8 @@
 #include <QtTest>
 
 #include "focus_frame.h"
-#include "plot/family_manager.h"
-#include "plot/family_window.h"
+#include "frame/family_manager.h"
+#include "frame/family_window.h"
 #include "recording_platform.h"
 
 namespace {

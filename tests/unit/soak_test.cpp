@@ -12,9 +12,9 @@
 #include <QtTest>
 
 #include "driver/driver.h"
-#include "plot/canvas_widget.h"
-#include "plot/family_manager.h"
-#include "plot/family_window.h"
+#include "render/canvas_widget.h"
+#include "frame/family_manager.h"
+#include "frame/family_window.h"
 
 namespace {
 

@@ -12,11 +12,11 @@
 #include <QtTest>
 #include <cmath>
 
-#include "plot/canvas.h"
-#include "plot/family_manager.h"
-#include "plot/family_window.h"
-#include "plot/output.h"
-#include "plot/picture.h"
+#include "render/canvas.h"
+#include "frame/family_manager.h"
+#include "frame/family_window.h"
+#include "tools/output.h"
+#include "render/picture.h"
 #include "platform/platform.h"
 
 namespace {

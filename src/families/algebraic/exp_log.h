@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "plot/family_window.h"
+#include "frame/family_window.h"
 
 namespace explog {
 

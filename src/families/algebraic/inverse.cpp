@@ -7,9 +7,9 @@
 
 #include "families/factories.h"
 #include "numfmt/numfmt.h"
-#include "plot/family_window.h"
-#include "plot/frame_texts.h"
-#include "plot/lookup_panel.h"
+#include "frame/family_window.h"
+#include "frame/frame_texts.h"
+#include "frame/lookup_panel.h"
 
 namespace inverse {
 

@@ -10,7 +10,7 @@
 #include "families/algebraic/exp_log.h"
 #include "families/factories.h"
 #include "numfmt/numfmt.h"
-#include "plot/controls.h"
+#include "frame/controls.h"
 
 namespace {
 

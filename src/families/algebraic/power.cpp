@@ -10,9 +10,9 @@
 
 #include "families/factories.h"
 #include "numfmt/numfmt.h"
-#include "plot/family_window.h"
-#include "plot/frame_texts.h"
-#include "plot/lookup_panel.h"
+#include "frame/family_window.h"
+#include "frame/frame_texts.h"
+#include "frame/lookup_panel.h"
 
 using numfmt::text;
 

@@ -9,7 +9,7 @@
 #include "families/conics/conics.h"
 #include "families/factories.h"
 #include "numfmt/numfmt.h"
-#include "plot/frame_texts.h"
+#include "frame/frame_texts.h"
 
 using numfmt::text;
 

@@ -7,7 +7,7 @@
 #include <cmath>
 
 #include "numfmt/numfmt.h"
-#include "plot/canvas.h"
+#include "render/canvas.h"
 
 using numfmt::text;
 

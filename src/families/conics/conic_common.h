@@ -11,8 +11,8 @@
 #include <utility>
 #include <vector>
 
-#include "plot/family_window.h"
-#include "plot/lookup_panel.h"
+#include "frame/family_window.h"
+#include "frame/lookup_panel.h"
 
 class QRadioButton;
 

@@ -7,7 +7,7 @@
 #include "families/trig/trig_common.h"
 #include "families/trig/trig_windows.h"
 #include "numfmt/numfmt.h"
-#include "plot/frame_texts.h"
+#include "frame/frame_texts.h"
 
 namespace {
 

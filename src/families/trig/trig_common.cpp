@@ -7,8 +7,8 @@
 #include <cmath>
 
 #include "numfmt/numfmt.h"
-#include "plot/frame_texts.h"
-#include "plot/lookup_panel.h"
+#include "frame/frame_texts.h"
+#include "frame/lookup_panel.h"
 
 using numfmt::text;
 

@@ -11,7 +11,7 @@
 #include <functional>
 #include <vector>
 
-#include "plot/family_window.h"
+#include "frame/family_window.h"
 
 class QRadioButton;
 

@@ -16,7 +16,7 @@
 #include <memory>
 #include <vector>
 
-#include "plot/picture.h"
+#include "render/picture.h"
 
 // A QObject so that its window owns it like any other child, and so that
 // whoever shows it learns of changes through a signal rather than a callback

@@ -9,7 +9,7 @@
 #include <QRectF>
 #include <QWidget>
 
-#include "plot/canvas.h"
+#include "render/canvas.h"
 
 struct FloatingLine {
     bool visible = false;

@@ -1,4 +1,4 @@
-#include "plot/lookup_panel.h"
+#include "frame/lookup_panel.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <vector>
 
-#include "plot/controls.h"
+#include "frame/controls.h"
 
 namespace {
 

@@ -21,9 +21,9 @@
 #include <memory>
 #include <vector>
 
-#include "plot/canvas.h"
-#include "plot/controls.h"
-#include "plot/lookup_panel.h"
+#include "render/canvas.h"
+#include "frame/controls.h"
+#include "frame/lookup_panel.h"
 #include "platform/platform.h"
 
 class CanvasWidget;

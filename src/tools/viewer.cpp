@@ -1,4 +1,4 @@
-#include "plot/viewer.h"
+#include "tools/viewer.h"
 
 #include <QGuiApplication>
 #include <QPainter>
@@ -9,8 +9,8 @@
 #include <cmath>
 
 #include "platform/platform.h"
-#include "plot/canvas.h"
-#include "plot/family_manager.h"
+#include "render/canvas.h"
+#include "frame/family_manager.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "plot/freehand.h"
+#include "tools/freehand.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -6,9 +6,9 @@
 #include <QRadioButton>
 #include <cmath>
 
-#include "plot/canvas_widget.h"
-#include "plot/controls.h"
-#include "plot/family_window.h"
+#include "render/canvas_widget.h"
+#include "frame/controls.h"
+#include "frame/family_window.h"
 
 namespace freehand {
 

@@ -1,4 +1,4 @@
-#include "plot/canvas.h"
+#include "render/canvas.h"
 
 #include <QFontMetrics>
 #include <algorithm>

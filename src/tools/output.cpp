@@ -1,4 +1,4 @@
-#include "plot/output.h"
+#include "tools/output.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -14,10 +14,10 @@
 #include <cmath>
 
 #include "platform/platform.h"
-#include "plot/controls.h"
-#include "plot/family_window.h"
-#include "plot/svg_writer.h"
-#include "plot/viewer.h"
+#include "frame/controls.h"
+#include "frame/family_window.h"
+#include "render/svg_writer.h"
+#include "tools/viewer.h"
 
 namespace output {
 

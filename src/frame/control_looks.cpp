@@ -1,4 +1,4 @@
-#include "plot/control_looks.h"
+#include "frame/control_looks.h"
 
 #include <QCheckBox>
 #include <QFontMetrics>

@@ -1,4 +1,4 @@
-#include "plot/picture.h"
+#include "render/picture.h"
 
 #include <QPainter>
 #include <QPainterPath>

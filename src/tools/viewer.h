@@ -7,7 +7,7 @@
 #include <QSize>
 #include <QWidget>
 
-#include "plot/picture.h"
+#include "render/picture.h"
 
 class Canvas;
 

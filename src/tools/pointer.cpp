@@ -1,13 +1,13 @@
-#include "plot/pointer.h"
+#include "tools/pointer.h"
 
 #include <QLabel>
 
 #include <cmath>
 
 #include "numfmt/numfmt.h"
-#include "plot/canvas_widget.h"
-#include "plot/controls.h"
-#include "plot/family_window.h"
+#include "render/canvas_widget.h"
+#include "frame/controls.h"
+#include "frame/family_window.h"
 
 namespace pointer {
 

@@ -1,4 +1,4 @@
-#include "plot/svg_writer.h"
+#include "render/svg_writer.h"
 
 #include <QBuffer>
 #include <QColor>
@@ -7,7 +7,7 @@
 #include <QXmlStreamWriter>
 #include <cmath>
 
-#include "plot/picture.h"
+#include "render/picture.h"
 
 namespace picture {
 

@@ -1,4 +1,4 @@
-#include "plot/family_window.h"
+#include "frame/family_window.h"
 
 #include <algorithm>
 
@@ -13,11 +13,11 @@
 #include <QScrollBar>
 
 #include "numfmt/numfmt.h"
-#include "plot/canvas_widget.h"
-#include "plot/frame_texts.h"
-#include "plot/freehand.h"
-#include "plot/output.h"
-#include "plot/pointer.h"
+#include "render/canvas_widget.h"
+#include "frame/frame_texts.h"
+#include "tools/freehand.h"
+#include "tools/output.h"
+#include "tools/pointer.h"
 
 namespace {
 const QColor kBlack(0, 0, 0);

@@ -1,4 +1,4 @@
-#include "plot/canvas_widget.h"
+#include "render/canvas_widget.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>

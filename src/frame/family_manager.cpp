@@ -1,9 +1,9 @@
-#include "plot/family_manager.h"
+#include "frame/family_manager.h"
 
 #include <QApplication>
 #include <QPointer>
 
-#include "plot/family_window.h"
+#include "frame/family_window.h"
 
 const FamilyEntry* familyByKey(const QString& key) {
     for (const FamilyEntry& e : familyTable())

@@ -1,4 +1,4 @@
-#include "plot/controls.h"
+#include "frame/controls.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -15,7 +15,7 @@
 
 #include "platform/platform.h"
 
-#include "plot/control_looks.h"
+#include "frame/control_looks.h"
 
 namespace {
 
