@@ -46,6 +46,7 @@ int answerCommandLine(int argc, char** argv) {
 int main(int argc, char** argv) {
     if (const int code = answerCommandLine(argc, argv); code >= 0) return code;
 
+    sendMessagesToStandardError();
     QApplication app(argc, argv);
     // The desktop entry's name: docks and task bars link the windows to the
     // launcher by it (the Wayland application id; WM_CLASS on X11 is the

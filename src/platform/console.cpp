@@ -30,3 +30,11 @@ void useParentConsole() {
     if (err) std::freopen("CONOUT$", "w", stderr);
 #endif
 }
+
+void sendMessagesToStandardError() {
+#ifdef Q_OS_WIN
+    const HANDLE h = GetStdHandle(STD_ERROR_HANDLE);
+    if (h != nullptr && h != INVALID_HANDLE_VALUE && GetFileType(h) != FILE_TYPE_UNKNOWN)
+        qputenv("QT_FORCE_STDERR_LOGGING", "1");
+#endif
+}

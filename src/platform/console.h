@@ -6,3 +6,10 @@
 // Elsewhere there is nothing to do.
 
 void useParentConsole();
+
+// Sends Qt's own messages (warnings, fatal errors) to standard error whenever
+// the program has one. A Windows program started without a console (by a
+// test harness, or with its output redirected) would otherwise send them
+// only to an attached debugger, and a script run's errors would vanish.
+// Must run before the first message.
+void sendMessagesToStandardError();

@@ -8,6 +8,7 @@
 #include "driver/check.h"
 #include "driver/driver.h"
 #include "frame/controls.h"
+#include "platform/console.h"
 
 namespace {
 
@@ -99,6 +100,7 @@ private slots:
 
 int main(int argc, char** argv) {
     if (argc == 3 && qstrcmp(argv[1], "--child") == 0) {
+        sendMessagesToStandardError();  // the parent reads the child's complaint there
         QApplication app(argc, argv);
         return child(argv[2]);
     }

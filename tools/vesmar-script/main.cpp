@@ -11,6 +11,7 @@
 
 #include "driver/check.h"
 #include "driver/driver.h"
+#include "platform/console.h"
 #include "platform/platform.h"
 
 namespace {
@@ -37,6 +38,7 @@ bool readAll(const char* path, QByteArray* out) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    sendMessagesToStandardError();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     setupApplication(app);
