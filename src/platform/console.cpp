@@ -1,5 +1,6 @@
 #include "platform/console.h"
 
+#include <QByteArray>
 #include <QtGlobal>
 
 #ifdef Q_OS_WIN
