@@ -2,7 +2,8 @@
 ; release folder (-DSTAGE=...), the version (-DVERSION=...), the output name
 ; (-DOUTFILE=...) and the lists of that folder's files (-DFILES=...,
 ; -DUNFILES=...), so the uninstaller removes exactly what was installed.
-Unicode true
+; A 64-bit installer for the 64-bit program (Unicode, as the Chinese texts need).
+Target amd64-unicode
 SetCompressor /SOLID lzma
 !include "MUI2.nsh"
 
