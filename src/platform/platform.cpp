@@ -10,11 +10,27 @@
 #include <QPushButton>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QUrl>
 #include <QFileInfo>
 #include <QDir>
 
+#include <memory>
+
 namespace {
+
+// The address the desktop opens for a target: web and mail addresses as they
+// are, a path as a local file. Empty for a file that is not there: a missing
+// document fails quietly here rather than in a desktop handler that might
+// put up its own error window.
+QUrl documentUrl(const QString& target) {
+    const QUrl url(target);
+    if (!url.scheme().isEmpty() && url.scheme().size() > 1) return url;  // a path may start with a drive letter
+    const QFileInfo file(target);
+    if (!file.exists()) return {};
+    return QUrl::fromLocalFile(file.absoluteFilePath());
+}
 
 class DesktopPlatform : public Platform {
 public:
@@ -114,14 +130,40 @@ public:
     }
 
     bool openDocument(const QString& target) override {
-        QUrl url(target);
-        if (url.scheme().isEmpty() || url.scheme().size() == 1) {  // a path (or a drive letter)
-            const QFileInfo file(target);
-            // A missing document fails quietly here rather than in a desktop
-            // handler that might put up its own error window.
-            if (!file.exists()) return false;
-            url = QUrl::fromLocalFile(file.absoluteFilePath());
+        const QUrl url = documentUrl(target);
+        return !url.isEmpty() && QDesktopServices::openUrl(url);
+    }
+
+    bool openDocumentWatched(const QString& target, std::function<void()> failedLater) override {
+        const QUrl url = documentUrl(target);
+        if (url.isEmpty()) return false;
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+        // Qt hands the address to xdg-open and reports success once that has
+        // started, even when it then finds no program for the type and gives
+        // up. Run it here to hear how it ends.
+        const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+        if (!opener.isEmpty()) {
+            // No parent: the opener may wait for the browser it started, and
+            // ending this program must not end that browser (a QProcess kills
+            // its process when destroyed). Deleted once the opener ends.
+            auto* p = new QProcess;
+            p->setStandardOutputFile(QProcess::nullDevice());
+            p->setStandardErrorFile(QProcess::nullDevice());
+            auto report = std::make_shared<std::function<void()>>(std::move(failedLater));
+            QObject::connect(p, &QProcess::finished, p, [p, report](int code, QProcess::ExitStatus status) {
+                if ((status != QProcess::NormalExit || code != 0) && *report) (*report)();
+                p->deleteLater();
+            });
+            QObject::connect(p, &QProcess::errorOccurred, p, [p, report](QProcess::ProcessError e) {
+                if (e != QProcess::FailedToStart) return;
+                if (*report) (*report)();
+                p->deleteLater();
+            });
+            p->start(opener, {url.toString(QUrl::FullyEncoded)});
+            return true;
         }
+#endif
+        (void)failedLater;
         return QDesktopServices::openUrl(url);
     }
 

@@ -5,6 +5,7 @@
 // opened address can be answered and observed without a person at the screen.
 #include <QImage>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -62,6 +63,14 @@ public:
     // Opens a document, web address or mail address with the desktop's
     // default handler; false when that failed.
     virtual bool openDocument(const QString& target) = 0;
+
+    // Opens as openDocument does. Where the desktop can tell only later that
+    // nothing opened the document (its opener started, then found no program
+    // for the type), `failedLater` runs then, on the GUI thread.
+    virtual bool openDocumentWatched(const QString& target, std::function<void()> failedLater) {
+        (void)failedLater;
+        return openDocument(target);
+    }
 
     // Keeps a window above all others. Must be called before the window is shown.
     virtual void makeTopmost(QWidget* window) = 0;

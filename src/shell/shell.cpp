@@ -91,11 +91,17 @@ QString linkFailedMessage(Link kind, const QString& target) {
 }
 
 bool openLink(QWidget* parent, Link kind, const QString& target) {
-    if (platform().openDocument(kind == Link::Mail ? QStringLiteral("mailto:") + target : target)) return true;
     // The document is named by the full path the program looked for.
     const QString shown = kind == Link::Tutorial ? QDir::cleanPath(QDir::current().absoluteFilePath(target)) : target;
-    platform().messageBox(parent, linkFailedMessage(kind, shown), QStringLiteral("提示"), MsgButtons::OK,
-                          MsgIcon::Exclamation);
+    auto tell = [guard = QPointer<QWidget>(parent), kind, shown] {
+        platform().messageBox(guard.data(), linkFailedMessage(kind, shown), QStringLiteral("提示"), MsgButtons::OK,
+                              MsgIcon::Exclamation);
+    };
+    // A failure found only after the desktop's opener started is told too,
+    // with the same message, over the window that asked if it is still open.
+    if (platform().openDocumentWatched(kind == Link::Mail ? QStringLiteral("mailto:") + target : target, tell))
+        return true;
+    tell();
     return false;
 }
 

@@ -38,6 +38,16 @@ public:
         opened << target;
         return false;  // no program on this desktop opens anything
     }
+    // With openerStarts, the desktop's opener starts and finds out only later
+    // that nothing opens the target.
+    bool openDocumentWatched(const QString& target, std::function<void()> failedLater) override {
+        if (!openerStarts) return Platform::openDocumentWatched(target, std::move(failedLater));
+        opened << target;
+        late.push_back(std::move(failedLater));
+        return true;
+    }
+    bool openerStarts = false;
+    std::vector<std::function<void()>> late;
     void makeTopmost(QWidget* w) override {
         topmost << w->objectName();
         w->setWindowFlag(Qt::WindowStaysOnTopHint, true);
@@ -303,6 +313,57 @@ private slots:
         sendClick(bar->findChild<QWidget*>(QStringLiteral("Label1")));
         QCOMPARE(fake->asked, QStringList{"提示|无法打开网页：\n" + kWebAddress + "\n请在浏览器中输入这个地址访问。"});
         QVERIFY(help->isVisible());
+    }
+
+    void aFailureFoundLaterIsToldToo() {
+        auto* bar = qobject_cast<MainWindow*>(startProgram());
+        bar->showHelp();
+        fake->openerStarts = true;
+        sendClick(bar->findChild<QWidget*>(QStringLiteral("Label1")));
+        QCOMPARE(fake->opened, QStringList{kWebAddress});
+        QVERIFY(fake->asked.isEmpty());  // started: nothing to say yet
+        QCOMPARE(fake->late.size(), size_t(1));
+        fake->late.front()();
+        QCOMPARE(fake->asked, QStringList{"提示|无法打开网页：\n" + kWebAddress + "\n请在浏览器中输入这个地址访问。"});
+        fake->openerStarts = false;
+        fake->late.clear();
+    }
+
+    // The desktop's own opener: its exit status tells whether anything
+    // opened the address. A stand-in xdg-open on PATH records what it was
+    // given and fails for addresses with "nohandler" in them.
+    void desktopOpenerReportsALateFailure() {
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+        QTemporaryDir bin;
+        QVERIFY(bin.isValid());
+        QFile opener(bin.filePath(QStringLiteral("xdg-open")));
+        QVERIFY(opener.open(QIODevice::WriteOnly));
+        opener.write(
+            "#!/bin/sh\necho \"$1\" >> \"$(dirname \"$0\")/given\"\ncase \"$1\" in *nohandler*) exit 3;; esac\n");
+        opener.close();
+        QVERIFY(opener.setPermissions(opener.permissions() | QFileDevice::ExeOwner));
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(bin.path()) + ':' + path);
+        setPlatform(nullptr);
+        QStringList failed;
+        const bool a = platform().openDocumentWatched(QStringLiteral("https://example.org/fine"),
+                                                      [&] { failed << QStringLiteral("fine"); });
+        const bool b = platform().openDocumentWatched(QStringLiteral("https://example.org/nohandler"),
+                                                      [&] { failed << QStringLiteral("nohandler"); });
+        qputenv("PATH", path);
+        setPlatform(fake);
+        QVERIFY(a && b);  // both started
+        QTRY_COMPARE_WITH_TIMEOUT(failed, QStringList{QStringLiteral("nohandler")}, 20000);
+        QFile given(bin.filePath(QStringLiteral("given")));
+        QTRY_VERIFY(given.exists());
+        QVERIFY(given.open(QIODevice::ReadOnly));
+        QStringList lines = QString::fromUtf8(given.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        lines.sort();
+        QCOMPARE(lines, (QStringList{QStringLiteral("https://example.org/fine"),
+                                     QStringLiteral("https://example.org/nohandler")}));
+#else
+        QSKIP("no xdg-open on this system");
+#endif
     }
 
     void desktopOpenerSkipsMissingDocuments() {
