@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QDialogButtonBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -314,7 +315,7 @@ private slots:
         const QString picture = dir_.filePath("图.bmp");
         QVERIFY(QDir().mkpath(folder));
         QVERIFY(QImage(4, 4, QImage::Format_RGB32).save(picture, "BMP"));
-        QString folderType, pictureType, date, expectedDate;
+        QString folderType, pictureType, date, expectedDate, nameColumn, cancel;
         whenModal<QFileDialog>(
             [&](QFileDialog* d) {
                 auto* model = d->findChild<QFileSystemModel*>();
@@ -329,7 +330,11 @@ private slots:
                     date = model->index(folder).siblingAtColumn(3).data().toString();
                     expectedDate = QLocale(QLocale::Chinese, QLocale::China)
                                        .toString(QFileInfo(folder).lastModified(), QLocale::ShortFormat);
+                    // Qt's own catalogue, not the few texts the program adds to it.
+                    nameColumn = model->headerData(0, Qt::Horizontal).toString();
                 }
+                if (auto* box = d->findChild<QDialogButtonBox*>())
+                    if (QPushButton* b = box->button(QDialogButtonBox::Cancel)) cancel = b->text();
                 realKey("Escape");
             },
             &failure_);
@@ -343,6 +348,8 @@ private slots:
         QCOMPARE(folderType, QStringLiteral("文件夹"));
         QVERIFY2(pictureType.contains(QStringLiteral("图像")), qPrintable(pictureType));
         QCOMPARE(date, expectedDate);
+        QCOMPARE(nameColumn, QStringLiteral("名称"));
+        QCOMPARE(cancel, QStringLiteral("取消"));
     }
 
     void printWithoutPrinter() {
