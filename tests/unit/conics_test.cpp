@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "families/conics/conic_common.h"
 #include "families/conics/conics.h"
 #include "numfmt/numfmt.h"
 

@@ -5,7 +5,7 @@
 #include <QtTest>
 #include <cmath>
 
-#include "families/trig/trig_common.h"
+#include "families/trig/trig.h"
 #include "numfmt/numfmt.h"
 
 using numfmt::text;

@@ -5,7 +5,7 @@
 #include <QScrollBar>
 #include <cmath>
 
-#include "families/conics/conic_common.h"
+#include "families/conics/conic_window.h"
 #include "families/conics/conics.h"
 #include "families/factories.h"
 #include "numfmt/numfmt.h"

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <limits>
 
-#include "families/conics/conic_common.h"
+#include "families/conics/conic_window.h"
 #include "families/conics/conics.h"
 #include "families/factories.h"
 #include "numfmt/numfmt.h"

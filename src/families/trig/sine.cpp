@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "families/factories.h"
-#include "families/trig/trig_common.h"
+#include "families/trig/trig_window.h"
 #include "families/trig/trig_windows.h"
 #include "numfmt/numfmt.h"
 #include "frame/frame_texts.h"

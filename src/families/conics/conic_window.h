@@ -1,76 +1,18 @@
 #pragma once
 // What the four conic-section windows (circle, ellipse, hyperbola, parabola)
-// share: the dotted sweep over -10..10, the two-valued look-up panels, the
-// foci and directrix marks with their labels, and the ways their redraw cycle
-// departs from the common one.
+// share: the two-valued look-up panels, the foci and directrix marks with
+// their labels, and the ways their redraw cycle departs from the common one.
 #include <QColor>
-#include <QLineF>
 #include <QPointF>
 #include <QString>
 #include <initializer_list>
-#include <utility>
 #include <vector>
 
+#include "families/conics/conics.h"
 #include "frame/family_window.h"
 #include "frame/lookup_panel.h"
 
 class QRadioButton;
-
-namespace conic {
-
-// Dots are kept only strictly inside this band; beyond it a curve would
-// run into the axis letters and grid numbers.
-constexpr float kBand = 10.2f;
-inline bool inBand(float y) { return y > -kBand && y < kBand; }
-
-// The sample abscissas of every conic plot: a single-precision running x
-// from -10, stepped by adding `step`, while x <= 10. The accumulated rounding
-// is part of the picture (an ellipse with a = 6 ends its right tip at about
-// 5.99), so the loop must stay in float.
-template <class Fn>
-void sweep(float step, Fn&& fn) {
-    for (float x = -10.f; x <= 10.f; x += step) fn(x);
-}
-
-// Upper and lower row of a curve symmetric to the X axis: for every sample
-// where half(x) gives a value (NaN = no value there), the dots (x, y) and
-// (x, -y) inside the band.
-template <class Half>
-std::vector<QPointF> mirroredDots(float step, Half&& half) {
-    std::vector<QPointF> pts;
-    pts.reserve(4096);
-    sweep(step, [&](float x) {
-        const float y = half(x);
-        if (y != y) return;
-        if (inBand(y)) pts.emplace_back(x, y);
-        if (inBand(-y)) pts.emplace_back(x, -y);
-    });
-    return pts;
-}
-
-// A row for the expression text that would fall outside the drawing area
-// goes to 9 instead.
-inline float textRow(float t) { return (t >= -10.f && t <= 10.f) ? t : 9.f; }
-
-// √v of a value that is mathematically >= 0 but may come out a hair below
-// zero from rounding (an ellipse at X = ±a): treated as 0.
-double rootOfNonNegative(double v);
-
-// Label texts of the foci and the directrices, on the X axis or the Y axis.
-QString fociText(float c, bool onX);
-QString directrixText(float d, bool onX);
-
-// The foci at distance c from the centre: (-c, 0) and (c, 0) on the X axis,
-// (0, -c) and (0, c) on the Y axis.
-std::pair<QPointF, QPointF> foci(float c, bool onX);
-// The directrices at distance d, as long as the curve is high (X axis:
-// x = ±d from y = b to -b) or wide (Y axis: y = ±d from x = a to -a).
-std::pair<QLineF, QLineF> directrices(float d, float a, float b, bool onX);
-
-// True when every value is a finite single.
-bool allFinite(std::initializer_list<double> values);
-
-}  // namespace conic
 
 class ConicWindow : public FamilyWindow {
 protected:
