@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "render/picture.h"
+#include "render/raster.h"
 
 // A QObject so that its window owns it like any other child, and so that
 // whoever shows it learns of changes through a signal rather than a callback

@@ -2,11 +2,10 @@
 // The picture of a canvas kept as what was drawn rather than as pixels: every
 // operation in drawing order, in the logical coordinates of the 396-pixel
 // square, with its colour and pen width. The same description paints the
-// exact screen bitmap at scale 1, a sharp one at any other scale, and vector
-// output (SVG, print) through a QPainter.
+// exact screen bitmap at scale 1, a sharp one at any other scale (raster.h),
+// and vector output (SVG, print) through a QPainter (vector_replay.h).
 #include <QFont>
 #include <QImage>
-#include <QPainterPath>
 #include <QPointF>
 #include <QRectF>
 #include <QString>
@@ -71,76 +70,11 @@ struct Description {
     void addText(QPointF baseline, const QString& text, const QFont& font, QRgb rgb);
 };
 
-// Paints operations onto a raster image at a scale, writing pixels directly
-// for dots, lines and boxes (the curves are thousands of dots) and through a
-// painter for ellipses and text. At scale 1 this is the canvas's own drawing.
-class Raster {
-public:
-    // target: the picture's square at this scale (at least kSize * scale a side).
-    Raster(QImage& target, double scale);
-    ~Raster();
-    Raster(const Raster&) = delete;
-    Raster& operator=(const Raster&) = delete;
-
-    // The whole description: its base (or white), then its operations.
-    void paint(const Description& d);
-    // Operations only, from index `from` on.
-    void paintOps(const Description& d, size_t from = 0);
-    void paintOp(const Description& d, const Op& op);
-    // Ends the painter that ellipses and texts use, so that direct writes may follow.
-    void endPainter();
-
-    // Integer pixel operations, also used by the canvas while it draws.
-    void dots(const QPointF* pts, size_t n, QRgb rgb, int width);
-    void segment(double x1, double y1, double x2, double y2, QRgb rgb, int width);
-    void box(int x0, int y0, int x1, int y1, QRgb rgb);
-    void ellipse(QPointF centre, double rx, double ry, QRgb rgb, int width);
-    void text(QPointF baseline, const QString& text, const QFont& font, QRgb rgb);
-    void fillWhite();
-    void drawBase(const Description& d);
-
-private:
-    void begin();
-    QRgb* row(int y) { return reinterpret_cast<QRgb*>(bits_ + qsizetype(y) * bpl_); }
-    void plotDot(int cx, int cy, QRgb rgb, int w);
-    int scaled(int width) const;
-
-    QImage& img_;
-    double s_;
-    uchar* bits_ = nullptr;
-    qsizetype bpl_ = 0;
-    int W_ = 0, H_ = 0;
-    QPainter* painter_ = nullptr;
-};
-
-// Vector shapes of the operations, shared by the SVG file and the printer so
-// that both show what the picture painted at kFlatScale shows.
-//
-// A run of dots: one square of the pen width per dot, placed to a quarter
-// pixel as the x4 bitmap places it, duplicates dropped. All squares turn the
-// same way, so the path (non-zero rule) fills their union: overlaps never cancel.
-QPainterPath dotSquares(const Description& d, const Op& op);
-// A run of segments: one subpath per segment, to be stroked. The bitmap gives
-// a line the pen width across its major axis (so a diagonal is thinner,
-// measured square to it) and a square of the pen width, upright, centred on
-// each end; so do the shapes: segments are grouped by that stroke width, a
-// level or plumb line gets square caps (which are exactly those squares), a
-// slanting one plain ends and its end squares in `points` (filled, non-zero
-// rule), as does a segment of no length.
-struct Stroke {
-    double width = 1;
-    bool squareCaps = true;
-    QPainterPath path;
-};
-std::vector<Stroke> segmentStrokes(const Description& d, const Op& op, QPainterPath& points);
-// The pen width, measured square to the line, that covers `width` pixels
-// along the line's minor axis.
-double strokeWidth(double dx, double dy, int width);
-
-// Paints the description with a painter in logical coordinates (the
-// painter's transform maps the 396-pixel square where it belongs): vector
-// output for printers.
-void paintVector(QPainter& p, const Description& d);
+// Clips the segment to the rectangle in place (Cohen-Sutherland); false
+// when nothing of it is inside. The clipped end gets the boundary coordinate
+// exactly and the other one by proportion, which stays accurate even for
+// coordinates near 1E+38. Both painters cut far-away lines with it.
+bool clipSegment(double& x1, double& y1, double& x2, double& y2, double xlo, double ylo, double xhi, double yhi);
 
 // The side in device pixels of a picture painted at scale, capped.
 int sideAt(double scale);

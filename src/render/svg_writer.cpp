@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "render/picture.h"
+#include "render/vector_replay.h"
 
 namespace picture {
 
