@@ -55,6 +55,15 @@ FamilyWindow::~FamilyWindow() {
 
 void FamilyWindow::build(std::initializer_list<Ctl> table) { buildControls(this, table); }
 
+void FamilyWindow::frameButtons(int x, int y, int w, int h, const FrameButtonNames& names) {
+    build({
+        button(names.redraw, x, y, w, h, "刷新作图").bind(&frame_.redraw),
+        button(names.overlay, x, y + 32, w, h, "覆盖作图").back(192, 255, 192).bind(&frame_.overlay),
+        button(names.commit, x, y + 64, w, h, "确定覆盖").back(192, 255, 192).hide().bind(&frame_.commit),
+        button(names.grid, x, y + 96, w, h, "显示网格").bind(&frame_.grid),
+    });
+}
+
 void FamilyWindow::finish() {
     checkBound();
     onClick(frame_.redraw, [this] { redrawClicked(); });

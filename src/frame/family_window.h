@@ -104,6 +104,14 @@ struct FrameControls {
     std::vector<std::pair<QWidget*, QString>> redrawEmpties, overlayEmpties;
 };
 
+// The object names of the frame's four buttons, as most windows name them.
+struct FrameButtonNames {
+    const char* redraw = "Command1";
+    const char* overlay = "fugai";
+    const char* commit = "Commandfgqd";
+    const char* grid = "wangge";
+};
+
 class FamilyWindow : public QWidget {
     Q_OBJECT
 public:
@@ -166,6 +174,11 @@ signals:
 protected:
     // Lays out the family's controls; call from the family's constructor, then finish().
     void build(std::initializer_list<Ctl> table);
+    // The frame's four buttons as every window stacks them: 刷新作图, 覆盖作图,
+    // the hidden 确定覆盖 and 显示网格, w x h each, 32 pixels apart from (x, y),
+    // bound to the frame. Call where the layout table would list them, so
+    // that they keep their place in the tab order.
+    void frameButtons(int x, int y, int w, int h, const FrameButtonNames& names = {});
     // Connects the common buttons and sliders and creates the tools; call last
     // in the family constructor.
     void finish();

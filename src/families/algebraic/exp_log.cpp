@@ -99,10 +99,9 @@ ExpLogWindow::ExpLogWindow(const Setup& s) : FamilyWindow(makeTraits(s)) {
         textBox("Text1", 40, 64, 57, 25, s.defaultBase).font("宋体", 15.75).tooltip(tip).bind(&base_),
         slider("HScroll1", 104, 52, 169, 20, 2, 10, 2, 1, 2).bind(&wholeSlider_),
         slider("HScroll2", 104, 80, 169, 20, 1, 9, 1, 1, 2).bind(&tenthSlider_),
-        button("Command1", 288, 48, 81, 25, "刷新作图").bind(&frame_.redraw),
-        button("fugai", 288, 80, 81, 25, "覆盖作图").back(192, 255, 192).bind(&frame_.overlay),
-        button("Commandfgqd", 288, 112, 81, 25, "确定覆盖").back(192, 255, 192).hide().bind(&frame_.commit),
-        button("wangge", 288, 144, 81, 25, "显示网格").bind(&frame_.grid),
+    });
+    frameButtons(288, 48, 81, 25);
+    build({
         label("Label1", 16, 144, 257, 81,
               "说明：如果要取一个自定义的值（用滚动条无法实现），可直接在上面的文本框中输入。"
               "然后点击“刷新作图”或“覆盖作图”。"),

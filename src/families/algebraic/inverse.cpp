@@ -66,10 +66,9 @@ public:
             label("Label2(2)", 8, 64, 33, 25, "k =").font("times new roman", 15),
             textBox("Text1(0)", 40, 64, 57, 25, "2").font("宋体", 15.75).tooltip(tip).bind(&ui_.k),
             slider("HScroll1", 104, 64, 169, 25, -50, 50, 0).bind(&ui_.sk),
-            button("Command1", 288, 48, 81, 25, "刷新作图").bind(&frame_.redraw),
-            button("Command2", 288, 80, 81, 25, "覆盖作图").back(192, 255, 192).bind(&frame_.overlay),
-            button("Commandfgqd", 288, 112, 81, 25, "确定覆盖").back(192, 255, 192).hide().bind(&frame_.commit),
-            button("Command3", 288, 144, 81, 25, "显示网格").bind(&frame_.grid),
+        });
+        frameButtons(288, 48, 81, 25, {.overlay = "Command2", .grid = "Command3"});
+        build({
             label("Label1(2)", 16, 112, 257, 81, frametext::hint()).size(9),
             check("Checkhide", 280, 192, 97, 25, "隐藏坐标系").bind(&frame_.hideAxes),
             check("Check1", 280, 216, 97, 41, "在图像上注明函数表达式").on().bind(&frame_.showExpression),

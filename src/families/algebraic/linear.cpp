@@ -55,10 +55,9 @@ public:
             label("Label2(1)", 8, 112, 33, 25, "b =").font("times new roman", 15),
             textBox("Text1(1)", 40, 112, 57, 25, "0").font("宋体", 15.75).tooltip(tip).bind(&ui_.b),
             slider("HScroll2", 104, 112, 169, 25, -50, 50, 0).bind(&ui_.sb),
-            button("Command1(0)", 288, 48, 81, 25, "刷新作图").bind(&frame_.redraw),
-            button("Command1(1)", 288, 80, 81, 25, "覆盖作图").back(192, 255, 192).bind(&frame_.overlay),
-            button("Commandfgqd", 288, 112, 81, 25, "确定覆盖").back(192, 255, 192).hide().bind(&frame_.commit),
-            button("Command1(2)", 288, 144, 81, 25, "显示网格").bind(&frame_.grid),
+        });
+        frameButtons(288, 48, 81, 25, {.redraw = "Command1(0)", .overlay = "Command1(1)", .grid = "Command1(2)"});
+        build({
             label("Label1(2)", 16, 152, 257, 41, frametext::hint()).size(9),
             check("Checkhide", 280, 192, 81, 25, "隐藏坐标系").bind(&frame_.hideAxes),
             check("Check1", 280, 212, 97, 28, "在图像上注明函数表达式").on().bind(&frame_.showExpression),

@@ -248,10 +248,9 @@ public:
             slider("HScroll3", 120, 57, 145, 25, 1, 10, 1).in("Frame2").bind(&ui_.sq),
             radio("Option3", 16, 100, 97, 21, "n为正值").in("Frame2").on().bind(&ui_.positive),
             radio("Option4", 136, 100, 97, 21, "n为负值").in("Frame2").bind(&ui_.negative),
-            button("Command1", 296, 40, 73, 25, "刷新作图").bind(&frame_.redraw),
-            button("fugai", 296, 72, 73, 25, "覆盖作图").back(192, 255, 192).bind(&frame_.overlay),
-            button("Commandfgqd", 296, 104, 73, 25, "确定覆盖").back(192, 255, 192).hide().bind(&frame_.commit),
-            button("wangge", 296, 136, 73, 25, "显示网格").bind(&frame_.grid),
+        });
+        frameButtons(296, 40, 73, 25);
+        build({
             check("Checkhide", 16, 208, 97, 25, "隐藏坐标系").bind(&frame_.hideAxes),
             check("Check1", 128, 208, 201, 25, "在图像上注明函数解析式").on().bind(&frame_.showExpression),
         });

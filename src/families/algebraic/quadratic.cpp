@@ -151,10 +151,9 @@ public:
             label("Label4(2)", 24, 128, 25, 25, "c=").font("times new roman", 15),
             textBox("Text1(2)", 56, 128, 57, 25, "0").font("宋体", 13.5).tooltip(tip).bind(&ui_.c),
             slider("HScroll3", 128, 128, 153, 25, -50, 50, 0).bind(&ui_.sc),
-            button("Command1", 296, 40, 73, 25, "刷新作图").bind(&frame_.redraw),
-            button("fugai", 296, 72, 73, 25, "覆盖作图").back(192, 255, 192).bind(&frame_.overlay),
-            button("Commandfgqd", 296, 104, 73, 25, "确定覆盖").back(192, 255, 192).hide().bind(&frame_.commit),
-            button("wangge", 296, 136, 73, 25, "显示网格").bind(&frame_.grid),
+        });
+        frameButtons(296, 40, 73, 25);
+        build({
             check("Checkhide", 280, 168, 97, 25, "隐藏坐标系").bind(&frame_.hideAxes),
             check("Check1", 280, 188, 97, 28, "在图像上注明函数表达式").on().bind(&frame_.showExpression),
             button("Command2", 16, 168, 73, 25, "顶点坐标").bind(&ui_.vertex),

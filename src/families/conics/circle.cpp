@@ -100,10 +100,9 @@ public:
                 "Label1", 16, 152, 257, 41,
                 "说明：如果要取一个自定义的值（用滚动条无法实现），可直接在上面的文本框中输入。然后点击“刷新作图”或“覆盖作图”。")
                 .font("宋体", 9),
-            button("Command1", 288, 40, 73, 25, "刷新作图").bind(&frame_.redraw),
-            button("fugai", 288, 72, 73, 25, "覆盖作图").back(192, 255, 192).bind(&frame_.overlay),
-            button("Commandfgqd", 288, 104, 73, 25, "确定覆盖").back(192, 255, 192).hide().bind(&frame_.commit),
-            button("wangge", 288, 136, 73, 25, "显示网格").bind(&frame_.grid),
+        });
+        frameButtons(288, 40, 73, 25);
+        build({
             check("Checkhide", 280, 176, 89, 25, "隐藏坐标系").bind(&frame_.hideAxes),
             check("Check1", 280, 208, 97, 33, "在图像上注明函数表达式").on().bind(&frame_.showExpression),
             button("Command2", 8, 208, 73, 25, "标出圆心").bind(&ui_.centre),

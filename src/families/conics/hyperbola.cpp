@@ -117,10 +117,9 @@ public:
             label("Label4(1)", 24, 96, 25, 25, "b=").font("times new roman", 13.5),
             textBox("Text1(1)", 56, 96, 57, 25, "2").font("宋体", 13.5).tooltip(tip).bind(&ui_.b),
             slider("HScroll2", 128, 96, 153, 25, 1, 10, 1).bind(&ui_.sb),
-            button("Command1", 296, 56, 73, 25, "刷新作图").bind(&frame_.redraw),
-            button("fugai", 296, 88, 73, 25, "覆盖作图").back(192, 255, 192).bind(&frame_.overlay),
-            button("Commandfgqd", 296, 120, 73, 25, "确定覆盖").back(192, 255, 192).hide().bind(&frame_.commit),
-            button("wangge", 296, 152, 73, 25, "显示网格").bind(&frame_.grid),
+        });
+        frameButtons(296, 56, 73, 25);
+        build({
             check("Checkhide", 280, 177, 81, 23, "隐藏坐标系").bind(&frame_.hideAxes),
             check("Check1", 280, 200, 97, 33, "在图像上注明函数表达式").on().bind(&frame_.showExpression),
             button("Command2", 8, 128, 73, 25, "标出焦点").bind(&ui_.foci),

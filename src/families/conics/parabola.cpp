@@ -84,10 +84,9 @@ public:
             label("Label4(0)", 24, 72, 25, 25, "p=").font("times new roman", 13.5),
             textBox("Text1", 56, 72, 57, 25, "3").font("宋体", 13.5).tooltip(frametext::paramTip()).bind(&ui_.p),
             slider("HScroll1", 128, 72, 153, 25, -10, 10, 1).bind(&ui_.sp),
-            button("Command1", 296, 56, 73, 25, "刷新作图").bind(&frame_.redraw),
-            button("fugai", 296, 88, 73, 25, "覆盖作图").back(192, 255, 192).bind(&frame_.overlay),
-            button("Commandfgqd", 296, 120, 73, 25, "确定覆盖").back(192, 255, 192).hide().bind(&frame_.commit),
-            button("wangge", 296, 152, 73, 25, "显示网格").bind(&frame_.grid),
+        });
+        frameButtons(296, 56, 73, 25);
+        build({
             check("Checkhide", 289, 180, 81, 25, "隐藏坐标系").bind(&frame_.hideAxes),
             check("Check1", 289, 208, 95, 41, "在图像上注明函数表达式").on().bind(&frame_.showExpression),
             button("Command2", 8, 128, 73, 25, "标出焦点").bind(&ui_.focus),

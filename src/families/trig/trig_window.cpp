@@ -47,10 +47,9 @@ void TrigWindow::buildShared(int f2, const QString& lookupXCaption) {
     const QString tip = frametext::paramTip();
     build({
         label("Labfc", 344, 8, 425, 25, "当前函数的解析式为：").font("宋体", 12).color(192, 0, 0).bind(&frame_.current),
-        button("Command1", 288, 48, 81, 25, "刷新作图").bind(&frame_.redraw),
-        button("fugai", 288, 80, 81, 25, "覆盖作图").back(192, 255, 192).bind(&frame_.overlay),
-        button("Commandfgqd", 288, 112, 81, 25, "确定覆盖").back(192, 255, 192).hide().bind(&frame_.commit),
-        button("wangge", 288, 144, 81, 25, "显示网格").bind(&frame_.grid),
+    });
+    frameButtons(288, 48, 81, 25);
+    build({
         // Both check boxes sit in one row under the p entry, where their
         // captions fit on one line.
         check("Checkhide", 8, 236, 97, 22, "隐藏坐标系").bind(&frame_.hideAxes),
