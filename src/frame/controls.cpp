@@ -225,6 +225,7 @@ void buildControls(QWidget* window, std::initializer_list<Ctl> table) {
         }
         if (c.kind == CtlKind::Button && c.bg.isValid()) looks::colourButton(static_cast<QPushButton*>(w), c.bg);
         if (!c.tip.isEmpty()) w->setToolTip(c.tip);
+        if (!c.said.isEmpty()) w->setAccessibleName(c.said);
         if (c.disabled) w->setEnabled(false);
         if (c.hidden) w->setVisible(false);
     }

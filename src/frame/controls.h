@@ -28,6 +28,7 @@ struct Ctl {
     bool bold = false;
     QColor fg, bg;  // invalid = default
     QString tip;
+    QString said;  // what a screen reader calls it, where its caption does not say
     int min = 0, max = 0, value = 0, small = 1, large = 2;  // sliders
     bool checked = false, hidden = false, disabled = false;
     bool center = false;  // centred label text
@@ -42,6 +43,7 @@ struct Ctl {
     Ctl& color(int r, int g, int b) { fg = QColor(r, g, b); return *this; }
     Ctl& back(int r, int g, int b) { bg = QColor(r, g, b); return *this; }
     Ctl& tooltip(const QString& t) { tip = t; return *this; }
+    Ctl& spoken(const QString& name) { said = name; return *this; }
     Ctl& on() { checked = true; return *this; }
     Ctl& hide() { hidden = true; return *this; }
     Ctl& off() { disabled = true; return *this; }

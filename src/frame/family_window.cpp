@@ -7,17 +7,23 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QShortcut>
 
+#include "frame/accessibility.h"
+#include "frame/curve_facts.h"
 #include "numfmt/numfmt.h"
 #include "render/canvas_widget.h"
 #include "frame/frame_texts.h"
 #include "tools/freehand.h"
 #include "tools/output.h"
 #include "tools/pointer.h"
+#include "tools/sound.h"
+#include "tools/trace.h"
 
 namespace {
 const QColor kBlack(0, 0, 0);
@@ -43,6 +49,12 @@ FamilyWindow::FamilyWindow(FamilyTraits traits, QWidget* parent)
     canvas_ = new Canvas(this);
     canvasWidget_ = new CanvasWidget(canvas_, this);
     canvasWidget_->setGeometry(384, 40, 400, 400);
+    // The picture is a node of its own for a screen reader, reached by Tab
+    // (a click on it still leaves the focus where it was: the tools use it).
+    a11y::install();
+    canvasWidget_->setProperty("a11yRole", int(QAccessible::Graphic));
+    canvasWidget_->setAccessibleName(QStringLiteral("函数图像"));
+    canvasWidget_->setFocusPolicy(Qt::TabFocus);
     // Picture2 never shows; it only holds the overlay snapshot (white until the first one).
 }
 
@@ -51,6 +63,7 @@ FamilyWindow::~FamilyWindow() {
     // window is only a QWidget any more: nothing they signal on the way out
     // may reach the frame's handlers.
     for (QObject* child : findChildren<QObject*>()) child->blockSignals(true);
+    canvasWidget_->removeEventFilter(this);
 }
 
 void FamilyWindow::build(std::initializer_list<Ctl> table) { buildControls(this, table); }
@@ -81,6 +94,12 @@ void FamilyWindow::finish() {
     pointer_ = new PointerTool(*this);
     freehand_ = new FreehandTools(*this);
     output_ = new OutputTools(*this);
+    trace_ = new TraceTool(*this);
+    // 听图像: the last curve as sound.
+    auto* hear = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_T), this);
+    connect(hear, &QShortcut::activated, this, &FamilyWindow::hearCurve);
+    // The keys of the focused picture walk along the curve.
+    canvasWidget_->installEventFilter(this);
     // Canvas events run readout, tools and crosshair in this order.
     connect(canvasWidget_, &CanvasWidget::pressed, this,
             [this](Qt::MouseButton b, double x, double y) { freehand_->press(b, x, y); });
@@ -92,6 +111,20 @@ void FamilyWindow::finish() {
     connect(canvasWidget_, &CanvasWidget::released, this,
             [this](Qt::MouseButton b, double x, double y) { freehand_->release(b, x, y); });
     connect(canvasWidget_, &CanvasWidget::doubleClicked, this, [this] { pointer_->toggleCrosshair(); });
+
+    // Names for a screen reader: every box after its caption, every slider
+    // after the box it feeds.
+    std::vector<std::pair<QScrollBar*, QLineEdit*>> links;
+    for (const SliderLink& link : frame_.sliders) links.emplace_back(link.slider, link.text);
+    a11y::nameControls(this, links);
+    // The picture comes last when Tab goes round the window, so the focus
+    // still starts in the first box.
+    QWidget* last = canvasWidget_;
+    for (int guard = 0; guard < 1000 && last->nextInFocusChain() != this && last->nextInFocusChain() != canvasWidget_;
+         ++guard)
+        last = last->nextInFocusChain();
+    if (last != canvasWidget_) QWidget::setTabOrder(last, canvasWidget_);
+    updateCanvasDescription();
 }
 
 // ---------------------------------------------------------------- controls
@@ -171,10 +204,39 @@ MsgReply FamilyWindow::message(const QString& t, const QString& title, MsgButton
 // ---------------------------------------------------------------- handlers in turn
 
 void FamilyWindow::runHandler(const std::function<void()>& handler) {
+    // What a button writes into a label or box is said aloud once the
+    // handler is done: the texts before it are kept to see what changed.
+    std::vector<std::pair<QPointer<QWidget>, QString>> before;
+    if (handlerDepth_ == 0) before = shownTexts();
     ++handlerDepth_;
     handler();
     --handlerDepth_;
-    if (handlerDepth_ == 0) runWaitingSliderChanges();
+    if (handlerDepth_ == 0) {
+        runWaitingSliderChanges();
+        announceChanges(before);
+        updateCanvasDescription();
+    }
+}
+
+std::vector<std::pair<QPointer<QWidget>, QString>> FamilyWindow::shownTexts() const {
+    std::vector<std::pair<QPointer<QWidget>, QString>> out;
+    for (QWidget* w : findChildren<QWidget*>()) {
+        if (w == canvasWidget_->textBox()) continue;
+        if (auto* l = qobject_cast<QLabel*>(w); l && l->pixmap().isNull()) out.emplace_back(w, l->text());
+        else if (auto* e = qobject_cast<QLineEdit*>(w)) out.emplace_back(w, e->text());
+    }
+    return out;
+}
+
+void FamilyWindow::announceChanges(const std::vector<std::pair<QPointer<QWidget>, QString>>& before) {
+    for (const auto& [w, old] : before) {
+        if (!w || !w->isVisible()) continue;
+        QString now;
+        if (auto* l = qobject_cast<QLabel*>(w.data())) now = l->text();
+        else if (auto* e = qobject_cast<QLineEdit*>(w.data())) now = e->text();
+        // An emptied result says nothing; the picture's description covers it.
+        if (now != old && !now.trimmed().isEmpty()) a11y::announce(w, now);
+    }
 }
 
 void FamilyWindow::runWaitingSliderChanges() {
@@ -258,7 +320,75 @@ void FamilyWindow::drawGrid() {
 
 void FamilyWindow::plotCurve() {
     if (freehand_) freehand_->hideMarkers();
+    canvas_->startCollecting();
     drawCurve();
+    DrawnCurve drawn{frame_.current ? frame_.current->text().trimmed() : QString(), canvas_->takeCollected()};
+    // What was just drawn, as the window's own label and features give it
+    // (a curve drawn again over its marks is still one curve).
+    QStringList features = curveFeatures();
+    features << curvefacts::features(drawn.runs);
+    if (!features.isEmpty())
+        drawn.text += QStringLiteral("（") + features.join(QStringLiteral("，")) + QStringLiteral("）");
+    // Nothing on the picture (a refused value, a curve wholly outside): no curve.
+    if (drawn.runs.empty()) return;
+    // A curve drawn again over its marks (the vertex, the axis) is still one curve.
+    if (!curves_.empty() && curves_.back().text == drawn.text) curves_.back() = std::move(drawn);
+    else curves_.push_back(std::move(drawn));
+    if (trace_) trace_->stop();
+}
+
+// ---------------------------------------------------------------- what the picture shows
+
+void FamilyWindow::clearCanvas() {
+    canvas_->clear();
+    curves_.clear();
+    annotations_ = 0;
+}
+
+void FamilyWindow::takeSnapshot() {
+    picture2_ = canvas_->picture();
+    snapshotCurves_ = curves_;
+    snapshotAnnotations_ = annotations_;
+}
+
+void FamilyWindow::restoreSnapshot() {
+    canvas_->setBackground(picture2_);
+    curves_ = snapshotCurves_;
+    annotations_ = snapshotAnnotations_;
+}
+
+void FamilyWindow::noteAnnotation() {
+    if (annotations_ < 1000000) ++annotations_;
+    updateCanvasDescription();
+}
+
+QString FamilyWindow::canvasDescription() const {
+    QString d;
+    // A long overlay session keeps only the last curves in words.
+    constexpr size_t kSaid = 8;
+    if (curves_.empty()) {
+        d = QStringLiteral("还没有画出曲线。");
+    } else if (curves_.size() == 1) {
+        d = curves_.front().text + QStringLiteral("。");
+    } else {
+        d = QStringLiteral("共 %1 条曲线").arg(curves_.size());
+        const size_t from = curves_.size() > kSaid ? curves_.size() - kSaid : 0;
+        if (from > 0) d += QStringLiteral("，最后 %1 条").arg(kSaid);
+        d += QStringLiteral("：");
+        for (size_t i = from; i < curves_.size(); ++i)
+            d += QStringLiteral("第 %1 条，").arg(i + 1) + curves_[i].text + (i + 1 < curves_.size() ? "；" : "。");
+    }
+    d += axesHidden() ? QStringLiteral("坐标系已隐藏。") : QStringLiteral("显示坐标轴。");
+    if (gridOn_) d += QStringLiteral("显示网格。");
+    if (annotations_ > 0) d += QStringLiteral("手绘标注 %1 处。").arg(annotations_);
+    return d;
+}
+
+void FamilyWindow::updateCanvasDescription() {
+    const QString d = canvasDescription();
+    if (canvasWidget_->accessibleDescription() == d) return;
+    canvasWidget_->setAccessibleDescription(d);
+    a11y::announce(canvasWidget_, d);
 }
 
 void FamilyWindow::drawOverlayCurve() {
@@ -296,7 +426,7 @@ void FamilyWindow::redrawClicked() {
 
 void FamilyWindow::redraw() {
     canvas_->removeBackground();
-    canvas_->clear();
+    clearCanvas();
     emptyLabels(frame_.redrawEmpties);
     if (!axesHidden()) drawAxes();
     plotCurve();
@@ -322,11 +452,11 @@ void FamilyWindow::applySliderChange(const SliderLink& link, int value) {
     setControlText(link.text, link.format ? link.format(value) : QString::number(value));
     const bool linear = traits_.cycle == RedrawCycle::Linear;
     if (overlayOn_) {
-        canvas_->setBackground(picture2_);
+        restoreSnapshot();
         drawOverlayCurve();
     } else if (linear) {
         canvas_->removeBackground();
-        canvas_->clear();
+        clearCanvas();
         if (!axesHidden()) drawAxes();
         plotCurve();
     } else {
@@ -349,7 +479,7 @@ void FamilyWindow::toggleOverlay() {
     if (!overlayOn_) {
         setControlText(frame_.overlay, QStringLiteral("结束覆盖"));
         overlayOn_ = true;
-        picture2_ = canvas_->picture();
+        takeSnapshot();
         if (frame_.redraw) frame_.redraw->setEnabled(false);
         if (frame_.commit) frame_.commit->setVisible(true);
         drawOverlayCurve();
@@ -378,7 +508,7 @@ void FamilyWindow::commit() {
         if (frame_.feature) frame_.feature->setEnabled(true);
     }
     drawOverlayCurve();
-    picture2_ = canvas_->picture();
+    takeSnapshot();
     commitDraw_ = false;
 }
 
@@ -396,13 +526,13 @@ void FamilyWindow::toggleGrid() {
     }
     // The grid goes by rebuilding the picture, never by erasing lines.
     if (overlayOn_) {
-        canvas_->setBackground(picture2_);
+        restoreSnapshot();
         drawOverlayCurve();
     } else if (traits_.gridOffRedraws) {
         redrawClicked();
         return;
     } else {
-        canvas_->clear();
+        clearCanvas();
         if (!axesHidden()) drawAxes();
         plotCurve();
     }
@@ -417,6 +547,34 @@ void FamilyWindow::showEvent(QShowEvent* e) {
         drawAxes();
         canvasWidget_->update();
     }
+}
+
+QByteArray FamilyWindow::curveSound() const {
+    if (curves_.empty() || curves_.back().runs.empty()) return {};
+    return sound::wav(sound::render(curves_.back().runs));
+}
+
+void FamilyWindow::hearCurve() {
+    const QByteArray wav = curveSound();
+    if (wav.isEmpty()) {
+        a11y::announce(canvasWidget_, canvasDescription());
+        return;
+    }
+    // A machine without sound says so once and goes on quietly after that.
+    static bool toldNoSound = false;
+    if (!platform().playSound(wav) && !toldNoSound) {
+        toldNoSound = true;
+        message(QStringLiteral("这台电脑不能播放声音，听图像不可用。"));
+    }
+}
+
+bool FamilyWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == canvasWidget_ && event->type() == QEvent::KeyPress && canvasWidget_->hasFocus() && trace_) {
+        auto* k = static_cast<QKeyEvent*>(event);
+        if (trace_->key(k->key(), k->modifiers())) return true;
+    }
+    if (watched == canvasWidget_ && event->type() == QEvent::FocusOut && trace_) trace_->stop();
+    return QWidget::eventFilter(watched, event);
 }
 
 void FamilyWindow::closeEvent(QCloseEvent* e) {

@@ -11,6 +11,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QString>
@@ -31,6 +32,14 @@ class QAbstractButton;
 class PointerTool;
 class FreehandTools;
 class OutputTools;
+class TraceTool;
+
+// A curve on the picture: what it is (the window's label of it and its
+// features) and the points it was drawn through, in runs.
+struct DrawnCurve {
+    QString text;
+    std::vector<std::vector<QPointF>> runs;
+};
 
 // How one slider feeds its text box.
 struct SliderLink {
@@ -168,6 +177,21 @@ public:
     // action that met it stops.
     void tooLargeMessage();
 
+    // What a screen reader says of the picture: each curve on it with its
+    // features, the axes and the grid, and how many marks were drawn by
+    // hand. Kept on the canvas as its accessible description.
+    QString canvasDescription() const;
+    void updateCanvasDescription();
+    // A freehand mark (line, ellipse, stroke, text, erasure) was drawn.
+    void noteAnnotation();
+    // 听图像: plays the last curve drawn; its sound as a WAV file (empty
+    // when nothing is drawn).
+    void hearCurve();
+    QByteArray curveSound() const;
+    // The curves on the picture, the last drawn last.
+    const std::vector<DrawnCurve>& drawnCurves() const { return curves_; }
+    TraceTool* trace() { return trace_; }
+
 signals:
     void closed(FamilyWindow* w);
 
@@ -191,9 +215,19 @@ protected:
     virtual void keepFirstCurve() {}
     virtual void lookupY() {}  // cay
     virtual void lookupX() {}  // cax
+    // The features of the curve just drawn, as the window computes them
+    // ("顶点 (1,2)", "周期 2π"), for the picture's description.
+    virtual QStringList curveFeatures() const { return {}; }
+
+    // The picture starts afresh / is put back to the overlay snapshot /
+    // becomes the overlay snapshot; the description follows.
+    void clearCanvas();
+    void restoreSnapshot();
+    void takeSnapshot();
 
     void showEvent(QShowEvent*) override;
     void closeEvent(QCloseEvent*) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     FamilyTraits traits_;
     FrameControls frame_;
@@ -212,6 +246,10 @@ private:
     // applies to the values it was asked about.
     void runHandler(const std::function<void()>& handler);
     void applySliderChange(const SliderLink& link, int value);
+    // The texts of the window's labels and boxes, and the announcement of
+    // those a handler changed.
+    std::vector<std::pair<QPointer<QWidget>, QString>> shownTexts() const;
+    void announceChanges(const std::vector<std::pair<QPointer<QWidget>, QString>>& before);
     void runWaitingSliderChanges();
     // The bodies of the common handlers.
     void redraw();
@@ -224,6 +262,10 @@ private:
     Picture picture2_;  // the overlay snapshot, kept as a description
     bool gridOn_ = false, overlayOn_ = false, commitDraw_ = false;
     int overlayCount_ = 0;
+    // The curves on the picture (the label of each as drawn), those in the
+    // overlay snapshot, and the freehand marks on each.
+    std::vector<DrawnCurve> curves_, snapshotCurves_;
+    int annotations_ = 0, snapshotAnnotations_ = 0;
     bool axesDrawnOnce_ = false;
     int handlerDepth_ = 0;
     std::vector<QScrollBar*> waitingSliders_;  // sliders whose change waits, in order
@@ -231,4 +273,5 @@ private:
     PointerTool* pointer_ = nullptr;
     FreehandTools* freehand_ = nullptr;
     OutputTools* output_ = nullptr;
+    TraceTool* trace_ = nullptr;
 };

@@ -43,5 +43,11 @@ LookupControls buildLookupPanel(QWidget* window, const LookupPanel& p) {
         rows.push_back(at(Label, y ? "Labfc3" : "Labfc2", p.equation).in(frame).color(192, 0, 0).bind(&out.equation));
     }
     for (const Ctl& c : rows) buildControls(window, {c});
+    // A screen reader says what each box holds: the value the pupil types,
+    // and the results the button fills in.
+    const QString given = y ? "X" : "y";
+    if (out.input) out.input->setAccessibleName(QStringLiteral("速查：") + given + QStringLiteral(" 的值"));
+    if (out.result) out.result->setAccessibleName(QStringLiteral("速查结果：") + var + (two || out.result2 ? "1" : ""));
+    if (out.result2) out.result2->setAccessibleName(QStringLiteral("速查结果：") + var + "2");
     return out;
 }

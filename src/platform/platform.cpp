@@ -18,6 +18,11 @@
 
 #include <memory>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#include <mmsystem.h>
+#endif
+
 namespace {
 
 // The address the desktop opens for a target: web and mail addresses as they
@@ -34,6 +39,18 @@ QUrl documentUrl(const QString& target) {
 
 class DesktopPlatform : public Platform {
 public:
+#ifdef Q_OS_WIN
+    // The system's own player, from memory; the sound plays on while the
+    // program goes on, so its bytes are kept until the next one starts.
+    bool playSound(const QByteArray& wav) override {
+        static QByteArray playing;
+        PlaySoundW(nullptr, nullptr, 0);
+        playing = wav;
+        return PlaySoundW(reinterpret_cast<LPCWSTR>(playing.constData()), nullptr,
+                          SND_MEMORY | SND_ASYNC | SND_NODEFAULT) != FALSE;
+    }
+#endif
+
     MsgReply messageBox(QWidget* parent, const QString& text, const QString& title, MsgButtons buttons,
                         MsgIcon icon) override {
         QMessageBox box(parent);

@@ -3,6 +3,7 @@
 // through platform(); the script driver and the tests install a scripted
 // Platform in its place, so every message box, dialog, clipboard, printer and
 // opened address can be answered and observed without a person at the screen.
+#include <QByteArray>
 #include <QImage>
 #include <QString>
 #include <functional>
@@ -74,6 +75,13 @@ public:
 
     // Keeps a window above all others. Must be called before the window is shown.
     virtual void makeTopmost(QWidget* window) = 0;
+
+    // Starts playing a WAV file held in memory and returns at once; false
+    // when this machine cannot play it (no sound device, no player).
+    virtual bool playSound(const QByteArray& wav) {
+        Q_UNUSED(wav);
+        return false;
+    }
 };
 
 // The platform in force (the desktop one unless another was installed).

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 #include "numfmt/numfmt.h"
 #include "platform/platform.h"
@@ -157,6 +158,7 @@ void Canvas::update(QImage& img, double scale, Painted& state) const {
 void Canvas::line(double x1, double y1, double x2, double y2) { line(x1, y1, x2, y2, fore_); }
 
 void Canvas::line(double x1, double y1, double x2, double y2, QColor c) {
+    if (collecting_) collectSegment({x1, y1}, {x2, y2});
     const QPointF a = toPixel(x1, y1), b = toPixel(x2, y2);
     const QRgb rgb = c.rgb();
     own_.addSegment(a.x(), a.y(), b.x(), b.y(), rgb, penWidth_);
@@ -168,6 +170,7 @@ void Canvas::lines(const std::vector<QLineF>& segments) {
     const QRgb rgb = fore_.rgb();
     picture::Raster& r = live();
     for (const QLineF& s : segments) {
+        if (collecting_) collectSegment(s.p1(), s.p2());
         const QPointF a = toPixel(s.x1(), s.y1()), b = toPixel(s.x2(), s.y2());
         own_.addSegment(a.x(), a.y(), b.x(), b.y(), rgb, penWidth_);
         r.segment(a.x(), a.y(), b.x(), b.y(), rgb, penWidth_);
@@ -179,6 +182,7 @@ void Canvas::point(double x, double y) { point(x, y, fore_); }
 
 void Canvas::point(double x, double y, QColor c) {
     if (!std::isfinite(x) || !std::isfinite(y)) return;
+    if (collecting_) collectDot({x, y});
     const QPointF at = toPixel(x, y);
     own_.addDot(at.x(), at.y(), c.rgb(), penWidth_);
     live().dots(&at, 1, c.rgb(), penWidth_);
@@ -194,6 +198,7 @@ void Canvas::points(const std::vector<QPointF>& pts) {
         // The same mapping as pixelAt(), inlined: a curve has thousands of dots.
         const double px = (q.x() - kLeft) * sx, py = (kTop - q.y()) * sy;
         if (!(px > -2 && px < w + 2 && py > -2 && py < h + 2)) continue;  // also drops NaN
+        if (collecting_) collectDot(q);
         own_.points.emplace_back(px, py);
     }
     own_.markDots(from, rgb, penWidth_);
@@ -246,3 +251,39 @@ void Canvas::print(const QString& text) {
 }
 
 void Canvas::printNumber(float v) { print(numfmt::printForm(v)); }
+
+void Canvas::startCollecting() {
+    collecting_ = true;
+    collected_.clear();
+    collectedCount_ = 0;
+}
+
+std::vector<std::vector<QPointF>> Canvas::takeCollected() {
+    collecting_ = false;
+    return std::exchange(collected_, {});
+}
+
+namespace {
+// Dots closer than this (world units) belong to one run: a curve sampled
+// every 0.01 stays one run until it leaves the picture or breaks.
+constexpr double kJoin = 0.3;
+// A curve has at most a few thousand samples; a window that draws far more
+// keeps only the first ones in words.
+constexpr size_t kMaxCollected = 200000;
+bool near(QPointF a, QPointF b) { return std::abs(a.x() - b.x()) < kJoin && std::abs(a.y() - b.y()) < kJoin; }
+}  // namespace
+
+void Canvas::collectSegment(QPointF a, QPointF b) {
+    if (!std::isfinite(a.x()) || !std::isfinite(a.y()) || !std::isfinite(b.x()) || !std::isfinite(b.y())) return;
+    if (collected_.size() > 4096 || collectedCount_ > kMaxCollected) return;
+    if (collected_.empty() || collected_.back().back() != a) collected_.push_back({a});
+    collected_.back().push_back(b);
+    collectedCount_ += 2;
+}
+
+void Canvas::collectDot(QPointF p) {
+    if (collected_.size() > 4096 || collectedCount_ > kMaxCollected) return;
+    if (collected_.empty() || !near(collected_.back().back(), p)) collected_.push_back({p});
+    else if (collected_.back().back() != p) collected_.back().push_back(p);
+    ++collectedCount_;
+}

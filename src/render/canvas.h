@@ -77,6 +77,12 @@ public:
     // A number printed the way print text writes numbers (" 5 ", "-5 ").
     void printNumber(float v);
 
+    // While collecting, the world points of every line and dot drawn are
+    // kept too, in drawing order, as the runs they form (a curve's samples:
+    // what a screen reader's description and the keyboard trace walk on).
+    void startCollecting();
+    std::vector<std::vector<QPointF>> takeCollected();
+
     // --- drawing state ---
     QColor foreColor() const { return fore_; }
     void setForeColor(QColor c) { fore_ = c; }
@@ -133,5 +139,10 @@ private:
     QString fontName_ = QStringLiteral("宋体");
     double fontSize_ = 9;
     quint64 revision_ = 0;
+    bool collecting_ = false;
+    size_t collectedCount_ = 0;
+    std::vector<std::vector<QPointF>> collected_;
+    void collectSegment(QPointF a, QPointF b);
+    void collectDot(QPointF p);
     quint64 generation_ = 0;  // changes whenever what is drawn starts afresh
 };

@@ -26,6 +26,7 @@ CanvasWidget::CanvasWidget(Canvas* canvas, QWidget* parent) : QWidget(parent), c
 
     textBox_ = new QLineEdit(this);
     textBox_->setObjectName(QStringLiteral("Textwz"));
+    textBox_->setAccessibleName(QStringLiteral("图上文字"));
     textBox_->setFont(uiFont(QStringLiteral("宋体"), 10.5));
     textBox_->resize(121, 25);
     textBox_->setMaxLength(65535);

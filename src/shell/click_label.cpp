@@ -1,12 +1,16 @@
 #include "shell/click_label.h"
 
+#include <QAccessible>
 #include <QEnterEvent>
+#include <QFocusEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QPointer>
 #include <QImageReader>
 
+#include "frame/accessibility.h"
 #include "platform/platform.h"
 #include "shell/shell.h"
 
@@ -98,4 +102,62 @@ void ClickLabel::enterEvent(QEnterEvent* e) {
 void ClickLabel::resizeEvent(QResizeEvent* e) {
     QLabel::resizeEvent(e);
     renderPicture();
+}
+
+void ClickLabel::makeReachable(bool link) {
+    a11y::install();
+    setProperty("a11yPress", link ? QStringLiteral("link") : QStringLiteral("button"));
+    setFocusPolicy(Qt::TabFocus);
+    // Setting the text made a plain label's interface already; the next
+    // question gets the button.
+    if (QAccessibleInterface* made = QAccessible::queryAccessibleInterface(this))
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
+}
+
+void ClickLabel::activate() {
+    if (!isEnabled()) return;
+    emit activated();
+}
+
+void ClickLabel::keyPressEvent(QKeyEvent* e) {
+    const int k = e->key();
+    if ((k == Qt::Key_Return || k == Qt::Key_Enter || k == Qt::Key_Space) && !e->isAutoRepeat() &&
+        (e->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        e->accept();
+        keyFocus_ = true;
+        update();
+        activate();
+        return;
+    }
+    // Anything else (the arrows) goes to the window.
+    QLabel::keyPressEvent(e);
+}
+
+void ClickLabel::focusInEvent(QFocusEvent* e) {
+    QLabel::focusInEvent(e);
+    // The window's own first focus, or a click, shows no mark: the bar
+    // looks as designed until the keyboard is used.
+    const Qt::FocusReason r = e->reason();
+    keyFocus_ = r == Qt::TabFocusReason || r == Qt::BacktabFocusReason || r == Qt::ShortcutFocusReason;
+    update();
+}
+
+void ClickLabel::focusOutEvent(QFocusEvent* e) {
+    QLabel::focusOutEvent(e);
+    keyFocus_ = false;
+    update();
+}
+
+void ClickLabel::paintEvent(QPaintEvent* e) {
+    QLabel::paintEvent(e);
+    if (!showsFocusMark()) return;
+    // A dotted frame in the text colour on a white line, seen on every
+    // background of the bar, one pixel of the window's own size.
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    const QRect r = rect().adjusted(0, 0, -1, -1);
+    p.setPen(QPen(Qt::white, 1));
+    p.drawRect(r);
+    p.setPen(QPen(QColor(0, 0, 192), 1, Qt::DotLine));
+    p.drawRect(r);
 }

@@ -19,10 +19,24 @@ public:
     void setFontStyle(double points, bool bold, bool italic);
     void setItalic(bool italic);
 
+    // Makes the label reachable without a mouse: it takes the focus by Tab
+    // (a mouse click leaves the focus alone), Enter and Space activate it,
+    // and assistive technology sees a button (or a link) with a Press
+    // action, named by the label's text or else its tooltip.
+    void makeReachable(bool link = false);
+    // Whether the focus mark is shown: only while the label has the focus
+    // and the keyboard brought it there.
+    bool showsFocusMark() const { return keyFocus_ && hasFocus(); }
+
+public slots:
+    // The keyboard's or assistive technology's click.
+    void activate();
+
 signals:
     void pressed();
     void clicked();
     void hovered();
+    void activated();
 
 protected:
     void mousePressEvent(QMouseEvent* e) override;
@@ -30,11 +44,16 @@ protected:
     void mouseMoveEvent(QMouseEvent* e) override;
     void enterEvent(QEnterEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
 
 private:
     void renderPicture();
     QString resource_;
     bool down_ = false;
+    bool keyFocus_ = false;
 };
 
 // One of the program's pictures (resources/images, rendered at build time at

@@ -38,6 +38,9 @@ ClickLabel* link(QWidget* parent, const char* name, int x, int y, int w, int h, 
     l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     l->setCursor(Qt::PointingHandCursor);
     l->setToolTip(tip);
+    // Tab reaches the link and Enter follows it, as a click does.
+    l->makeReachable(true);
+    QObject::connect(l, &ClickLabel::activated, l, &ClickLabel::clicked);
     return l;
 }
 

@@ -4,7 +4,9 @@
 #include <QCloseEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QKeyEvent>
 #include <QPixmap>
+#include <QShortcut>
 #include <cstdlib>
 
 #include "platform/platform.h"
@@ -37,6 +39,19 @@ LabelLook lookOf(MenuLook look) {
     case MenuLook::Hovered: return {QColor(133, 235, 166), QColor(255, 0, 0), false};
     }
     return {};
+}
+
+const std::vector<FamilyKey>& familyKeys() {
+    // Ctrl and a digit for the first ten families in the bar's order, Alt
+    // and a digit for the four curves.
+    static const std::vector<FamilyKey> keys = [] {
+        std::vector<FamilyKey> k;
+        for (int i = 0; i < 9; ++i) k.push_back({QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + i)), i});
+        k.push_back({QKeySequence(Qt::CTRL | Qt::Key_0), 9});
+        for (int i = 0; i < 4; ++i) k.push_back({QKeySequence(Qt::ALT | Qt::Key(Qt::Key_1 + i)), 10 + i});
+        return k;
+    }();
+    return keys;
 }
 
 SlideStep slideStep(int top, int windowHeight, bool collapsing) {
@@ -134,6 +149,34 @@ MainWindow::MainWindow()
     connect(zk_, &ClickLabel::clicked, this, &MainWindow::expand);
     // A page that cannot be opened is named in a message.
     connect(credit_, &ClickLabel::clicked, this, [this] { shell::openLink(this, shell::Link::Web, kWebAddress); });
+
+    // Without a mouse: Tab and the arrows go round the entries, Enter or
+    // Space (or a screen reader's Press) does what a click does.
+    for (int i = 0; i < kMenuCount; ++i) {
+        menu_[i]->makeReachable();
+        connect(menu_[i], &ClickLabel::activated, this, [this, i] { chooseFamily(i); });
+    }
+    const std::pair<ClickLabel*, void (MainWindow::*)()> actions[] = {
+        {help_, &MainWindow::showHelp},     {help2_, &MainWindow::showHelp}, {exit_, &MainWindow::requestExit},
+        {exit2_, &MainWindow::requestExit}, {yc_, &MainWindow::collapse},    {yc2_, &MainWindow::collapse},
+        {zk2_, &MainWindow::expand},        {zk_, &MainWindow::expand},
+    };
+    for (const auto& [label, action] : actions) {
+        label->makeReachable();
+        connect(label, &ClickLabel::activated, this, action);
+    }
+    credit_->makeReachable(true);
+    connect(credit_, &ClickLabel::activated, this, [this] { shell::openLink(this, shell::Link::Web, kWebAddress); });
+
+    // Keys that reach the families and the help from any window of the program.
+    for (const FamilyKey& k : familyKeys()) {
+        auto* s = new QShortcut(k.keys, this);
+        s->setContext(Qt::ApplicationShortcut);
+        connect(s, &QShortcut::activated, this, [this, i = k.menuIndex] { chooseFamily(i); });
+    }
+    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    help->setContext(Qt::ApplicationShortcut);
+    connect(help, &QShortcut::activated, this, &MainWindow::showHelp);
 
     // Owned and named like the window's controls, so that a script can step
     // the slide tick by tick.
@@ -258,6 +301,29 @@ void MainWindow::menuClicked(int i) {
         FamilyManager::instance().open(*e);
         startSettling();
     }
+}
+
+void MainWindow::chooseFamily(int i) {
+    menuPressed(i);
+    menuClicked(i);
+}
+
+void MainWindow::requestExit() { close(); }
+
+void MainWindow::keyPressEvent(QKeyEvent* e) {
+    // The arrows walk the entries: left and right along Tab's order, up and
+    // down between the two rows of family names.
+    const int k = e->key();
+    if (k != Qt::Key_Left && k != Qt::Key_Right && k != Qt::Key_Up && k != Qt::Key_Down)
+        return QWidget::keyPressEvent(e);
+    e->accept();
+    for (int i = 0; i < kMenuCount; ++i) {
+        if (!menu_[i]->hasFocus() || (k != Qt::Key_Up && k != Qt::Key_Down)) continue;
+        const int j = k == Qt::Key_Down ? i + 7 : i - 7;
+        if (j >= 0 && j < kMenuCount) menu_[j]->setFocus(Qt::TabFocusReason);
+        return;
+    }
+    focusNextPrevChild(k == Qt::Key_Right || k == Qt::Key_Down);
 }
 
 void MainWindow::showHelp() {

@@ -3,6 +3,7 @@
 // images, the pair of images that slide the bar up out of sight and back, and
 // the question before the program ends.
 #include <QColor>
+#include <QKeySequence>
 #include <QPixmap>
 #include <QPointer>
 #include <QString>
@@ -24,6 +25,13 @@ struct MenuItem {
 };
 // The fourteen menu labels in index order (all 19 pixels high).
 const std::vector<MenuItem>& menuTable();
+
+// The keys that open a family from any window of the program.
+struct FamilyKey {
+    QKeySequence keys;
+    int menuIndex;
+};
+const std::vector<FamilyKey>& familyKeys();
 
 // How a menu label looks. Start: as the bar first appears, before the
 // pointer has moved over it; Hovered keeps the label's italic as it was.
@@ -70,6 +78,10 @@ public:
     void menuPressed(int i);
     void menuClicked(int i);
     void showHelp();
+    // A family chosen without the mouse (a key, a screen reader's Press):
+    // the press and the click of its label.
+    void chooseFamily(int i);
+    void requestExit();
     void collapse();
     void expand();
     // Everything back to rest, as when the pointer moves over the background.
@@ -79,6 +91,7 @@ protected:
     void paintEvent(QPaintEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
 
 private:

@@ -69,7 +69,7 @@ FreehandTools::FreehandTools(FamilyWindow& window) : QObject(&window), w_(window
                            radio("Option5sh", 8, 64, 81, 17, "录入文字").in("Frmdraw").bind(&options_[4]),
                            radio("Option6sh", 96, 48, 73, 17, "橡皮").in("Frmdraw").bind(&options_[5]),
                            radio("Option4sh", 96, 64, 73, 17, "取消手绘").in("Frmdraw").on().bind(&options_[0]),
-                           combo("Combo1sh", 88, 16, 57, 20).in("Frmdraw").bind(&colours),
+                           combo("Combo1sh", 88, 16, 57, 20).in("Frmdraw").spoken("手绘颜色").bind(&colours),
                            label("Labcolor", 144, 16, 25, 17).in("Frmdraw").back(0, 0, 0).bind(&swatch_),
                        });
     if (QComboBox* combo = colours) {
@@ -149,6 +149,7 @@ void FreehandTools::move(Qt::MouseButtons b, double x, double y) {
     if (t != Tool::None) {
         shape = Qt::CrossCursor;
         if (t == Tool::Stroke && buttonDown_) {
+            marked_ = true;
             c.line(c.currentX, c.currentY, fx, fy);
             c.currentX = fx;
             c.currentY = fy;
@@ -168,6 +169,7 @@ void FreehandTools::move(Qt::MouseButtons b, double x, double y) {
             const QPointF a = c.toWorld(p.x() + 0.5, p.y() + 0.5);
             const QPointF z = c.toWorld(p.x() + kEraserPixels + 0.5, p.y() + kEraserPixels + 0.5);
             c.box(a.x(), a.y(), z.x(), z.y(), kWhite);
+            marked_ = true;
         }
     } else {
         cw->shape1.visible = false;
@@ -191,13 +193,18 @@ void FreehandTools::release(Qt::MouseButton, double x, double y) {
     if (t != Tool::Text) cw->textBox()->hide();
     if (t == Tool::Line) {
         // From the last left-button press, whichever button is released.
-        if (at) c.line(lineStartX_, lineStartY_, fx, fy);
+        if (at) {
+            c.line(lineStartX_, lineStartY_, fx, fy);
+            marked_ = true;
+        }
         cw->line1.visible = false;
     }
     if (t == Tool::Ellipse) {
         if (buttonDown_ && at) {
-            if (const auto e = freehand::ellipseOf(dragStartX_, dragStartY_, fx, fy))
+            if (const auto e = freehand::ellipseOf(dragStartX_, dragStartY_, fx, fy)) {
                 c.circle(e->cx, e->cy, e->r, e->aspect);
+                marked_ = true;
+            }
         }
         cw->shape2.visible = false;
     }
@@ -205,6 +212,11 @@ void FreehandTools::release(Qt::MouseButton, double x, double y) {
     // later free stroke draws only while a button is held.
     buttonDown_ = false;
     cw->update();
+    // One drag is one mark, however many pieces it drew.
+    if (marked_) {
+        marked_ = false;
+        w_.noteAnnotation();
+    }
 }
 
 void FreehandTools::textKey(int key) {
@@ -217,6 +229,7 @@ void FreehandTools::textKey(int key) {
     QLineEdit* box = cw->textBox();
     c.print(box->text().trimmed());
     box->hide();
+    if (!box->text().trimmed().isEmpty()) w_.noteAnnotation();
 }
 
 void FreehandTools::hideMarkers() {

@@ -58,6 +58,7 @@ private:
     QLabel* swatch_ = nullptr;       // Labcolor
     QColor color_{0, 0, 0};          // the swatch Labcolor's background
     bool buttonDown_ = false;
+    bool marked_ = false;                    // the drag under way has drawn on the picture
     float lineStartX_ = 0, lineStartY_ = 0;  // last left-button press
     float dragStartX_ = 0, dragStartY_ = 0;  // last press of any button
     float textX_ = 0, textY_ = 0;            // top-left corner of Textwz, world

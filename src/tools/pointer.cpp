@@ -74,3 +74,19 @@ void PointerTool::placeCrosshair(float x, float y) {
     cw->liney.world = QLineF(x, -11, x, 11);
     cw->update();
 }
+
+void PointerTool::showAt(double x, double y) {
+    CanvasWidget* cw = w_.canvasWidget();
+    if (!cw) return;
+    readout(x, y);
+    cw->linex.visible = cw->liney.visible = true;
+    placeCrosshair(float(x), float(y));
+}
+
+void PointerTool::hideTraceMark() {
+    CanvasWidget* cw = w_.canvasWidget();
+    if (!cw) return;
+    cw->linex.visible = cw->liney.visible = crosshairOn_;
+    if (crosshairOn_) placeCrosshair(pointerX_, pointerY_);
+    else cw->update();
+}

@@ -26,6 +26,10 @@ public:
     // Double-click on the canvas: crosshair on or off.
     void toggleCrosshair();
     bool crosshairOn() const { return crosshairOn_; }
+    // The keyboard trace: the readout and the crosshair at a point of the
+    // curve, and the crosshair back as the mouse left it.
+    void showAt(double x, double y);
+    void hideTraceMark();
     float pointerX() const { return pointerX_; }
     float pointerY() const { return pointerY_; }
 

@@ -1,5 +1,6 @@
 #include "tools/viewer.h"
 
+#include <QAccessible>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPointer>
@@ -10,6 +11,7 @@
 
 #include "platform/platform.h"
 #include "render/canvas.h"
+#include "frame/accessibility.h"
 #include "frame/family_manager.h"
 
 namespace {
@@ -45,6 +47,7 @@ void PictureView::paintEvent(QPaintEvent*) {
 }
 
 ViewerWindow::ViewerWindow(Picture picture, QWidget* parent) : QWidget(parent, Qt::Window) {
+    a11y::install();
     setObjectName(QStringLiteral("Form15"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("图像全屏展示"));
@@ -55,6 +58,8 @@ ViewerWindow::ViewerWindow(Picture picture, QWidget* parent) : QWidget(parent, Q
 
     image1_ = new PictureView(std::move(picture), this);
     image1_->setObjectName(QStringLiteral("Image1"));
+    image1_->setProperty("a11yRole", int(QAccessible::Graphic));
+    image1_->setAccessibleName(QStringLiteral("全屏展示的函数图像"));
 
     resize(kWidth, kHeight);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {

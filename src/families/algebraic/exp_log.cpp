@@ -97,8 +97,8 @@ ExpLogWindow::ExpLogWindow(const Setup& s) : FamilyWindow(makeTraits(s)) {
             .bind(&frame_.current),
         label("Label2", 8, 64, 33, 25, "a =").font("times new roman", 15),
         textBox("Text1", 40, 64, 57, 25, s.defaultBase).font("宋体", 15.75).tooltip(tip).bind(&base_),
-        slider("HScroll1", 104, 52, 169, 20, 2, 10, 2, 1, 2).bind(&wholeSlider_),
-        slider("HScroll2", 104, 80, 169, 20, 1, 9, 1, 1, 2).bind(&tenthSlider_),
+        slider("HScroll1", 104, 52, 169, 20, 2, 10, 2, 1, 2).spoken("参数 a 整数部分滑块").bind(&wholeSlider_),
+        slider("HScroll2", 104, 80, 169, 20, 1, 9, 1, 1, 2).spoken("参数 a 十分位滑块").bind(&tenthSlider_),
     });
     frameButtons(288, 48, 81, 25);
     build({

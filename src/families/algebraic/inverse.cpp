@@ -122,6 +122,7 @@ private:
             return;
         }
         cv.lines(segs);
+        drawnK_ = k;
         frame_.current->setText(QStringLiteral("当前反比例函数:") + inverse::expression(k));
         // Next to the point (1, k) of the curve.
         cv.currentX = 1;
@@ -130,6 +131,12 @@ private:
         if (expressionShown()) cv.print(inverse::canvasText(k));
         cv.setForeColor(kBlack);
     }
+
+    QStringList curveFeatures() const override {
+        return {QStringLiteral("渐近线 x=0 和 y=0"),
+                drawnK_ > 0 ? QStringLiteral("图像在第一、三象限") : QStringLiteral("图像在第二、四象限")};
+    }
+    float drawnK_ = 1;  // k of the curve drawn last
 
     void lookupX() override {
         frame_.xLookup.equation->clear();

@@ -237,12 +237,14 @@ public:
                 .in("Frame2")
                 .font("宋体", 13.5)
                 .tooltip("不可以是小数或负数。")
+                .spoken("参数 n 的分子")
                 .bind(&ui_.p),
             bar("Line3", 56, 51, 49, 2).in("Frame2"),
             textBox("Text2(1)", 56, 57, 49, 25, "3")
                 .in("Frame2")
                 .font("宋体", 13.5)
                 .tooltip("不可以是小数或负数。")
+                .spoken("参数 n 的分母")
                 .bind(&ui_.q),
             slider("HScroll2", 120, 22, 145, 25, 1, 10, 1).in("Frame2").bind(&ui_.sp),
             slider("HScroll3", 120, 57, 145, 25, 1, 10, 1).in("Frame2").bind(&ui_.sq),
@@ -382,7 +384,7 @@ private:
         frame_.xLookup.result2->setText(QString());
         frame_.xLookup.equation->clear();
         // The axes come back even when hidden; the curve waits for a redraw.
-        canvas().clear();
+        clearCanvas();
         drawAxes();
     }
 

@@ -260,6 +260,15 @@ private:
         frame_.current->setText(QStringLiteral("当前函数的解析式为：") + quadratic::lineExpression(b_, c_));
     }
 
+    QStringList curveFeatures() const override {
+        // The parabola's own vertex and axis (the line y = bx + c has none).
+        if (a_ == 0 || !paramsFinite()) return {};
+        return {QStringLiteral("开口") + (a_ > 0 ? QStringLiteral("向上") : QStringLiteral("向下")),
+                QStringLiteral("顶点 (") + numfmt::text(vertexX_) + QStringLiteral(",") + numfmt::text(vertexY_) +
+                    QStringLiteral(")"),
+                QStringLiteral("对称轴 x=") + numfmt::text(vertexX_)};
+    }
+
     void overflowed() {
         tooLargeMessage();
         canvas().setForeColor(kBlack);

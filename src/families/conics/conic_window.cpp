@@ -118,7 +118,7 @@ void ConicWindow::drawDirectrices(float d, float a, float b, bool onX) {
 bool ConicWindow::rebuildPicture() {
     plotOk_ = true;
     if (overlayOn()) {
-        canvas().setBackground(picture2());
+        restoreSnapshot();
         drawOverlayCurve();
     } else {
         redrawClicked();

@@ -60,9 +60,19 @@ void TrigWindow::buildShared(int f2, const QString& lookupXCaption) {
         radio("Option4", 136, 16, 89, 17, "p为负值").in("Frame2").bind(&trig_.pMinus),
         label("Label1(1)", 8, 48, 25, 19, "p=").in("Frame2").font("times new roman", 12),
         label("Label2(3)", 32, 48, 17, 17, "+").in("Frame2").font("times new roman", 12, true).bind(&trig_.pSign),
-        textBox("Text4", 56, 32, 41, 26, "1").in("Frame2").font("宋体", 12).tooltip(tip).bind(&trig_.pNum),
+        textBox("Text4", 56, 32, 41, 26, "1")
+            .in("Frame2")
+            .font("宋体", 12)
+            .tooltip(tip)
+            .spoken("相位 p 的分子（π 的倍数）")
+            .bind(&trig_.pNum),
         bar("Line2(0)", 56, 63, 41, 2).in("Frame2"),
-        textBox("Text5", 56, 72, 41, 26, "3").in("Frame2").font("宋体", 12).tooltip(tip).bind(&trig_.pDen),
+        textBox("Text5", 56, 72, 41, 26, "3")
+            .in("Frame2")
+            .font("宋体", 12)
+            .tooltip(tip)
+            .spoken("相位 p 的分母")
+            .bind(&trig_.pDen),
         label("Label3(0)", 97, 32, 25, 25, "π").in("Frame2").font("times new roman", 14, true),
         slider("HScroll4", 128, 40, 121, 17, 1, 10, 1).in("Frame2").bind(&trig_.pNumSlider),
         slider("HScroll5", 128, 80, 121, 17, 1, 10, 1).in("Frame2").bind(&trig_.pDenSlider),
@@ -81,14 +91,17 @@ void TrigWindow::buildShared(int f2, const QString& lookupXCaption) {
         radio("Option2", 160, 16, 89, 17, "X取负值").in("Frame1(0)").bind(&trig_.xMinus),
         label("Label10(0)", 8, 48, 41, 17, "当 X=").in("Frame1(0)"),
         label("Label10(2)", 48, 48, 25, 17, "＋").in("Frame1(0)").font("宋体", 10.5, true).bind(&trig_.xSign),
-        textBox("Tx1", 80, 32, 41, 17, "1").in("Frame1(0)").bind(&frame_.yLookup.input),
+        textBox("Tx1", 80, 32, 41, 17, "1")
+            .in("Frame1(0)")
+            .spoken("速查：X 的值的分子（π 的倍数）")
+            .bind(&frame_.yLookup.input),
         bar("Line2(1)", 80, 50, 41, 2).in("Frame1(0)"),
-        textBox("Tx3", 80, 64, 41, 18, "1").in("Frame1(0)").bind(&trig_.xDen),
+        textBox("Tx3", 80, 64, 41, 18, "1").in("Frame1(0)").spoken("速查：X 的值的分母").bind(&trig_.xDen),
         label("Label3(1)", 121, 28, 17, 25, "π").in("Frame1(0)").font("times new roman", 12, true),
         label("Label11(0)", 136, 64, 25, 17, "时，").in("Frame1(0)"),
         button("cay", 160, 56, 64, 24, "计算得").in("Frame1(0)").bind(&frame_.yLookup.button),
         label("Label12(0)", 232, 64, 25, 17, "y=").in("Frame1(0)"),
-        textBox("Ty1", 256, 64, 73, 17).in("Frame1(0)").bind(&frame_.yLookup.result),
+        textBox("Ty1", 256, 64, 73, 17).in("Frame1(0)").spoken("速查结果：y").bind(&frame_.yLookup.result),
     });
     frame_.xLookup =
         buildLookupPanel(this, {.forY = false,
