@@ -38,3 +38,10 @@ if(VESMAR_OPENBOX)
 else()
   message(STATUS "The window manager test is left out: it needs openbox (bash scripts/setup)")
 endif()
+
+# A screen reader's walk through the real program on the accessibility bus
+# (a private session bus inside the private X server); skipped, with the
+# reason, where the bus cannot be started.
+add_test(NAME desktop_atspi COMMAND bash ${CMAKE_SOURCE_DIR}/tests/desktop/atspi-walk $<TARGET_FILE:vesmar>)
+set_tests_properties(desktop_atspi PROPERTIES
+  ENVIRONMENT "LC_ALL=C.UTF-8" LABELS desktop TIMEOUT 180 RUN_SERIAL TRUE SKIP_RETURN_CODE 77)

@@ -1,0 +1,329 @@
+// What a screen reader finds in the windows: a name for every control it can
+// act on, windows that say they are windows, the bar's entries reached and
+// pressed without a mouse, results said aloud when a button fills them, and
+// the picture described after every change.
+#include <QAccessible>
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QtTest>
+
+#include "frame/accessibility.h"
+#include "frame/family_manager.h"
+#include "frame/family_window.h"
+#include "platform/platform.h"
+#include "recording_platform.h"
+#include "render/canvas_widget.h"
+#include "shell/click_label.h"
+#include "shell/help_window.h"
+#include "shell/main_window.h"
+#include "tools/trace.h"
+
+namespace {
+
+QAccessibleInterface* iface(QWidget* w) { return QAccessible::queryAccessibleInterface(w); }
+QString nameOf(QWidget* w) { return w ? iface(w)->text(QAccessible::Name) : QStringLiteral("(no widget)"); }
+
+template <class W = QWidget>
+W* child(FamilyWindow* w, const char* name) {
+    return qobject_cast<W*>(w->control(QString::fromLatin1(name)));
+}
+
+void click(FamilyWindow* w, const char* name) {
+    auto* b = child<QAbstractButton>(w, name);
+    QVERIFY2(b, name);
+    b->click();
+}
+
+void type(FamilyWindow* w, const char* name, const QString& text) {
+    auto* e = child<QLineEdit>(w, name);
+    QVERIFY2(e, name);
+    e->setText(text);
+}
+
+QWidget* helpWindow() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String("Formhelp") && w->isVisible()) return w;
+    return nullptr;
+}
+
+}  // namespace
+
+class AccessibilityTest : public QObject {
+    Q_OBJECT
+    RecordingPlatform fake_;
+
+private slots:
+    void init() { setPlatform(&fake_); }
+    void cleanup() {
+        a11y::setObserver(nullptr);
+        if (QWidget* h = helpWindow()) h->close();
+        closeWindowsAndRestore(fake_);
+    }
+
+    void everyControlIsNamedInEveryWindow() {
+        QStringList bad;
+        for (const FamilyEntry& e : familyTable()) {
+            FamilyWindow* w = FamilyManager::instance().open(e);
+            QVERIFY(QTest::qWaitForWindowExposed(w));
+            bad << a11y::unnamedControls(w);
+            QAccessibleInterface* i = iface(w);
+            if (i->role() != QAccessible::Window || i->text(QAccessible::Name) != w->windowTitle())
+                bad << w->objectName() + QStringLiteral(": not a window named by its title");
+        }
+        MainWindow bar;
+        bad << a11y::unnamedControls(&bar);
+        HelpWindow help;
+        bad << a11y::unnamedControls(&help);
+        QCOMPARE(bad, QStringList());
+        QCOMPARE(iface(&bar)->role(), QAccessible::Window);
+    }
+
+    // The boxes say what they hold, and no two controls of a panel share a name.
+    void boxesAreNamedByTheirCaptions() {
+        FamilyWindow* w = FamilyManager::instance().open(*familyByMenu(1));
+        QCOMPARE(nameOf(child(w, "Text1(0)")), QStringLiteral("参数 a"));
+        QCOMPARE(nameOf(child(w, "Text1(2)")), QStringLiteral("参数 c"));
+        QCOMPARE(nameOf(child(w, "HScroll2")), QStringLiteral("参数 b 滑块"));
+        QCOMPARE(nameOf(child(w, "Tx1")), QStringLiteral("速查：X 的值"));
+        QCOMPARE(nameOf(child(w, "Ty1")), QStringLiteral("速查结果：y"));
+        QCOMPARE(nameOf(child(w, "Ty2")), QStringLiteral("速查：y 的值"));
+        QCOMPARE(nameOf(child(w, "Tx2")), QStringLiteral("速查结果：X1"));
+        QCOMPARE(nameOf(child(w, "Tx3")), QStringLiteral("速查结果：X2"));
+        // Fractions and the tools say which part they are.
+        FamilyWindow* sine = FamilyManager::instance().open(*familyByMenu(6));
+        QCOMPARE(nameOf(child(sine, "Text5")), QStringLiteral("相位 p 的分母"));
+        QCOMPARE(nameOf(child(sine, "HScroll5")), QStringLiteral("相位 p 的分母 滑块"));
+        QCOMPARE(nameOf(child(sine, "Ty1")), QStringLiteral("速查结果：y"));
+        // (On Linux a drop-down list reads out its current item as its name.)
+        QCOMPARE(child(sine, "Combo1sh")->accessibleName(), QStringLiteral("手绘颜色"));
+        QCOMPARE(a11y::captionName(QStringLiteral(" k ＝ ")), QStringLiteral("k"));
+        QCOMPARE(a11y::captionName(QStringLiteral("：")), QString());
+    }
+
+    void barEntriesArePressedWithoutAMouse() {
+        MainWindow bar;
+        for (int i = 0; i < 14; ++i) {
+            QAccessibleInterface* e = iface(bar.menuLabel(i));
+            QCOMPARE(e->role(), QAccessible::Button);
+            QCOMPARE(e->text(QAccessible::Name), shell::menuTable()[i].caption);
+            QVERIFY(e->state().focusable);
+            QVERIFY(e->actionInterface());
+            QVERIFY(e->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
+            e->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+            const int number = familyByMenu(i)->number;
+            QTRY_VERIFY(FamilyManager::instance().current() &&
+                        FamilyManager::instance().current()->objectName() == QStringLiteral("Form%1").arg(number));
+            QCOMPARE(bar.currentMenu(), i);
+        }
+        // The images are named by their tooltips; the help image opens the help.
+        auto* help = bar.findChild<ClickLabel*>(QStringLiteral("Imagehelp"));
+        QCOMPARE(nameOf(help), QStringLiteral("帮助"));
+        iface(help)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QTRY_VERIFY(helpWindow());
+    }
+
+    void theKeyboardWalksTheBar() {
+        MainWindow bar;
+        bar.show();
+        QApplication::setActiveWindow(&bar);
+        QVERIFY(QTest::qWaitForWindowActive(&bar));
+        ClickLabel* first = bar.menuLabel(0);
+        // The window's own first focus shows no mark: the bar looks as designed.
+        first->setFocus(Qt::ActiveWindowFocusReason);
+        QVERIFY(first->hasFocus());
+        QVERIFY(!first->showsFocusMark());
+        QTest::keyClick(first, Qt::Key_Right);
+        QVERIFY(bar.menuLabel(1)->hasFocus());
+        QVERIFY(bar.menuLabel(1)->showsFocusMark());
+        QTest::keyClick(bar.menuLabel(1), Qt::Key_Down);
+        QVERIFY(bar.menuLabel(8)->hasFocus());
+        QTest::keyClick(bar.menuLabel(8), Qt::Key_Up);
+        QVERIFY(bar.menuLabel(1)->hasFocus());
+        QTest::keyClick(bar.menuLabel(1), Qt::Key_Left);
+        QVERIFY(first->hasFocus());
+        // Tab goes on past the last family to the help image.
+        bar.menuLabel(13)->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(bar.menuLabel(13), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Imagehelp"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        QTRY_VERIFY(helpWindow());
+        helpWindow()->close();
+        // Enter opens the family of the entry with the focus.
+        bar.menuLabel(11)->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(bar.menuLabel(11), Qt::Key_Return);
+        QVERIFY(FamilyManager::instance().current());
+        QCOMPARE(FamilyManager::instance().current()->objectName(),
+                 QStringLiteral("Form%1").arg(familyByMenu(11)->number));
+        QCOMPARE(bar.currentMenu(), 11);
+    }
+
+    void shortcutsReachTheFamiliesFromAnyWindow() {
+        MainWindow bar;
+        bar.show();
+        QCOMPARE(int(shell::familyKeys().size()), 14);
+        FamilyWindow* w = FamilyManager::instance().open(*familyByMenu(1));
+        QApplication::setActiveWindow(w);
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        QTest::keyClick(w, Qt::Key_3, Qt::ControlModifier);
+        QCOMPARE(FamilyManager::instance().current()->objectName(),
+                 QStringLiteral("Form%1").arg(familyByMenu(2)->number));
+        FamilyWindow* now = FamilyManager::instance().current();
+        QApplication::setActiveWindow(now);
+        QVERIFY(QTest::qWaitForWindowActive(now));
+        QTest::keyClick(now, Qt::Key_4, Qt::AltModifier);
+        QCOMPARE(FamilyManager::instance().current()->objectName(),
+                 QStringLiteral("Form%1").arg(familyByMenu(13)->number));
+        now = FamilyManager::instance().current();
+        QApplication::setActiveWindow(now);
+        QVERIFY(QTest::qWaitForWindowActive(now));
+        QTest::keyClick(now, Qt::Key_F1);
+        QTRY_VERIFY(helpWindow());
+    }
+
+    void resultsAreSaidAloud() {
+        QStringList heard;
+        a11y::setObserver([&](QWidget* w, const QString& text) { heard << w->objectName() + QLatin1Char('=') + text; });
+        FamilyWindow* w = FamilyManager::instance().open(*familyByMenu(1));
+        type(w, "Text1(0)", "1");
+        type(w, "Text1(2)", "-4");
+        click(w, "Command1");
+        heard.clear();
+        click(w, "Command2");
+        QVERIFY2(heard.contains(QStringLiteral("Label6=(0,-4)")), qPrintable(heard.join(' ')));
+        type(w, "Tx1", "3");
+        heard.clear();
+        click(w, "cay");
+        QVERIFY2(heard.contains(QStringLiteral("Ty1= 5")), qPrintable(heard.join(' ')));
+        // The same value again is no news; an emptied result says nothing.
+        heard.clear();
+        click(w, "cay");
+        QVERIFY2(!heard.contains(QStringLiteral("Ty1= 5")), qPrintable(heard.join(' ')));
+        click(w, "Command1");
+        for (const QString& h : heard) QVERIFY2(!h.startsWith(QStringLiteral("Ty1=")), qPrintable(h));
+    }
+
+    void thePictureIsDescribedInEveryFamily() {
+        for (const FamilyEntry& e : familyTable()) {
+            FamilyWindow* w = FamilyManager::instance().open(e);
+            CanvasWidget* cw = w->canvasWidget();
+            QAccessibleInterface* c = iface(cw);
+            QCOMPARE(c->role(), QAccessible::Graphic);
+            QCOMPARE(c->text(QAccessible::Name), QStringLiteral("函数图像"));
+            QVERIFY(c->state().focusable);
+            QVERIFY2(c->text(QAccessible::Description).startsWith(QStringLiteral("还没有画出曲线")), qPrintable(e.key));
+            w->redrawClicked();
+            const QString d = c->text(QAccessible::Description);
+            // The window's own label of the curve, and the features it computes.
+            const QString current = w->frameControls().current->text().trimmed();
+            QVERIFY2(!current.isEmpty() && d.contains(current), qPrintable(e.key + ": " + d));
+            QVERIFY2(d.contains(QStringLiteral("（")), qPrintable(e.key + ": no features in " + d));
+            QVERIFY2(d.contains(QStringLiteral("显示坐标轴")), qPrintable(d));
+        }
+    }
+
+    void theDescriptionFollowsOverlayGridAndAnnotations() {
+        FamilyWindow* w = FamilyManager::instance().open(*familyByMenu(1));
+        auto describe = [w] { return iface(w->canvasWidget())->text(QAccessible::Description); };
+        type(w, "Text1(0)", "1");
+        w->redrawClicked();
+        QVERIFY2(describe().contains(QStringLiteral("顶点 (0,0)")), qPrintable(describe()));
+        w->overlayClicked();
+        type(w, "Text1(0)", "-1");
+        w->commitClicked();
+        QVERIFY2(describe().startsWith(QStringLiteral("共 2 条曲线")), qPrintable(describe()));
+        QVERIFY2(describe().contains(QStringLiteral("Y = -1X^2")), qPrintable(describe()));
+        // A slider step in overlay mode shows the committed curves and the new one.
+        child<QScrollBar>(w, "HScroll3")->setValue(2);
+        QVERIFY2(describe().startsWith(QStringLiteral("共 3 条曲线")), qPrintable(describe()));
+        w->overlayClicked();
+        w->gridClicked();
+        QVERIFY2(describe().contains(QStringLiteral("显示网格")), qPrintable(describe()));
+        // A line drawn by hand is one mark; a redraw clears the marks and the curves.
+        click(w, "Option1sh");
+        w->canvasWidget()->mousePress(Qt::LeftButton, 1, 1);
+        w->canvasWidget()->mouseMove(Qt::LeftButton, 3, 3);
+        w->canvasWidget()->mouseRelease(Qt::LeftButton, 3, 3);
+        QVERIFY2(describe().contains(QStringLiteral("手绘标注 1 处")), qPrintable(describe()));
+        w->redrawClicked();
+        QVERIFY2(!describe().contains(QStringLiteral("手绘标注")), qPrintable(describe()));
+        QVERIFY2(!describe().startsWith(QStringLiteral("共")), qPrintable(describe()));
+        child<QAbstractButton>(w, "Checkhide")->click();
+        w->redrawClicked();
+        QVERIFY2(describe().contains(QStringLiteral("坐标系已隐藏")), qPrintable(describe()));
+    }
+
+    void theKeysWalkAlongTheCurve() {
+        FamilyWindow* w = FamilyManager::instance().open(*familyByMenu(1));
+        QApplication::setActiveWindow(w);
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        QStringList heard;
+        a11y::setObserver([&](QWidget*, const QString& text) { heard << text; });
+        CanvasWidget* cw = w->canvasWidget();
+        cw->setFocus(Qt::TabFocusReason);
+        QVERIFY(cw->hasFocus());
+        // Nothing drawn yet: the keys say so and move nothing.
+        QTest::keyClick(cw, Qt::Key_Right);
+        QVERIFY(!w->trace()->active());
+        type(w, "Text1(0)", "1");
+        type(w, "Text1(2)", "-4");
+        w->redrawClicked();
+        cw->setFocus(Qt::TabFocusReason);
+        heard.clear();
+        QTest::keyClick(cw, Qt::Key_Right);
+        QCOMPARE(heard.value(0), QStringLiteral("x = 0，y = -4"));
+        QCOMPARE(w->text("Labzb"), QStringLiteral("(0,-4)"));
+        QVERIFY(cw->linex.visible && cw->liney.visible);
+        QTest::keyClick(cw, Qt::Key_Right);
+        QVERIFY2(heard.last().startsWith(QStringLiteral("x = 0.1，y = -3.99")), qPrintable(heard.last()));
+        QTest::keyClick(cw, Qt::Key_Right, Qt::ShiftModifier);
+        QVERIFY2(heard.last().startsWith(QStringLiteral("x = 1.1，")), qPrintable(heard.last()));
+        QTest::keyClick(cw, Qt::Key_Right, Qt::ShiftModifier);
+        QVERIFY2(heard.last().startsWith(QStringLiteral("x = 2.1，")) &&
+                     heard.last().contains(QStringLiteral("经过与 x 轴的交点 (2,0)")),
+                 qPrintable(heard.last()));
+        QTest::keyClick(cw, Qt::Key_Right);
+        QVERIFY2(heard.last() == QStringLiteral("x = 2.2，y = 0.84"), qPrintable(heard.last()));
+        // Back over the vertex, then to the ends.
+        for (int i = 0; i < 3; ++i) QTest::keyClick(cw, Qt::Key_Left, Qt::ShiftModifier);
+        QVERIFY2(heard.last().contains(QStringLiteral("经过最低点 (0,-4)")), qPrintable(heard.last()));
+        QTest::keyClick(cw, Qt::Key_End);
+        QVERIFY2(heard.last().startsWith(QStringLiteral("x = 3.76")), qPrintable(heard.last()));
+        QTest::keyClick(cw, Qt::Key_Right);
+        QVERIFY2(heard.last().endsWith(QStringLiteral("已到曲线的一端")), qPrintable(heard.last()));
+        QTest::keyClick(cw, Qt::Key_Home);
+        QVERIFY2(heard.last().startsWith(QStringLiteral("x = -3.76")), qPrintable(heard.last()));
+        // Esc leaves the trace: the crosshair goes, the picture's description is back.
+        QTest::keyClick(cw, Qt::Key_Escape);
+        QVERIFY(!w->trace()->active());
+        QVERIFY(!cw->linex.visible);
+        QVERIFY(iface(cw)->text(QAccessible::Description).contains(QStringLiteral("顶点")));
+        // Up and Down go between the curves of an overlay, at the same x.
+        w->overlayClicked();
+        type(w, "Text1(2)", "2");
+        w->commitClicked();
+        cw->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(cw, Qt::Key_Right);
+        QCOMPARE(w->drawnCurves().size(), size_t(2));
+        QCOMPARE(w->trace()->curve(), 1);
+        QTest::keyClick(cw, Qt::Key_Down);
+        QCOMPARE(w->trace()->curve(), 0);
+        QVERIFY2(heard.last().startsWith(QStringLiteral("第 1 条曲线")) &&
+                     heard.last().endsWith(QStringLiteral("x = 0，y = -4")),
+                 qPrintable(heard.last()));
+        QTest::keyClick(cw, Qt::Key_Up);
+        QCOMPARE(w->trace()->curve(), 1);
+    }
+};
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    setupApplication(app);
+    app.setQuitOnLastWindowClosed(false);
+    makeMissingControlsFatal();
+    AccessibilityTest t;
+    return QTest::qExec(&t, argc, argv);
+}
+#include "accessibility_test.moc"
