@@ -76,6 +76,7 @@ void ClickLabel::setItalic(bool italic) {
 // beneath and count as the pointer moving over (or clicking) the background.
 void ClickLabel::mousePressEvent(QMouseEvent* e) {
     e->accept();
+    if (auto* focused = qobject_cast<ClickLabel*>(window()->focusWidget())) focused->dropFocusMark();
     if (e->button() != Qt::LeftButton) return;
     down_ = true;
     emit pressed();

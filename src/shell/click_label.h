@@ -27,6 +27,11 @@ public:
     // Whether the focus mark is shown: only while the label has the focus
     // and the keyboard brought it there.
     bool showsFocusMark() const { return keyFocus_ && hasFocus(); }
+    // The mouse is in use again: the mark goes until the keyboard is.
+    void dropFocusMark() {
+        keyFocus_ = false;
+        update();
+    }
 
 public slots:
     // The keyboard's or assistive technology's click.

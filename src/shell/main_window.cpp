@@ -387,6 +387,7 @@ void MainWindow::mouseMoveEvent(QMouseEvent* e) {
 
 void MainWindow::mousePressEvent(QMouseEvent* e) {
     QWidget::mousePressEvent(e);
+    if (auto* focused = qobject_cast<ClickLabel*>(focusWidget())) focused->dropFocusMark();
     if (e->button() == Qt::LeftButton && navCollapsed_) expand();
 }
 

@@ -127,7 +127,7 @@ if None in entries:
     fail("the bar's entries are not buttons")
 else:
     press(entries[0])
-    linear = wait_for("the linear window", lambda: window_named(app, "一次函数的取值及图像"))
+    linear = wait_for("the linear window", lambda: window_named(app, "一次函数的取值与图像"))
     picture = find(linear, lambda n: n.name == "函数图像")
     if picture is None:
         fail('the linear window has no node "函数图像"')

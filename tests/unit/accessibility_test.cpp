@@ -144,6 +144,11 @@ private slots:
         QVERIFY(bar.menuLabel(1)->hasFocus());
         QTest::keyClick(bar.menuLabel(1), Qt::Key_Left);
         QVERIFY(first->hasFocus());
+        QVERIFY(first->showsFocusMark());
+        // A click elsewhere on the bar takes the mark away; the focus stays.
+        QTest::mouseClick(&bar, Qt::LeftButton, {}, QPoint(400, 100));
+        QVERIFY(first->hasFocus());
+        QVERIFY(!first->showsFocusMark());
         // Tab goes on past the last family to the help image.
         bar.menuLabel(13)->setFocus(Qt::TabFocusReason);
         QTest::keyClick(bar.menuLabel(13), Qt::Key_Tab);
