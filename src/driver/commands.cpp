@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QEnterEvent>
+#include <QFile>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPointer>
@@ -326,6 +327,18 @@ void canvas(const Command& c) {
     if (!writeImage(img, path)) c.error(QStringLiteral("cannot write ") + path);
 }
 
+// sound PATH: the current window's last curve as the sound a pupil hears
+// (a WAV file); an error when no curve is drawn.
+void sound(const Command& c) {
+    QString path = c.rest(1);
+    if (!c.driver.allowPath(path)) return;
+    const QByteArray wav = c.family->curveSound();
+    if (wav.isEmpty()) return c.error(QStringLiteral("no curve is drawn"));
+    QFile f(path);
+    if (path.isEmpty() || !f.open(QIODevice::WriteOnly) || f.write(wav) != wav.size())
+        c.error(QStringLiteral("cannot write ") + path);
+}
+
 // grab CONTROL PATH: what the control shows, at its device pixel ratio,
 // floating items included.
 void grab(const Command& c) {
@@ -344,6 +357,7 @@ void clipboard(const Command& c) {
 }
 
 // One row per command; README's driver section describes each.
+// clang-format off
 const CommandRow kCommands[] = {
     {"start", Needs::Nothing, start},
     {"open", Needs::Nothing, open},
@@ -368,9 +382,11 @@ const CommandRow kCommands[] = {
     {"pixel", Needs::Family, pixel},
     {"count", Needs::Family, count},
     {"canvas", Needs::Family, canvas},
+    {"sound", Needs::Family, sound},
     {"grab", Needs::Control, grab},
     {"clipboard", Needs::Nothing, clipboard},
 };
+// clang-format on
 
 }  // namespace
 

@@ -119,11 +119,12 @@ void FamilyWindow::finish() {
     a11y::nameControls(this, links);
     // The picture comes last when Tab goes round the window, so the focus
     // still starts in the first box.
-    QWidget* last = canvasWidget_;
-    for (int guard = 0; guard < 1000 && last->nextInFocusChain() != this && last->nextInFocusChain() != canvasWidget_;
-         ++guard)
-        last = last->nextInFocusChain();
-    if (last != canvasWidget_) QWidget::setTabOrder(last, canvasWidget_);
+    // (Qt moves a widget only behind one that takes the focus itself.)
+    QWidget* last = nullptr;
+    QWidget* w = canvasWidget_->nextInFocusChain();
+    for (int guard = 0; guard < 10000 && w != canvasWidget_; ++guard, w = w->nextInFocusChain())
+        if (w != this && w != canvasWidget_->textBox() && (w->focusPolicy() & Qt::TabFocus)) last = w;
+    if (last) QWidget::setTabOrder(last, canvasWidget_);
     updateCanvasDescription();
 }
 
@@ -543,6 +544,18 @@ void FamilyWindow::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
     // The first showing draws the plain axes on the empty canvas.
     if (!axesDrawnOnce_) {
+        // The window starts in its first control, never in the picture
+        // (which Tab reaches last).
+        if (!focusWidget() || focusWidget() == canvasWidget_) {
+            QWidget* w = nextInFocusChain();
+            for (int guard = 0; guard < 10000 && w != this; ++guard, w = w->nextInFocusChain()) {
+                const bool takes = (w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(this) && w->isEnabled();
+                if (takes && w != canvasWidget_ && w != canvasWidget_->textBox()) {
+                    w->setFocus(Qt::OtherFocusReason);
+                    break;
+                }
+            }
+        }
         axesDrawnOnce_ = true;
         drawAxes();
         canvasWidget_->update();

@@ -219,6 +219,12 @@ private slots:
             QCOMPARE(c->text(QAccessible::Name), QStringLiteral("函数图像"));
             QVERIFY(c->state().focusable);
             QVERIFY2(c->text(QAccessible::Description).startsWith(QStringLiteral("还没有画出曲线")), qPrintable(e.key));
+            // The picture comes last when Tab goes round: the window still
+            // starts in its first box.
+            QVERIFY2(cw->nextInFocusChain() == w || !(cw->nextInFocusChain()->focusPolicy() & Qt::TabFocus) ||
+                         cw->nextInFocusChain() == cw->textBox(),
+                     qPrintable(e.key));
+            QVERIFY2(!cw->hasFocus(), qPrintable(e.key));
             w->redrawClicked();
             const QString d = c->text(QAccessible::Description);
             // The window's own label of the curve, and the features it computes.
