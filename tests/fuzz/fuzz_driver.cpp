@@ -13,6 +13,7 @@
 #include <cstdlib>
 
 #include "driver/driver.h"
+#include "driver/script_clock.h"
 #include "platform/platform.h"
 
 namespace {
@@ -33,12 +34,6 @@ bool writesFile(const QString& line) {
 }
 
 QTemporaryDir* workDir = nullptr;
-
-void settle() {
-    QCoreApplication::sendPostedEvents();
-    QCoreApplication::processEvents();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
 
 }  // namespace
 
