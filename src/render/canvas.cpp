@@ -39,12 +39,11 @@ void Canvas::paintBackground() {
     live().endPainter();
     own_.clear();
     ++generation_;
+    under_ = restore_;
     if (restore_.isNull()) {
-        under_.reset();
         img_.fill(Qt::white);
         return;
     }
-    under_ = restore_.shared();
     // A straight copy of the saved rows.
     const QImage& src = restore_.image();
     uchar* bits = img_.bits();
@@ -70,10 +69,10 @@ QImage Canvas::snapshot() const { return image().copy(); }
 
 Picture Canvas::picture() const {
     auto d = std::make_shared<picture::Description>();
-    if (own_.hasBase() || !under_) {
+    if (own_.hasBase() || under_.isNull()) {
         *d = own_;
     } else {
-        *d = *under_;
+        *d = *under_.description();
         d->append(own_);
     }
     const QImage exact = image().copy();
@@ -98,18 +97,63 @@ void Canvas::keepBounded() {
     own_.clear();
     own_.base = image().copy();
     own_.baseHigh = high;
-    under_.reset();
+    under_ = Picture();
     ++generation_;
 }
 
-size_t Canvas::descriptionWeight() const { return own_.weight() + (under_ && !own_.hasBase() ? under_->weight() : 0); }
+size_t Canvas::descriptionWeight() const {
+    return own_.weight() + (!under_.isNull() && !own_.hasBase() ? under_.description()->weight() : 0);
+}
+
+Canvas::State Canvas::state() const {
+    if (!ownShared_ || ownSharedRevision_ != revision_) {
+        ownShared_ = std::make_shared<const picture::Description>(own_);
+        ownSharedRevision_ = revision_;
+    }
+    return State{restore_, under_, ownShared_, fore_, penWidth_, fontName_, fontSize_, currentX, currentY};
+}
+
+void Canvas::setState(const State& s) {
+    // Only whole pictures of this canvas's size are taken.
+    auto sane = [](const Picture& p) {
+        return p.description() && p.image().size() == QSize(kSize, kSize) ? p : Picture();
+    };
+    restore_ = sane(s.restore);
+    under_ = sane(s.under);
+    if (s.own) own_ = *s.own;
+    else own_.clear();
+    fore_ = s.fore;
+    setDrawWidth(s.penWidth);
+    fontName_ = s.fontName;
+    fontSize_ = s.fontSize;
+    currentX = s.currentX;
+    currentY = s.currentY;
+    ++generation_;
+    // The same pixels as when it was drawn: the picture under the operations
+    // as it was kept, then the operations in order.
+    picture::Raster& r = live();
+    if (own_.hasBase() || under_.isNull()) {
+        r.paint(own_);
+    } else {
+        r.endPainter();
+        const QImage& src = under_.image();
+        uchar* bits = img_.bits();
+        const qsizetype bpl = img_.bytesPerLine();
+        for (int y = 0; y < kSize; ++y) std::memcpy(bits + y * bpl, src.constScanLine(y), size_t(kSize) * sizeof(QRgb));
+        r.paintOps(own_);
+    }
+    ++revision_;
+    ownShared_ = s.own;
+    ownSharedRevision_ = revision_;
+    emit changed();
+}
 
 QImage Canvas::render(double scale) const {
     if (!(scale > 0) || !std::isfinite(scale)) scale = 1;
     const int side = picture::sideAt(scale);
     if (side == kSize) return image();
     const double s = double(side) / kSize;
-    if (own_.hasBase() || !under_) {
+    if (own_.hasBase() || under_.isNull()) {
         QImage out(side, side, QImage::Format_RGB32);
         picture::Raster r(out, s);
         r.paint(own_);
@@ -117,11 +161,11 @@ QImage Canvas::render(double scale) const {
     }
     // The saved picture under a preview rarely changes while the curve over
     // it does (a slider in overlay mode): keep it painted at this size.
-    if (underCacheOf_ != under_ || underCache_.width() != side) {
+    if (underCacheOf_ != under_.shared() || underCache_.width() != side) {
         underCache_ = QImage(side, side, QImage::Format_RGB32);
         picture::Raster r(underCache_, s);
-        r.paint(*under_);
-        underCacheOf_ = under_;
+        r.paint(*under_.description());
+        underCacheOf_ = under_.shared();
     }
     QImage out = underCache_;
     out.detach();

@@ -110,6 +110,23 @@ public:
     void update(QImage& img, double scale, Painted& state) const;
     // Bytes the description holds (bounded: a clear drops what it covers).
     size_t descriptionWeight() const;
+
+    // The picture and the drawing state as one value: what undo, plot files
+    // and recovery keep. The pictures in it are shared, never copied; the
+    // operations since the last clear are copied once per change.
+    struct State {
+        Picture restore;                                  // what a clear puts back
+        Picture under;                                    // under the operations since the last clear
+        std::shared_ptr<const picture::Description> own;  // the operations since the last clear
+        QColor fore{0, 0, 0};
+        int penWidth = 2;
+        QString fontName = QStringLiteral("宋体");
+        double fontSize = 9;
+        double currentX = 0, currentY = 0;
+    };
+    State state() const;
+    // Puts a state back: the picture is painted from it exactly as it was.
+    void setState(const State& s);
     // Incremented on every change so that a widget knows when to repaint.
     quint64 revision() const { return revision_; }
 
@@ -126,10 +143,13 @@ private:
     void keepBounded();
 
     mutable QImage img_;
-    mutable std::unique_ptr<picture::Raster> live_;      // draws into img_ at scale 1
-    picture::Description own_;                           // since the last clear
-    std::shared_ptr<const picture::Description> under_;  // under own_ unless own_ has a base
-    Picture restore_;                                    // what a clear puts back
+    mutable std::unique_ptr<picture::Raster> live_;  // draws into img_ at scale 1
+    picture::Description own_;                       // since the last clear
+    Picture under_;                                  // under own_ unless own_ has a base
+    Picture restore_;                                // what a clear puts back
+    // own_ as last handed out by state(), while nothing was drawn since.
+    mutable std::shared_ptr<const picture::Description> ownShared_;
+    mutable quint64 ownSharedRevision_ = 0;
     // The part under the operations, painted at the last scale asked for.
     mutable QImage underCache_;
     mutable std::shared_ptr<const picture::Description> underCacheOf_;
