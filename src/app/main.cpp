@@ -6,6 +6,7 @@
 #include "platform/console.h"
 #include "platform/platform.h"
 #include "platform/startup.h"
+#include "frame/recovery.h"
 #include "shell/shell.h"
 
 #ifndef VESMAR_VERSION
@@ -57,6 +58,12 @@ int main(int argc, char** argv) {
     // standard dialogs take theirs from Qt's translations.
     installChineseQtTexts(app);
     // The program ends with the navigation bar, whatever else is still open.
-    QObject::connect(startProgram(), &QObject::destroyed, &app, [] { QCoreApplication::quit(); });
+    QStringList args;
+    for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+    QObject::connect(startProgram(startup::parseArguments(args).file), &QObject::destroyed, &app,
+                     [] { QCoreApplication::quit(); });
+    // A normal end, the exit confirmed or the desktop logging out, leaves
+    // nothing to recover; a crash leaves the last autosaved view.
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, [] { recovery::discard(); });
     return app.exec();
 }

@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include "driver/commands.h"
+#include "frame/recovery.h"
 #include "frame/family_manager.h"
 #include "frame/family_window.h"
 #include "shell/shell.h"
@@ -23,6 +24,8 @@ ScriptDriver::~ScriptDriver() {
     FamilyManager::instance().closeAll();
     for (QWidget* w : QApplication::topLevelWidgets()) w->close();
     settle();
+    // The end of a script is a normal end of the program.
+    recovery::discard();
     setPlatform(nullptr);
 }
 

@@ -87,6 +87,15 @@ std::optional<SaveAnswer> ScriptedPlatform::saveFile(QWidget*, const SaveRequest
     return SaveAnswer{name, filter};
 }
 
+std::optional<QString> ScriptedPlatform::openFileName(QWidget*, const OpenRequest&) {
+    // No reply queued: the user cancels.
+    if (openNames.empty()) return std::nullopt;
+    const QString name = openNames.front();
+    openNames.pop_front();
+    if (name == kCancel) return std::nullopt;
+    return name;
+}
+
 std::unique_ptr<QPrinter> ScriptedPlatform::printer() {
     if (printTargets.empty()) return nullptr;
     const QString target = printTargets.front();

@@ -18,6 +18,7 @@ public:
                         MsgIcon icon) override;
     std::optional<QString> saveFileName(QWidget* parent, const SaveRequest& request) override;
     std::optional<SaveAnswer> saveFile(QWidget* parent, const SaveRequest& request) override;
+    std::optional<QString> openFileName(QWidget* parent, const OpenRequest& request) override;
     void setClipboardImage(const QImage& image) override { clipboard_ = image; }
     QImage clipboardImage() override { return clipboard_; }
     std::unique_ptr<QPrinter> printer() override;
@@ -32,6 +33,7 @@ public:
     std::deque<QString> answers;       // queued message-box replies
     std::deque<QString> saveNames;     // queued save-dialog replies (kCancel = cancel)
     std::deque<int> saveFilters;       // the entry chosen with each of them
+    std::deque<QString> openNames;     // queued open-dialog replies ("\x01cancel" = cancel)
     std::deque<QString> printTargets;  // queued print targets (kFail = no printer)
     SaveRequest lastSaveRequest;
 

@@ -36,6 +36,9 @@ public:
     void closeAll();
     // Hooks run when a family is chosen (the full-screen viewer closes itself).
     std::vector<std::function<void()>> onChoose;
+    // Hooks run when a plot file opened the family's window (the navigation
+    // bar marks the family as chosen).
+    std::vector<std::function<void(const FamilyEntry&)>> onFileOpened;
 
 private:
     // Cleared by Qt should the window go without its close event.

@@ -13,12 +13,16 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QShortcut>
+#include <QSignalBlocker>
+#include <QTimer>
 
 #include "frame/accessibility.h"
 #include "frame/curve_facts.h"
 #include "numfmt/numfmt.h"
 #include "render/canvas_widget.h"
 #include "frame/frame_texts.h"
+#include "frame/plot_actions.h"
+#include "frame/recovery.h"
 #include "tools/freehand.h"
 #include "tools/output.h"
 #include "tools/pointer.h"
@@ -111,6 +115,52 @@ void FamilyWindow::finish() {
     connect(canvasWidget_, &CanvasWidget::released, this,
             [this](Qt::MouseButton b, double x, double y) { freehand_->release(b, x, y); });
     connect(canvasWidget_, &CanvasWidget::doubleClicked, this, [this] { pointer_->toggleCrosshair(); });
+
+    // Undo and redo sit in the freehand panel's free row.
+    buildControls(this, {
+                            button("Undosh", 96, 32, 36, 17, "撤销")
+                                .in("Frmdraw")
+                                .tooltip("撤销上一步作图（Ctrl+Z）")
+                                .off()
+                                .bind(&undoButton_),
+                            button("Redosh", 133, 32, 36, 17, "重做")
+                                .in("Frmdraw")
+                                .tooltip("重做撤销的一步（Ctrl+Y 或 Ctrl+Shift+Z）")
+                                .off()
+                                .bind(&redoButton_),
+                        });
+    if (undoButton_) {
+        undoButton_->setAccessibleName(QStringLiteral("撤销"));
+        connect(undoButton_, &QPushButton::clicked, this, &FamilyWindow::undo);
+    }
+    if (redoButton_) {
+        redoButton_->setAccessibleName(QStringLiteral("重做"));
+        connect(redoButton_, &QPushButton::clicked, this, &FamilyWindow::redo);
+    }
+    // Window-wide keys. A text box takes Ctrl+Z and the redo keys for its
+    // own typing before they reach these (Qt asks the focused box first).
+    auto keys = [this](const QKeySequence& k, void (FamilyWindow::*slot)()) {
+        auto* sc = new QShortcut(k, this);
+        connect(sc, &QShortcut::activated, this, slot);
+    };
+    keys(QKeySequence(Qt::CTRL | Qt::Key_Z), &FamilyWindow::undo);
+    keys(QKeySequence(Qt::CTRL | Qt::Key_Y), &FamilyWindow::redo);
+    keys(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), &FamilyWindow::redo);
+    auto* open = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_O), this);
+    connect(open, &QShortcut::activated, this, [this] { plotactions::openByDialog(this); });
+    auto* save = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this);
+    connect(save, &QShortcut::activated, this, [this] { plotactions::saveByDialog(this); });
+
+    recoveryTimer_ = new QTimer(this);
+    recoveryTimer_->setObjectName(QStringLiteral("Timerrecovery"));
+    recoveryTimer_->setSingleShot(true);
+    recoveryTimer_->setInterval(recovery::kDelayMs);
+    connect(recoveryTimer_, &QTimer::timeout, this, &FamilyWindow::writeRecoveryNow);
+    // Typing is a change the recovery file keeps, though not a step.
+    for (QLineEdit* box : findChildren<QLineEdit*>())
+        if (keptInView(box, false)) connect(box, &QLineEdit::textEdited, this, &FamilyWindow::changedSinceRecovery);
+    history_.reset(takeView());
+    recordedRevision_ = canvas_->revision();
 
     // Names for a screen reader: every box after its caption, every slider
     // after the box it feeds.
@@ -216,6 +266,7 @@ void FamilyWindow::runHandler(const std::function<void()>& handler) {
         runWaitingSliderChanges();
         announceChanges(before);
         updateCanvasDescription();
+        checkpoint();
     }
 }
 
@@ -559,6 +610,9 @@ void FamilyWindow::showEvent(QShowEvent* e) {
         axesDrawnOnce_ = true;
         drawAxes();
         canvasWidget_->update();
+        // The first axes are where the history starts, not a step of it.
+        history_.reset(takeView());
+        recordedRevision_ = canvas_->revision();
     }
 }
 
@@ -593,4 +647,146 @@ bool FamilyWindow::eventFilter(QObject* watched, QEvent* event) {
 void FamilyWindow::closeEvent(QCloseEvent* e) {
     emit closed(this);
     QWidget::closeEvent(e);
+}
+// ---------------------------------------------------------------- views and history
+
+bool FamilyWindow::keptInView(const QWidget* w, bool tools) const {
+    const QString name = w->objectName();
+    if (name.isEmpty() || name.startsWith(QLatin1String("qt_"))) return false;
+    // The undo buttons follow the history.
+    if (w == undoButton_ || w == redoButton_) return false;
+    // The canvas and what floats on it are the picture's. The tools' own
+    // controls and the pointer readout are not part of what was drawn: undo
+    // leaves them as the user set them, a file brings them back.
+    for (const QWidget* p = w; p && p != this; p = p->parentWidget()) {
+        if (p == canvasWidget_) return false;
+        const QString n = p->objectName();
+        if (!tools && (n == QLatin1String("Frmdraw") || n == QLatin1String("Labzb"))) return false;
+    }
+    return true;
+}
+
+namespace {
+bool explicitlyHidden(const QWidget* w) {
+    return w->testAttribute(Qt::WA_WState_ExplicitShowHide) && w->testAttribute(Qt::WA_WState_Hidden);
+}
+}  // namespace
+
+View FamilyWindow::takeView() const {
+    View v;
+    v.family = traits_.key;
+    for (QWidget* w : findChildren<QWidget*>()) {
+        if (!keptInView(w, true)) continue;
+        ControlValue c;
+        c.enabled = !w->testAttribute(Qt::WA_ForceDisabled);
+        c.visible = !explicitlyHidden(w);
+        if (auto* e = qobject_cast<QLineEdit*>(w)) c.text = e->text();
+        else if (auto* s = qobject_cast<QScrollBar*>(w)) c.value = s->value();
+        else if (auto* b = qobject_cast<QAbstractButton*>(w)) {
+            c.text = b->text();
+            c.checked = b->isChecked();
+        } else if (auto* l = qobject_cast<QLabel*>(w)) c.text = l->text();
+        else if (auto* g = qobject_cast<QGroupBox*>(w)) c.text = g->title();
+        else if (auto* box = qobject_cast<QComboBox*>(w)) c.value = box->currentIndex();
+        v.controls[w->objectName()] = c;
+    }
+    v.numbers = keptNumbers();
+    v.gridOn = gridOn_;
+    v.overlayOn = overlayOn_;
+    v.overlayCount = overlayCount_;
+    v.canvas = canvas_->state();
+    v.overlay = picture2_;
+    return v;
+}
+
+void FamilyWindow::putView(const View& v, bool tools) {
+    for (QWidget* w : findChildren<QWidget*>()) {
+        if (!keptInView(w, tools)) continue;
+        const auto it = v.controls.find(w->objectName());
+        if (it == v.controls.end()) continue;
+        const ControlValue& c = it->second;
+        // The colour list recolours its swatch as it changes.
+        if (auto* box = qobject_cast<QComboBox*>(w)) {
+            if (c.value >= 0 && c.value < box->count()) box->setCurrentIndex(c.value);
+            continue;
+        }
+        // The values come back as they were; no handler runs for them.
+        const QSignalBlocker quiet(w);
+        if (auto* e = qobject_cast<QLineEdit*>(w)) e->setText(c.text);
+        else if (auto* s = qobject_cast<QScrollBar*>(w)) s->setValue(c.value);
+        else if (auto* b = qobject_cast<QAbstractButton*>(w)) {
+            b->setText(c.text);
+            if (b->isCheckable()) b->setChecked(c.checked);
+        } else if (auto* l = qobject_cast<QLabel*>(w)) l->setText(c.text);
+        else if (auto* g = qobject_cast<QGroupBox*>(w)) g->setTitle(c.text);
+        if (c.enabled == w->testAttribute(Qt::WA_ForceDisabled)) w->setEnabled(c.enabled);
+        if (c.visible == explicitlyHidden(w)) w->setVisible(c.visible);
+    }
+    setKeptNumbers(v.numbers);
+    gridOn_ = v.gridOn;
+    overlayOn_ = v.overlayOn;
+    overlayCount_ = std::clamp(v.overlayCount, 0, 32767);
+    picture2_ = v.overlay;
+    if (freehand_) freehand_->hideMarkers();
+    canvas_->setState(v.canvas);
+    recordedRevision_ = canvas_->revision();
+}
+
+void FamilyWindow::openView(const View& v) {
+    putView(v, true);
+    history_.record(takeView());
+    recordedRevision_ = canvas_->revision();
+    updateUndoButtons();
+    changedSinceRecovery();
+}
+
+void FamilyWindow::checkpoint() {
+    if (handlerDepth_ > 0 || history_.empty()) return;
+    // A step changes the picture or the mode it is drawn in; a look-up
+    // result alone is no step.
+    const View& last = history_.current();
+    if (canvas_->revision() != recordedRevision_ || last.overlayOn != overlayOn_ || last.gridOn != gridOn_ ||
+        last.overlayCount != overlayCount_) {
+        history_.record(takeView());
+        recordedRevision_ = canvas_->revision();
+    } else {
+        history_.replaceCurrent(takeView());
+    }
+    updateUndoButtons();
+    changedSinceRecovery();
+}
+
+void FamilyWindow::undo() {
+    // Not in the middle of a handler (a message box is up) or of a drag.
+    if (handlerDepth_ > 0 || (freehand_ && freehand_->buttonDown())) return;
+    if (const View* v = history_.undo()) {
+        putView(*v);
+        updateUndoButtons();
+        changedSinceRecovery();
+    }
+}
+
+void FamilyWindow::redo() {
+    if (handlerDepth_ > 0 || (freehand_ && freehand_->buttonDown())) return;
+    if (const View* v = history_.redo()) {
+        putView(*v);
+        updateUndoButtons();
+        changedSinceRecovery();
+    }
+}
+
+void FamilyWindow::updateUndoButtons() {
+    if (undoButton_) undoButton_->setEnabled(history_.canUndo());
+    if (redoButton_) redoButton_->setEnabled(history_.canRedo());
+}
+
+void FamilyWindow::changedSinceRecovery() {
+    // At most the timer's interval after the first change: later changes
+    // ride along rather than putting the write off.
+    if (recoveryTimer_ && !recoveryTimer_->isActive()) recoveryTimer_->start();
+}
+
+void FamilyWindow::writeRecoveryNow() {
+    if (recoveryTimer_) recoveryTimer_->stop();
+    recovery::write(takeView());
 }

@@ -22,13 +22,16 @@
 #include <memory>
 #include <vector>
 
-#include "render/canvas.h"
 #include "frame/controls.h"
+#include "frame/history.h"
+#include "frame/view.h"
+#include "render/canvas.h"
 #include "frame/lookup_panel.h"
 #include "platform/platform.h"
 
 class CanvasWidget;
 class QAbstractButton;
+class QTimer;
 class PointerTool;
 class FreehandTools;
 class OutputTools;
@@ -191,6 +194,23 @@ public:
     // The curves on the picture, the last drawn last.
     const std::vector<DrawnCurve>& drawnCurves() const { return curves_; }
     TraceTool* trace() { return trace_; }
+    // --- what lasts: the window's view, its undo history, the recovery file ---
+    View takeView() const;
+    // Puts a view back exactly; no handler runs and no step is recorded.
+    // The tools' choices (tool, colour) come back only with `tools`: undo
+    // leaves them as they are.
+    void putView(const View& v, bool tools = false);
+    // Shows a view read from a file, as one step that can be undone.
+    void openView(const View& v);
+    // After something that may have changed the picture: a change of the
+    // picture is one step of the history, any other change updates the
+    // current view. Runs by itself after every handler and freehand action.
+    void checkpoint();
+    void undo();
+    void redo();
+    const History& history() const { return history_; }
+    // Writes the recovery file now if a change is waiting for it.
+    void writeRecoveryNow();
 
 signals:
     void closed(FamilyWindow* w);
@@ -213,6 +233,10 @@ protected:
     virtual void drawAxisMarks() {}
     // Remember the parameters just read as those of the first overlay curve.
     virtual void keepFirstCurve() {}
+    // The numbers a family keeps between handlers (its current and first
+    // curves' parameters), for views.
+    virtual std::vector<float> keptNumbers() const { return {}; }
+    virtual void setKeptNumbers(const std::vector<float>&) {}
     virtual void lookupY() {}  // cay
     virtual void lookupX() {}  // cax
     // The features of the curve just drawn, as the window computes them
@@ -251,6 +275,10 @@ private:
     std::vector<std::pair<QPointer<QWidget>, QString>> shownTexts() const;
     void announceChanges(const std::vector<std::pair<QPointer<QWidget>, QString>>& before);
     void runWaitingSliderChanges();
+    // Whether a control's state belongs to the window's view.
+    bool keptInView(const QWidget* w, bool tools) const;
+    void updateUndoButtons();
+    void changedSinceRecovery();
     // The bodies of the common handlers.
     void redraw();
     void toggleOverlay();
@@ -274,4 +302,10 @@ private:
     FreehandTools* freehand_ = nullptr;
     OutputTools* output_ = nullptr;
     TraceTool* trace_ = nullptr;
+    // Undo and redo (in the freehand panel's free row), the history they walk.
+    QPushButton *undoButton_ = nullptr, *redoButton_ = nullptr;
+    History history_;
+    quint64 recordedRevision_ = 0;
+    // Writes the recovery file shortly after a change, on the window's own clock.
+    QTimer* recoveryTimer_ = nullptr;
 };

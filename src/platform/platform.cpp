@@ -132,6 +132,16 @@ public:
         return SaveAnswer{files.isEmpty() ? QString() : files.first(), chosen < 0 ? first : chosen};
     }
 
+    std::optional<QString> openFileName(QWidget* parent, const OpenRequest& r) override {
+        QFileDialog dialog(parent, r.title);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        dialog.setNameFilters(r.filters);
+        if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+        const QStringList files = dialog.selectedFiles();
+        return files.isEmpty() ? QString() : files.first();
+    }
+
     void setClipboardImage(const QImage& image) override {
         QClipboard* cb = QApplication::clipboard();
         cb->clear();

@@ -28,6 +28,11 @@ struct SaveRequest {
     int selectedFilter = 0;
 };
 
+struct OpenRequest {
+    QString title;
+    QStringList filters;  // "Vesmar 作图文件 (*.vesmar)" ...
+};
+
 // What the user chose in the save dialog.
 struct SaveAnswer {
     QString path;    // possibly empty
@@ -52,6 +57,13 @@ public:
         const std::optional<QString> name = saveFileName(parent, request);
         if (!name) return std::nullopt;
         return SaveAnswer{*name, request.selectedFilter};
+    }
+
+    // The open dialog: nullopt when cancelled, otherwise the chosen path.
+    virtual std::optional<QString> openFileName(QWidget* parent, const OpenRequest& request) {
+        Q_UNUSED(parent);
+        Q_UNUSED(request);
+        return std::nullopt;
     }
 
     virtual void setClipboardImage(const QImage& image) = 0;

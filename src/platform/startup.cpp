@@ -64,6 +64,11 @@ Options parseArguments(const QStringList& arguments) {
             o.error = QStringLiteral("option %1 needs a value").arg(a);
             return o;
         }
+        // One plot file to open; "-" starts an option, never a file.
+        if (!a.startsWith(QLatin1Char('-')) && !a.isEmpty() && o.file.isEmpty()) {
+            o.file = a;
+            continue;
+        }
         o.action = Options::Action::Error;
         o.error = a.startsWith(QLatin1Char('-')) ? QStringLiteral("unknown option %1").arg(a)
                                                  : QStringLiteral("unexpected argument %1").arg(a);
@@ -76,9 +81,10 @@ QString versionText(const QString& version) { return QStringLiteral("Vesmar ") +
 
 QString usageText(const QString& programName) {
     return QStringLiteral(
-               "Usage: %1 [--help] [--version] [toolkit options such as -platform NAME]\n"
+               "Usage: %1 [--help] [--version] [toolkit options such as -platform NAME] [FILE.vesmar]\n"
                "Vesmar函数分析作图器: a graph plotter for school mathematics.\n"
-               "Without options it opens the navigation bar and the quadratic function window.\n"
+               "Without options it opens the navigation bar and the quadratic function window;\n"
+               "with a plot file it opens that file's window instead.\n"
                "\n"
                "  -h, --help   show this text and exit\n"
                "  --version    print the version and exit\n")

@@ -10,12 +10,14 @@ struct Options {
     enum class Action { Run, Version, Help, Error };
     Action action = Action::Run;
     QString error;  // the offending argument's message when action is Error
+    QString file;   // a plot file to open at start, if one was named
 };
 
 // Reads the arguments after the program's name. --version and --help are the
 // program's own; the toolkit's options (-platform NAME, -style NAME, -reverse,
-// ... with one dash or two) pass on to it; anything else is an error, so a
-// mistyped option never starts the program with a window the user did not ask for.
+// ... with one dash or two) pass on to it; one argument without a dash is a
+// plot file to open; anything else is an error, so a mistyped option never
+// starts the program with a window the user did not ask for.
 Options parseArguments(const QStringList& arguments);
 
 // "Vesmar 3.01" for the given version.

@@ -12,6 +12,7 @@
 #include "platform/platform.h"
 #include "frame/family_manager.h"
 #include "frame/family_window.h"
+#include "frame/plot_actions.h"
 #include "shell/click_label.h"
 #include "shell/shell.h"
 #include "shell/help_window.h"
@@ -130,6 +131,42 @@ MainWindow::MainWindow()
     credit_->setFontStyle(10.5, false, false);
     credit_->setCursor(Qt::PointingHandCursor);
     credit_->setToolTip(QStringLiteral("单击访问“Vesmar函数分析作图器”的官网"));
+
+    // The plot-file entries share the bottom row's free space with the
+    // credit line, in the menu's own look.
+    auto fileEntry = [&](const char* name, int x, const QString& caption, const QString& tip) {
+        auto* l = new ClickLabel(this);
+        l->setObjectName(QString::fromLatin1(name));
+        l->setGeometry(x, 88, 73, 19);
+        l->setText(caption);
+        l->setAlignment(Qt::AlignCenter);
+        l->setFont(menuFont);
+        l->setCursor(Qt::PointingHandCursor);
+        l->setToolTip(tip);
+        l->setAccessibleName(caption);
+        const LabelLook look = lookOf(MenuLook::Normal);
+        l->setLook(look.fore, look.back);
+        connect(l, &ClickLabel::hovered, this, [l] {
+            const LabelLook hover = lookOf(MenuLook::Hovered);
+            l->setLook(hover.fore, hover.back);
+        });
+        return l;
+    };
+    open_ = fileEntry("Labopen", 496, QStringLiteral("打开作图"), QStringLiteral("打开保存过的作图文件（Ctrl+O）"));
+    save_ = fileEntry("Labsave", 592, QStringLiteral("保存作图"),
+                      QStringLiteral("把当前作图窗口的函数、参数和图像保存为作图文件（Ctrl+S）"));
+    connect(open_, &ClickLabel::clicked, this, [this] { plotactions::openByDialog(this); });
+    connect(save_, &ClickLabel::clicked, this, [this] { plotactions::saveByDialog(this); });
+    auto* openKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_O), this);
+    connect(openKey, &QShortcut::activated, this, [this] { plotactions::openByDialog(this); });
+    auto* saveKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this);
+    connect(saveKey, &QShortcut::activated, this, [this] { plotactions::saveByDialog(this); });
+    // A plot file opened from anywhere marks its family as chosen.
+    FamilyManager::instance().onFileOpened.push_back([bar = QPointer<MainWindow>(this)](const FamilyEntry& e) {
+        if (!bar) return;
+        bar->menuPressed(e.menuIndex);
+        bar->startSettling();
+    });
 
     // The expand image is only at rest while the bar is collapsed.
     twins_ = {{help_, help2_, false}, {exit_, exit2_, false}, {yc_, yc2_, false}, {zk2_, zk_, true}};
@@ -338,6 +375,10 @@ void MainWindow::rest() {
         t.bright->hide();
     }
     credit_->setFontStyle(10.5, false, false);
+    for (ClickLabel* l : {open_, save_}) {
+        const LabelLook look = lookOf(MenuLook::Normal);
+        l->setLook(look.fore, look.back);
+    }
     for (int j = 0; j < kMenuCount; ++j) setMenuLook(j, j == currentMenu_ ? MenuLook::Selected : MenuLook::Normal);
 }
 

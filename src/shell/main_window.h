@@ -115,6 +115,8 @@ private:
     };
     std::vector<HoverTwin> twins_;
     ClickLabel *decoration_ = nullptr, *credit_ = nullptr;
+    // Plot files: 打开作图 and 保存作图, styled as the menu labels.
+    ClickLabel *open_ = nullptr, *save_ = nullptr;
     QTimer timer_;
     QTimer settleTimer_;  // puts the windows right once the desktop has framed them
     int settleTicks_ = 0;

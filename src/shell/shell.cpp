@@ -9,6 +9,8 @@
 #include <QtGlobal>
 #include <algorithm>
 
+#include "frame/plot_actions.h"
+#include "frame/recovery.h"
 #include "platform/platform.h"
 #include "shell/main_window.h"
 
@@ -25,7 +27,7 @@ QIcon programIcon() {
     return icon;
 }
 
-QWidget* startProgram() {
+QWidget* startProgram(const QString& file) {
     // There is one navigation bar; starting again brings it forward.
     static QPointer<MainWindow> bar;
     if (bar) {
@@ -38,6 +40,8 @@ QWidget* startProgram() {
     QApplication::setWindowIcon(programIcon());
     bar = new MainWindow;
     bar->start();
+    recovery::offer(bar);
+    if (!file.isEmpty() && bar) plotactions::openPath(bar, file);
     return bar;
 }
 

@@ -2,8 +2,10 @@
 #include <QString>
 class QWidget;
 // Starts the program as a user does: the navigation bar with the default
-// family window. Returns the navigation bar.
-QWidget* startProgram();
+// family window; then the question about work a crash left behind, if any;
+// then the plot file named on the command line, if any. Returns the
+// navigation bar.
+QWidget* startProgram(const QString& file = QString());
 // Registers the program's pictures (safe to call more than once).
 void initShellResources();
 // The program's icon, at every size rendered for it.

@@ -219,6 +219,8 @@ void FreehandTools::release(Qt::MouseButton, double x, double y) {
         marked_ = false;
         w_.noteAnnotation();
     }
+    // A line, a shape, a stroke or an eraser drag ends here: one step.
+    w_.checkpoint();
 }
 
 void FreehandTools::textKey(int key) {
@@ -232,6 +234,7 @@ void FreehandTools::textKey(int key) {
     c.print(box->text().trimmed());
     box->hide();
     if (!box->text().trimmed().isEmpty()) w_.noteAnnotation();
+    w_.checkpoint();
 }
 
 void FreehandTools::hideMarkers() {

@@ -22,19 +22,19 @@ add_test(NAME desktop_print
   COMMAND bash ${CMAKE_SOURCE_DIR}/tests/desktop/with-cups ${VESMAR_XVFB} $<TARGET_FILE:print_test>)
 # The real platform layer, not the offscreen one the other tests use.
 set_tests_properties(desktop_paths desktop_print PROPERTIES
-  ENVIRONMENT "QT_QPA_PLATFORM=xcb;LC_ALL=C.UTF-8" LABELS desktop TIMEOUT 600 RUN_SERIAL TRUE)
+  ENVIRONMENT "QT_QPA_PLATFORM=xcb;LC_ALL=C.UTF-8;XDG_DATA_HOME=${CMAKE_BINARY_DIR}/test-home/desktop/data;XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/test-home/desktop/config" LABELS desktop TIMEOUT 600 RUN_SERIAL TRUE)
 set_tests_properties(desktop_print PROPERTIES SKIP_RETURN_CODE 77)
 # The save dialog under a Chinese locale.
 add_test(NAME desktop_chinese COMMAND ${VESMAR_XVFB} $<TARGET_FILE:desktop_test> saveDialogSpeaksChinese)
 set_tests_properties(desktop_chinese PROPERTIES
-  ENVIRONMENT "QT_QPA_PLATFORM=xcb;LC_ALL=zh_CN.UTF-8;LANG=zh_CN.UTF-8" LABELS desktop TIMEOUT 300 RUN_SERIAL TRUE)
+  ENVIRONMENT "QT_QPA_PLATFORM=xcb;LC_ALL=zh_CN.UTF-8;LANG=zh_CN.UTF-8;XDG_DATA_HOME=${CMAKE_BINARY_DIR}/test-home/desktop/data;XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/test-home/desktop/config" LABELS desktop TIMEOUT 300 RUN_SERIAL TRUE)
 
 # Under a window manager: the test starts openbox on its private X server.
 find_program(VESMAR_OPENBOX openbox)
 if(VESMAR_OPENBOX)
   add_test(NAME desktop_window_manager COMMAND ${VESMAR_XVFB} $<TARGET_FILE:window_manager_test>)
   set_tests_properties(desktop_window_manager PROPERTIES
-    ENVIRONMENT "QT_QPA_PLATFORM=xcb;LC_ALL=C.UTF-8" LABELS desktop TIMEOUT 300 RUN_SERIAL TRUE)
+    ENVIRONMENT "QT_QPA_PLATFORM=xcb;LC_ALL=C.UTF-8;XDG_DATA_HOME=${CMAKE_BINARY_DIR}/test-home/desktop/data;XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/test-home/desktop/config" LABELS desktop TIMEOUT 300 RUN_SERIAL TRUE)
 else()
   message(STATUS "The window manager test is left out: it needs openbox (bash scripts/setup)")
 endif()

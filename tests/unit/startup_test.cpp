@@ -35,7 +35,8 @@ private slots:
         QTest::newRow("version wins over what follows") << QStringList{"--version", "--bogus"} << version;
         QTest::newRow("unknown option") << QStringList{"--unknown-option"} << error;
         QTest::newRow("unknown single dash") << QStringList{"-x"} << error;
-        QTest::newRow("stray argument") << QStringList{"file.txt"} << error;
+        QTest::newRow("a plot file") << QStringList{"plan.vesmar"} << run;
+        QTest::newRow("two files") << QStringList{"a.vesmar", "b.vesmar"} << error;
         QTest::newRow("unknown before version") << QStringList{"--bogus", "--version"} << error;
         QTest::newRow("single-dash version is not ours") << QStringList{"-version"} << error;
         QTest::newRow("toolkit platform") << QStringList{"-platform", "offscreen"} << run;
@@ -61,7 +62,9 @@ private slots:
     void messagesNameWhatWentWrong() {
         QCOMPARE(startup::parseArguments({"--unknown-option"}).error,
                  QStringLiteral("unknown option --unknown-option"));
-        QCOMPARE(startup::parseArguments({"extra"}).error, QStringLiteral("unexpected argument extra"));
+        QCOMPARE(startup::parseArguments({"one", "extra"}).error, QStringLiteral("unexpected argument extra"));
+        QCOMPARE(startup::parseArguments({"-platform", "offscreen", "plan.vesmar"}).file,
+                 QStringLiteral("plan.vesmar"));
         QCOMPARE(startup::versionText("3.01"), QStringLiteral("Vesmar 3.01"));
         const QString usage = startup::usageText("vesmar");
         QVERIFY(usage.startsWith("Usage: vesmar "));

@@ -133,6 +133,14 @@ private:
         firstK_ = curK_;
         firstB_ = curB_;
     }
+    std::vector<float> keptNumbers() const override { return {curK_, curB_, firstK_, firstB_}; }
+    void setKeptNumbers(const std::vector<float>& n) override {
+        if (n.size() != 4) return;
+        curK_ = n[0];
+        curB_ = n[1];
+        firstK_ = n[2];
+        firstB_ = n[3];
+    }
 
     void lookupY() override {
         readParams();

@@ -274,6 +274,17 @@ private:
         canvas().setForeColor(kBlack);
     }
 
+    // The vertex and parameters of the last curve, which the feature buttons use.
+    std::vector<float> keptNumbers() const override { return {a_, b_, c_, vertexX_, vertexY_}; }
+    void setKeptNumbers(const std::vector<float>& n) override {
+        if (n.size() != 5) return;
+        a_ = n[0];
+        b_ = n[1];
+        c_ = n[2];
+        vertexX_ = n[3];
+        vertexY_ = n[4];
+    }
+
     void showVertex() {
         frame_.yLookup.result->setText(QString());
         frame_.xLookup.result->setText(QString());

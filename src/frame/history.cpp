@@ -1,0 +1,93 @@
+#include "frame/history.h"
+
+namespace {
+size_t pictureBytes(const Picture& p) {
+    const picture::Description* d = p.description();
+    return (d ? d->weight() : 0) + size_t(p.image().sizeInBytes());
+}
+// The fixed part of a view: its control texts, mostly.
+size_t valueBytes(const View& v) {
+    size_t n = sizeof(View) + v.numbers.size() * sizeof(float);
+    for (const auto& [name, c] : v.controls) n += 64 + size_t(name.size() + c.text.size()) * sizeof(QChar);
+    return n;
+}
+}  // namespace
+
+void History::count(const void* key, size_t bytes) {
+    if (!key) return;
+    Piece& p = pieces_[key];
+    if (p.uses++ == 0) {
+        p.bytes = bytes;
+        weight_ += bytes;
+    }
+}
+
+void History::uncount(const void* key) {
+    if (!key) return;
+    auto it = pieces_.find(key);
+    if (it == pieces_.end()) return;
+    if (--it->second.uses == 0) {
+        weight_ -= it->second.bytes;
+        pieces_.erase(it);
+    }
+}
+
+void History::add(const View& v) {
+    weight_ += valueBytes(v);
+    count(v.canvas.own.get(), v.canvas.own ? v.canvas.own->weight() : 0);
+    for (const Picture* p : {&v.canvas.restore, &v.canvas.under, &v.overlay}) count(p->description(), pictureBytes(*p));
+}
+
+void History::remove(const View& v) {
+    weight_ -= valueBytes(v);
+    uncount(v.canvas.own.get());
+    for (const Picture* p : {&v.canvas.restore, &v.canvas.under, &v.overlay}) uncount(p->description());
+}
+
+void History::reset(View v) {
+    views_.clear();
+    pieces_.clear();
+    weight_ = 0;
+    at_ = 0;
+    add(v);
+    views_.push_back(std::move(v));
+}
+
+void History::record(View v) {
+    if (views_.empty()) return reset(std::move(v));
+    while (views_.size() > at_ + 1) {
+        remove(views_.back());
+        views_.pop_back();
+    }
+    add(v);
+    views_.push_back(std::move(v));
+    at_ = views_.size() - 1;
+    trim();
+}
+
+void History::replaceCurrent(View v) {
+    if (views_.empty()) return reset(std::move(v));
+    remove(views_[at_]);
+    add(v);
+    views_[at_] = std::move(v);
+    trim();
+}
+
+void History::trim() {
+    // The view shown always stays; the oldest go first.
+    while (at_ > 0 && (int(at_) > maxSteps_ || weight_ > budget_)) {
+        remove(views_.front());
+        views_.pop_front();
+        --at_;
+    }
+}
+
+const View* History::undo() {
+    if (!canUndo()) return nullptr;
+    return &views_[--at_];
+}
+
+const View* History::redo() {
+    if (!canRedo()) return nullptr;
+    return &views_[++at_];
+}

@@ -1,0 +1,496 @@
+#include "frame/plot_file.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSaveFile>
+#include <QtEndian>
+#include <cmath>
+#include <cstring>
+#include <unordered_map>
+
+#include "frame/family_manager.h"
+
+namespace plotfile {
+
+namespace {
+
+// Bounds a file must keep. They are far above anything the program draws,
+// and low enough that a hostile file cannot make it hang or run out of memory.
+constexpr int kMaxPictures = 8;
+constexpr qsizetype kMaxOps = 300000;
+constexpr qsizetype kMaxPoints = 2000000;
+constexpr qsizetype kMaxCanvasText = 2000;  // the canvas cuts longer texts anyway
+constexpr qsizetype kMaxTextChars = 2000000;
+constexpr qsizetype kMaxBoxText = 32767;  // what a text box holds
+constexpr int kMaxControls = 1000;
+constexpr int kMaxNumbers = 64;
+constexpr int kMaxWidth = 64;
+constexpr double kMaxFontPoints = 200;
+// Pixel coordinates: a line may run far outside the picture (a steep line
+// of a large parameter), up to the largest single value in world units.
+constexpr double kMaxCoordinate = 1e40;
+// Shapes and texts the canvas keeps only near the picture.
+constexpr double kMaxShape = 1e6;
+
+const char* kindName(picture::Kind k) {
+    switch (k) {
+    case picture::Kind::Dots: return "dots";
+    case picture::Kind::Segments: return "segments";
+    case picture::Kind::Ellipse: return "ellipse";
+    case picture::Kind::Box: return "box";
+    case picture::Kind::Text: return "text";
+    }
+    return "";
+}
+
+QString base64Points(const picture::Description& d, quint32 first, quint32 n) {
+    QByteArray raw(qsizetype(n) * 16, Qt::Uninitialized);
+    char* out = raw.data();
+    for (quint32 i = 0; i < n; ++i) {
+        const QPointF& p = d.points[first + i];
+        qToLittleEndian(p.x(), out);
+        qToLittleEndian(p.y(), out + 8);
+        out += 16;
+    }
+    // Curves are runs of close, regular values: compressed they take about
+    // a third of the room.
+    return QString::fromLatin1(qCompress(raw, 9).toBase64());
+}
+
+QString pngBase64(const QImage& img) {
+    QByteArray bytes;
+    QBuffer buf(&bytes);
+    buf.open(QIODevice::WriteOnly);
+    QImageWriter w(&buf, "PNG");
+    w.write(img);
+    return QString::fromLatin1(bytes.toBase64());
+}
+
+QJsonObject descriptionJson(const picture::Description& d) {
+    QJsonObject o;
+    QJsonArray ops;
+    for (const picture::Op& op : d.ops) {
+        QJsonObject j;
+        j[QStringLiteral("kind")] = QString::fromLatin1(kindName(op.kind));
+        j[QStringLiteral("rgb")] = int(op.rgb & 0xFFFFFF);
+        switch (op.kind) {
+        case picture::Kind::Dots:
+        case picture::Kind::Segments:
+            j[QStringLiteral("width")] = op.width;
+            j[QStringLiteral("points")] =
+                base64Points(d, op.first, op.kind == picture::Kind::Segments ? op.count * 2 : op.count);
+            break;
+        case picture::Kind::Ellipse:
+            j[QStringLiteral("width")] = op.width;
+            j[QStringLiteral("at")] = QJsonArray{op.a, op.b, op.c, op.d};
+            break;
+        case picture::Kind::Box: j[QStringLiteral("at")] = QJsonArray{op.a, op.b, op.c, op.d}; break;
+        case picture::Kind::Text:
+            j[QStringLiteral("at")] = QJsonArray{op.a, op.b};
+            if (op.text >= 0 && size_t(op.text) < d.texts.size()) {
+                j[QStringLiteral("text")] = d.texts[size_t(op.text)].text;
+                j[QStringLiteral("font")] = d.texts[size_t(op.text)].font.toString();
+            }
+            break;
+        }
+        ops.append(j);
+    }
+    o[QStringLiteral("ops")] = ops;
+    if (d.hasBase()) {
+        o[QStringLiteral("base")] = pngBase64(d.base);
+        if (!d.baseHigh.isNull()) o[QStringLiteral("baseHigh")] = pngBase64(d.baseHigh);
+    }
+    return o;
+}
+
+// Writes each shared picture once and refers to it by its index.
+class PictureTable {
+public:
+    int indexOf(const Picture& p) {
+        const picture::Description* d = p.description();
+        if (!d) return -1;
+        auto it = index_.find(d);
+        if (it != index_.end()) return it->second;
+        const int i = int(list_.size());
+        index_[d] = i;
+        list_.append(descriptionJson(*d));
+        return i;
+    }
+    QJsonArray list() const { return list_; }
+
+private:
+    std::unordered_map<const picture::Description*, int> index_;
+    QJsonArray list_;
+};
+
+QString numberText(float v) {
+    if (std::isnan(v)) return QStringLiteral("nan");
+    if (std::isinf(v)) return v > 0 ? QStringLiteral("inf") : QStringLiteral("-inf");
+    return QString::number(double(v), 'g', 9);
+}
+
+// ---------------------------------------------------------------- reading
+
+class Reader {
+public:
+    QString problem;
+    qsizetype ops = 0, points = 0, textChars = 0;
+
+    bool fail(const QString& p) {
+        if (problem.isEmpty()) problem = p;
+        return false;
+    }
+    bool picturesWrong(const QString& what) { return fail(QStringLiteral("图像数据有误（%1）。").arg(what)); }
+
+    bool readColor(const QJsonObject& j, QRgb& rgb) {
+        const QJsonValue v = j.value(QStringLiteral("rgb"));
+        const double c = v.toDouble(-1);
+        if (!v.isDouble() || c < 0 || c > 0xFFFFFF || c != std::floor(c)) return picturesWrong(QStringLiteral("颜色"));
+        rgb = 0xFF000000u | quint32(c);
+        return true;
+    }
+    bool readWidth(const QJsonObject& j, int& width) {
+        const QJsonValue v = j.value(QStringLiteral("width"));
+        const double w = v.toDouble(-1);
+        if (!v.isDouble() || !(w >= 1 && w <= kMaxWidth) || w != std::floor(w))
+            return picturesWrong(QStringLiteral("线宽不在 1 到 %1 之间").arg(kMaxWidth));
+        width = int(w);
+        return true;
+    }
+    bool readNumbers(const QJsonObject& j, int n, double* out, double limit) {
+        const QJsonArray a = j.value(QStringLiteral("at")).toArray();
+        if (a.size() != n) return picturesWrong(QStringLiteral("位置"));
+        for (int i = 0; i < n; ++i) {
+            if (!a[i].isDouble()) return picturesWrong(QStringLiteral("位置"));
+            out[i] = a[i].toDouble();
+            if (!std::isfinite(out[i])) return picturesWrong(QStringLiteral("坐标不是有限的数"));
+            if (std::fabs(out[i]) > limit) return picturesWrong(QStringLiteral("坐标过大"));
+        }
+        return true;
+    }
+    bool readPoints(const QJsonObject& j, picture::Description& d, int per, quint32& count) {
+        const QJsonValue v = j.value(QStringLiteral("points"));
+        if (!v.isString()) return picturesWrong(QStringLiteral("点"));
+        const QString s = v.toString();
+        // Checked before decoding: four characters of base64 are three bytes.
+        if (s.size() / 4 * 3 > (kMaxPoints - points + 1) * 16) return picturesWrong(QStringLiteral("点太多"));
+        const QByteArray packed = QByteArray::fromBase64(s.toLatin1());
+        // The packed data names its unpacked size in its first four bytes:
+        // checked before anything is unpacked.
+        if (packed.size() < 4) return picturesWrong(QStringLiteral("点"));
+        const quint32 claimed = qFromBigEndian<quint32>(packed.constData());
+        if (claimed > quint64(kMaxPoints - points) * 16) return picturesWrong(QStringLiteral("点太多"));
+        const QByteArray raw = qUncompress(packed);
+        if (raw.isEmpty() || raw.size() != qsizetype(claimed) || raw.size() % (16 * per) != 0)
+            return picturesWrong(QStringLiteral("点"));
+        const qsizetype n = raw.size() / 16;
+        if (points + n > kMaxPoints) return picturesWrong(QStringLiteral("点太多"));
+        points += n;
+        const char* in = raw.constData();
+        d.points.reserve(d.points.size() + size_t(n));
+        for (qsizetype i = 0; i < n; ++i, in += 16) {
+            const double x = qFromLittleEndian<double>(in), y = qFromLittleEndian<double>(in + 8);
+            if (!std::isfinite(x) || !std::isfinite(y)) return picturesWrong(QStringLiteral("坐标不是有限的数"));
+            if (std::fabs(x) > kMaxCoordinate || std::fabs(y) > kMaxCoordinate)
+                return picturesWrong(QStringLiteral("坐标过大"));
+            d.points.emplace_back(x, y);
+        }
+        count = quint32(n / per);
+        return true;
+    }
+    bool readImage(const QJsonValue& v, int side, QImage& out) {
+        if (!v.isString()) return picturesWrong(QStringLiteral("底图"));
+        QByteArray bytes = QByteArray::fromBase64(v.toString().toLatin1());
+        QBuffer buf(&bytes);
+        buf.open(QIODevice::ReadOnly);
+        QImageReader r(&buf, "PNG");
+        // The size is known before any pixel is decoded.
+        if (r.size() != QSize(side, side)) return picturesWrong(QStringLiteral("底图"));
+        QImage img = r.read();
+        if (img.isNull() || img.size() != QSize(side, side)) return picturesWrong(QStringLiteral("底图"));
+        out = img.convertToFormat(QImage::Format_RGB32);
+        return true;
+    }
+    bool readDescription(const QJsonValue& value, picture::Description& d) {
+        if (!value.isObject()) return picturesWrong(QStringLiteral("图像"));
+        const QJsonObject o = value.toObject();
+        if (o.contains(QStringLiteral("base"))) {
+            if (!readImage(o.value(QStringLiteral("base")), picture::kSize, d.base)) return false;
+            if (o.contains(QStringLiteral("baseHigh")) &&
+                !readImage(o.value(QStringLiteral("baseHigh")), picture::kSize * picture::kFlatScale, d.baseHigh))
+                return false;
+        }
+        const QJsonArray list = o.value(QStringLiteral("ops")).toArray();
+        if (ops + list.size() > kMaxOps) return picturesWrong(QStringLiteral("操作太多"));
+        ops += list.size();
+        d.ops.reserve(size_t(list.size()));
+        for (const QJsonValue& item : list) {
+            if (!item.isObject()) return picturesWrong(QStringLiteral("操作"));
+            const QJsonObject j = item.toObject();
+            const QString kind = j.value(QStringLiteral("kind")).toString();
+            picture::Op op;
+            if (!readColor(j, op.rgb)) return false;
+            double at[4] = {};
+            if (kind == QLatin1String("dots") || kind == QLatin1String("segments")) {
+                const bool segs = kind == QLatin1String("segments");
+                op.kind = segs ? picture::Kind::Segments : picture::Kind::Dots;
+                op.first = quint32(d.points.size());
+                if (!readWidth(j, op.width) || !readPoints(j, d, segs ? 2 : 1, op.count)) return false;
+            } else if (kind == QLatin1String("ellipse")) {
+                op.kind = picture::Kind::Ellipse;
+                if (!readWidth(j, op.width) || !readNumbers(j, 4, at, kMaxShape)) return false;
+                if (at[2] < 0 || at[3] < 0) return picturesWrong(QStringLiteral("半径"));
+            } else if (kind == QLatin1String("box")) {
+                op.kind = picture::Kind::Box;
+                if (!readNumbers(j, 4, at, kMaxShape)) return false;
+                for (double v : at)
+                    if (v < 0 || v > picture::kSize || v != std::floor(v))
+                        return picturesWrong(QStringLiteral("方块超出画板"));
+                if (!(at[0] < at[2] && at[1] < at[3])) return picturesWrong(QStringLiteral("方块"));
+            } else if (kind == QLatin1String("text")) {
+                op.kind = picture::Kind::Text;
+                if (!readNumbers(j, 2, at, kMaxShape)) return false;
+                const QString text = j.value(QStringLiteral("text")).toString();
+                if (text.size() > kMaxCanvasText) return picturesWrong(QStringLiteral("文字太长"));
+                textChars += text.size();
+                if (textChars > kMaxTextChars) return picturesWrong(QStringLiteral("文字太多"));
+                const QString fontText = j.value(QStringLiteral("font")).toString();
+                QFont font;
+                if (fontText.size() > 1000 || !font.fromString(fontText)) return picturesWrong(QStringLiteral("字体"));
+                const double pt = font.pixelSize() > 0 ? font.pixelSize() * 0.75 : font.pointSizeF();
+                if (!(pt >= 1 && pt <= kMaxFontPoints))
+                    return picturesWrong(QStringLiteral("字号不在 1 到 %1 之间").arg(kMaxFontPoints));
+                op.text = int(d.texts.size());
+                d.texts.push_back({text, font});
+                d.textBytes += size_t(text.size()) * sizeof(QChar);
+            } else {
+                return picturesWrong(QStringLiteral("未知的操作“%1”").arg(kind.left(40)));
+            }
+            op.a = at[0];
+            op.b = at[1];
+            op.c = at[2];
+            op.d = at[3];
+            d.ops.push_back(op);
+        }
+        return true;
+    }
+
+    bool readControls(const QJsonValue& value, std::map<QString, ControlValue>& out) {
+        const QJsonObject o = value.toObject();
+        if (o.size() > kMaxControls) return fail(QStringLiteral("控件太多。"));
+        for (auto it = o.begin(); it != o.end(); ++it) {
+            if (it.key().size() > 100 || !it.value().isObject()) continue;
+            const QJsonObject j = it.value().toObject();
+            ControlValue c;
+            const QString text = j.value(QStringLiteral("text")).toString();
+            if (text.size() > kMaxBoxText)
+                return fail(QStringLiteral("控件“%1”的文字太长（%2 个字符）。").arg(it.key()).arg(text.size()));
+            c.text = text;
+            const double v = j.value(QStringLiteral("value")).toDouble();
+            c.value = std::isfinite(v) && std::fabs(v) < 1e9 ? int(v) : 0;
+            c.checked = j.value(QStringLiteral("checked")).toBool();
+            c.enabled = j.value(QStringLiteral("enabled")).toBool(true);
+            c.visible = j.value(QStringLiteral("visible")).toBool(true);
+            out[it.key()] = c;
+        }
+        return true;
+    }
+};
+
+}  // namespace
+
+QByteArray toJson(const View& v) {
+    QJsonObject root;
+    root[QStringLiteral("format")] = kFormat;
+    root[QStringLiteral("version")] = kVersion;
+    root[QStringLiteral("family")] = v.family;
+    QJsonObject controls;
+    for (const auto& [name, c] : v.controls) {
+        QJsonObject j;
+        j[QStringLiteral("text")] = c.text;
+        j[QStringLiteral("value")] = c.value;
+        j[QStringLiteral("checked")] = c.checked;
+        j[QStringLiteral("enabled")] = c.enabled;
+        j[QStringLiteral("visible")] = c.visible;
+        controls[name] = j;
+    }
+    root[QStringLiteral("controls")] = controls;
+    QJsonArray numbers;
+    for (float n : v.numbers) numbers.append(numberText(n));
+    root[QStringLiteral("numbers")] = numbers;
+    root[QStringLiteral("gridOn")] = v.gridOn;
+    root[QStringLiteral("overlayOn")] = v.overlayOn;
+    root[QStringLiteral("overlayCount")] = v.overlayCount;
+
+    PictureTable table;
+    const Canvas::State& s = v.canvas;
+    QJsonObject canvas;
+    canvas[QStringLiteral("restore")] = table.indexOf(s.restore);
+    canvas[QStringLiteral("under")] = table.indexOf(s.under);
+    root[QStringLiteral("overlay")] = table.indexOf(v.overlay);
+    canvas[QStringLiteral("own")] = s.own ? descriptionJson(*s.own) : descriptionJson(picture::Description());
+    canvas[QStringLiteral("fore")] = int(s.fore.rgb() & 0xFFFFFF);
+    canvas[QStringLiteral("penWidth")] = s.penWidth;
+    canvas[QStringLiteral("fontName")] = s.fontName;
+    canvas[QStringLiteral("fontSize")] = s.fontSize;
+    // JSON has no infinities; a text position out there prints nothing, as 0 would not.
+    canvas[QStringLiteral("currentX")] = std::isfinite(s.currentX) ? s.currentX : 1e300;
+    canvas[QStringLiteral("currentY")] = std::isfinite(s.currentY) ? s.currentY : 1e300;
+    root[QStringLiteral("canvas")] = canvas;
+    root[QStringLiteral("pictures")] = table.list();
+    return QJsonDocument(root).toJson(QJsonDocument::Compact);
+}
+
+Reading fromJson(const QByteArray& bytes) {
+    Reading out;
+    Reader r;
+    auto refuse = [&](const QString& p) {
+        out.problem = p;
+        return out;
+    };
+    if (bytes.trimmed().isEmpty()) return refuse(QStringLiteral("文件是空的。"));
+    if (bytes.size() > kMaxBytes) return refuse(QStringLiteral("文件太大（最大 20 MB）。"));
+    QJsonParseError err;
+    const QJsonDocument doc = QJsonDocument::fromJson(bytes, &err);
+    if (err.error != QJsonParseError::NoError) {
+        // Text that breaks off where the file ends is a file cut short.
+        // (the parser may stop a few characters before the end, inside the
+        // last number or name).
+        if (err.error != QJsonParseError::DeepNesting && err.offset >= bytes.trimmed().size() - 64 &&
+            bytes.trimmed().startsWith('{'))
+            return refuse(QStringLiteral("文件不完整，可能在保存或复制时被截断了。"));
+        switch (err.error) {
+        case QJsonParseError::UnterminatedObject:
+        case QJsonParseError::UnterminatedArray:
+        case QJsonParseError::UnterminatedString:
+            return refuse(QStringLiteral("文件不完整，可能在保存或复制时被截断了。"));
+        case QJsonParseError::DeepNesting: return refuse(QStringLiteral("文件中的数据嵌套太深。"));
+        default: return refuse(QStringLiteral("这不是作图文件（内容不是 JSON 数据）。"));
+        }
+    }
+    if (!doc.isObject() || doc.object().value(QStringLiteral("format")).toString() != kFormat)
+        return refuse(QStringLiteral("这不是 Vesmar 作图文件。"));
+    const QJsonObject root = doc.object();
+    const QJsonValue version = root.value(QStringLiteral("version"));
+    const double ver = version.toDouble(-1);
+    if (!version.isDouble() || ver < 1 || ver != std::floor(ver)) return refuse(QStringLiteral("文件的版本号有误。"));
+    if (ver > kVersion)
+        return refuse(QStringLiteral("文件是第 %1 版的作图文件，本程序只能读第 %2 版及以前的，请用新版本的程序打开。")
+                          .arg(ver, 0, 'f', 0)
+                          .arg(kVersion));
+
+    View v;
+    v.family = root.value(QStringLiteral("family")).toString();
+    if (!familyByKey(v.family))
+        return refuse(QStringLiteral("文件中的函数类型“%1”本程序不认识。").arg(v.family.left(40)));
+    if (!r.readControls(root.value(QStringLiteral("controls")), v.controls)) return refuse(r.problem);
+    const QJsonArray numbers = root.value(QStringLiteral("numbers")).toArray();
+    if (numbers.size() > kMaxNumbers) return refuse(QStringLiteral("文件中的数值太多。"));
+    for (const QJsonValue& n : numbers) {
+        const QString t = n.toString();
+        if (t == QLatin1String("nan")) v.numbers.push_back(NAN);
+        else if (t == QLatin1String("inf")) v.numbers.push_back(INFINITY);
+        else if (t == QLatin1String("-inf")) v.numbers.push_back(-INFINITY);
+        else v.numbers.push_back(t.left(40).toFloat());
+    }
+    v.gridOn = root.value(QStringLiteral("gridOn")).toBool();
+    v.overlayOn = root.value(QStringLiteral("overlayOn")).toBool();
+    const double count = root.value(QStringLiteral("overlayCount")).toDouble();
+    v.overlayCount = count >= 0 && count <= 32767 ? int(count) : 0;
+
+    // The pictures, each painted at scale 1 as the canvas would have.
+    const QJsonArray list = root.value(QStringLiteral("pictures")).toArray();
+    if (list.size() > kMaxPictures) return refuse(QStringLiteral("文件中的图像太多。"));
+    std::vector<Picture> pictures;
+    for (const QJsonValue& item : list) {
+        auto d = std::make_shared<picture::Description>();
+        if (!r.readDescription(item, *d)) return refuse(r.problem);
+        QImage img(picture::kSize, picture::kSize, QImage::Format_RGB32);
+        {
+            picture::Raster raster(img, 1);
+            raster.paint(*d);
+        }
+        pictures.emplace_back(std::move(d), std::move(img));
+    }
+    bool refOk = true;
+    auto pictureAt = [&](const QJsonValue& ref) {
+        const double i = ref.toDouble(-1);
+        if (i == -1) return Picture();
+        if (!(i >= 0 && i < double(pictures.size())) || i != std::floor(i)) {
+            refOk = false;
+            return Picture();
+        }
+        return pictures[size_t(i)];
+    };
+    const QJsonObject canvas = root.value(QStringLiteral("canvas")).toObject();
+    Canvas::State& s = v.canvas;
+    s.restore = pictureAt(canvas.value(QStringLiteral("restore")));
+    s.under = pictureAt(canvas.value(QStringLiteral("under")));
+    v.overlay = pictureAt(root.value(QStringLiteral("overlay")));
+    if (!refOk) return refuse(QStringLiteral("图像数据有误（图像编号）。"));
+    auto own = std::make_shared<picture::Description>();
+    if (!r.readDescription(canvas.value(QStringLiteral("own")), *own)) return refuse(r.problem);
+    s.own = std::move(own);
+    const double fore = canvas.value(QStringLiteral("fore")).toDouble();
+    s.fore = fore >= 0 && fore <= 0xFFFFFF ? QColor::fromRgb(QRgb(fore)) : QColor(0, 0, 0);
+    const double pen = canvas.value(QStringLiteral("penWidth")).toDouble(1);
+    if (!(pen >= 1 && pen <= kMaxWidth)) return refuse(QStringLiteral("画笔宽度不在 1 到 %1 之间。").arg(kMaxWidth));
+    s.penWidth = int(pen);
+    s.fontName = canvas.value(QStringLiteral("fontName")).toString().left(100);
+    if (s.fontName.isEmpty()) s.fontName = QStringLiteral("宋体");
+    s.fontSize = canvas.value(QStringLiteral("fontSize")).toDouble(9);
+    if (!(s.fontSize >= 1 && s.fontSize <= kMaxFontPoints))
+        return refuse(QStringLiteral("字号不在 1 到 %1 之间。").arg(kMaxFontPoints));
+    s.currentX = canvas.value(QStringLiteral("currentX")).toDouble();
+    s.currentY = canvas.value(QStringLiteral("currentY")).toDouble();
+    if (!std::isfinite(s.currentX) || !std::isfinite(s.currentY)) s.currentX = s.currentY = 0;
+    out.view = std::move(v);
+    return out;
+}
+
+QString openFailed(const QString& path, const QString& problem) {
+    return QStringLiteral("无法打开作图文件“%1”：\n%2").arg(QDir::toNativeSeparators(path), problem);
+}
+
+Reading readFile(const QString& path) {
+    Reading out;
+    QFile f(path);
+    const QFileInfo info(path);
+    if (info.exists() && info.size() > kMaxBytes) {
+        out.problem = openFailed(path, QStringLiteral("文件太大（%1 MB），作图文件最大为 20 MB。")
+                                           .arg(double(info.size()) / (1 << 20), 0, 'f', 1));
+        return out;
+    }
+    if (!info.isFile() || !f.open(QIODevice::ReadOnly)) {
+        out.problem = openFailed(path, QStringLiteral("文件无法读取，可能它不存在、是一个文件夹或没有读取权限。"));
+        return out;
+    }
+    // A file that grows while it is read is cut at the limit and refused as too large.
+    const QByteArray bytes = f.read(kMaxBytes + 1);
+    if (bytes.size() > kMaxBytes) {
+        out.problem = openFailed(path, QStringLiteral("文件太大，作图文件最大为 20 MB。"));
+        return out;
+    }
+    out = fromJson(bytes);
+    if (!out.view) out.problem = openFailed(path, out.problem);
+    return out;
+}
+
+QString writeFile(const QString& path, const View& v) {
+    QSaveFile f(path);
+    const QByteArray bytes = toJson(v);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit())
+        return QStringLiteral(
+                   "作图文件“%1”没有保存成功！可能是没有写入的权限、文件夹不存在或磁盘已满，请换一个位置或文件名再保存。")
+            .arg(QDir::toNativeSeparators(path));
+    return {};
+}
+
+}  // namespace plotfile

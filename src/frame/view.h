@@ -1,0 +1,37 @@
+#pragma once
+// A family window's state as one plain value: the family, what its controls
+// show, the numbers the window keeps between handlers, the overlay state and
+// the pictures. Undo keeps a bounded list of these, a plot file is one
+// written out, and the recovery file is the last one. Pictures are shared,
+// never copied, so views taken in a row cost little more than one.
+#include <QString>
+#include <map>
+#include <vector>
+
+#include "render/canvas.h"
+
+// What one named control shows. Which fields count depends on its kind: a
+// box its text, a slider its value, a check box or radio button its tick,
+// a button or label its caption; every control whether it is shown and enabled.
+struct ControlValue {
+    QString text;
+    int value = 0;
+    bool checked = false;
+    bool enabled = true;
+    bool visible = true;
+
+    bool operator==(const ControlValue& o) const {
+        return text == o.text && value == o.value && checked == o.checked && enabled == o.enabled &&
+               visible == o.visible;
+    }
+};
+
+struct View {
+    QString family;                            // the family's key ("linear")
+    std::map<QString, ControlValue> controls;  // by object name
+    std::vector<float> numbers;                // what the family keeps between handlers
+    bool gridOn = false, overlayOn = false;
+    int overlayCount = 0;
+    Canvas::State canvas;
+    Picture overlay;  // Picture2, the overlay snapshot
+};

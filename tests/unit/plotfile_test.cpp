@@ -1,0 +1,299 @@
+// Plot files: a saved window reopens pixel for pixel with the same controls;
+// every kind of bad file is refused with a message naming the file and what
+// is wrong, and leaves the open window and its history as they were.
+#include <QApplication>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <QtTest>
+#include <cmath>
+
+#include "driver/driver.h"
+#include "frame/family_manager.h"
+#include "frame/family_window.h"
+#include "frame/plot_actions.h"
+#include "frame/plot_file.h"
+
+namespace {
+QImage grabOf(QWidget* w) {
+    if (QWidget* f = QApplication::focusWidget()) f->clearFocus();
+    return w->grab().toImage();
+}
+QByteArray pointsOf(std::initializer_list<double> values) {
+    QByteArray raw;
+    for (double v : values) {
+        char b[8];
+        qToLittleEndian(v, b);
+        raw.append(b, 8);
+    }
+    return qCompress(raw).toBase64();
+}
+}  // namespace
+
+class PlotFileTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init() {
+        driver_.reset();  // the one a data function made goes first, with the platform it installed
+        driver_ = std::make_unique<ScriptDriver>([this](const QString& s) { lines_ << s; });
+        QVERIFY(dir_.isValid());
+    }
+    void cleanup() {
+        FamilyManager::instance().closeAll();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        driver_.reset();
+        lines_.clear();
+    }
+
+    void savedWindowReopensTheSame() {
+        // Overlaid curves, a stroke, a text and a grid, in overlay mode.
+        FamilyWindow* w = open("sine");
+        run("type Text1 2.5");
+        run("click Command1");
+        run("click fugai");
+        run("slide HScroll2 3");
+        run("click Commandfgqd");
+        run("click Option3sh");
+        run("choose Combo1sh 蓝色");
+        run("press left -8 -8");
+        run("move left -2 -6");
+        run("move left 3 -9");
+        run("release left 3 -9");
+        run("click Option5sh");
+        run("press left -9 9");
+        run("type Textwz 标注 abc");
+        run("key Textwz Enter");
+        run("click wangge");
+        const QImage canvas1 = w->canvas().image().copy();
+        const QImage canvas2 = w->canvas().render(2);
+        const QImage window = grabOf(w);
+        const View before = w->takeView();
+        const QString path = dir_.filePath(QStringLiteral("sine.vesmar"));
+        run(QStringLiteral("savename ") + path);
+        plotactions::saveByDialog(w);
+        QVERIFY(QFile::exists(path));
+
+        FamilyManager::instance().closeAll();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        open("linear");
+        QVERIFY(plotactions::openPath(nullptr, path));
+        FamilyWindow* again = FamilyManager::instance().current();
+        QVERIFY(again && again != w);
+        QCOMPARE(again->traits().key, QStringLiteral("sine"));
+        QVERIFY(QTest::qWaitForWindowExposed(again));
+        QCOMPARE(again->canvas().image(), canvas1);
+        QCOMPARE(again->canvas().render(2), canvas2);
+        QCOMPARE(grabOf(again), window);
+        const View after = again->takeView();
+        QVERIFY(after.controls == before.controls);
+        QVERIFY(after.overlayOn && after.gridOn);
+        QCOMPARE(after.overlay.image(), before.overlay.image());
+        // The opening is a step of its own: undo gives the window as it opened.
+        QVERIFY(again->history().canUndo());
+
+        // The overlay goes on from the saved picture: a slider previews over it.
+        run("slide HScroll1 5");
+        QVERIFY(again->canvas().image() != canvas1);
+    }
+
+    void saveAsksBeforeReplacing() {
+        FamilyWindow* w = open("linear");
+        const QString path = dir_.filePath(QStringLiteral("old.vesmar"));
+        {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("older");
+        }
+        run(QStringLiteral("savename ") + path);
+        run("answer No");
+        plotactions::saveByDialog(w);
+        QVERIFY(lines_.join(QString()).contains(QStringLiteral("已经存在")));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), QByteArray("older"));
+        f.close();
+        run(QStringLiteral("savename ") + path);
+        run("answer Yes");
+        plotactions::saveByDialog(w);
+        QVERIFY(plotfile::readFile(path).view.has_value());
+        QCOMPARE(driver_->scripted().lastSaveRequest.filters,
+                 QStringList{QStringLiteral("Vesmar 作图文件 (*.vesmar)")});
+    }
+
+    void badFilesChangeNothing_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("says");
+        const QByteArray good = goodFile();
+        auto edited = [&](const std::function<void(QJsonObject&)>& edit) {
+            QJsonObject o = QJsonDocument::fromJson(good).object();
+            edit(o);
+            return QJsonDocument(o).toJson(QJsonDocument::Compact);
+        };
+        auto withOp = [&](const QJsonObject& op) {
+            return edited([&](QJsonObject& o) {
+                QJsonObject canvas = o[QStringLiteral("canvas")].toObject();
+                QJsonObject own = canvas[QStringLiteral("own")].toObject();
+                QJsonArray ops = own[QStringLiteral("ops")].toArray();
+                ops.append(op);
+                own[QStringLiteral("ops")] = ops;
+                canvas[QStringLiteral("own")] = own;
+                o[QStringLiteral("canvas")] = canvas;
+            });
+        };
+        auto op = [](const char* kind, QJsonObject more) {
+            more[QStringLiteral("kind")] = QString::fromLatin1(kind);
+            if (!more.contains(QStringLiteral("rgb"))) more[QStringLiteral("rgb")] = 255;
+            return more;
+        };
+        QTest::newRow("not JSON") << "a.vesmar" << QByteArray("GIF89a\x01\x02 not a plot") << "不是 JSON";
+        QTest::newRow("truncated") << "b.vesmar" << good.left(good.size() / 2) << "不完整";
+        QTest::newRow("empty") << "c.vesmar" << QByteArray() << "空的";
+        QTest::newRow("other JSON") << "d.vesmar" << QByteArray(R"({"name":"x","version":1})") << "不是 Vesmar";
+        QTest::newRow("newer") << "e.vesmar" << edited([](QJsonObject& o) { o[QStringLiteral("version")] = 7; })
+                               << "第 7 版";
+        QTest::newRow("family") << "f.vesmar" << edited([](QJsonObject& o) {
+            o[QStringLiteral("family")] = QStringLiteral("spiral");
+        }) << "spiral";
+        QTest::newRow("NaN") << "g.vesmar"
+                             << withOp(op("dots", {{"width", 2}, {"points", QString::fromLatin1(pointsOf({1, NAN}))}}))
+                             << "有限";
+        QTest::newRow("infinite")
+            << "h.vesmar"
+            << withOp(op("segments", {{"width", 2}, {"points", QString::fromLatin1(pointsOf({0, 0, INFINITY, 3}))}}))
+            << "有限";
+        QTest::newRow("packed points that claim gigabytes")
+            << "s.vesmar"
+            << withOp(op("dots", {{"width", 2},
+                                  {"points", QString::fromLatin1(QByteArray("\xff\xff\xff\xf0xxxx").toBase64())}}))
+            << "点太多";
+        QTest::newRow("huge") << "i.vesmar" << withOp(op("ellipse", {{"width", 1}, {"at", QJsonArray{1e300, 5, 2, 2}}}))
+                              << "过大";
+        QTest::newRow("negative width") << "j.vesmar"
+                                        << withOp(op("dots", {{"width", -3},
+                                                              {"points", QString::fromLatin1(pointsOf({1, 1}))}}))
+                                        << "线宽";
+        QTest::newRow("huge width") << "k.vesmar"
+                                    << withOp(op("dots",
+                                                 {{"width", 1e9}, {"points", QString::fromLatin1(pointsOf({1, 1}))}}))
+                                    << "线宽";
+        QTest::newRow("huge font") << "l.vesmar"
+                                   << withOp(op("text", {{"at", QJsonArray{10, 10}},
+                                                         {"text", "x"},
+                                                         {"font", "Liberation Serif,90000,-1,5,400,0,0,0,0,0"}}))
+                                   << "字号";
+        QTest::newRow("millions of operations") << "m.vesmar" << edited([](QJsonObject& o) {
+            QJsonArray ops;
+            for (int i = 0; i < 400000; ++i) ops.append(QJsonValue(0));
+            QJsonObject canvas = o[QStringLiteral("canvas")].toObject();
+            canvas[QStringLiteral("own")] = QJsonObject{{"ops", ops}};
+            o[QStringLiteral("canvas")] = canvas;
+        }) << "操作太多";
+        QByteArray nested = good;
+        nested.insert(nested.size() - 1, ",\"x\":" + QByteArray(100000, '[') + QByteArray(100000, ']'));
+        QTest::newRow("deeply nested") << "n.vesmar" << nested << "嵌套";
+        QTest::newRow("megabytes of text") << "o.vesmar" << edited([](QJsonObject& o) {
+            QJsonObject controls = o[QStringLiteral("controls")].toObject();
+            controls[QStringLiteral("Text1(0)")] = QJsonObject{{"text", QString(3000000, QLatin1Char('7'))}};
+            o[QStringLiteral("controls")] = controls;
+        }) << "太长";
+        QTest::newRow("megabytes of canvas text")
+            << "p.vesmar"
+            << withOp(op("text", {{"at", QJsonArray{10, 10}},
+                                  {"text", QString(3000000, QLatin1Char('x'))},
+                                  {"font", "Liberation Serif,12,-1,5,400,0,0,0,0,0"}}))
+            << "太长";
+        QTest::newRow("over 20 MB") << "q.vesmar" << QByteArray() << "20 MB";
+        QTest::newRow("unreadable") << "missing/r.vesmar" << QByteArray() << "无法读取";
+    }
+
+    void badFilesChangeNothing() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, says);
+        const QString path = dir_.filePath(name);
+        if (!name.startsWith(QLatin1String("missing/"))) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            QCOMPARE(f.write(bytes), bytes.size());
+            // Over the limit without writing 20 MB: a sparse file of that size.
+            if (name == QLatin1String("q.vesmar")) QVERIFY(f.resize(plotfile::kMaxBytes + 1));
+        }
+        FamilyWindow* w = open("linear");
+        run("click Option1sh");
+        run("press left -5 5");
+        run("release left 5 5");
+        const QImage image = w->canvas().image().copy();
+        const int steps = w->history().steps();
+        const View view = w->takeView();
+
+        lines_.clear();
+        run(QStringLiteral("answer OK"));
+        driver_->scripted().openNames.push_back(path);
+        plotactions::openByDialog(w);
+        QCOMPARE(lines_.size(), 1);
+        const QJsonObject box =
+            QJsonDocument::fromJson(lines_.first().toUtf8()).object()[QStringLiteral("msgbox")].toObject();
+        const QString text = box[QStringLiteral("text")].toString();
+        QVERIFY2(text.contains(QFileInfo(path).fileName()), qPrintable(text));
+        QVERIFY2(text.contains(says), qPrintable(text));
+        QCOMPARE(box[QStringLiteral("title")].toString(), QStringLiteral("打开作图"));
+
+        QCOMPARE(FamilyManager::instance().current(), w);
+        QCOMPARE(w->canvas().image(), image);
+        QCOMPARE(w->history().steps(), steps);
+        QVERIFY(w->takeView().controls == view.controls);
+    }
+
+    void unknownFieldsAreIgnored() {
+        QJsonObject o = QJsonDocument::fromJson(goodFile()).object();
+        o[QStringLiteral("comment")] = QStringLiteral("made by a later version");
+        QJsonObject controls = o[QStringLiteral("controls")].toObject();
+        controls[QStringLiteral("NoSuchControl")] = QJsonObject{{"text", "x"}};
+        controls[QStringLiteral("Text1(0)")] = QJsonObject{{"text", "abc 1e40"}, {"colour", "red"}};
+        o[QStringLiteral("controls")] = controls;
+        const plotfile::Reading r = plotfile::fromJson(QJsonDocument(o).toJson());
+        QVERIFY2(r.view, qPrintable(r.problem));
+        // A box's text is taken as typed, whatever it says.
+        QCOMPARE(r.view->controls.at(QStringLiteral("Text1(0)")).text, QStringLiteral("abc 1e40"));
+    }
+
+private:
+    QByteArray goodFile() {
+        if (!driver_) init();  // a data function runs before init()
+        FamilyWindow* w = open("linear");
+        run("click Command1(0)");
+        const QByteArray bytes = plotfile::toJson(w->takeView());
+        FamilyManager::instance().closeAll();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return bytes;
+    }
+    FamilyWindow* open(const char* family) {
+        run(QStringLiteral("open ") + QLatin1String(family));
+        FamilyWindow* w = driver_->currentFamily();
+        // A window that does not open is a failed setup, never a pass.
+        if (!w || !QTest::qWaitForWindowExposed(w)) qFatal("the %s window did not open", family);
+        return w;
+    }
+    void run(const QString& line) {
+        lines_.clear();
+        driver_->run(line);
+        for (const QString& l : lines_)
+            if (l.startsWith(QLatin1String("{\"error\""))) QFAIL(qPrintable(line + QStringLiteral(": ") + l));
+    }
+    std::unique_ptr<ScriptDriver> driver_;
+    QStringList lines_;
+    QTemporaryDir dir_;
+};
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    setupApplication(app);
+    app.setQuitOnLastWindowClosed(false);
+    PlotFileTest t;
+    return QTest::qExec(&t, argc, argv);
+}
+#include "plotfile_test.moc"

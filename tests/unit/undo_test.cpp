@@ -1,0 +1,243 @@
+// Undo and redo in a family window: a step brings back the picture and the
+// values it was drawn from, exactly; the history is bounded; the keys reach
+// the window's history from its buttons but a text box's typing from the box.
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QtTest>
+
+#include "driver/driver.h"
+#include "frame/family_manager.h"
+#include "frame/family_window.h"
+#include "frame/history.h"
+
+namespace {
+// A view whose operations are n dots, its own description.
+View viewWithDots(int n) {
+    View v;
+    auto d = std::make_shared<picture::Description>();
+    for (int i = 0; i < n; ++i) d->addDot(i % 396, i / 396, 0xFF000000, 1);
+    v.canvas.own = d;
+    return v;
+}
+}  // namespace
+
+class UndoTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init() {
+        driver_ = std::make_unique<ScriptDriver>([this](const QString& s) { lines_ << s; });
+    }
+    void cleanup() {
+        FamilyManager::instance().closeAll();
+        driver_.reset();
+        lines_.clear();
+    }
+
+    void historyKeepsItsBounds() {
+        // By steps: the oldest go, the newest stay.
+        History steps(200, size_t(1) << 30);
+        steps.reset(viewWithDots(1));
+        for (int i = 2; i <= 260; ++i) steps.record(viewWithDots(i));
+        QCOMPARE(steps.steps(), 200);
+        QCOMPARE(steps.current().canvas.own->points.size(), size_t(260));
+        const View* oldest = nullptr;
+        for (int i = 0; i < 200; ++i) oldest = steps.undo();
+        QVERIFY(oldest);
+        QCOMPARE(oldest->canvas.own->points.size(), size_t(60));
+        QVERIFY(!steps.canUndo());
+        QVERIFY(steps.undo() == nullptr);
+
+        // By bytes: a view of 10 000 dots weighs about 160 KB; a 1 MB budget keeps a handful.
+        History bytes(1000, size_t(1) << 20);
+        bytes.reset(viewWithDots(10000));
+        for (int i = 0; i < 50; ++i) bytes.record(viewWithDots(10000));
+        QVERIFY(bytes.weight() <= size_t(1) << 20);
+        QVERIFY(bytes.steps() >= 4 && bytes.steps() < 10);
+
+        // A picture shared by many views counts once.
+        History shared(1000, size_t(1) << 20);
+        View v = viewWithDots(10000);
+        shared.reset(v);
+        for (int i = 0; i < 300; ++i) {
+            v.controls[QStringLiteral("Text1(0)")].text = QString::number(i);
+            shared.record(v);
+        }
+        QCOMPARE(shared.steps(), 300);
+
+        // A new step drops what could be redone.
+        shared.undo();
+        shared.undo();
+        QVERIFY(shared.canRedo());
+        shared.record(viewWithDots(3));
+        QVERIFY(!shared.canRedo());
+        QCOMPARE(shared.steps(), 299);
+    }
+
+    void lineUndoneAndRedone() {
+        FamilyWindow* w = open("linear");
+        auto* undoButton = w->findChild<QPushButton*>(QStringLiteral("Undosh"));
+        auto* redoButton = w->findChild<QPushButton*>(QStringLiteral("Redosh"));
+        QVERIFY(undoButton && redoButton);
+        QVERIFY(!undoButton->isEnabled());
+        QVERIFY(!redoButton->isEnabled());
+        run("click Command1(0)");
+        run("click Option1sh");
+        run("choose Combo1sh 红色");
+        const QImage before = w->canvas().image().copy();
+        run("press left -5 5");
+        run("release left 5 5");
+        const QImage after = w->canvas().image().copy();
+        QCOMPARE(after.pixel(w->canvas().pixelAt(0, 5)), qRgb(255, 0, 0));
+        QVERIFY(undoButton->isEnabled());
+        QVERIFY(!redoButton->isEnabled());
+
+        undoButton->click();
+        QCOMPARE(w->canvas().image(), before);
+        QVERIFY(redoButton->isEnabled());
+        redoButton->click();
+        QCOMPARE(w->canvas().image(), after);
+        QVERIFY(!redoButton->isEnabled());
+        // The tool and the colour are the user's choice, not a step: they stay.
+        QCOMPARE(w->text(QStringLiteral("Combo1sh")), QStringLiteral("红色"));
+    }
+
+    void redrawUndoneBringsBackAnnotationsAndValues() {
+        FamilyWindow* w = open("linear");
+        run("type Text1(0) 0.5");
+        run("click Command1(0)");
+        run("click Option3sh");
+        run("press left -3 -3");
+        run("move left 2 4");
+        run("release left 2 4");
+        run("type Tx1 2");
+        run("click cay");
+        const QString y = w->text(QStringLiteral("Ty1"));
+        QVERIFY(!y.isEmpty());
+        const QImage drawn = w->canvas().image().copy();
+        auto* slider = w->findChild<QScrollBar*>(QStringLiteral("HScroll1"));
+        const int thumb = slider->value();
+
+        // The slider redraws: the stroke is gone, the box and the result change.
+        run("slide HScroll1 7");
+        QVERIFY(w->canvas().image() != drawn);
+        QCOMPARE(w->text(QStringLiteral("Text1(0)")), QStringLiteral("7"));
+
+        w->undo();
+        QCOMPARE(w->canvas().image(), drawn);
+        QCOMPARE(w->text(QStringLiteral("Text1(0)")), QStringLiteral("0.5"));
+        QCOMPARE(w->text(QStringLiteral("Ty1")), y);
+        QCOMPARE(slider->value(), thumb);
+        // Putting values back runs no handler: nothing was drawn again.
+        QCOMPARE(w->canvas().image(), drawn);
+        w->redo();
+        QCOMPARE(w->text(QStringLiteral("Text1(0)")), QStringLiteral("7"));
+        QCOMPARE(slider->value(), 7);
+    }
+
+    void overlayStateComesBack() {
+        FamilyWindow* w = open("linear");
+        run("type Text1(0) 2");
+        run("click Command1(0)");
+        run("click Command1(1)");
+        run("type Text1(0) -1");
+        run("click Commandfgqd");
+        run("click Command2");
+        const QString point = w->text(QStringLiteral("Label4"));
+        QVERIFY(point.contains(QLatin1Char('(')));
+        const QImage overlaid = w->canvas().image().copy();
+        run("click Command1(1)");  // ends overlay mode
+        QVERIFY(!w->overlayOn());
+        run("slide HScroll1 3");
+
+        w->undo();  // the slider's redraw
+        w->undo();  // the end of overlay mode
+        QVERIFY(w->overlayOn());
+        QCOMPARE(w->overlayCount(), 1);
+        QCOMPARE(w->text(QStringLiteral("Command1(1)")), QStringLiteral("结束覆盖"));
+        QVERIFY(!w->frameControls().redraw->isEnabled());
+        QVERIFY(w->frameControls().commit->isVisibleTo(w));
+        QVERIFY(w->frameControls().feature->isEnabled());
+        QCOMPARE(w->text(QStringLiteral("Label4")), point);
+        QCOMPARE(w->canvas().image(), overlaid);
+        // The first curve's values came back too: the intersection is found again.
+        run("click Command2");
+        QCOMPARE(w->text(QStringLiteral("Label4")), point);
+    }
+
+    void keysReachTheHistoryButNotATextBox() {
+        FamilyWindow* w = open("quadratic");
+        run("click Command1");
+        const QImage plotted = w->canvas().image().copy();
+        run("click Option3sh");
+        run("press left 0 0");
+        run("move left 4 4");
+        run("release left 4 4");
+        const QImage stroked = w->canvas().image().copy();
+        QVERIFY(stroked != plotted);
+
+        // In a text box Ctrl+Z undoes the typing, and the picture stays.
+        auto* box = w->findChild<QLineEdit*>(QStringLiteral("Text1(0)"));
+        QVERIFY(box);
+        const QString was = box->text();
+        box->setFocus();
+        QTest::keyClicks(box, QStringLiteral("9"));
+        QCOMPARE(box->text(), was + QStringLiteral("9"));
+        QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(box->text(), was);
+        QCOMPARE(w->canvas().image(), stroked);
+
+        // From a button the keys walk the history.
+        auto* button = w->frameControls().redraw;
+        button->setFocus();
+        QTest::keyClick(button, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(w->canvas().image(), plotted);
+        QTest::keyClick(button, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(w->canvas().image(), stroked);
+        QTest::keyClick(button, Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(button, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(w->canvas().image(), stroked);
+    }
+
+    void twoHundredStrokesCanBeUndone() {
+        FamilyWindow* w = open("sine");
+        run("click Option3sh");
+        const QImage start = w->canvas().image().copy();
+        for (int i = 0; i < 220; ++i) {
+            const double x = -9 + (i % 90) * 0.2;
+            run(QStringLiteral("press left %1 -5").arg(x));
+            run(QStringLiteral("move left %1 5").arg(x));
+            run(QStringLiteral("release left %1 5").arg(x));
+        }
+        QCOMPARE(w->history().steps(), 220);
+        for (int i = 0; i < 220; ++i) w->undo();
+        QCOMPARE(w->canvas().image(), start);
+    }
+
+private:
+    FamilyWindow* open(const char* family) {
+        run(QStringLiteral("open ") + QLatin1String(family));
+        FamilyWindow* w = driver_->currentFamily();
+        // A window that does not open is a failed setup, never a pass.
+        if (!w || !QTest::qWaitForWindowExposed(w)) qFatal("the %s window did not open", family);
+        return w;
+    }
+    void run(const QString& line) {
+        lines_.clear();
+        driver_->run(line);
+        for (const QString& l : lines_)
+            if (l.startsWith(QLatin1String("{\"error\""))) QFAIL(qPrintable(line + QStringLiteral(": ") + l));
+    }
+    std::unique_ptr<ScriptDriver> driver_;
+    QStringList lines_;
+};
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    setupApplication(app);
+    app.setQuitOnLastWindowClosed(false);
+    UndoTest t;
+    return QTest::qExec(&t, argc, argv);
+}
+#include "undo_test.moc"
