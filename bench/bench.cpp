@@ -2,7 +2,10 @@
 // full redraw (the redraw button's whole path: clear, axes, curve, labels), of
 // the same followed by painting the picture at scale 2 (a HiDPI screen), and
 // of one slider step in overlay mode (restore the saved picture, preview);
-// then one paint of a 2000 x 2000 square (the full-screen viewer on a panel).
+// then one paint of a 2000 x 2000 square (the full-screen viewer on a panel);
+// then, on a heavy window (sine, 20 overlaid curves, 1000 free strokes), one
+// undo or redo at scale 1 and 2, saving and opening it as a plot file, one
+// write of the recovery file, and the memory of 200 steps of its history.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
@@ -14,6 +17,14 @@
 #include "driver/driver.h"
 #include "frame/family_manager.h"
 #include "frame/family_window.h"
+#include "frame/plot_file.h"
+#include "frame/recovery.h"
+#include "render/canvas_widget.h"
+#include "tools/freehand.h"
+
+#include <QFileInfo>
+#include <QRadioButton>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -33,6 +44,82 @@ Stat measure(int runs, const std::function<void(int)>& step) {
     }
     std::sort(us.begin(), us.end());
     return {us[us.size() / 2], us[std::min(us.size() - 1, size_t(us.size() * 0.95))]};
+}
+
+// Free strokes of a few segments each, spread over the canvas.
+void strokes(FamilyWindow* w, int n, int from) {
+    FreehandTools* f = w->freehand();
+    for (int i = from; i < from + n; ++i) {
+        const double x = -9.5 + (i % 38) * 0.5, y = -9.5 + (i / 38 % 38) * 0.5;
+        f->press(Qt::LeftButton, x, y);
+        for (int k = 1; k <= 4; ++k) f->move(Qt::LeftButton, x + k * 0.1, y + (k % 2) * 0.2);
+        f->release(Qt::LeftButton, x + 0.4, y);
+    }
+}
+
+void heavyWindow(int runs) {
+    const FamilyEntry* e = familyByKey(QStringLiteral("sine"));
+    FamilyWindow* w = e ? FamilyManager::instance().open(*e) : nullptr;
+    if (!w) return;
+    QCoreApplication::processEvents();
+    const FrameControls& c = w->frameControls();
+    QScrollBar* s = c.sliders.empty() ? nullptr : c.sliders.front().slider;
+    if (!s) return;
+    c.redraw->click();
+    c.overlay->click();
+    for (int i = 0; i < 20; ++i) {
+        s->setValue(s->minimum() + (i * 7) % (s->maximum() - s->minimum() + 1));
+        c.commit->click();
+    }
+    if (auto* stroke = w->findChild<QRadioButton*>(QStringLiteral("Option3sh"))) stroke->setChecked(true);
+    strokes(w, 1000, 0);
+    std::printf("\nheavy window: sine, 20 overlaid curves, 1000 free strokes (%d steps in its history)\n",
+                w->history().steps());
+    const Stat u = measure(runs, [&](int i) { i % 2 ? w->redo() : w->undo(); });
+    std::printf("undo or redo one step, scale 1: median %.1f us, p95 %.1f us\n", u.median, u.p95);
+    quint64 sink = 0;
+    const Stat u2 = measure(runs, [&](int i) {
+        i % 2 ? w->redo() : w->undo();
+        sink += quint64(w->canvas().render(2).width());
+    });
+    std::printf("undo or redo one step, scale 2: median %.1f us, p95 %.1f us\n", u2.median, u2.p95);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("heavy.vesmar"));
+    const Stat save = measure(std::max(20, runs / 4), [&](int) { plotfile::writeFile(path, w->takeView()); });
+    const qint64 bytes = QFileInfo(path).size();
+    const Stat open = measure(std::max(20, runs / 4), [&](int) {
+        const plotfile::Reading r = plotfile::readFile(path);
+        if (r.view) w->putView(*r.view);
+        else std::printf("(%s)\n", qPrintable(r.problem));
+    });
+    std::printf("save plot file: median %.1f us, p95 %.1f us; open: median %.1f us, p95 %.1f us; file %.1f KB\n",
+                save.median, save.p95, open.median, open.p95, bytes / 1024.0);
+    const Stat auto1 = measure(std::max(20, runs / 4), [&](int) { w->writeRecoveryNow(); });
+    std::printf("recovery file write: median %.1f us, p95 %.1f us\n", auto1.median, auto1.p95);
+    recovery::discard();
+
+    // Memory: the history as 200 further steps leave it.
+    w->close();
+    QCoreApplication::processEvents();
+    w = FamilyManager::instance().open(*e);
+    QCoreApplication::processEvents();
+    const FrameControls& c2 = w->frameControls();
+    QScrollBar* s2 = c2.sliders.front().slider;
+    c2.redraw->click();
+    c2.overlay->click();
+    for (int i = 0; i < 20; ++i) {
+        s2->setValue(s2->minimum() + (i * 7) % (s2->maximum() - s2->minimum() + 1));
+        c2.commit->click();
+    }
+    if (auto* stroke = w->findChild<QRadioButton*>(QStringLiteral("Option3sh"))) stroke->setChecked(true);
+    strokes(w, 1000, 0);
+    strokes(w, 200, 1000);
+    std::printf("history of that window: %d steps hold %.1f MB\n", w->history().steps(),
+                double(w->history().weight()) / (1 << 20));
+    if (sink == 0) std::printf("(nothing painted)\n");
+    w->close();
+    QCoreApplication::processEvents();
 }
 
 }  // namespace
@@ -97,6 +184,7 @@ int main(int argc, char** argv) {
         });
         std::printf("full-screen 2000 x 2000 paint (sine): median %.1f us, p95 %.1f us\n", f.median, f.p95);
     }
+    heavyWindow(std::max(50, runs / 4));
     if (messages) std::printf("(%d message boxes answered during the runs)\n", messages);
     return 0;
 }

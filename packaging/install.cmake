@@ -29,6 +29,10 @@ install(FILES ${CMAKE_SOURCE_DIR}/packaging/${VESMAR_APP_ID}.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/${VESMAR_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+# Plot files (.vesmar) are a type of their own, so that the file manager
+# opens them with the program.
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/${VESMAR_APP_ID}.mime.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages RENAME vesmar.xml)
 
 # The icon: the scalable original and bitmaps rendered from it at build time
 # for desktops that want fixed sizes.
