@@ -116,15 +116,18 @@ void FamilyWindow::finish() {
             [this](Qt::MouseButton b, double x, double y) { freehand_->release(b, x, y); });
     connect(canvasWidget_, &CanvasWidget::doubleClicked, this, [this] { pointer_->toggleCrosshair(); });
 
-    // Undo and redo sit in the freehand panel's free row.
+    // Undo and redo sit in the freehand panel's free row, between the
+    // colour list and the eraser.
     buildControls(this, {
-                            button("Undosh", 96, 32, 36, 17, "撤销")
+                            button("Undosh", 96, 35, 36, 13, "撤销")
                                 .in("Frmdraw")
+                                .font("宋体", 9)
                                 .tooltip("撤销上一步作图（Ctrl+Z）")
                                 .off()
                                 .bind(&undoButton_),
-                            button("Redosh", 133, 32, 36, 17, "重做")
+                            button("Redosh", 133, 35, 36, 13, "重做")
                                 .in("Frmdraw")
+                                .font("宋体", 9)
                                 .tooltip("重做撤销的一步（Ctrl+Y 或 Ctrl+Shift+Z）")
                                 .off()
                                 .bind(&redoButton_),

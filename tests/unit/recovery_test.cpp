@@ -1,0 +1,106 @@
+// The recovery file: written on the window's own clock shortly after a
+// change, removed by a normal end; a start that finds it (what a crash
+// leaves) asks, Yes restores the picture exactly, No keeps one backup.
+#include <QApplication>
+#include <QFile>
+#include <QtTest>
+
+#include "driver/driver.h"
+#include "frame/family_manager.h"
+#include "frame/family_window.h"
+#include "frame/recovery.h"
+
+class RecoveryTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() {
+        // Never the user's own folder.
+        QVERIFY(qEnvironmentVariableIsSet("XDG_DATA_HOME"));
+        QVERIFY(recovery::folder().startsWith(qEnvironmentVariable("XDG_DATA_HOME")));
+    }
+
+    void crashLeavesWorkThatStartRestores() {
+        QFile::remove(recovery::filePath());
+        QFile::remove(recovery::backupPath());
+        QImage drawn;
+        const QString left = recovery::folder() + QStringLiteral("/left-by-crash.vesmar");
+        QFile::remove(left);
+        {
+            ScriptDriver d(out());
+            run(d, "start");
+            run(d, "open linear");
+            run(d, "type Text1(0) -3");
+            run(d, "click Command1(0)");
+            run(d, "click Option1sh");
+            run(d, "press left -6 6");
+            run(d, "release left 6 -2");
+            QVERIFY(!QFile::exists(recovery::filePath()));
+            run(d, "wait 1500");
+            QVERIFY(QFile::exists(recovery::filePath()));
+            drawn = d.currentFamily()->canvas().image().copy();
+            // What a crash would leave behind.
+            QVERIFY(QFile::copy(recovery::filePath(), left));
+        }
+        // The end of the script was a normal end.
+        QVERIFY(!QFile::exists(recovery::filePath()));
+
+        QVERIFY(QFile::rename(left, recovery::filePath()));
+        {
+            ScriptDriver d(out());
+            run(d, "answer Yes");
+            lines_.clear();
+            run(d, "start");
+            QVERIFY2(lines_.join(QString()).contains(QStringLiteral("是否恢复")), qPrintable(lines_.join('\n')));
+            FamilyWindow* w = FamilyManager::instance().current();
+            QVERIFY(w);
+            QCOMPARE(w->traits().key, QStringLiteral("linear"));
+            QCOMPARE(w->canvas().image(), drawn);
+            QCOMPARE(w->text(QStringLiteral("Text1(0)")), QStringLiteral("-3"));
+        }
+
+        // No: the work is kept as the one backup, and the next start asks nothing.
+        {
+            ScriptDriver d(out());
+            run(d, "start");
+            run(d, "open linear");
+            run(d, "click Command1(0)");
+            run(d, "wait 1500");
+            QVERIFY(QFile::copy(recovery::filePath(), left));
+        }
+        QVERIFY(QFile::rename(left, recovery::filePath()));
+        {
+            ScriptDriver d(out());
+            run(d, "answer No");
+            run(d, "start");
+            QVERIFY(!QFile::exists(recovery::filePath()));
+            QVERIFY(QFile::exists(recovery::backupPath()));
+        }
+        {
+            ScriptDriver d(out());
+            lines_.clear();
+            run(d, "start");
+            QVERIFY2(!lines_.join(QString()).contains(QStringLiteral("msgbox")), qPrintable(lines_.join('\n')));
+        }
+    }
+
+private:
+    std::function<void(const QString&)> out() {
+        return [this](const QString& s) { lines_ << s; };
+    }
+    void run(ScriptDriver& d, const char* line) {
+        const qsizetype before = lines_.size();
+        d.run(QString::fromUtf8(line));
+        for (qsizetype i = before; i < lines_.size(); ++i)
+            if (lines_[i].startsWith(QLatin1String("{\"error\""))) QFAIL(qPrintable(lines_[i]));
+    }
+    QStringList lines_;
+};
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    setupApplication(app);
+    app.setQuitOnLastWindowClosed(false);
+    RecoveryTest t;
+    return QTest::qExec(&t, argc, argv);
+}
+#include "recovery_test.moc"
