@@ -16,6 +16,7 @@
 #include <unordered_map>
 
 #include "frame/family_manager.h"
+#include "render/raster.h"
 
 namespace plotfile {
 
