@@ -9,6 +9,7 @@
 #include "frame/family_manager.h"
 #include "frame/family_window.h"
 #include "platform/platform.h"
+#include "test_support.h"
 
 namespace {
 QColor at(const Canvas& c, double x, double y) { return c.image().pixelColor(c.pixelAt(x, y)); }
@@ -109,10 +110,7 @@ private slots:
         QCOMPARE(shown.size(), QSize(400, 400));
         delete widget;
 
-        const FamilyEntry* e = familyByKey(QStringLiteral("sine"));
-        QVERIFY(e);
-        FamilyWindow* w = FamilyManager::instance().open(*e);
-        QVERIFY(w);
+        FamilyWindow* w = openFamily(QStringLiteral("sine"));
         QCOMPARE(w->canvas().parent(), w);
         QCOMPARE(w->canvasWidget()->canvas(), &w->canvas());
         QPointer<Canvas> owned = &w->canvas();
@@ -122,10 +120,7 @@ private slots:
     }
 
     void axesAndGridOfAWindow() {
-        const FamilyEntry* e = familyByKey(QStringLiteral("linear"));
-        QVERIFY(e);
-        FamilyWindow* w = FamilyManager::instance().open(*e);
-        QVERIFY(w);
+        FamilyWindow* w = openFamily(QStringLiteral("linear"));
         Canvas& c = w->canvas();
         // Shown once: plain black axes with ticks, no numbers.
         QCOMPARE(at(c, 5, 0), black);
@@ -158,10 +153,5 @@ private slots:
     }
 };
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    setupApplication(app);
-    CanvasTest t;
-    return QTest::qExec(&t, argc, argv);
-}
+VESMAR_WINDOW_TEST_MAIN(CanvasTest)
 #include "canvas_test.moc"

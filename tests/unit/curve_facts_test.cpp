@@ -4,48 +4,31 @@
 #include <cmath>
 #include <functional>
 
+#include "curve_samples.h"
 #include "frame/curve_facts.h"
 
 using curvefacts::Runs;
-
-namespace {
-// y = f(x) sampled every 0.01 from -10 to 10 as a float loop steps it, kept
-// inside the picture's band: a run ends where the curve leaves it.
-Runs sampled(const std::function<double(double)>& f) {
-    Runs runs(1);
-    for (float x = -10.f; x <= 10.f; x += 0.01f) {
-        const double y = f(x);
-        if (std::abs(y) > 10.2 || !std::isfinite(y)) {
-            if (!runs.back().empty()) runs.emplace_back();
-            continue;
-        }
-        runs.back().emplace_back(x, y);
-    }
-    if (runs.back().empty()) runs.pop_back();
-    return runs;
-}
-}  // namespace
 
 class CurveFactsTest : public QObject {
     Q_OBJECT
 private slots:
     void parabolaAndLine() {
-        QCOMPARE(curvefacts::features(sampled([](double x) { return x * x - 4; })),
+        QCOMPARE(curvefacts::features(sampledRuns([](double x) { return x * x - 4; })),
                  QStringList({"与 x 轴交于 (-2,0)、(2,0)", "与 y 轴交于 (0,-4)", "最低点 (0,-4)"}));
-        QCOMPARE(curvefacts::features(sampled([](double x) { return -2 * x + 1; })),
+        QCOMPARE(curvefacts::features(sampledRuns([](double x) { return -2 * x + 1; })),
                  QStringList({"与 x 轴交于 (0.5,0)", "与 y 轴交于 (0,1)"}));
         // A curve that only touches the axis at its top.
-        QCOMPARE(curvefacts::features(sampled([](double x) { return -(x - 1) * (x - 1); })),
+        QCOMPARE(curvefacts::features(sampledRuns([](double x) { return -(x - 1) * (x - 1); })),
                  QStringList({"与 x 轴交于 (1,0)", "与 y 轴交于 (0,-1)", "最高点 (1,0)"}));
     }
 
     // Broken curves (1/x), a level top met at its middle, and a list cut
     // short where a curve crosses often.
     void breaksPlateausAndLongLists() {
-        QCOMPARE(curvefacts::features(sampled([](double x) { return 1 / x; })), QStringList());
+        QCOMPARE(curvefacts::features(sampledRuns([](double x) { return 1 / x; })), QStringList());
         Runs plateau{{{-3, 0.5}, {-2, 1}, {-1, 2}, {0, 2}, {1, 2}, {2, 1}}};
         QCOMPARE(curvefacts::features(plateau), QStringList({"与 y 轴交于 (0,2)", "最高点 (0,2)"}));
-        const QStringList sine = curvefacts::features(sampled([](double x) { return std::sin(x); }));
+        const QStringList sine = curvefacts::features(sampledRuns([](double x) { return std::sin(x); }));
         QCOMPARE(sine.size(), 4);
         QVERIFY2(sine[0].startsWith("与 x 轴交于 (-9.42,0)、(-6.28,0)") && sine[0].endsWith("等"), qPrintable(sine[0]));
         QCOMPARE(sine[0].count("、"), 5);

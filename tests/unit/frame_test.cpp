@@ -17,20 +17,16 @@
 #include "tools/freehand.h"
 #include "tools/output.h"
 #include "tools/pointer.h"
+#include "test_support.h"
 
 class FrameTest : public QObject {
     Q_OBJECT
 private slots:
-    void init() {
-        driver_ = std::make_unique<ScriptDriver>([this](const QString& s) { lines_ << s; });
-    }
-    void cleanup() {
-        driver_.reset();
-        lines_.clear();
-    }
+    void init() { s_ = std::make_unique<DriverSession>(); }
+    void cleanup() { s_.reset(); }
 
     void sliderDragRedrawsOnceAtTheEnd() {
-        FamilyWindow* w = FamilyManager::instance().open(*familyByKey(QStringLiteral("linear")));
+        FamilyWindow* w = openFamily(QStringLiteral("linear"));
         QVERIFY(QTest::qWaitForWindowExposed(w));
         auto* s = w->findChild<QScrollBar*>(QStringLiteral("HScroll1"));
         auto* box = w->findChild<QLineEdit*>(QStringLiteral("Text1(0)"));
@@ -122,7 +118,7 @@ private slots:
 
     // Every grid line is drawn: probed where no curve, text or tick lies.
     void everyGridLineIsDrawn() {
-        FamilyWindow* w = FamilyManager::instance().open(*familyByKey(QStringLiteral("circle")));
+        FamilyWindow* w = openFamily(QStringLiteral("circle"));
         w->frameControls().showExpression->setChecked(false);
         w->redrawClicked();
         w->gridClicked();
@@ -155,7 +151,7 @@ private slots:
     }
 
     void toolsAreChildrenOfTheirWindow() {
-        FamilyWindow* w = FamilyManager::instance().open(*familyByKey(QStringLiteral("circle")));
+        FamilyWindow* w = openFamily(QStringLiteral("circle"));
         QPointer<QObject> pointer(w->pointer()), freehand(w->freehand()), output(w->output());
         QVERIFY(pointer && freehand && output);
         QCOMPARE(pointer->parent(), w);
@@ -185,7 +181,7 @@ private slots:
                                  // A label bound where a box is wanted.
                                  label(QStringLiteral("Labfc"), 1, 2, 3, 4).bind(&box),
                              });
-        FamilyWindow* w = FamilyManager::instance().open(*familyByKey(QStringLiteral("linear")));
+        FamilyWindow* w = openFamily(QStringLiteral("linear"));
         w->onClick(notBound, [] {});
         setMissingControlHandler(old);
         QVERIFY(!box);
@@ -221,7 +217,7 @@ private slots:
             }
             return int(groups.size());
         };
-        driver_->run(QStringLiteral("start"));
+        s_->run(QStringLiteral("start"));
         QWidget* barWindow = nullptr;
         for (QWidget* t : QApplication::topLevelWidgets())
             if (t->objectName() == QLatin1String("Formtop")) barWindow = t;
@@ -248,15 +244,8 @@ private slots:
     }
 
 private:
-    std::unique_ptr<ScriptDriver> driver_;
-    QStringList lines_;
+    std::unique_ptr<DriverSession> s_;
 };
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    setupApplication(app);
-    app.setQuitOnLastWindowClosed(false);
-    FrameTest t;
-    return QTest::qExec(&t, argc, argv);
-}
+VESMAR_WINDOW_TEST_MAIN(FrameTest)
 #include "frame_test.moc"

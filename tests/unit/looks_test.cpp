@@ -19,6 +19,7 @@
 #include "frame/family_manager.h"
 #include "frame/family_window.h"
 #include "shell/shell.h"
+#include "test_support.h"
 
 namespace {
 
@@ -77,14 +78,8 @@ std::vector<FamilyWindow*> openEach() {
 class LooksTest : public QObject {
     Q_OBJECT
 private slots:
-    void init() {
-        driver_ = std::make_unique<ScriptDriver>([this](const QString& s) { lines_ << s; });
-    }
-    void cleanup() {
-        FamilyManager::instance().closeAll();
-        driver_.reset();
-        lines_.clear();
-    }
+    void init() { s_ = std::make_unique<DriverSession>(); }
+    void cleanup() { s_.reset(); }
 
     void wrappingRules() {
         QFont f(QStringLiteral("宋体"));
@@ -227,7 +222,7 @@ private slots:
     }
 
     void colouredButtonsShowTheirColour() {
-        FamilyWindow* w = FamilyManager::instance().open(*familyByKey(QStringLiteral("linear")));
+        FamilyWindow* w = openFamily(QStringLiteral("linear"));
         QVERIFY(QTest::qWaitForWindowExposed(w));
         const struct {
             const char* name;
@@ -277,7 +272,7 @@ private slots:
         QFETCH(QString, control);
         QFETCH(QRect, place);
         QFETCH(int, pixels);
-        FamilyWindow* w = FamilyManager::instance().open(*familyByKey(family));
+        FamilyWindow* w = openFamily(family);
         QWidget* c = w->control(control);
         QVERIFY(c);
         QCOMPARE(c->geometry(), place);
@@ -289,14 +284,11 @@ private slots:
 
     void refusedWHasNoPeriod() {
         for (const char* family : {"sine", "cosine", "tangent", "cotangent"}) {
-            driver_->run(QStringLiteral("open %1").arg(family));
-            FamilyWindow* w = driver_->currentFamily();
-            QVERIFY(w);
-            driver_->run(QStringLiteral("click Command2"));
+            FamilyWindow* w = s_->open(QLatin1String(family));
+            s_->run(QStringLiteral("click Command2"));
             QVERIFY2(w->text(QStringLiteral("Label4")).contains(QStringLiteral("π")), family);
-            driver_->run(QStringLiteral("type Text2 1E+39"));
+            s_->run(QStringLiteral("type Text2 1E+39"));
             for (const char* button : {"Command2", "Command3"}) {
-                lines_.clear();
                 const int green = [&] {
                     const QImage img = w->canvas().image();
                     int n = 0;
@@ -304,9 +296,10 @@ private slots:
                         for (int x = 0; x < img.width(); ++x) n += img.pixelColor(x, y) == QColor(0, 255, 0);
                     return n;
                 }();
-                driver_->run(QStringLiteral("click %1").arg(button));
-                QCOMPARE(lines_.size(), 1);
-                QVERIFY2(lines_.first().contains(QStringLiteral("超出了可以计算的范围")), qPrintable(lines_.first()));
+                s_->run(QStringLiteral("click %1").arg(button));
+                QCOMPARE(s_->lines().size(), 1);
+                QVERIFY2(s_->lines().first().contains(QStringLiteral("超出了可以计算的范围")),
+                         qPrintable(s_->lines().first()));
                 QCOMPARE(w->text(QStringLiteral("Label4")), QString());
                 QCOMPARE(w->text(QStringLiteral("Label5")), QString());
                 const QImage img = w->canvas().image();
@@ -344,15 +337,8 @@ private slots:
     }
 
 private:
-    std::unique_ptr<ScriptDriver> driver_;
-    QStringList lines_;
+    std::unique_ptr<DriverSession> s_;
 };
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    setupApplication(app);
-    app.setQuitOnLastWindowClosed(false);
-    LooksTest t;
-    return QTest::qExec(&t, argc, argv);
-}
+VESMAR_WINDOW_TEST_MAIN(LooksTest)
 #include "looks_test.moc"

@@ -9,6 +9,7 @@
 #include "frame/family_window.h"
 #include "frame/frame_texts.h"
 #include "recording_platform.h"
+#include "test_support.h"
 
 class MessagesTest : public QObject {
     Q_OBJECT
@@ -37,7 +38,7 @@ private slots:
         QFETCH(QString, box);
         QFETCH(QString, typed);
         QFETCH(QString, action);
-        FamilyWindow* w = FamilyManager::instance().open(*familyByKey(QStringLiteral("power")));
+        FamilyWindow* w = openFamily(QStringLiteral("power"));
         QVERIFY(w);
         if (fraction) {
             auto* option = w->findChild<QRadioButton*>(QStringLiteral("Option2"));
@@ -57,7 +58,7 @@ private slots:
 
     void powerRangeStaysForOrdinaryValues() {
         // 11 is a number the window can compute with, just outside its range.
-        FamilyWindow* w = FamilyManager::instance().open(*familyByKey(QStringLiteral("power")));
+        FamilyWindow* w = openFamily(QStringLiteral("power"));
         FamilyWindow::setControlText(w->control(QStringLiteral("Text1")), QStringLiteral("11"));
         w->redrawClicked();
         QCOMPARE(int(fake_.boxes.size()), 1);
@@ -68,11 +69,5 @@ private:
     RecordingPlatform fake_;
 };
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    setupApplication(app);
-    app.setQuitOnLastWindowClosed(false);
-    MessagesTest t;
-    return QTest::qExec(&t, argc, argv);
-}
+VESMAR_WINDOW_TEST_MAIN(MessagesTest)
 #include "messages_test.moc"

@@ -24,6 +24,7 @@
 #include "tools/output.h"
 #include "tools/viewer.h"
 #include "platform/platform.h"
+#include "test_support.h"
 
 namespace {
 
@@ -79,8 +80,6 @@ public:
     int dialogs = 0;
     QImage clipboard;
 };
-
-FamilyWindow* openLinear() { return FamilyManager::instance().open(*familyByKey(QStringLiteral("linear"))); }
 
 void click(FamilyWindow* w, const QString& name) {
     auto* b = qobject_cast<QAbstractButton*>(w->control(name));
@@ -163,7 +162,7 @@ private slots:
     // The file is a valid bitmap holding the canvas picture, also under a
     // .jpg name, and the floating crosshair and eraser square are not in it.
     void savedFileIsTheCanvasPicture() {
-        FamilyWindow* w = openLinear();
+        FamilyWindow* w = openFamily(QStringLiteral("linear"));
         plot(w, QStringLiteral("2"));
         const QImage before = w->canvas().snapshot();
         showFloatingItems(w);
@@ -196,7 +195,7 @@ private slots:
     // The two added entries write their own formats under their own
     // extensions; like a bitmap, never over an existing file.
     void pngAndSvgForDocuments() {
-        FamilyWindow* w = openLinear();
+        FamilyWindow* w = openFamily(QStringLiteral("linear"));
         plot(w, QStringLiteral("2"));
         showFloatingItems(w);
         plat.answers = {SaveAnswer{at(QStringLiteral("sheet")), 2}, SaveAnswer{at(QStringLiteral("sheet.jpg")), 2},
@@ -246,7 +245,7 @@ private slots:
     // A known extension typed by the user decides the format, whatever entry
     // is selected; other names take the entry's format (and its extension).
     void typedExtensionPicksTheFormat() {
-        FamilyWindow* w = openLinear();
+        FamilyWindow* w = openFamily(QStringLiteral("linear"));
         plot(w, QStringLiteral("2"));
         plat.answers = {SaveAnswer{at(QStringLiteral("图像.png")), 1}, SaveAnswer{at(QStringLiteral("b.SVG")), 2},
                         SaveAnswer{at(QStringLiteral("c.Bmp")), 3},    SaveAnswer{at(QStringLiteral("d.png")), 0},
@@ -270,7 +269,7 @@ private slots:
     // Every format has the printed size, 396 pixels at 96 per inch (10.5
     // cm): the PNG at four times the pixels says four times the density.
     void everyFormatHasThePrintedSize() {
-        FamilyWindow* w = openLinear();
+        FamilyWindow* w = openFamily(QStringLiteral("linear"));
         plot(w, QStringLiteral("2"));
         plat.answers = {SaveAnswer{at(QStringLiteral("p.png")), 2}, SaveAnswer{at(QStringLiteral("b.bmp")), 1}};
         click(w, QStringLiteral("Cmdsave"));
@@ -288,7 +287,7 @@ private slots:
     }
 
     void existingFilesAreNeverOverwritten() {
-        FamilyWindow* w = openLinear();
+        FamilyWindow* w = openFamily(QStringLiteral("linear"));
         plot(w, QStringLiteral("1"));
         const QString first = at(QStringLiteral("first.bmp"));
         plat.names = {first};
@@ -328,7 +327,7 @@ private slots:
     // No permission, no such folder, a full disk, no printer, a job that
     // cannot be written: each reported, nothing half-written left behind.
     void failuresAreReported() {
-        FamilyWindow* w = openLinear();
+        FamilyWindow* w = openFamily(QStringLiteral("linear"));
         const QString missingFolder = at(QStringLiteral("no/such/folder/x.bmp"));
         plat.names = {missingFolder, QStringLiteral("/proc/vesmar-output-test.bmp")};
         click(w, QStringLiteral("Cmdsave"));
@@ -357,7 +356,7 @@ private slots:
     }
 
     void clipboardGetsTheCanvasPicture() {
-        FamilyWindow* w = openLinear();
+        FamilyWindow* w = openFamily(QStringLiteral("linear"));
         plot(w, QStringLiteral("0.5"));
         const QImage before = w->canvas().snapshot();
         showFloatingItems(w);
@@ -372,7 +371,7 @@ private slots:
     // the printable area, the heading above it; the job named after the window.
     void printedPageShowsHeadingAndPicture() {
         if (QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty()) QSKIP("pdftoppm is not installed");
-        FamilyWindow* w = openLinear();
+        FamilyWindow* w = openFamily(QStringLiteral("linear"));
         plot(w, QStringLiteral("2"));
         const QImage picture = w->canvas().snapshot();
         showFloatingItems(w);
@@ -467,7 +466,7 @@ private slots:
     }
 
     void viewerShowsTheSnapshotTakenAtLoad() {
-        FamilyWindow* w = openLinear();
+        FamilyWindow* w = openFamily(QStringLiteral("linear"));
         plot(w, QStringLiteral("2"));
         const QImage first = w->canvas().snapshot();
         showFloatingItems(w);
@@ -512,16 +511,11 @@ private slots:
         QVERIFY(!samePixels(ViewerWindow::current()->picture().image(), first));
 
         // Choosing a family closes it.
-        openLinear();
+        openFamily(QStringLiteral("linear"));
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!ViewerWindow::current());
     }
 };
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    setupApplication(app);
-    OutputTest t;
-    return QTest::qExec(&t, argc, argv);
-}
+VESMAR_WINDOW_TEST_MAIN(OutputTest)
 #include "output_test.moc"

@@ -16,6 +16,7 @@
 #include "frame/family_manager.h"
 #include "frame/family_window.h"
 #include "platform/platform.h"
+#include "test_support.h"
 
 namespace {
 
@@ -47,11 +48,6 @@ void checkReplay(FamilyWindow* w, const char* what) {
 }
 
 void chooseTool(FamilyWindow* w, const char* option) { w->findChild<QRadioButton*>(option)->setChecked(true); }
-
-FamilyWindow* open(const char* key) {
-    const FamilyEntry* e = familyByKey(QLatin1String(key));
-    return e ? FamilyManager::instance().open(*e) : nullptr;
-}
 
 // Aligned s x s blocks of a picture painted at scale s that are not of one
 // colour: zero for a blown-up bitmap.
@@ -185,7 +181,7 @@ private slots:
     }
 
     void eachFreehandToolPaintsTheSamePixelsAtScaleOne() {
-        FamilyWindow* w = open("quadratic");
+        FamilyWindow* w = openFamily(QStringLiteral("quadratic"));
         QVERIFY(w);
         w->frameControls().redraw->click();
         CanvasWidget* cw = w->canvasWidget();
@@ -322,7 +318,7 @@ private slots:
     // Thousands of slider steps rebuild the picture each time: a clear drops
     // what it covers, so nothing piles up.
     void clearsDropWhatTheyCover() {
-        FamilyWindow* w = open("sine");
+        FamilyWindow* w = openFamily(QStringLiteral("sine"));
         QVERIFY(w);
         QVERIFY(!w->frameControls().sliders.empty());
         QScrollBar* s = w->frameControls().sliders.front().slider;
@@ -382,10 +378,5 @@ private slots:
     }
 };
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    setupApplication(app);
-    PictureTest t;
-    return QTest::qExec(&t, argc, argv);
-}
+VESMAR_WINDOW_TEST_MAIN(PictureTest)
 #include "picture_test.moc"

@@ -16,6 +16,7 @@
 #include "frame/family_window.h"
 #include "frame/plot_actions.h"
 #include "frame/plot_file.h"
+#include "test_support.h"
 
 namespace {
 QImage grabOf(QWidget* w) {
@@ -37,48 +38,43 @@ class PlotFileTest : public QObject {
     Q_OBJECT
 private slots:
     void init() {
-        driver_.reset();  // the one a data function made goes first, with the platform it installed
-        driver_ = std::make_unique<ScriptDriver>([this](const QString& s) { lines_ << s; });
+        s_.reset();  // the one a data function made goes first, with the platform it installed
+        s_ = std::make_unique<DriverSession>();
         QVERIFY(dir_.isValid());
     }
-    void cleanup() {
-        FamilyManager::instance().closeAll();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        driver_.reset();
-        lines_.clear();
-    }
+    void cleanup() { s_.reset(); }
 
     void savedWindowReopensTheSame() {
         // Overlaid curves, a stroke, a text and a grid, in overlay mode.
-        FamilyWindow* w = open("sine");
-        run("type Text1 2.5");
-        run("click Command1");
-        run("click fugai");
-        run("slide HScroll2 3");
-        run("click Commandfgqd");
-        run("click Option3sh");
-        run("choose Combo1sh 蓝色");
-        run("press left -8 -8");
-        run("move left -2 -6");
-        run("move left 3 -9");
-        run("release left 3 -9");
-        run("click Option5sh");
-        run("press left -9 9");
-        run("type Textwz 标注 abc");
-        run("key Textwz Enter");
-        run("click wangge");
+        FamilyWindow* w = s_->open(QStringLiteral("sine"));
+        s_->run("type Text1 2.5");
+        s_->run("click Command1");
+        s_->run("click fugai");
+        s_->run("slide HScroll2 3");
+        s_->run("click Commandfgqd");
+        s_->run("click Option3sh");
+        s_->run("choose Combo1sh 蓝色");
+        s_->run("press left -8 -8");
+        s_->run("move left -2 -6");
+        s_->run("move left 3 -9");
+        s_->run("release left 3 -9");
+        s_->run("click Option5sh");
+        s_->run("press left -9 9");
+        s_->run("type Textwz 标注 abc");
+        s_->run("key Textwz Enter");
+        s_->run("click wangge");
         const QImage canvas1 = w->canvas().image().copy();
         const QImage canvas2 = w->canvas().render(2);
         const QImage window = grabOf(w);
         const View before = w->takeView();
         const QString path = dir_.filePath(QStringLiteral("sine.vesmar"));
-        run(QStringLiteral("savename ") + path);
+        s_->run(QStringLiteral("savename ") + path);
         plotactions::saveByDialog(w);
         QVERIFY(QFile::exists(path));
 
         FamilyManager::instance().closeAll();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        open("linear");
+        s_->open(QStringLiteral("linear"));
         QVERIFY(plotactions::openPath(nullptr, path));
         FamilyWindow* again = FamilyManager::instance().current();
         QVERIFY(again && again != w);
@@ -95,31 +91,31 @@ private slots:
         QVERIFY(again->history().canUndo());
 
         // The overlay goes on from the saved picture: a slider previews over it.
-        run("slide HScroll1 5");
+        s_->run("slide HScroll1 5");
         QVERIFY(again->canvas().image() != canvas1);
     }
 
     void saveAsksBeforeReplacing() {
-        FamilyWindow* w = open("linear");
+        FamilyWindow* w = s_->open(QStringLiteral("linear"));
         const QString path = dir_.filePath(QStringLiteral("old.vesmar"));
         {
             QFile f(path);
             QVERIFY(f.open(QIODevice::WriteOnly));
             f.write("older");
         }
-        run(QStringLiteral("savename ") + path);
-        run("answer No");
+        s_->run(QStringLiteral("savename ") + path);
+        s_->run("answer No");
         plotactions::saveByDialog(w);
-        QVERIFY(lines_.join(QString()).contains(QStringLiteral("已经存在")));
+        QVERIFY(s_->lines().join(QString()).contains(QStringLiteral("已经存在")));
         QFile f(path);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), QByteArray("older"));
         f.close();
-        run(QStringLiteral("savename ") + path);
-        run("answer Yes");
+        s_->run(QStringLiteral("savename ") + path);
+        s_->run("answer Yes");
         plotactions::saveByDialog(w);
         QVERIFY(plotfile::readFile(path).view.has_value());
-        QCOMPARE(driver_->scripted().lastSaveRequest.filters,
+        QCOMPARE(s_->driver().scripted().lastSaveRequest.filters,
                  QStringList{QStringLiteral("Vesmar 作图文件 (*.vesmar)")});
     }
 
@@ -222,21 +218,20 @@ private slots:
             // Over the limit without writing 20 MB: a sparse file of that size.
             if (name == QLatin1String("q.vesmar")) QVERIFY(f.resize(plotfile::kMaxBytes + 1));
         }
-        FamilyWindow* w = open("linear");
-        run("click Option1sh");
-        run("press left -5 5");
-        run("release left 5 5");
+        FamilyWindow* w = s_->open(QStringLiteral("linear"));
+        s_->run("click Option1sh");
+        s_->run("press left -5 5");
+        s_->run("release left 5 5");
         const QImage image = w->canvas().image().copy();
         const int steps = w->history().steps();
         const View view = w->takeView();
 
-        lines_.clear();
-        run(QStringLiteral("answer OK"));
-        driver_->scripted().openNames.push_back(path);
+        s_->run(QStringLiteral("answer OK"));
+        s_->driver().scripted().openNames.push_back(path);
         plotactions::openByDialog(w);
-        QCOMPARE(lines_.size(), 1);
+        QCOMPARE(s_->lines().size(), 1);
         const QJsonObject box =
-            QJsonDocument::fromJson(lines_.first().toUtf8()).object()[QStringLiteral("msgbox")].toObject();
+            QJsonDocument::fromJson(s_->lines().first().toUtf8()).object()[QStringLiteral("msgbox")].toObject();
         const QString text = box[QStringLiteral("text")].toString();
         QVERIFY2(text.contains(QFileInfo(path).fileName()), qPrintable(text));
         QVERIFY2(text.contains(says), qPrintable(text));
@@ -263,37 +258,17 @@ private slots:
 
 private:
     QByteArray goodFile() {
-        if (!driver_) init();  // a data function runs before init()
-        FamilyWindow* w = open("linear");
-        run("click Command1(0)");
+        if (!s_) init();  // a data function runs before init()
+        FamilyWindow* w = s_->open(QStringLiteral("linear"));
+        s_->run("click Command1(0)");
         const QByteArray bytes = plotfile::toJson(w->takeView());
         FamilyManager::instance().closeAll();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         return bytes;
     }
-    FamilyWindow* open(const char* family) {
-        run(QStringLiteral("open ") + QLatin1String(family));
-        FamilyWindow* w = driver_->currentFamily();
-        // A window that does not open is a failed setup, never a pass.
-        if (!w || !QTest::qWaitForWindowExposed(w)) qFatal("the %s window did not open", family);
-        return w;
-    }
-    void run(const QString& line) {
-        lines_.clear();
-        driver_->run(line);
-        for (const QString& l : lines_)
-            if (l.startsWith(QLatin1String("{\"error\""))) QFAIL(qPrintable(line + QStringLiteral(": ") + l));
-    }
-    std::unique_ptr<ScriptDriver> driver_;
-    QStringList lines_;
+    std::unique_ptr<DriverSession> s_;
     QTemporaryDir dir_;
 };
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    setupApplication(app);
-    app.setQuitOnLastWindowClosed(false);
-    PlotFileTest t;
-    return QTest::qExec(&t, argc, argv);
-}
+VESMAR_WINDOW_TEST_MAIN(PlotFileTest)
 #include "plotfile_test.moc"

@@ -15,6 +15,7 @@
 #include "tools/freehand.h"
 #include "tools/pointer.h"
 #include "platform/platform.h"
+#include "test_support.h"
 
 namespace {
 const QColor white(255, 255, 255), black(0, 0, 0), red(255, 0, 0), cyan(0, 192, 192);
@@ -28,11 +29,6 @@ int countColor(const QImage& img, const QColor& c) {
         for (int x = 0; x < img.width(); ++x)
             if (img.pixel(x, y) == want) ++n;
     return n;
-}
-
-FamilyWindow* openLinear() {
-    const FamilyEntry* e = familyByKey(QStringLiteral("linear"));
-    return e ? FamilyManager::instance().open(*e) : nullptr;
 }
 
 void chooseTool(FamilyWindow* w, const char* option) { w->findChild<QRadioButton*>(option)->setChecked(true); }
@@ -91,7 +87,7 @@ private slots:
     }
 
     void readoutAndCrosshairOnTheWindow() {
-        FamilyWindow* w = openLinear();
+        FamilyWindow* w = openFamily(QStringLiteral("linear"));
         QVERIFY(w);
         CanvasWidget* cw = w->canvasWidget();
         auto* labzb = w->findChild<QLabel*>(QStringLiteral("Labzb"));
@@ -142,7 +138,7 @@ private slots:
     // Rubber bands and the eraser square float; only the release (or the
     // eraser under the left button) touches the picture.
     void outlinesAndEraser() {
-        FamilyWindow* w = openLinear();
+        FamilyWindow* w = openFamily(QStringLiteral("linear"));
         CanvasWidget* cw = w->canvasWidget();
         Canvas& c = w->canvas();
         chooseTool(w, "Option1sh");
@@ -197,7 +193,7 @@ private slots:
     }
 
     void textTool() {
-        FamilyWindow* w = openLinear();
+        FamilyWindow* w = openFamily(QStringLiteral("linear"));
         CanvasWidget* cw = w->canvasWidget();
         Canvas& c = w->canvas();
         QLineEdit* box = cw->textBox();
@@ -250,7 +246,7 @@ private slots:
     }
 
     void wildPointerValues() {
-        FamilyWindow* w = openLinear();
+        FamilyWindow* w = openFamily(QStringLiteral("linear"));
         CanvasWidget* cw = w->canvasWidget();
         for (const char* opt : {"Option1sh", "Option2sh", "Option3sh", "Option5sh", "Option6sh"}) {
             chooseTool(w, opt);
@@ -266,10 +262,5 @@ private slots:
     }
 };
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    setupApplication(app);
-    PointerFreehandTest t;
-    return QTest::qExec(&t, argc, argv);
-}
+VESMAR_WINDOW_TEST_MAIN(PointerFreehandTest)
 #include "pointer_freehand_test.moc"

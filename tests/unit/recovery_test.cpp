@@ -9,6 +9,7 @@
 #include "frame/family_manager.h"
 #include "frame/family_window.h"
 #include "frame/recovery.h"
+#include "test_support.h"
 
 class RecoveryTest : public QObject {
     Q_OBJECT
@@ -96,11 +97,5 @@ private:
     QStringList lines_;
 };
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    setupApplication(app);
-    app.setQuitOnLastWindowClosed(false);
-    RecoveryTest t;
-    return QTest::qExec(&t, argc, argv);
-}
+VESMAR_WINDOW_TEST_MAIN(RecoveryTest)
 #include "recovery_test.moc"

@@ -11,6 +11,7 @@
 #include "frame/family_manager.h"
 #include "frame/family_window.h"
 #include "recording_platform.h"
+#include "test_support.h"
 
 namespace {
 
@@ -48,7 +49,7 @@ private slots:
     }
     void stepsBehindABoxWaitForItsAnswer() {
         QFETCH(MsgReply, reply);
-        FamilyWindow* w = FamilyManager::instance().open(*familyByKey(QStringLiteral("quadratic")));
+        FamilyWindow* w = openFamily(QStringLiteral("quadratic"));
         QVERIFY(w);
         auto* a = w->findChild<QScrollBar*>(QStringLiteral("HScroll1"));
         auto* b = w->findChild<QScrollBar*>(QStringLiteral("HScroll2"));
@@ -93,7 +94,7 @@ private slots:
 
     void aBoxOpenedByAWaitingStepIsAnsweredToo() {
         // The waiting step itself meets a = 0 again: its own box, its own answer.
-        FamilyWindow* w = FamilyManager::instance().open(*familyByKey(QStringLiteral("quadratic")));
+        FamilyWindow* w = openFamily(QStringLiteral("quadratic"));
         auto* a = w->findChild<QScrollBar*>(QStringLiteral("HScroll1"));
         auto* b = w->findChild<QScrollBar*>(QStringLiteral("HScroll2"));
         a->setValue(1);
@@ -107,7 +108,7 @@ private slots:
     }
 
     void sineAmplitudeZeroAsWell() {
-        FamilyWindow* w = FamilyManager::instance().open(*familyByKey(QStringLiteral("sine")));
+        FamilyWindow* w = openFamily(QStringLiteral("sine"));
         auto* a = w->findChild<QScrollBar*>(QStringLiteral("HScroll1"));
         QVERIFY(a);
         a->setValue(2);
@@ -130,7 +131,7 @@ private slots:
     }
 
     void slidersTakeFocusAndStepByKey() {
-        FamilyWindow* w = FamilyManager::instance().open(*familyByKey(QStringLiteral("linear")));
+        FamilyWindow* w = openFamily(QStringLiteral("linear"));
         w->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w));
         auto* s = w->findChild<QScrollBar*>(QStringLiteral("HScroll1"));
@@ -165,7 +166,7 @@ private slots:
     }
 
     void aFocusedSliderShowsIt() {
-        FamilyWindow* w = FamilyManager::instance().open(*familyByKey(QStringLiteral("linear")));
+        FamilyWindow* w = openFamily(QStringLiteral("linear"));
         checkSliderFocusFrame(w, w->findChild<QScrollBar*>(QStringLiteral("HScroll1")),
                               w->findChild<QLineEdit*>(QStringLiteral("Text1(0)")));
     }
@@ -186,11 +187,5 @@ private:
     RecordingPlatform fake_;
 };
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    setupApplication(app);
-    app.setQuitOnLastWindowClosed(false);
-    SliderTest t;
-    return QTest::qExec(&t, argc, argv);
-}
+VESMAR_WINDOW_TEST_MAIN(SliderTest)
 #include "slider_test.moc"

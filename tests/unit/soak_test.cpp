@@ -15,6 +15,7 @@
 #include "render/canvas_widget.h"
 #include "frame/family_manager.h"
 #include "frame/family_window.h"
+#include "test_support.h"
 
 namespace {
 
@@ -53,7 +54,7 @@ private slots:
         const int actions = qEnvironmentVariableIntValue("VESMAR_SOAK_ACTIONS") > 0
                                 ? qEnvironmentVariableIntValue("VESMAR_SOAK_ACTIONS")
                                 : 2000;
-        FamilyWindow* w = FamilyManager::instance().open(*familyByKey(family));
+        FamilyWindow* w = openFamily(family);
         QVERIFY(w);
         QRandomGenerator rng(20261208u + uint(qHash(family)));
         const auto edits = w->findChildren<QLineEdit*>();
@@ -124,11 +125,5 @@ private:
     std::unique_ptr<ScriptDriver> driver_;
 };
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    setupApplication(app);
-    app.setQuitOnLastWindowClosed(false);
-    SoakTest t;
-    return QTest::qExec(&t, argc, argv);
-}
+VESMAR_WINDOW_TEST_MAIN(SoakTest)
 #include "soak_test.moc"

@@ -4,23 +4,10 @@
 #include <cmath>
 #include <functional>
 
+#include "curve_samples.h"
 #include "tools/sound.h"
 
 namespace {
-
-sound::Runs sampled(const std::function<double(double)>& f) {
-    sound::Runs runs(1);
-    for (float x = -10.f; x <= 10.f; x += 0.01f) {
-        const double y = f(x);
-        if (std::abs(y) > 10.2 || !std::isfinite(y)) {
-            if (!runs.back().empty()) runs.emplace_back();
-            continue;
-        }
-        runs.back().emplace_back(x, y);
-    }
-    if (runs.back().empty()) runs.pop_back();
-    return runs;
-}
 
 struct Window {
     double hz = 0, left = 0, right = 0;  // frequency, energy on each side
@@ -64,17 +51,17 @@ private slots:
         QCOMPARE(sound::pitchOf(1e30), sound::kHighHz);
 
         // y = 2x rises all the way (inside the picture, from x = -5 to 5).
-        auto w = windows(sound::render(sampled([](double x) { return 2 * x; })), 11);
+        auto w = windows(sound::render(sampledRuns([](double x) { return 2 * x; })), 11);
         for (int i = 4; i < 7; ++i) QVERIFY2(w[size_t(i + 1)].hz > w[size_t(i)].hz, qPrintable(QString::number(i)));
         QCOMPARE(w[0].loud, 0);  // x < -5: y = 2x is below the picture
         QVERIFY(w[5].loud > 0);
 
         // y = x^2 - 5: down, then up.
-        w = windows(sound::render(sampled([](double x) { return x * x - 5; })), 11);
+        w = windows(sound::render(sampledRuns([](double x) { return x * x - 5; })), 11);
         QVERIFY(w[4].hz > 1.2 * w[5].hz && w[6].hz > 1.2 * w[5].hz);
 
         // A sine repeats: high, low, high at whole periods apart.
-        w = windows(sound::render(sampled([](double x) { return 8 * std::sin(x * 6.283185307179586 / 4.4); })), 20);
+        w = windows(sound::render(sampledRuns([](double x) { return 8 * std::sin(x * 6.283185307179586 / 4.4); })), 20);
         // Each window is 1.1 wide, a quarter of the 4.4-long period.
         for (size_t i = 1; i + 5 < w.size(); ++i)
             QVERIFY2(std::abs(w[i].hz - w[i + 4].hz) < 0.15 * w[i].hz, qPrintable(QString::number(i)));
@@ -83,11 +70,11 @@ private slots:
 
     void balanceHissAndSilence() {
         // The left speaker first, the right one last.
-        auto w = windows(sound::render(sampled([](double) { return 3; })), 10);
+        auto w = windows(sound::render(sampledRuns([](double) { return 3; })), 10);
         QVERIFY(w[1].left > 4 * w[1].right);
         QVERIFY(w[8].right > 4 * w[8].left);
         // y = 1/x: nothing where the curve is off the picture near x = 0.
-        const std::vector<qint16> inverse = sound::render(sampled([](double x) { return 1 / x; }));
+        const std::vector<qint16> inverse = sound::render(sampledRuns([](double x) { return 1 / x; }));
         const size_t mid = inverse.size() / 4;  // the frame at x = 0, times two channels
         for (size_t k = mid - 4; k < mid + 4; ++k) QCOMPARE(inverse[2 * k], qint16(0));
         // Under the axis the hiss adds what a tone never has: sample-to-sample
@@ -97,8 +84,8 @@ private slots:
             for (size_t k = 4; k < s.size(); k += 2) n += std::abs(s[k] - 2.0 * s[k - 2] + s[k - 4]);
             return n;
         };
-        const double above = roughness(sound::render(sampled([](double) { return 3; })));
-        const double below = roughness(sound::render(sampled([](double) { return -3; })));
+        const double above = roughness(sound::render(sampledRuns([](double) { return 3; })));
+        const double below = roughness(sound::render(sampledRuns([](double) { return -3; })));
         QVERIFY2(below > 5 * above, qPrintable(QStringLiteral("%1 %2").arg(above).arg(below)));
         QVERIFY(sound::render({}).size() == size_t(sound::kSeconds * sound::kRate) * 2);
     }

@@ -18,13 +18,12 @@
 #include "tools/output.h"
 #include "render/picture.h"
 #include "platform/platform.h"
+#include "test_support.h"
 
 namespace {
 
 FamilyWindow* plotted(const char* key) {
-    const FamilyEntry* e = familyByKey(QLatin1String(key));
-    FamilyWindow* w = e ? FamilyManager::instance().open(*e) : nullptr;
-    if (!w) return nullptr;
+    FamilyWindow* w = openFamily(QLatin1String(key));
     if (auto* b = qobject_cast<QAbstractButton*>(w->control(QStringLiteral("Command1")))) b->click();
     return w;
 }
@@ -232,10 +231,5 @@ private slots:
     }
 };
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    setupApplication(app);
-    SvgTest t;
-    return QTest::qExec(&t, argc, argv);
-}
+VESMAR_WINDOW_TEST_MAIN(SvgTest)
 #include "svg_test.moc"

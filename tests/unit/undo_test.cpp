@@ -11,6 +11,7 @@
 #include "frame/family_manager.h"
 #include "frame/family_window.h"
 #include "frame/history.h"
+#include "test_support.h"
 
 namespace {
 // A view whose operations are n dots, its own description.
@@ -26,14 +27,8 @@ View viewWithDots(int n) {
 class UndoTest : public QObject {
     Q_OBJECT
 private slots:
-    void init() {
-        driver_ = std::make_unique<ScriptDriver>([this](const QString& s) { lines_ << s; });
-    }
-    void cleanup() {
-        FamilyManager::instance().closeAll();
-        driver_.reset();
-        lines_.clear();
-    }
+    void init() { s_ = std::make_unique<DriverSession>(); }
+    void cleanup() { s_.reset(); }
 
     void historyKeepsItsBounds() {
         // By steps: the oldest go, the newest stay.
@@ -76,18 +71,18 @@ private slots:
     }
 
     void lineUndoneAndRedone() {
-        FamilyWindow* w = open("linear");
+        FamilyWindow* w = s_->open(QStringLiteral("linear"));
         auto* undoButton = w->findChild<QPushButton*>(QStringLiteral("Undosh"));
         auto* redoButton = w->findChild<QPushButton*>(QStringLiteral("Redosh"));
         QVERIFY(undoButton && redoButton);
         QVERIFY(!undoButton->isEnabled());
         QVERIFY(!redoButton->isEnabled());
-        run("click Command1(0)");
-        run("click Option1sh");
-        run("choose Combo1sh 红色");
+        s_->run("click Command1(0)");
+        s_->run("click Option1sh");
+        s_->run("choose Combo1sh 红色");
         const QImage before = w->canvas().image().copy();
-        run("press left -5 5");
-        run("release left 5 5");
+        s_->run("press left -5 5");
+        s_->run("release left 5 5");
         const QImage after = w->canvas().image().copy();
         QCOMPARE(after.pixel(w->canvas().pixelAt(0, 5)), qRgb(255, 0, 0));
         QVERIFY(undoButton->isEnabled());
@@ -104,15 +99,15 @@ private slots:
     }
 
     void redrawUndoneBringsBackAnnotationsAndValues() {
-        FamilyWindow* w = open("linear");
-        run("type Text1(0) 0.5");
-        run("click Command1(0)");
-        run("click Option3sh");
-        run("press left -3 -3");
-        run("move left 2 4");
-        run("release left 2 4");
-        run("type Tx1 2");
-        run("click cay");
+        FamilyWindow* w = s_->open(QStringLiteral("linear"));
+        s_->run("type Text1(0) 0.5");
+        s_->run("click Command1(0)");
+        s_->run("click Option3sh");
+        s_->run("press left -3 -3");
+        s_->run("move left 2 4");
+        s_->run("release left 2 4");
+        s_->run("type Tx1 2");
+        s_->run("click cay");
         const QString y = w->text(QStringLiteral("Ty1"));
         QVERIFY(!y.isEmpty());
         const QImage drawn = w->canvas().image().copy();
@@ -120,7 +115,7 @@ private slots:
         const int thumb = slider->value();
 
         // The slider redraws: the stroke is gone, the box and the result change.
-        run("slide HScroll1 7");
+        s_->run("slide HScroll1 7");
         QVERIFY(w->canvas().image() != drawn);
         QCOMPARE(w->text(QStringLiteral("Text1(0)")), QStringLiteral("7"));
 
@@ -137,19 +132,19 @@ private slots:
     }
 
     void overlayStateComesBack() {
-        FamilyWindow* w = open("linear");
-        run("type Text1(0) 2");
-        run("click Command1(0)");
-        run("click Command1(1)");
-        run("type Text1(0) -1");
-        run("click Commandfgqd");
-        run("click Command2");
+        FamilyWindow* w = s_->open(QStringLiteral("linear"));
+        s_->run("type Text1(0) 2");
+        s_->run("click Command1(0)");
+        s_->run("click Command1(1)");
+        s_->run("type Text1(0) -1");
+        s_->run("click Commandfgqd");
+        s_->run("click Command2");
         const QString point = w->text(QStringLiteral("Label4"));
         QVERIFY(point.contains(QLatin1Char('(')));
         const QImage overlaid = w->canvas().image().copy();
-        run("click Command1(1)");  // ends overlay mode
+        s_->run("click Command1(1)");  // ends overlay mode
         QVERIFY(!w->overlayOn());
-        run("slide HScroll1 3");
+        s_->run("slide HScroll1 3");
 
         w->undo();  // the slider's redraw
         w->undo();  // the end of overlay mode
@@ -162,18 +157,18 @@ private slots:
         QCOMPARE(w->text(QStringLiteral("Label4")), point);
         QCOMPARE(w->canvas().image(), overlaid);
         // The first curve's values came back too: the intersection is found again.
-        run("click Command2");
+        s_->run("click Command2");
         QCOMPARE(w->text(QStringLiteral("Label4")), point);
     }
 
     void keysReachTheHistoryButNotATextBox() {
-        FamilyWindow* w = open("quadratic");
-        run("click Command1");
+        FamilyWindow* w = s_->open(QStringLiteral("quadratic"));
+        s_->run("click Command1");
         const QImage plotted = w->canvas().image().copy();
-        run("click Option3sh");
-        run("press left 0 0");
-        run("move left 4 4");
-        run("release left 4 4");
+        s_->run("click Option3sh");
+        s_->run("press left 0 0");
+        s_->run("move left 4 4");
+        s_->run("release left 4 4");
         const QImage stroked = w->canvas().image().copy();
         QVERIFY(stroked != plotted);
 
@@ -201,14 +196,14 @@ private slots:
     }
 
     void twoHundredStrokesCanBeUndone() {
-        FamilyWindow* w = open("sine");
-        run("click Option3sh");
+        FamilyWindow* w = s_->open(QStringLiteral("sine"));
+        s_->run("click Option3sh");
         const QImage start = w->canvas().image().copy();
         for (int i = 0; i < 220; ++i) {
             const double x = -9 + (i % 90) * 0.2;
-            run(QStringLiteral("press left %1 -5").arg(x));
-            run(QStringLiteral("move left %1 5").arg(x));
-            run(QStringLiteral("release left %1 5").arg(x));
+            s_->run(QStringLiteral("press left %1 -5").arg(x));
+            s_->run(QStringLiteral("move left %1 5").arg(x));
+            s_->run(QStringLiteral("release left %1 5").arg(x));
         }
         QCOMPARE(w->history().steps(), 220);
         for (int i = 0; i < 220; ++i) w->undo();
@@ -216,28 +211,8 @@ private slots:
     }
 
 private:
-    FamilyWindow* open(const char* family) {
-        run(QStringLiteral("open ") + QLatin1String(family));
-        FamilyWindow* w = driver_->currentFamily();
-        // A window that does not open is a failed setup, never a pass.
-        if (!w || !QTest::qWaitForWindowExposed(w)) qFatal("the %s window did not open", family);
-        return w;
-    }
-    void run(const QString& line) {
-        lines_.clear();
-        driver_->run(line);
-        for (const QString& l : lines_)
-            if (l.startsWith(QLatin1String("{\"error\""))) QFAIL(qPrintable(line + QStringLiteral(": ") + l));
-    }
-    std::unique_ptr<ScriptDriver> driver_;
-    QStringList lines_;
+    std::unique_ptr<DriverSession> s_;
 };
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    setupApplication(app);
-    app.setQuitOnLastWindowClosed(false);
-    UndoTest t;
-    return QTest::qExec(&t, argc, argv);
-}
+VESMAR_WINDOW_TEST_MAIN(UndoTest)
 #include "undo_test.moc"

@@ -1,4 +1,4 @@
-#include "families/trig/trig_windows.h"
+#include "families/trig/trig_kinds.h"
 #include "families/factories.h"
 
 // The sine window with the cosine; its x look-up searches the first half

@@ -1,4 +1,4 @@
-#include "families/trig/trig_windows.h"
+#include "families/trig/trig_kinds.h"
 #include "families/factories.h"
 
 // The tangent window with the cotangent, 1/tg(wX + p).

@@ -4,7 +4,7 @@
 
 #include "families/factories.h"
 #include "families/trig/trig_window.h"
-#include "families/trig/trig_windows.h"
+#include "families/trig/trig_kinds.h"
 #include "numfmt/numfmt.h"
 #include "frame/frame_texts.h"
 
