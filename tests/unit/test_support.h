@@ -12,13 +12,13 @@
 
 // main() of a test that opens windows: the application as the program sets it
 // up, and kept alive when a test closes its last window.
-#define VESMAR_WINDOW_TEST_MAIN(TestClass)            \
-    int main(int argc, char** argv) {                 \
-        QApplication app(argc, argv);                 \
-        setupApplication(app);                        \
-        app.setQuitOnLastWindowClosed(false);         \
-        TestClass t;                                  \
-        return QTest::qExec(&t, argc, argv);          \
+#define VESMAR_WINDOW_TEST_MAIN(TestClass)    \
+    int main(int argc, char** argv) {         \
+        QApplication app(argc, argv);         \
+        setupApplication(app);                \
+        app.setQuitOnLastWindowClosed(false); \
+        TestClass t;                          \
+        return QTest::qExec(&t, argc, argv);  \
     }
 
 // A script driver whose output a test reads. Make one in init() and call
