@@ -95,8 +95,24 @@ void heavyWindow(int runs) {
     });
     std::printf("save plot file: median %.1f us, p95 %.1f us; open: median %.1f us, p95 %.1f us; file %.1f KB\n",
                 save.median, save.p95, open.median, open.p95, bytes / 1024.0);
-    const Stat auto1 = measure(std::max(20, runs / 4), [&](int) { w->writeRecoveryNow(); });
-    std::printf("recovery file write: median %.1f us, p95 %.1f us\n", auto1.median, auto1.p95);
+    // The window's part of a recovery write is taking its view and handing it
+    // over; the writer's thread writes the file meanwhile. Both are timed,
+    // each write waited for before the next.
+    std::vector<double> gui, disk;
+    for (int i = 0; i < std::max(40, runs / 4); ++i) {
+        QElapsedTimer t;
+        t.start();
+        w->writeRecoveryNow();
+        const qint64 handed = t.nsecsElapsed();
+        recovery::flush();
+        if (i < 10) continue;  // warm up
+        gui.push_back(handed / 1000.0);
+        disk.push_back(t.nsecsElapsed() / 1000.0);
+    }
+    std::sort(gui.begin(), gui.end());
+    std::sort(disk.begin(), disk.end());
+    std::printf("recovery write on the window's thread: median %.1f us, p95 %.1f us; on disk after median %.1f us\n",
+                gui[gui.size() / 2], gui[gui.size() * 95 / 100], disk[disk.size() / 2]);
     recovery::discard();
 
     // Memory: the history as 200 further steps leave it.

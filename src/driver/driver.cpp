@@ -95,4 +95,6 @@ void ScriptDriver::run(const QString& line) {
         error(QStringLiteral("unknown command ") + name);
     }
     settle();
+    // A script sees the recovery file as a user would a moment later: written.
+    recovery::flush();
 }

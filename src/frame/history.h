@@ -16,7 +16,8 @@
 class History {
 public:
     static constexpr int kMaxSteps = 1000;
-    static constexpr size_t kBudget = size_t(48) << 20;
+    // A window of a thousand free strokes keeps a little over 200 steps in this.
+    static constexpr size_t kBudget = size_t(64) << 20;
 
     explicit History(int maxSteps = kMaxSteps, size_t budget = kBudget) : maxSteps_(maxSteps), budget_(budget) {}
 

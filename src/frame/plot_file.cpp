@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QImageReader>
 #include <QImageWriter>
 #include <QJsonArray>
@@ -11,6 +12,7 @@
 #include <QJsonObject>
 #include <QSaveFile>
 #include <QtEndian>
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <unordered_map>
@@ -19,6 +21,53 @@
 #include "render/raster.h"
 
 namespace plotfile {
+
+// Points packed for a file: all x, then all y, each stored as the difference
+// of its 64-bit pattern from the one before, the bytes then regrouped by
+// position (every lowest byte, then every next one...). Neighbouring values
+// of a curve share their high bytes, so most of the regrouped block is long
+// runs that compress to almost nothing.
+QByteArray packPoints(const std::vector<QPointF>& points) {
+    const size_t n = points.size() * 2;
+    std::vector<quint64> values(n);
+    quint64 previous = 0;
+    for (size_t i = 0; i < n; ++i) {
+        const QPointF& p = points[i % points.size()];
+        const double v = i < points.size() ? p.x() : p.y();
+        quint64 bits;
+        std::memcpy(&bits, &v, 8);
+        values[i] = bits - previous;
+        previous = bits;
+    }
+    QByteArray planes(qsizetype(n) * 8, Qt::Uninitialized);
+    uchar* out = reinterpret_cast<uchar*>(planes.data());
+    for (int b = 0; b < 8; ++b)
+        for (size_t i = 0; i < n; ++i) *out++ = uchar(values[i] >> (8 * b));
+    return qCompress(planes, 6);
+}
+
+bool unpackPoints(const QByteArray& packed, qsizetype count, std::vector<QPointF>& out) {
+    if (count < 0 || count > (qsizetype(1) << 40) / 16 || packed.size() < 4) return false;
+    // The first four bytes claim the unpacked size: checked before anything is unpacked.
+    const quint32 claimed = qFromBigEndian<quint32>(packed.constData());
+    if (quint64(claimed) != quint64(count) * 16) return false;
+    const QByteArray planes = qUncompress(packed);
+    if (planes.size() != count * 16) return false;
+    const size_t n = size_t(count) * 2;
+    const uchar* in = reinterpret_cast<const uchar*>(planes.constData());
+    std::vector<quint64> values(n, 0);
+    for (int b = 0; b < 8; ++b)
+        for (size_t i = 0; i < n; ++i) values[i] |= quint64(*in++) << (8 * b);
+    quint64 bits = 0;
+    std::vector<double> v(n);
+    for (size_t i = 0; i < n; ++i) {
+        bits += values[i];
+        std::memcpy(&v[i], &bits, 8);
+    }
+    out.reserve(out.size() + size_t(count));
+    for (size_t i = 0; i < size_t(count); ++i) out.emplace_back(v[i], v[size_t(count) + i]);
+    return true;
+}
 
 namespace {
 
@@ -29,6 +78,7 @@ constexpr qsizetype kMaxOps = 300000;
 constexpr qsizetype kMaxPoints = 2000000;
 constexpr qsizetype kMaxCanvasText = 2000;  // the canvas cuts longer texts anyway
 constexpr qsizetype kMaxTextChars = 2000000;
+constexpr qsizetype kMaxFonts = 1000;
 constexpr qsizetype kMaxBoxText = 32767;  // what a text box holds
 constexpr int kMaxControls = 1000;
 constexpr int kMaxNumbers = 64;
@@ -51,20 +101,6 @@ const char* kindName(picture::Kind k) {
     return "";
 }
 
-QString base64Points(const picture::Description& d, quint32 first, quint32 n) {
-    QByteArray raw(qsizetype(n) * 16, Qt::Uninitialized);
-    char* out = raw.data();
-    for (quint32 i = 0; i < n; ++i) {
-        const QPointF& p = d.points[first + i];
-        qToLittleEndian(p.x(), out);
-        qToLittleEndian(p.y(), out + 8);
-        out += 16;
-    }
-    // Curves are runs of close, regular values: compressed they take about
-    // a third of the room.
-    return QString::fromLatin1(qCompress(raw, 9).toBase64());
-}
-
 QString pngBase64(const QImage& img) {
     QByteArray bytes;
     QBuffer buf(&bytes);
@@ -74,20 +110,62 @@ QString pngBase64(const QImage& img) {
     return QString::fromLatin1(bytes.toBase64());
 }
 
-QJsonObject descriptionJson(const picture::Description& d) {
+bool sameOp(const picture::Description& a, const picture::Op& x, const picture::Description& b, const picture::Op& y) {
+    if (x.kind != y.kind || x.width != y.width || x.rgb != y.rgb || x.count != y.count || x.a != y.a || x.b != y.b ||
+        x.c != y.c || x.d != y.d)
+        return false;
+    if (x.kind == picture::Kind::Dots || x.kind == picture::Kind::Segments) {
+        const size_t n = x.kind == picture::Kind::Segments ? size_t(x.count) * 2 : x.count;
+        if (size_t(x.first) + n > a.points.size() || size_t(y.first) + n > b.points.size()) return false;
+        return std::equal(a.points.begin() + x.first, a.points.begin() + x.first + n, b.points.begin() + y.first);
+    }
+    if (x.kind == picture::Kind::Text) {
+        const bool hx = x.text >= 0 && size_t(x.text) < a.texts.size();
+        const bool hy = y.text >= 0 && size_t(y.text) < b.texts.size();
+        if (hx != hy) return false;
+        return !hx || (a.texts[size_t(x.text)].text == b.texts[size_t(y.text)].text &&
+                       a.texts[size_t(x.text)].font == b.texts[size_t(y.text)].font);
+    }
+    return true;
+}
+
+// How many operations `a` and `b` begin with alike: drawing goes on from a
+// saved picture, and a redraw repeats the axes of the one before, so the
+// pictures of one window mostly share a beginning.
+size_t sharedStart(const picture::Description& a, const picture::Description& b) {
+    if (a.hasBase() != b.hasBase()) return 0;
+    if (a.hasBase() && (a.base.cacheKey() != b.base.cacheKey() || a.baseHigh.cacheKey() != b.baseHigh.cacheKey()))
+        return 0;
+    const size_t n = std::min(a.ops.size(), b.ops.size());
+    size_t i = 0;
+    while (i < n && sameOp(a, a.ops[i], b, b.ops[i])) ++i;
+    return i;
+}
+
+// One description as written, from operation `from` on (the ones before are
+// the picture it extends). Its points go in one packed block in operation
+// order, its fonts in a list the text operations refer to by number.
+QJsonObject descriptionJson(const picture::Description& d, size_t from) {
     QJsonObject o;
     QJsonArray ops;
-    for (const picture::Op& op : d.ops) {
+    QJsonArray fonts;
+    QHash<QString, int> fontIndex;
+    std::vector<QPointF> points;
+    for (size_t i = from; i < d.ops.size(); ++i) {
+        const picture::Op& op = d.ops[i];
         QJsonObject j;
         j[QStringLiteral("kind")] = QString::fromLatin1(kindName(op.kind));
         j[QStringLiteral("rgb")] = int(op.rgb & 0xFFFFFF);
         switch (op.kind) {
         case picture::Kind::Dots:
-        case picture::Kind::Segments:
+        case picture::Kind::Segments: {
             j[QStringLiteral("width")] = op.width;
-            j[QStringLiteral("points")] =
-                base64Points(d, op.first, op.kind == picture::Kind::Segments ? op.count * 2 : op.count);
+            j[QStringLiteral("count")] = qint64(op.count);
+            const size_t n = op.kind == picture::Kind::Segments ? size_t(op.count) * 2 : op.count;
+            const size_t end = std::min(d.points.size(), size_t(op.first) + n);
+            if (op.first < end) points.insert(points.end(), d.points.begin() + op.first, d.points.begin() + end);
             break;
+        }
         case picture::Kind::Ellipse:
             j[QStringLiteral("width")] = op.width;
             j[QStringLiteral("at")] = QJsonArray{op.a, op.b, op.c, op.d};
@@ -96,39 +174,68 @@ QJsonObject descriptionJson(const picture::Description& d) {
         case picture::Kind::Text:
             j[QStringLiteral("at")] = QJsonArray{op.a, op.b};
             if (op.text >= 0 && size_t(op.text) < d.texts.size()) {
-                j[QStringLiteral("text")] = d.texts[size_t(op.text)].text;
-                j[QStringLiteral("font")] = d.texts[size_t(op.text)].font.toString();
+                const picture::TextItem& t = d.texts[size_t(op.text)];
+                const QString font = t.font.toString();
+                auto it = fontIndex.find(font);
+                if (it == fontIndex.end()) {
+                    it = fontIndex.insert(font, int(fonts.size()));
+                    fonts.append(font);
+                }
+                j[QStringLiteral("text")] = t.text;
+                j[QStringLiteral("font")] = *it;
             }
             break;
         }
         ops.append(j);
     }
     o[QStringLiteral("ops")] = ops;
-    if (d.hasBase()) {
+    if (!points.empty()) o[QStringLiteral("points")] = QString::fromLatin1(packPoints(points).toBase64());
+    if (!fonts.isEmpty()) o[QStringLiteral("fonts")] = fonts;
+    if (from == 0 && d.hasBase()) {
         o[QStringLiteral("base")] = pngBase64(d.base);
         if (!d.baseHigh.isNull()) o[QStringLiteral("baseHigh")] = pngBase64(d.baseHigh);
     }
     return o;
 }
 
-// Writes each shared picture once and refers to it by its index.
+// Every picture of a view once, smallest first, each written as the earlier
+// one it begins with (if any) and what it adds.
 class PictureTable {
 public:
-    int indexOf(const Picture& p) {
-        const picture::Description* d = p.description();
-        if (!d) return -1;
-        auto it = index_.find(d);
-        if (it != index_.end()) return it->second;
-        const int i = int(list_.size());
-        index_[d] = i;
-        list_.append(descriptionJson(*d));
-        return i;
+    // Registers a picture; its number in the file is known after list().
+    void add(const picture::Description* d) {
+        if (d && std::find(order_.begin(), order_.end(), d) == order_.end()) order_.push_back(d);
     }
-    QJsonArray list() const { return list_; }
+    QJsonArray list() {
+        std::stable_sort(order_.begin(), order_.end(), [](auto* a, auto* b) { return a->ops.size() < b->ops.size(); });
+        QJsonArray out;
+        for (size_t i = 0; i < order_.size(); ++i) {
+            const picture::Description& d = *order_[i];
+            // The earlier picture this one shares the longest beginning with.
+            size_t best = 0, from = 0;
+            for (size_t k = 0; k < i; ++k) {
+                const size_t n = sharedStart(d, *order_[k]);
+                if (n > from) {
+                    best = k;
+                    from = n;
+                }
+            }
+            QJsonObject o = descriptionJson(d, from);
+            if (from > 0) {
+                o[QStringLiteral("extends")] = int(best);
+                if (from < order_[best]->ops.size()) o[QStringLiteral("take")] = qint64(from);
+            }
+            out.append(o);
+        }
+        return out;
+    }
+    int indexOf(const picture::Description* d) const {
+        auto it = std::find(order_.begin(), order_.end(), d);
+        return d && it != order_.end() ? int(it - order_.begin()) : -1;
+    }
 
 private:
-    std::unordered_map<const picture::Description*, int> index_;
-    QJsonArray list_;
+    std::vector<const picture::Description*> order_;
 };
 
 QString numberText(float v) {
@@ -139,8 +246,25 @@ QString numberText(float v) {
 
 // ---------------------------------------------------------------- reading
 
+// Cuts a description to its first n operations and the points and texts they use.
+void keepFirst(picture::Description& d, size_t n) {
+    d.ops.resize(n);
+    size_t points = 0, texts = 0;
+    for (const picture::Op& op : d.ops) {
+        if (op.kind == picture::Kind::Dots || op.kind == picture::Kind::Segments)
+            points = std::max(
+                points, size_t(op.first) + (op.kind == picture::Kind::Segments ? 2 * size_t(op.count) : op.count));
+        if (op.text >= 0) texts = std::max(texts, size_t(op.text) + 1);
+    }
+    d.points.resize(std::min(points, d.points.size()));
+    d.texts.resize(std::min(texts, d.texts.size()));
+    d.textBytes = 0;
+    for (const picture::TextItem& t : d.texts) d.textBytes += size_t(t.text.size()) * sizeof(QChar);
+}
+
 class Reader {
 public:
+    int version = 1;
     QString problem;
     qsizetype ops = 0, points = 0, textChars = 0;
 
@@ -219,19 +343,86 @@ public:
         out = img.convertToFormat(QImage::Format_RGB32);
         return true;
     }
-    bool readDescription(const QJsonValue& value, picture::Description& d) {
+    bool readFont(const QString& fontText, QFont& font) {
+        if (fontText.size() > 1000 || !font.fromString(fontText)) return picturesWrong(QStringLiteral("字体"));
+        const double pt = font.pixelSize() > 0 ? font.pixelSize() * 0.75 : font.pointSizeF();
+        if (!(pt >= 1 && pt <= kMaxFontPoints))
+            return picturesWrong(QStringLiteral("字号不在 1 到 %1 之间").arg(kMaxFontPoints));
+        return true;
+    }
+    // A count of points an operation of a newer file takes from its
+    // description's block.
+    bool readCount(const QJsonObject& j, int per, qsizetype pending, quint32& count) {
+        const QJsonValue v = j.value(QStringLiteral("count"));
+        const double c = v.toDouble(-1);
+        if (!v.isDouble() || c < 0 || c != std::floor(c)) return picturesWrong(QStringLiteral("点数"));
+        if (c * per > double(kMaxPoints - points - pending)) return picturesWrong(QStringLiteral("点太多"));
+        count = quint32(c);
+        return true;
+    }
+    bool readPointBlock(const QJsonObject& o, qsizetype count, picture::Description& d) {
+        const QJsonValue v = o.value(QStringLiteral("points"));
+        if (count == 0) return v.isUndefined() || picturesWrong(QStringLiteral("点数"));
+        if (!v.isString()) return picturesWrong(QStringLiteral("点"));
+        const size_t from = d.points.size();
+        if (!unpackPoints(QByteArray::fromBase64(v.toString().toLatin1()), count, d.points))
+            return picturesWrong(QStringLiteral("点数"));
+        points += count;
+        for (size_t i = from; i < d.points.size(); ++i) {
+            const QPointF& p = d.points[i];
+            if (!std::isfinite(p.x()) || !std::isfinite(p.y()))
+                return picturesWrong(QStringLiteral("坐标不是有限的数"));
+            if (std::fabs(p.x()) > kMaxCoordinate || std::fabs(p.y()) > kMaxCoordinate)
+                return picturesWrong(QStringLiteral("坐标过大"));
+        }
+        return true;
+    }
+    // A description; in a newer file it may begin as an earlier one of
+    // `earlier` and add to it.
+    bool readDescription(const QJsonValue& value, picture::Description& d, const std::vector<Picture>& earlier) {
         if (!value.isObject()) return picturesWrong(QStringLiteral("图像"));
         const QJsonObject o = value.toObject();
-        if (o.contains(QStringLiteral("base"))) {
+        const bool packed = version >= 2;
+        if (packed && o.contains(QStringLiteral("extends"))) {
+            const double k = o.value(QStringLiteral("extends")).toDouble(-1);
+            if (!(k >= 0 && k < double(earlier.size())) || k != std::floor(k))
+                return picturesWrong(QStringLiteral("图像编号"));
+            d = *earlier[size_t(k)].description();
+            // Only its first `take` operations, when given, and what they use.
+            if (o.contains(QStringLiteral("take"))) {
+                const double take = o.value(QStringLiteral("take")).toDouble(-1);
+                if (!(take >= 1 && take <= double(d.ops.size())) || take != std::floor(take))
+                    return picturesWrong(QStringLiteral("图像编号"));
+                keepFirst(d, size_t(take));
+            }
+            // What is copied counts against the bounds as if it were written again.
+            if (ops + qsizetype(d.ops.size()) > kMaxOps) return picturesWrong(QStringLiteral("操作太多"));
+            if (points + qsizetype(d.points.size()) > kMaxPoints) return picturesWrong(QStringLiteral("点太多"));
+            ops += qsizetype(d.ops.size());
+            points += qsizetype(d.points.size());
+            textChars += qsizetype(d.textBytes / sizeof(QChar));
+            if (textChars > kMaxTextChars) return picturesWrong(QStringLiteral("文字太多"));
+        } else if (o.contains(QStringLiteral("base"))) {
             if (!readImage(o.value(QStringLiteral("base")), picture::kSize, d.base)) return false;
             if (o.contains(QStringLiteral("baseHigh")) &&
                 !readImage(o.value(QStringLiteral("baseHigh")), picture::kSize * picture::kFlatScale, d.baseHigh))
                 return false;
         }
+        std::vector<QFont> fonts;
+        if (packed) {
+            const QJsonArray list = o.value(QStringLiteral("fonts")).toArray();
+            if (list.size() > kMaxFonts) return picturesWrong(QStringLiteral("字体太多"));
+            for (const QJsonValue& f : list) {
+                fonts.emplace_back();
+                if (!readFont(f.toString(), fonts.back())) return false;
+            }
+        }
         const QJsonArray list = o.value(QStringLiteral("ops")).toArray();
         if (ops + list.size() > kMaxOps) return picturesWrong(QStringLiteral("操作太多"));
         ops += list.size();
-        d.ops.reserve(size_t(list.size()));
+        d.ops.reserve(d.ops.size() + size_t(list.size()));
+        // In a newer file the points of all operations follow in one block.
+        qsizetype pending = 0;
         for (const QJsonValue& item : list) {
             if (!item.isObject()) return picturesWrong(QStringLiteral("操作"));
             const QJsonObject j = item.toObject();
@@ -242,8 +433,15 @@ public:
             if (kind == QLatin1String("dots") || kind == QLatin1String("segments")) {
                 const bool segs = kind == QLatin1String("segments");
                 op.kind = segs ? picture::Kind::Segments : picture::Kind::Dots;
-                op.first = quint32(d.points.size());
-                if (!readWidth(j, op.width) || !readPoints(j, d, segs ? 2 : 1, op.count)) return false;
+                if (!readWidth(j, op.width)) return false;
+                if (packed) {
+                    op.first = quint32(d.points.size() + size_t(pending));
+                    if (!readCount(j, segs ? 2 : 1, pending, op.count)) return false;
+                    pending += qsizetype(op.count) * (segs ? 2 : 1);
+                } else {
+                    op.first = quint32(d.points.size());
+                    if (!readPoints(j, d, segs ? 2 : 1, op.count)) return false;
+                }
             } else if (kind == QLatin1String("ellipse")) {
                 op.kind = picture::Kind::Ellipse;
                 if (!readWidth(j, op.width) || !readNumbers(j, 4, at, kMaxShape)) return false;
@@ -262,12 +460,16 @@ public:
                 if (text.size() > kMaxCanvasText) return picturesWrong(QStringLiteral("文字太长"));
                 textChars += text.size();
                 if (textChars > kMaxTextChars) return picturesWrong(QStringLiteral("文字太多"));
-                const QString fontText = j.value(QStringLiteral("font")).toString();
                 QFont font;
-                if (fontText.size() > 1000 || !font.fromString(fontText)) return picturesWrong(QStringLiteral("字体"));
-                const double pt = font.pixelSize() > 0 ? font.pixelSize() * 0.75 : font.pointSizeF();
-                if (!(pt >= 1 && pt <= kMaxFontPoints))
-                    return picturesWrong(QStringLiteral("字号不在 1 到 %1 之间").arg(kMaxFontPoints));
+                const QJsonValue f = j.value(QStringLiteral("font"));
+                if (packed && f.isDouble()) {
+                    const double i = f.toDouble();
+                    if (!(i >= 0 && i < double(fonts.size())) || i != std::floor(i))
+                        return picturesWrong(QStringLiteral("字体"));
+                    font = fonts[size_t(i)];
+                } else if (!readFont(f.toString(), font)) {
+                    return false;
+                }
                 op.text = int(d.texts.size());
                 d.texts.push_back({text, font});
                 d.textBytes += size_t(text.size()) * sizeof(QChar);
@@ -280,7 +482,7 @@ public:
             op.d = at[3];
             d.ops.push_back(op);
         }
-        return true;
+        return !packed || readPointBlock(o, pending, d);
     }
 
     bool readControls(const QJsonValue& value, std::map<QString, ControlValue>& out) {
@@ -330,13 +532,20 @@ QByteArray toJson(const View& v) {
     root[QStringLiteral("overlayOn")] = v.overlayOn;
     root[QStringLiteral("overlayCount")] = v.overlayCount;
 
+    // The canvas's own operations go in the table too: they mostly begin
+    // with one of the saved pictures.
     PictureTable table;
     const Canvas::State& s = v.canvas;
+    const picture::Description none;
+    const picture::Description* own = s.own ? s.own.get() : &none;
+    for (const picture::Description* d : {s.restore.description(), s.under.description(), v.overlay.description(), own})
+        table.add(d);
+    root[QStringLiteral("pictures")] = table.list();
     QJsonObject canvas;
-    canvas[QStringLiteral("restore")] = table.indexOf(s.restore);
-    canvas[QStringLiteral("under")] = table.indexOf(s.under);
-    root[QStringLiteral("overlay")] = table.indexOf(v.overlay);
-    canvas[QStringLiteral("own")] = s.own ? descriptionJson(*s.own) : descriptionJson(picture::Description());
+    canvas[QStringLiteral("restore")] = table.indexOf(s.restore.description());
+    canvas[QStringLiteral("under")] = table.indexOf(s.under.description());
+    root[QStringLiteral("overlay")] = table.indexOf(v.overlay.description());
+    canvas[QStringLiteral("own")] = table.indexOf(own);
     canvas[QStringLiteral("fore")] = int(s.fore.rgb() & 0xFFFFFF);
     canvas[QStringLiteral("penWidth")] = s.penWidth;
     canvas[QStringLiteral("fontName")] = s.fontName;
@@ -345,7 +554,6 @@ QByteArray toJson(const View& v) {
     canvas[QStringLiteral("currentX")] = std::isfinite(s.currentX) ? s.currentX : 1e300;
     canvas[QStringLiteral("currentY")] = std::isfinite(s.currentY) ? s.currentY : 1e300;
     root[QStringLiteral("canvas")] = canvas;
-    root[QStringLiteral("pictures")] = table.list();
     return QJsonDocument(root).toJson(QJsonDocument::Compact);
 }
 
@@ -387,6 +595,7 @@ Reading fromJson(const QByteArray& bytes) {
                           .arg(ver, 0, 'f', 0)
                           .arg(kVersion));
 
+    r.version = int(ver);
     View v;
     v.family = root.value(QStringLiteral("family")).toString();
     if (!familyByKey(v.family))
@@ -412,7 +621,7 @@ Reading fromJson(const QByteArray& bytes) {
     std::vector<Picture> pictures;
     for (const QJsonValue& item : list) {
         auto d = std::make_shared<picture::Description>();
-        if (!r.readDescription(item, *d)) return refuse(r.problem);
+        if (!r.readDescription(item, *d, pictures)) return refuse(r.problem);
         QImage img(picture::kSize, picture::kSize, QImage::Format_RGB32);
         {
             picture::Raster raster(img, 1);
@@ -437,7 +646,15 @@ Reading fromJson(const QByteArray& bytes) {
     v.overlay = pictureAt(root.value(QStringLiteral("overlay")));
     if (!refOk) return refuse(QStringLiteral("图像数据有误（图像编号）。"));
     auto own = std::make_shared<picture::Description>();
-    if (!r.readDescription(canvas.value(QStringLiteral("own")), *own)) return refuse(r.problem);
+    const QJsonValue ownValue = canvas.value(QStringLiteral("own"));
+    if (r.version >= 2) {
+        // The canvas goes on drawing into its own operations: a copy of its own.
+        const Picture p = pictureAt(ownValue);
+        if (!refOk || p.isNull()) return refuse(QStringLiteral("图像数据有误（图像编号）。"));
+        *own = *p.description();
+    } else if (!r.readDescription(ownValue, *own, pictures)) {
+        return refuse(r.problem);
+    }
     s.own = std::move(own);
     const double fore = canvas.value(QStringLiteral("fore")).toDouble();
     s.fore = fore >= 0 && fore <= 0xFFFFFF ? QColor::fromRgb(QRgb(fore)) : QColor(0, 0, 0);
@@ -484,9 +701,10 @@ Reading readFile(const QString& path) {
     return out;
 }
 
-QString writeFile(const QString& path, const View& v) {
+QString writeFile(const QString& path, const View& v) { return writeBytes(path, toJson(v)); }
+
+QString writeBytes(const QString& path, const QByteArray& bytes) {
     QSaveFile f(path);
-    const QByteArray bytes = toJson(v);
     if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit())
         return QStringLiteral(
                    "作图文件“%1”没有保存成功！可能是没有写入的权限、文件夹不存在或磁盘已满，请换一个位置或文件名再保存。")

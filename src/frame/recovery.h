@@ -16,8 +16,11 @@ constexpr int kDelayMs = 1000;
 QString folder();
 QString filePath();    // recovery.vesmar in the data folder
 QString backupPath();  // where a file the user chose not to restore is kept
-// Writes the view atomically; false when it could not be written.
+// Hands the view to the writer thread, which writes it atomically and
+// soon; false when there is no data folder.
 bool write(const View& v);
+// Waits until the last view handed over is on disk (tests, scripts).
+void flush();
 // A normal end: nothing is left to recover.
 void discard();
 // At start: when a recovery file is there, asks whether to restore it.

@@ -10,6 +10,7 @@
 #include <QtEndian>
 #include <QtTest>
 #include <cmath>
+#include <cstring>
 
 #include "driver/driver.h"
 #include "frame/family_manager.h"
@@ -23,14 +24,14 @@ QImage grabOf(QWidget* w) {
     if (QWidget* f = QApplication::focusWidget()) f->clearFocus();
     return w->grab().toImage();
 }
-QByteArray pointsOf(std::initializer_list<double> values) {
-    QByteArray raw;
-    for (double v : values) {
-        char b[8];
-        qToLittleEndian(v, b);
-        raw.append(b, 8);
-    }
-    return qCompress(raw).toBase64();
+// A description's block of points as files keep them now.
+QString pointsOf(std::initializer_list<double> values) {
+    std::vector<QPointF> pts;
+    for (auto it = values.begin(); it != values.end() && it + 1 != values.end(); it += 2) pts.emplace_back(*it, it[1]);
+    return QString::fromLatin1(plotfile::packPoints(pts).toBase64());
+}
+QJsonArray picturesOf(const QByteArray& file) {
+    return QJsonDocument::fromJson(file).object()[QStringLiteral("pictures")].toArray();
 }
 }  // namespace
 
@@ -71,6 +72,26 @@ private slots:
         s_->run(QStringLiteral("savename ") + path);
         plotactions::saveByDialog(w);
         QVERIFY(QFile::exists(path));
+        {
+            // A picture that begins as another is written as that one and
+            // what it adds: fewer operations in the file than in the pictures.
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            const QJsonArray pictures = picturesOf(f.readAll());
+            qsizetype written = 0;
+            bool extends = false;
+            for (const QJsonValue& p : pictures) {
+                written += p[QStringLiteral("ops")].toArray().size();
+                extends = extends || p.toObject().contains(QStringLiteral("extends"));
+            }
+            qsizetype held = 0;
+            for (const picture::Description* d :
+                 {before.canvas.restore.description(), before.canvas.under.description(), before.overlay.description(),
+                  before.canvas.own.get()})
+                held += d ? qsizetype(d->ops.size()) : 0;
+            QVERIFY(extends);
+            QVERIFY2(written < held, qPrintable(QStringLiteral("%1 of %2").arg(written).arg(held)));
+        }
 
         FamilyManager::instance().closeAll();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -129,14 +150,17 @@ private slots:
             edit(o);
             return QJsonDocument(o).toJson(QJsonDocument::Compact);
         };
-        auto withOp = [&](const QJsonObject& op) {
+        // The canvas's own picture replaced by one holding the operation,
+        // with its block of points and list of fonts when given.
+        auto withOp = [&](const QJsonObject& op, const QString& points = QString(), QJsonObject more = {}) {
             return edited([&](QJsonObject& o) {
+                QJsonArray pictures = o[QStringLiteral("pictures")].toArray();
+                more[QStringLiteral("ops")] = QJsonArray{op};
+                if (!points.isNull()) more[QStringLiteral("points")] = points;
+                pictures.append(more);
                 QJsonObject canvas = o[QStringLiteral("canvas")].toObject();
-                QJsonObject own = canvas[QStringLiteral("own")].toObject();
-                QJsonArray ops = own[QStringLiteral("ops")].toArray();
-                ops.append(op);
-                own[QStringLiteral("ops")] = ops;
-                canvas[QStringLiteral("own")] = own;
+                canvas[QStringLiteral("own")] = pictures.size() - 1;
+                o[QStringLiteral("pictures")] = pictures;
                 o[QStringLiteral("canvas")] = canvas;
             });
         };
@@ -154,28 +178,42 @@ private slots:
         QTest::newRow("family") << "f.vesmar" << edited([](QJsonObject& o) {
             o[QStringLiteral("family")] = QStringLiteral("spiral");
         }) << "spiral";
-        QTest::newRow("NaN") << "g.vesmar"
-                             << withOp(op("dots", {{"width", 2}, {"points", QString::fromLatin1(pointsOf({1, NAN}))}}))
+        QTest::newRow("NaN") << "g.vesmar" << withOp(op("dots", {{"width", 2}, {"count", 1}}), pointsOf({1, NAN}))
                              << "有限";
-        QTest::newRow("infinite")
-            << "h.vesmar"
-            << withOp(op("segments", {{"width", 2}, {"points", QString::fromLatin1(pointsOf({0, 0, INFINITY, 3}))}}))
-            << "有限";
-        QTest::newRow("packed points that claim gigabytes")
-            << "s.vesmar"
-            << withOp(op("dots", {{"width", 2},
-                                  {"points", QString::fromLatin1(QByteArray("\xff\xff\xff\xf0xxxx").toBase64())}}))
-            << "点太多";
+        QTest::newRow("infinite") << "h.vesmar"
+                                  << withOp(op("segments", {{"width", 2}, {"count", 1}}), pointsOf({0, 0, INFINITY, 3}))
+                                  << "有限";
+        QTest::newRow("points that claim gigabytes")
+            << "s.vesmar" << withOp(op("dots", {{"width", 2}, {"count", 1e9}}), pointsOf({1, 1})) << "点太多";
+        QTest::newRow("a block that claims gigabytes")
+            << "s2.vesmar"
+            << withOp(op("dots", {{"width", 2}, {"count", 1}}),
+                      QString::fromLatin1(QByteArray("\xff\xff\xff\xf0xxxx").toBase64()))
+            << "点数";
+        QTest::newRow("fewer points than the operations take")
+            << "s3.vesmar" << withOp(op("segments", {{"width", 2}, {"count", 2}}), pointsOf({0, 0, 1, 1, 2, 2}))
+            << "点数";
+        QTest::newRow("points left over")
+            << "s4.vesmar" << withOp(op("dots", {{"width", 2}, {"count", 1}}), pointsOf({0, 0, 1, 1})) << "点数";
+        QTest::newRow("a picture that extends itself") << "s5.vesmar" << edited([](QJsonObject& o) {
+            QJsonArray pictures = o[QStringLiteral("pictures")].toArray();
+            QJsonObject last = pictures.last().toObject();
+            last[QStringLiteral("extends")] = pictures.size() - 1;
+            pictures.replace(pictures.size() - 1, last);
+            o[QStringLiteral("pictures")] = pictures;
+        }) << "图像编号";
+        QTest::newRow("a font not in the list")
+            << "s6.vesmar"
+            << withOp(op("text", {{"at", QJsonArray{10, 10}}, {"text", "x"}, {"font", 1}}), QString(),
+                      QJsonObject{{"fonts", QJsonArray{"Liberation Serif,12,-1,5,400,0,0,0,0,0"}}})
+            << "字体";
         QTest::newRow("huge") << "i.vesmar" << withOp(op("ellipse", {{"width", 1}, {"at", QJsonArray{1e300, 5, 2, 2}}}))
                               << "过大";
         QTest::newRow("negative width") << "j.vesmar"
-                                        << withOp(op("dots", {{"width", -3},
-                                                              {"points", QString::fromLatin1(pointsOf({1, 1}))}}))
+                                        << withOp(op("dots", {{"width", -3}, {"count", 1}}), pointsOf({1, 1}))
                                         << "线宽";
         QTest::newRow("huge width") << "k.vesmar"
-                                    << withOp(op("dots",
-                                                 {{"width", 1e9}, {"points", QString::fromLatin1(pointsOf({1, 1}))}}))
-                                    << "线宽";
+                                    << withOp(op("dots", {{"width", 1e9}, {"count", 1}}), pointsOf({1, 1})) << "线宽";
         QTest::newRow("huge font") << "l.vesmar"
                                    << withOp(op("text", {{"at", QJsonArray{10, 10}},
                                                          {"text", "x"},
@@ -184,9 +222,7 @@ private slots:
         QTest::newRow("millions of operations") << "m.vesmar" << edited([](QJsonObject& o) {
             QJsonArray ops;
             for (int i = 0; i < 400000; ++i) ops.append(QJsonValue(0));
-            QJsonObject canvas = o[QStringLiteral("canvas")].toObject();
-            canvas[QStringLiteral("own")] = QJsonObject{{"ops", ops}};
-            o[QStringLiteral("canvas")] = canvas;
+            o[QStringLiteral("pictures")] = QJsonArray{QJsonObject{{"ops", ops}}};
         }) << "操作太多";
         QByteArray nested = good;
         nested.insert(nested.size() - 1, ",\"x\":" + QByteArray(100000, '[') + QByteArray(100000, ']'));
@@ -241,6 +277,49 @@ private slots:
         QCOMPARE(w->canvas().image(), image);
         QCOMPARE(w->history().steps(), steps);
         QVERIFY(w->takeView().controls == view.controls);
+    }
+
+    void olderFilesStillOpen() {
+        // Written by the first form of the format (each operation's points on
+        // their own, fonts as text), beside the canvas it showed.
+        const QString path = QStringLiteral(VESMAR_TEST_FILES "/linear-v1.vesmar");
+        const QImage shown(QStringLiteral(VESMAR_TEST_FILES "/linear-v1.png"));
+        QVERIFY(!shown.isNull());
+        s_->open(QStringLiteral("linear"));
+        QVERIFY(plotactions::openPath(nullptr, path));
+        FamilyWindow* w = FamilyManager::instance().current();
+        QVERIFY(w);
+        QCOMPARE(w->traits().key, QStringLiteral("linear"));
+        QCOMPARE(w->canvas().image().convertToFormat(QImage::Format_RGB32),
+                 shown.convertToFormat(QImage::Format_RGB32));
+        // Written again in the present form, it reads back the same.
+        const View v = w->takeView();
+        const plotfile::Reading again = plotfile::fromJson(plotfile::toJson(v));
+        QVERIFY2(again.view, qPrintable(again.problem));
+        QVERIFY(again.view->controls == v.controls);
+        w->putView(*again.view);
+        QCOMPARE(w->canvas().image().convertToFormat(QImage::Format_RGB32),
+                 shown.convertToFormat(QImage::Format_RGB32));
+    }
+
+    void packedPointsComeBackExactly() {
+        // Values a curve gives, and the awkward ones: signs, zeros, tiny, huge.
+        std::vector<QPointF> pts;
+        for (int i = 0; i < 500; ++i) pts.emplace_back(-10 + i * 0.04, std::sin(i * 0.04) * 1e-300);
+        pts.emplace_back(-0.0, 0.0);
+        pts.emplace_back(1e40, -1e40);
+        pts.emplace_back(5e-324, -5e-324);
+        pts.emplace_back(1, 1);
+        std::vector<QPointF> back;
+        QVERIFY(plotfile::unpackPoints(plotfile::packPoints(pts), qsizetype(pts.size()), back));
+        QCOMPARE(back.size(), pts.size());
+        for (size_t i = 0; i < pts.size(); ++i)
+            QVERIFY2(std::memcmp(&back[i], &pts[i], sizeof(QPointF)) == 0, qPrintable(QString::number(i)));
+        // A block is exactly the points it claims: one more or less is refused.
+        back.clear();
+        QVERIFY(!plotfile::unpackPoints(plotfile::packPoints(pts), qsizetype(pts.size()) - 1, back));
+        QVERIFY(!plotfile::unpackPoints(plotfile::packPoints(pts), qsizetype(pts.size()) + 1, back));
+        QVERIFY(!plotfile::unpackPoints(QByteArray("\0\0"), 0, back));
     }
 
     void unknownFieldsAreIgnored() {
