@@ -84,6 +84,28 @@ private slots:
         }
     }
 
+    void normalEndWinsOverAWriteUnderWay() {
+        // The file is written on a thread of its own: an end of the program
+        // right after a change must not find it written again behind its back.
+        ScriptDriver d(out());
+        run(d, "start");
+        run(d, "open quadratic");
+        FamilyWindow* w = d.currentFamily();
+        QVERIFY(w);
+        for (int i = 0; i < 30; ++i) {
+            run(d, i % 2 ? "click Command1" : "click Command2");
+            w->writeRecoveryNow();
+            recovery::discard();
+            recovery::flush();
+            QVERIFY2(!QFile::exists(recovery::filePath()), qPrintable(QString::number(i)));
+        }
+        // And a write that is let run ends on disk, whole.
+        w->writeRecoveryNow();
+        recovery::flush();
+        QVERIFY(QFile::exists(recovery::filePath()));
+        recovery::discard();
+    }
+
 private:
     std::function<void(const QString&)> out() {
         return [this](const QString& s) { lines_ << s; };
