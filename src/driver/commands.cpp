@@ -17,6 +17,7 @@
 #include "render/canvas_widget.h"
 #include "frame/family_manager.h"
 #include "frame/family_window.h"
+#include "platform/power_cut.h"
 #include "shell/shell.h"
 
 QString Command::rest(int n) const {
@@ -75,9 +76,16 @@ void reportError(const Command& c, const QString& what) {
 
 // ---------------------------------------------------------------- windows
 
+// start [FILE]: the program starts as `vesmar` (or `vesmar FILE`) would.
 void start(const Command& c) {
-    if (QWidget* top = startProgram()) c.driver.makeCurrent(top);
-    else c.error(QStringLiteral("the program did not start"));
+    QString file = c.rest(1);
+    if (!file.isEmpty() && !c.driver.allowPath(file)) return;
+    QWidget* top = startProgram(file);
+    if (!top) return c.error(QStringLiteral("the program did not start"));
+    // The window a file opened in is the one the user sees in front.
+    FamilyWindow* f = FamilyManager::instance().current();
+    if (!file.isEmpty() && f && f->isVisible()) c.driver.makeCurrent(f);
+    else c.driver.makeCurrent(top);
 }
 
 void open(const Command& c) {
@@ -241,6 +249,15 @@ void savename(const Command& c) {
     p.saveFilters.push_back(filter);
 }
 
+// openname PATH | openname cancel: the open dialog's next reply.
+void openname(const Command& c) {
+    QString name = c.rest(1);
+    if (name == QLatin1String("cancel")) return c.driver.scripted().openNames.push_back(ScriptedPlatform::kCancel);
+    if (name.isEmpty()) return c.error(QStringLiteral("no file name"));
+    if (!c.driver.allowPath(name)) return;
+    c.driver.scripted().openNames.push_back(name);
+}
+
 void printto(const Command& c) {
     QString target = c.rest(1);
     if (target == QLatin1String("fail")) c.driver.scripted().printTargets.push_back(ScriptedPlatform::kFail);
@@ -255,6 +272,13 @@ void wait(const Command& c) {
     if (!ok || ms < 0) return c.error(QStringLiteral("bad time ") + c.word(1));
     if (ms > c.driver.maxWaitMs) return c.error(QStringLiteral("wait longer than %1 ms").arg(c.driver.maxWaitMs));
     c.driver.clock().advance(ms, 10000);
+}
+
+// crash: the process ends here and now, as in a power cut: nothing is
+// closed, saved or removed, and the exit status is not 0.
+void crash(const Command& c) {
+    if (!c.driver.mayCrash) return c.error(QStringLiteral("crash is not allowed here"));
+    endAbruptly(kCrashStatus);
 }
 
 // ---------------------------------------------------------------- what the script sees
@@ -347,6 +371,32 @@ void grab(const Command& c) {
     if (!writeImage(c.control->grab().toImage(), path)) c.error(QStringLiteral("cannot write ") + path);
 }
 
+// compare PATH1 PATH2: whether two pictures the script wrote (canvas, grab)
+// are the same pixel for pixel, and how many pixels differ (all of the
+// larger one when their sizes differ).
+void compare(const Command& c) {
+    QString a = c.word(1), b = c.rest(2);
+    if (!c.driver.allowPath(a) || !c.driver.allowPath(b)) return;
+    QImage ia, ib;
+    if (a.isEmpty() || !ia.load(a)) return c.error(QStringLiteral("cannot read ") + a);
+    if (b.isEmpty() || !ib.load(b)) return c.error(QStringLiteral("cannot read ") + b);
+    qint64 differ = 0;
+    if (ia.size() != ib.size()) {
+        differ = std::max(qint64(ia.width()) * ia.height(), qint64(ib.width()) * ib.height());
+    } else {
+        ia = ia.convertToFormat(QImage::Format_ARGB32);
+        ib = ib.convertToFormat(QImage::Format_ARGB32);
+        for (int y = 0; y < ia.height(); ++y) {
+            const QRgb* ra = reinterpret_cast<const QRgb*>(ia.constScanLine(y));
+            const QRgb* rb = reinterpret_cast<const QRgb*>(ib.constScanLine(y));
+            for (int x = 0; x < ia.width(); ++x) differ += ra[x] != rb[x];
+        }
+    }
+    c.driver.emitLine(QStringLiteral("{\"same\":%1,\"differ\":%2}")
+                          .arg(differ == 0 ? QStringLiteral("true") : QStringLiteral("false"))
+                          .arg(differ));
+}
+
 void clipboard(const Command& c) {
     const QImage img = c.driver.scripted().clipboardImage();
     QString path = c.rest(1);
@@ -376,6 +426,7 @@ const CommandRow kCommands[] = {
     {"hover", Needs::Nothing, hover},
     {"answer", Needs::Nothing, answer},
     {"savename", Needs::Nothing, savename},
+    {"openname", Needs::Nothing, openname},
     {"printto", Needs::Nothing, printto},
     {"wait", Needs::Nothing, wait},
     {"get", Needs::Nothing, get},
@@ -385,6 +436,8 @@ const CommandRow kCommands[] = {
     {"sound", Needs::Family, sound},
     {"grab", Needs::Control, grab},
     {"clipboard", Needs::Nothing, clipboard},
+    {"compare", Needs::Nothing, compare},
+    {"crash", Needs::Nothing, crash},
 };
 // clang-format on
 

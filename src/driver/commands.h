@@ -46,3 +46,6 @@ const CommandRow* findCommand(const QString& name);
 // Checks what a command needs, fills in c.family or c.control, and reports
 // the command's error when the check fails.
 bool meetNeeds(Command& c, Needs needs);
+
+// The exit status of a script that ends with `crash`.
+constexpr int kCrashStatus = 3;

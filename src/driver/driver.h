@@ -42,6 +42,8 @@ public:
     qint64 maxWaitMs = 600000;
     bool confineFiles = false;
     QString filesFolder;
+    // Whether `crash` may end the process (a fuzzer runs many scripts in one).
+    bool mayCrash = true;
 
     // For the commands.
     void emitLine(const QString& s) { out_(s); }
