@@ -204,6 +204,9 @@ MainWindow::MainWindow()
     }
     credit_->makeReachable(true);
     connect(credit_, &ClickLabel::activated, this, [this] { shell::openLink(this, shell::Link::Web, kWebAddress); });
+    for (ClickLabel* entry : {open_, save_}) entry->makeReachable();
+    connect(open_, &ClickLabel::activated, this, [this] { plotactions::openByDialog(this); });
+    connect(save_, &ClickLabel::activated, this, [this] { plotactions::saveByDialog(this); });
 
     // Keys that reach the families and the help from any window of the program.
     for (const FamilyKey& k : familyKeys()) {

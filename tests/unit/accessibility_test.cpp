@@ -156,6 +156,23 @@ private slots:
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
         QTRY_VERIFY(helpWindow());
         helpWindow()->close();
+        // The plot-file entries come after the credit line; Enter and Space
+        // open their dialogs.
+        auto* credit = bar.findChild<ClickLabel*>(QStringLiteral("Label1"));
+        credit->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(credit, Qt::Key_Right);
+        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Labopen"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Labsave"));
+        FamilyManager::instance().open(*familyByMenu(0));
+        QApplication::setActiveWindow(&bar);
+        QVERIFY(QTest::qWaitForWindowActive(&bar));
+        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Labsave"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        QCOMPARE(fake_.dialogs, (std::vector<QString>{QStringLiteral("打开作图"), QStringLiteral("保存作图")}));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
+        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Labopen"));
         // Enter opens the family of the entry with the focus.
         bar.menuLabel(11)->setFocus(Qt::TabFocusReason);
         QTest::keyClick(bar.menuLabel(11), Qt::Key_Return);

@@ -27,7 +27,15 @@ public:
         }
         return reply;
     }
-    std::optional<QString> saveFileName(QWidget*, const SaveRequest&) override { return std::nullopt; }
+    // The file dialogs are cancelled; their titles are kept, in order.
+    std::optional<QString> saveFileName(QWidget*, const SaveRequest& r) override {
+        dialogs.push_back(r.title);
+        return std::nullopt;
+    }
+    std::optional<QString> openFileName(QWidget*, const OpenRequest& r) override {
+        dialogs.push_back(r.title);
+        return std::nullopt;
+    }
     void setClipboardImage(const QImage&) override {}
     QImage clipboardImage() override { return {}; }
     std::unique_ptr<QPrinter> printer() override { return nullptr; }
@@ -35,6 +43,7 @@ public:
     void makeTopmost(QWidget*) override {}
 
     std::vector<Box> boxes;
+    std::vector<QString> dialogs;
     std::function<void()> inside;  // run once, from inside the next box
     MsgReply reply = MsgReply::OK;
 };
