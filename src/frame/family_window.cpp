@@ -675,6 +675,26 @@ bool explicitlyHidden(const QWidget* w) {
 }
 }  // namespace
 
+namespace {
+// The curves as a shared list: the one handed out last while they are the
+// same (point for point), a new one when they changed.
+SharedCurves share(SharedCurves& last, const std::vector<DrawnCurve>& now) {
+    auto same = [](const DrawnCurve& a, const DrawnCurve& b) {
+        if (a.text != b.text || a.runs.size() != b.runs.size()) return false;
+        for (size_t i = 0; i < a.runs.size(); ++i) {
+            const auto &ra = a.runs[i], &rb = b.runs[i];
+            if (ra.size() != rb.size()) return false;
+            for (size_t j = 0; j < ra.size(); ++j)
+                if (ra[j].x() != rb[j].x() || ra[j].y() != rb[j].y()) return false;
+        }
+        return true;
+    };
+    if (!last || !std::equal(last->begin(), last->end(), now.begin(), now.end(), same))
+        last = std::make_shared<const std::vector<DrawnCurve>>(now);
+    return last;
+}
+}  // namespace
+
 View FamilyWindow::takeView() const {
     View v;
     v.family = traits_.key;
@@ -699,6 +719,10 @@ View FamilyWindow::takeView() const {
     v.overlayCount = overlayCount_;
     v.canvas = canvas_->state();
     v.overlay = picture2_;
+    v.curves = share(sharedCurves_, curves_);
+    v.overlayCurves = share(sharedSnapshotCurves_, snapshotCurves_);
+    v.annotations = annotations_;
+    v.overlayAnnotations = snapshotAnnotations_;
     return v;
 }
 
@@ -730,9 +754,16 @@ void FamilyWindow::putView(const View& v, bool tools) {
     overlayOn_ = v.overlayOn;
     overlayCount_ = std::clamp(v.overlayCount, 0, 32767);
     picture2_ = v.overlay;
+    curves_ = v.curves ? *v.curves : std::vector<DrawnCurve>();
+    snapshotCurves_ = v.overlayCurves ? *v.overlayCurves : std::vector<DrawnCurve>();
+    annotations_ = std::clamp(v.annotations, 0, 1000000);
+    snapshotAnnotations_ = std::clamp(v.overlayAnnotations, 0, 1000000);
+    if (trace_) trace_->stop();
     if (freehand_) freehand_->hideMarkers();
     canvas_->setState(v.canvas);
     recordedRevision_ = canvas_->revision();
+    // A screen reader hears what the picture now shows.
+    updateCanvasDescription();
 }
 
 void FamilyWindow::openView(const View& v) {

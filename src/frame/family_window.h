@@ -37,13 +37,6 @@ class FreehandTools;
 class OutputTools;
 class TraceTool;
 
-// A curve on the picture: what it is (the window's label of it and its
-// features) and the points it was drawn through, in runs.
-struct DrawnCurve {
-    QString text;
-    std::vector<std::vector<QPointF>> runs;
-};
-
 // How one slider feeds its text box.
 struct SliderLink {
     QScrollBar* slider = nullptr;  // HScroll1
@@ -293,6 +286,9 @@ private:
     // The curves on the picture (the label of each as drawn), those in the
     // overlay snapshot, and the freehand marks on each.
     std::vector<DrawnCurve> curves_, snapshotCurves_;
+    // The lists last handed to a view, shared by the views that follow
+    // while the curves stay as they are.
+    mutable SharedCurves sharedCurves_, sharedSnapshotCurves_;
     int annotations_ = 0, snapshotAnnotations_ = 0;
     bool axesDrawnOnce_ = false;
     int handlerDepth_ = 0;

@@ -11,6 +11,15 @@ size_t valueBytes(const View& v) {
     for (const auto& [name, c] : v.controls) n += 64 + size_t(name.size() + c.text.size()) * sizeof(QChar);
     return n;
 }
+size_t curvesBytes(const SharedCurves& c) {
+    if (!c) return 0;
+    size_t n = c->size() * sizeof(DrawnCurve);
+    for (const DrawnCurve& d : *c) {
+        n += size_t(d.text.size()) * sizeof(QChar);
+        for (const auto& run : d.runs) n += sizeof(run) + run.size() * sizeof(QPointF);
+    }
+    return n;
+}
 }  // namespace
 
 void History::count(const void* key, size_t bytes) {
@@ -36,12 +45,14 @@ void History::add(const View& v) {
     weight_ += valueBytes(v);
     count(v.canvas.own.get(), v.canvas.own ? v.canvas.own->weight() : 0);
     for (const Picture* p : {&v.canvas.restore, &v.canvas.under, &v.overlay}) count(p->description(), pictureBytes(*p));
+    for (const SharedCurves* c : {&v.curves, &v.overlayCurves}) count(c->get(), curvesBytes(*c));
 }
 
 void History::remove(const View& v) {
     weight_ -= valueBytes(v);
     uncount(v.canvas.own.get());
     for (const Picture* p : {&v.canvas.restore, &v.canvas.under, &v.overlay}) uncount(p->description());
+    for (const SharedCurves* c : {&v.curves, &v.overlayCurves}) uncount(c->get());
 }
 
 void History::reset(View v) {

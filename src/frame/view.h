@@ -4,8 +4,10 @@
 // the pictures. Undo keeps a bounded list of these, a plot file is one
 // written out, and the recovery file is the last one. Pictures are shared,
 // never copied, so views taken in a row cost little more than one.
+#include <QPointF>
 #include <QString>
 #include <map>
+#include <memory>
 #include <vector>
 
 #include "render/canvas.h"
@@ -26,6 +28,14 @@ struct ControlValue {
     }
 };
 
+// A curve on the picture: what it is (the window's label of it and its
+// features) and the points it was drawn through, in runs.
+struct DrawnCurve {
+    QString text;
+    std::vector<std::vector<QPointF>> runs;
+};
+using SharedCurves = std::shared_ptr<const std::vector<DrawnCurve>>;
+
 struct View {
     QString family;                            // the family's key ("linear")
     std::map<QString, ControlValue> controls;  // by object name
@@ -34,4 +44,9 @@ struct View {
     int overlayCount = 0;
     Canvas::State canvas;
     Picture overlay;  // Picture2, the overlay snapshot
+    // What the picture and the overlay snapshot show in words and points
+    // (the screen reader's description, the trace, the sound): the curves
+    // and how many annotations. A view read from a file has no curves.
+    SharedCurves curves, overlayCurves;
+    int annotations = 0, overlayAnnotations = 0;
 };

@@ -266,6 +266,10 @@ private slots:
         // A slider step in overlay mode shows the committed curves and the new one.
         child<QScrollBar>(w, "HScroll3")->setValue(2);
         QVERIFY2(describe().startsWith(QStringLiteral("共 3 条曲线")), qPrintable(describe()));
+        w->undo();
+        QVERIFY2(describe().startsWith(QStringLiteral("共 2 条曲线")), qPrintable(describe()));
+        w->redo();
+        QVERIFY2(describe().startsWith(QStringLiteral("共 3 条曲线")), qPrintable(describe()));
         w->overlayClicked();
         w->gridClicked();
         QVERIFY2(describe().contains(QStringLiteral("显示网格")), qPrintable(describe()));
@@ -275,7 +279,14 @@ private slots:
         w->canvasWidget()->mouseMove(Qt::LeftButton, 3, 3);
         w->canvasWidget()->mouseRelease(Qt::LeftButton, 3, 3);
         QVERIFY2(describe().contains(QStringLiteral("手绘标注 1 处")), qPrintable(describe()));
+        const QString marked = describe();
         w->redrawClicked();
+        const QString redrawn = describe();
+        // Undo and redo bring back the words with the picture.
+        w->undo();
+        QCOMPARE(describe(), marked);
+        w->redo();
+        QCOMPARE(describe(), redrawn);
         QVERIFY2(!describe().contains(QStringLiteral("手绘标注")), qPrintable(describe()));
         QVERIFY2(!describe().startsWith(QStringLiteral("共")), qPrintable(describe()));
         child<QAbstractButton>(w, "Checkhide")->click();
