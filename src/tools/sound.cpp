@@ -4,22 +4,14 @@
 #include <algorithm>
 #include <cmath>
 
+#include "tools/trace.h"
+
 namespace sound {
 
 namespace {
 constexpr double kLeft = -11, kRight = 11, kBottom = -11, kTop = 11;
 constexpr double kTone = 0.3 * 32767, kHiss = 0.04 * 32767;
 constexpr double kTwoPi = 6.283185307179586;
-
-bool isGraph(const Runs& runs) {
-    double x = -INFINITY;
-    for (const auto& run : runs)
-        for (const QPointF& p : run) {
-            if (p.x() < x) return false;
-            x = p.x();
-        }
-    return true;
-}
 
 // Walks a graph's points left to right: y at x, or nothing where no run covers x.
 class GraphCursor {
@@ -59,7 +51,7 @@ std::vector<qint16> render(const Runs& runs, double seconds, int rate) {
     const size_t frames = size_t(std::min(seconds, 60.0) * std::min(rate, 192000));
     std::vector<qint16> out(frames * 2, 0);
     std::vector<QPointF> path;
-    const bool graph = isGraph(runs);
+    const bool graph = trace::isGraph(runs);
     if (!graph)
         for (const auto& run : runs) path.insert(path.end(), run.begin(), run.end());
     GraphCursor cursor(runs);
