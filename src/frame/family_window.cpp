@@ -381,7 +381,13 @@ void FamilyWindow::plotCurve() {
     // What was just drawn, as the window's own label and features give it
     // (a curve drawn again over its marks is still one curve).
     QStringList features = curveFeatures();
-    features << curvefacts::features(drawn.runs);
+    // Crossings and turns are read off the order of the drawn points, which
+    // needs a drawn line: a cloud of separate dots (the conics plot their
+    // upper and lower halves in turn) has none, and its window says what
+    // its curve is.
+    size_t points = 0;
+    for (const auto& run : drawn.runs) points += run.size();
+    if (points >= 3 * drawn.runs.size()) features << curvefacts::features(drawn.runs);
     if (!features.isEmpty())
         drawn.text += QStringLiteral("（") + features.join(QStringLiteral("，")) + QStringLiteral("）");
     // Nothing on the picture (a refused value, a curve wholly outside): no curve.

@@ -85,6 +85,20 @@ double exponentialTextY(float a) { return a <= 10 ? double(a) : 9.0; }
 QString baseMessage() { return QStringLiteral("你选取的a值小于0，或等于0，或等于1。请让a>0且不等于1。"); }
 QString baseTitle() { return QStringLiteral("操作提示：请更换一个新的a值"); }
 
+namespace {
+QString monotony(float a) {
+    return a > 1 ? QStringLiteral("在定义域内单调递增") : QStringLiteral("在定义域内单调递减");
+}
+}  // namespace
+
+QStringList exponentialFeatures(float a) {
+    return {QStringLiteral("过定点 (0,1)"), QStringLiteral("渐近线 y=0"), monotony(a)};
+}
+
+QStringList logarithmFeatures(float a) {
+    return {QStringLiteral("过定点 (1,0)"), QStringLiteral("渐近线 x=0"), monotony(a)};
+}
+
 }  // namespace explog
 
 ExpLogWindow::ExpLogWindow(const Setup& s) : FamilyWindow(makeTraits(s)) {

@@ -4,6 +4,7 @@
 // messages, dotted plots, and the red expression written next to the curve.
 #include <QPointF>
 #include <QString>
+#include <QStringList>
 #include <optional>
 #include <vector>
 
@@ -51,6 +52,11 @@ QString logarithmEquation(float a, float y);
 // X = 1, but never above the drawing area.
 double exponentialTextY(float a);
 
+// What the picture's description says of y = a^x and y = log_a x: the fixed
+// point every base passes, the asymptote, rising or falling.
+QStringList exponentialFeatures(float a);
+QStringList logarithmFeatures(float a);
+
 QString baseMessage();
 QString baseTitle();
 
@@ -91,5 +97,6 @@ protected:
     void writeExpression(double x, double y, const QString& canvasText, const QString& labelText);
 
     QLineEdit* base_ = nullptr;                                   // Text1, a
+    float drawnBase_ = 2;                                         // a of the curve drawn last
     QScrollBar *wholeSlider_ = nullptr, *tenthSlider_ = nullptr;  // HScroll1, HScroll2
 };

@@ -23,6 +23,7 @@ private:
         const auto a = readValue(base_);
         if (!a) return;
         if (!checkBase(*a)) return;
+        drawnBase_ = *a;
         frame_.xLookup.equation->clear();
         const explog::Dots dots = explog::exponentialDots(*a);
         drawDots(dots.points);
@@ -36,6 +37,8 @@ private:
         writeExpression(1, explog::exponentialTextY(*a), explog::exponentialCanvasText(*a),
                         explog::exponentialLabel(*a));
     }
+
+    QStringList curveFeatures() const override { return explog::exponentialFeatures(drawnBase_); }
 
     void lookupX() override {
         // A negative y is refused with its own message; y = 0 has no

@@ -46,6 +46,11 @@ std::vector<QLineF> branches(float k, bool* overflow) {
     return segs;
 }
 
+QStringList features(float k) {
+    return {QStringLiteral("渐近线 x=0 和 y=0"),
+            k > 0 ? QStringLiteral("图像在第一、三象限") : QStringLiteral("图像在第二、四象限")};
+}
+
 }  // namespace inverse
 
 namespace {
@@ -132,10 +137,7 @@ private:
         cv.setForeColor(kBlack);
     }
 
-    QStringList curveFeatures() const override {
-        return {QStringLiteral("渐近线 x=0 和 y=0"),
-                drawnK_ > 0 ? QStringLiteral("图像在第一、三象限") : QStringLiteral("图像在第二、四象限")};
-    }
+    QStringList curveFeatures() const override { return inverse::features(drawnK_); }
     float drawnK_ = 1;  // k of the curve drawn last
 
     void lookupX() override {

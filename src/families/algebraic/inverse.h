@@ -2,6 +2,7 @@
 // The mathematics and texts of y = k/x.
 #include <QLineF>
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 namespace inverse {
@@ -19,5 +20,9 @@ QString equation(float k, float y);
 // segment crosses x = 0. `overflow` reports a quotient beyond single range
 // (the list is then empty).
 std::vector<QLineF> branches(float k, bool* overflow);
+
+// What the picture's description says of the curve: its asymptotes and the
+// quadrants of its branches.
+QStringList features(float k);
 
 }  // namespace inverse

@@ -35,6 +35,18 @@ QString pointText(Point p) {
     return QStringLiteral(" ( ") + text(p.x) + QStringLiteral(" , ") + text(p.y) + QStringLiteral(" )");
 }
 
+QStringList features(float k, float b) {
+    QStringList f{QStringLiteral("斜率 ") + text(k), QStringLiteral("y 轴上的截距 ") + text(b)};
+    if (k == 0) {
+        f << (b == 0 ? QStringLiteral("与 x 轴重合") : QStringLiteral("平行于 x 轴"));
+        return f;
+    }
+    const float x0 = -b / k;
+    if (std::isfinite(x0)) f << QStringLiteral("x 轴上的截距 ") + text(x0 == 0 ? 0.f : x0);
+    f << (k > 0 ? QStringLiteral("y 随 x 的增大而增大") : QStringLiteral("y 随 x 的增大而减小"));
+    return f;
+}
+
 }  // namespace linear
 
 namespace {
@@ -128,6 +140,8 @@ private:
         frame_.current->setText(QStringLiteral("当前一次函数:") + expr);
         c.setForeColor(QColor(0, 0, 0));
     }
+
+    QStringList curveFeatures() const override { return linear::features(curK_, curB_); }
 
     void keepFirstCurve() override {
         firstK_ = curK_;

@@ -1,6 +1,7 @@
 #pragma once
 // The mathematics and texts of y = kx + b.
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace linear {
@@ -17,5 +18,9 @@ struct Point {
 std::optional<Point> intersection(float k1, float b1, float k2, float b2);
 // " ( 1 , 1 )"
 QString pointText(Point p);
+
+// What the picture's description says of the line: its slope, where it
+// cuts the axes and whether it rises or falls.
+QStringList features(float k, float b);
 
 }  // namespace linear

@@ -72,6 +72,7 @@ private:
         const auto a = readValue(base_);
         if (!a) return;
         if (!checkBase(*a)) return;
+        drawnBase_ = *a;
         frame_.xLookup.equation->clear();
         const explog::Dots dots = explog::logarithmDots(*a);
         drawDots(dots.points);
@@ -79,6 +80,8 @@ private:
         writeExpression(1, std::log(1.0) / std::log(double(*a)), explog::logarithmCanvasText(*a),
                         explog::logarithmLabel(*a));
     }
+
+    QStringList curveFeatures() const override { return explog::logarithmFeatures(drawnBase_); }
 
     void lookupX() override { lookupXWith(explog::power, explog::logarithmEquation, false); }
 

@@ -195,6 +195,46 @@ Result xFraction(float p, float q, bool negative, float y) {
     return even(f.p) ? pair(root(y, n)) : one(root(y, n));
 }
 
+namespace {
+
+enum class Symmetry { RightOnly, YAxis, Origin };
+
+QStringList featuresOf(double e, Symmetry s) {
+    QStringList f;
+    f << (e > 0 ? QStringLiteral("过点 (0,0) 和 (1,1)") : QStringLiteral("过点 (1,1)"));
+    switch (s) {
+    case Symmetry::YAxis: f << QStringLiteral("图像关于 y 轴对称"); break;
+    case Symmetry::Origin: f << QStringLiteral("图像关于原点对称"); break;
+    case Symmetry::RightOnly: f << QStringLiteral("图像只在 y 轴右侧"); break;
+    }
+    if (e > 0) {
+        f << QStringLiteral("在第一象限内单调递增");
+    } else if (e < 0) {
+        f << QStringLiteral("在第一象限内单调递减") << QStringLiteral("渐近线 x=0 和 y=0");
+    } else {
+        f << QStringLiteral("图像是直线 y=1");
+    }
+    return f;
+}
+
+Symmetry wholeSymmetry(float n) { return even(n) ? Symmetry::YAxis : Symmetry::Origin; }
+
+}  // namespace
+
+QStringList integerFeatures(float n) { return featuresOf(n, isWhole(n) ? wholeSymmetry(n) : Symmetry::RightOnly); }
+
+QStringList fractionFeatures(float p, float q, bool negative) {
+    const float n = p / q;
+    if (isWhole(n)) return featuresOf(negative ? -n : n, wholeSymmetry(n));
+    // As the plot mirrors the right half: not at all under an even root of an
+    // odd power, across the y axis for an even numerator, through the origin
+    // for an odd one.
+    const Fraction f = plotted(p, q);
+    const bool qEven = even(f.q), pEven = even(f.p);
+    const Symmetry s = (qEven && !pEven) ? Symmetry::RightOnly : (pEven ? Symmetry::YAxis : Symmetry::Origin);
+    return featuresOf(negative ? -double(n) : double(n), s);
+}
+
 }  // namespace power
 
 namespace {
@@ -347,6 +387,7 @@ private:
             frame_.xLookup.equation->clear();
             dots = power::integerDots(n);
             label = power::integerLabel(n);
+            features_ = power::integerFeatures(n);
             onCanvas = power::integerCanvasText(n);
         } else {
             float p, q;
@@ -358,6 +399,7 @@ private:
             dots = power::fractionDots(p, q, neg);
             const power::Fraction f = power::plotted(p, q);
             label = power::fractionLabel(f, neg);
+            features_ = power::fractionFeatures(p, q, neg);
             onCanvas = power::fractionCanvasText(f, neg);
         }
         cv.points(dots.points);
@@ -376,6 +418,9 @@ private:
         if (expressionShown()) cv.print(onCanvas);
         cv.setForeColor(kBlack);
     }
+
+    QStringList curveFeatures() const override { return features_; }
+    QStringList features_;  // of the curve drawn last
 
     void switchMode(bool fraction) {
         ui_.wholePanel->setVisible(!fraction);

@@ -7,6 +7,7 @@
 // come out beyond single range; callers check `overflow` / the Overflow kind.
 #include <QPointF>
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 namespace power {
@@ -43,6 +44,12 @@ QString integerCanvasText(float n);
 // "Y = X^ (1/3)", "Y = X^ (-1/3)" and "Y=X^(-1/3)" (p, q as plotted).
 QString fractionLabel(Fraction f, bool negative);
 QString fractionCanvasText(Fraction f, bool negative);
+
+// What the picture's description says of the curve as it is drawn: the
+// points every power of its sign passes, its symmetry (or that only x > 0 is
+// drawn), rising or falling for x > 0 and the asymptotes of a negative power.
+QStringList integerFeatures(float n);
+QStringList fractionFeatures(float p, float q, bool negative);
 
 // The equations of the x look-up: "X^2=4", "X^(2/3)=4", "X^(-1/2)=3".
 QString integerEquation(float n, float y);

@@ -123,6 +123,13 @@ Solution solve(float a, float b, float c, float y) {
     return s;
 }
 
+QStringList features(float a, Vertex v) {
+    return {
+        QStringLiteral("开口") + (a > 0 ? QStringLiteral("向上") : QStringLiteral("向下")),
+        QStringLiteral("顶点 (") + numfmt::text(v.x) + QStringLiteral(",") + numfmt::text(v.y) + QStringLiteral(")"),
+        QStringLiteral("对称轴 x=") + numfmt::text(v.x)};
+}
+
 }  // namespace quadratic
 
 namespace {
@@ -263,10 +270,7 @@ private:
     QStringList curveFeatures() const override {
         // The parabola's own vertex and axis (the line y = bx + c has none).
         if (a_ == 0 || !paramsFinite()) return {};
-        return {QStringLiteral("开口") + (a_ > 0 ? QStringLiteral("向上") : QStringLiteral("向下")),
-                QStringLiteral("顶点 (") + numfmt::text(vertexX_) + QStringLiteral(",") + numfmt::text(vertexY_) +
-                    QStringLiteral(")"),
-                QStringLiteral("对称轴 x=") + numfmt::text(vertexX_)};
+        return quadratic::features(a_, {vertexX_, vertexY_});
     }
 
     void overflowed() {

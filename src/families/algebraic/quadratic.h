@@ -7,6 +7,7 @@
 // single. Results may come out infinite for huge parameters; callers check.
 #include <QLineF>
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 namespace quadratic {
@@ -29,6 +30,9 @@ struct Vertex {
 };
 // (-b / 2a, (4ac - b^2) / 4a); a must not be 0.
 Vertex vertex(float a, float b, float c);
+// What the picture's description says of the parabola with this a and
+// vertex: its opening, vertex and axis.
+QStringList features(float a, Vertex v);
 
 // The parabola as segments between successive samples x = -10, -9.99, ...
 // (single-precision accumulation), each kept only when both of its ends lie

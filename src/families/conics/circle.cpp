@@ -73,6 +73,14 @@ QString xLookupEquation(float D, float E, float F, float y) {
            QStringLiteral("X + ") + text(y * E) + QStringLiteral("+") + text(F) + QStringLiteral("=0");
 }
 
+QStringList features(float D, float E, float F) {
+    const double q = discriminant(D, E, F);
+    const QString centre = conic::pointText(-D / 2, -E / 2);
+    if (q < 0) return {};
+    if (q == 0) return {QStringLiteral("只表示一个点 ") + centre};
+    return {QStringLiteral("圆心 ") + centre, QStringLiteral("半径 ") + text(float(std::sqrt(q) / 2))};
+}
+
 }  // namespace circle
 
 namespace {
@@ -160,6 +168,8 @@ private:
         dots(circle::dots(D_, E_, F_));
         expressionText(1, circle::textRow(D_, E_, F_), circle::equation(D_, E_, F_));
     }
+
+    QStringList curveFeatures() const override { return circle::features(D_, E_, F_); }
 
     void centre() {
         emptyLookups();

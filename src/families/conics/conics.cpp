@@ -39,4 +39,17 @@ bool allFinite(std::initializer_list<double> values) {
     return true;
 }
 
+QString pointText(float x, float y) {
+    return QStringLiteral("(") + text(x == 0 ? 0.f : x) + QStringLiteral(",") + text(y == 0 ? 0.f : y) +
+           QStringLiteral(")");
+}
+
+QString fociFeature(float c, bool onX) {
+    const auto [f1, f2] = foci(c, onX);
+    return QStringLiteral("焦点 ") + pointText(float(f1.x()), float(f1.y())) + QStringLiteral(" 和 ") +
+           pointText(float(f2.x()), float(f2.y()));
+}
+
+QString eccentricityFeature(float e) { return QStringLiteral("离心率 ") + text(numfmt::roundSingle(e, 2)); }
+
 }  // namespace conic

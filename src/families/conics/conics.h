@@ -6,6 +6,7 @@
 #include <QLineF>
 #include <QPointF>
 #include <QString>
+#include <QStringList>
 #include <initializer_list>
 #include <optional>
 #include <utility>
@@ -65,6 +66,13 @@ std::pair<QLineF, QLineF> directrices(float d, float a, float b, bool onX);
 // True when every value is a finite single.
 bool allFinite(std::initializer_list<double> values);
 
+// "(1,-2)": a point of the picture's description.
+QString pointText(float x, float y);
+// "焦点 (-5,0) 和 (5,0)": the foci at distance c, on the X axis or the Y axis.
+QString fociFeature(float c, bool onX);
+// "离心率 0.87": rounded to two decimals, as it is said aloud.
+QString eccentricityFeature(float e);
+
 }  // namespace conic
 
 namespace circle {
@@ -86,6 +94,9 @@ std::optional<std::pair<float, float>> xsAt(float D, float E, float F, float y);
 // coordinate is written with 15 digits ("0.0100000002980232" for 0.1).
 QString yLookupEquation(float D, float E, float F, float x);
 QString xLookupEquation(float D, float E, float F, float y);
+// What the picture's description says: centre and radius, or the one point
+// the equation leaves when Q = 0.
+QStringList features(float D, float E, float F);
 
 }  // namespace circle
 
@@ -101,6 +112,9 @@ float textRow(float a, float b);
 float focalDistance(float a, float b);      // Round(√|a² - b²|, 2)
 float eccentricity(float a, float b);       // √|a² - b²| / (larger of a, b)
 float directrixDistance(float a, float b);  // Round(major² / √|a² - b²|, 2)
+// What the picture's description says: centre, axes, foci and eccentricity
+// (a circle's centre and radius when a = b).
+QStringList features(float a, float b);
 
 }  // namespace ellipse
 
@@ -129,6 +143,9 @@ QString conjugateText(float a, float b, bool onX);
 float halfWidth(float a, float b, bool onX, float y);
 QString yLookupEquation(float a, float b, bool onX, float x);
 QString xLookupEquation(float a, float b, bool onX, float y);
+// What the picture's description says: centre, foci, asymptotes and
+// eccentricity.
+QStringList features(float a, float b, bool onX);
 
 }  // namespace hyperbola
 
@@ -147,5 +164,8 @@ float linearSide(float p, float t);
 // -p/2 across the whole picture.
 QPointF focus(float p, bool onX);
 QLineF directrix(float p, bool onX);
+// What the picture's description says: vertex, opening, axis, focus and
+// directrix.
+QStringList features(float p, bool onX);
 
 }  // namespace parabola

@@ -53,6 +53,18 @@ float directrixDistance(float a, float b) {
     return float(numfmt::roundHalfEven(major * major / focal(a, b), 2));
 }
 
+QStringList features(float a, float b) {
+    if (a == b)
+        return {QStringLiteral("a=b，图像是圆"), QStringLiteral("圆心 (0,0)"), QStringLiteral("半径 ") + text(a)};
+    const bool onX = a > b;
+    const float major = onX ? a : b, minor = onX ? b : a;
+    return {QStringLiteral("中心 (0,0)"),
+            QStringLiteral("长轴在 ") + (onX ? QStringLiteral("x") : QStringLiteral("y")) +
+                QStringLiteral(" 轴上，长 ") + text(2 * major),
+            QStringLiteral("短轴长 ") + text(2 * minor), conic::fociFeature(focalDistance(a, b), onX),
+            conic::eccentricityFeature(eccentricity(a, b))};
+}
+
 }  // namespace ellipse
 
 namespace {
@@ -152,6 +164,8 @@ private:
         dots(ellipse::dots(a_, b_));
         expressionText(1, ellipse::textRow(a_, b_), ellipse::equation(a_, b_));
     }
+
+    QStringList curveFeatures() const override { return ellipse::features(a_, b_); }
 
     void foci() {
         emptyLookups();

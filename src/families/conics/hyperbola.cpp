@@ -93,6 +93,13 @@ QString xLookupEquation(float a, float b, bool onX, float y) {
     return text(y) + QStringLiteral("^2/") + text(a) + QStringLiteral("^2 -X^2/") + text(b) + QStringLiteral("^2 =1");
 }
 
+QStringList features(float a, float b, bool onX) {
+    const QString k = text(asymptoteSlope(a, b, onX));
+    return {QStringLiteral("中心 (0,0)"), conic::fociFeature(focalDistance(a, b), onX),
+            QStringLiteral("渐近线 y=") + k + QStringLiteral("x 和 y=-") + k + QStringLiteral("x"),
+            conic::eccentricityFeature(eccentricity(a, b))};
+}
+
 }  // namespace hyperbola
 
 namespace {
@@ -186,6 +193,8 @@ private:
         dots(hyperbola::dots(a_, b_, x));
         expressionText(1, hyperbola::textRow(a_, b_, x), hyperbola::canvasEquation(a_, b_, x));
     }
+
+    QStringList curveFeatures() const override { return hyperbola::features(a_, b_, onX()); }
 
     void foci() {
         emptyLookups();

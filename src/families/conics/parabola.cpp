@@ -60,6 +60,16 @@ QLineF directrix(float p, bool onX) {
     return onX ? QLineF(-d, 10, -d, -10) : QLineF(10, -d, -10, -d);
 }
 
+QStringList features(float p, bool onX) {
+    const QPointF f = focus(p, onX);
+    const QString opening = onX ? (p > 0 ? QStringLiteral("开口向右") : QStringLiteral("开口向左"))
+                                : (p > 0 ? QStringLiteral("开口向上") : QStringLiteral("开口向下"));
+    return {QStringLiteral("顶点 (0,0)"), opening,
+            QStringLiteral("对称轴是 ") + (onX ? QStringLiteral("x") : QStringLiteral("y")) + QStringLiteral(" 轴"),
+            QStringLiteral("焦点 ") + conic::pointText(float(f.x()), float(f.y())),
+            QStringLiteral("准线 ") + (onX ? QStringLiteral("x=") : QStringLiteral("y=")) + text(-p / 2)};
+}
+
 }  // namespace parabola
 
 namespace {
@@ -144,6 +154,8 @@ private:
         dots(parabola::dots(p_, x));
         expressionText(2, parabola::textRow(p_, x), parabola::equation(p_, x));
     }
+
+    QStringList curveFeatures() const override { return parabola::features(p_, onX()); }
 
     void focus() {
         emptyLookups();

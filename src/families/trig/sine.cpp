@@ -77,6 +77,8 @@ private:
         c.setForeColor(QColor(0, 0, 0));
     }
 
+    QStringList curveFeatures() const override { return trig::waveFeatures(a_, w_); }
+
     bool valueAt(float x, float& y) override {
         y = float(a_ * f_(double(w_ * x + p_)));
         return true;

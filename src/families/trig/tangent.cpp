@@ -69,6 +69,8 @@ private:
         c.setForeColor(QColor(0, 0, 0));
     }
 
+    QStringList curveFeatures() const override { return trig::slopeFeatures(w_, p_, kind_.cotangent); }
+
     bool rejectX(float x) override {
         if (!trig::onAsymptote(w_, p_, x, kind_.cotangent)) return false;
         warn("你选取的x值不在定义域内。", "操作提示：请更换一个新的x值");

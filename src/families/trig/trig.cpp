@@ -147,4 +147,25 @@ QString argument(const QString& name, float w, float p, bool minusJoins) {
 
 QString piText(const QString& number) { return number + QStringLiteral("π"); }
 
+QStringList waveFeatures(float a, float w) {
+    const QString amp = text(std::fabs(a));
+    return {QStringLiteral("振幅 ") + amp, QStringLiteral("周期 ") + piText(text(2.0f / w)),
+            QStringLiteral("值域 [-") + amp + QStringLiteral(",") + amp + QStringLiteral("]")};
+}
+
+QStringList slopeFeatures(float w, float p, bool cotangent) {
+    const float period = 1.0f / std::fabs(w);
+    // The phase is a fraction of the windows' π, so dividing by it gives the
+    // fraction back; the tangent's asymptotes lie half a period further on.
+    double first = ((cotangent ? 0.0 : 0.5) - double(p) / kPi) / double(w);
+    // The asymptote nearest the origin from the left or at it names them all.
+    first -= std::floor(first / double(period)) * double(period);
+    if (first >= double(period)) first = 0;
+    const float start = float(numfmt::roundHalfEven(first, 4));
+    const QString step = (period == 1.0f ? QString() : text(period)) + QStringLiteral("kπ");
+    const QString at = start == 0 ? step : piText(text(start)) + QStringLiteral("+") + step;
+    return {QStringLiteral("周期 ") + piText(text(period)),
+            QStringLiteral("渐近线 x=") + at + QStringLiteral("（k 为整数）")};
+}
+
 }  // namespace trig

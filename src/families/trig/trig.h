@@ -6,6 +6,7 @@
 #include <QLineF>
 #include <QPointF>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <vector>
 
@@ -74,5 +75,12 @@ QString argument(const QString& name, float w, float p, bool minusJoins);
 
 // "0.5π", "-0.333π"
 QString piText(const QString& number);
+
+// What the picture's description says of Y = A·f(wX + p): amplitude, period
+// (as the period button gives it) and range.
+QStringList waveFeatures(float a, float w);
+// Of Y = tg(wX + p) or ctg(wX + p): the period and the asymptotes, as
+// multiples of π ("渐近线 x=0.5π+kπ（k 为整数）").
+QStringList slopeFeatures(float w, float p, bool cotangent);
 
 }  // namespace trig
