@@ -60,6 +60,20 @@ QPointF CanvasWidget::worldOf(const QPointF& p) const { return Canvas::mapToWorl
 void CanvasWidget::paintEvent(QPaintEvent*) {
     QPainter p(this);
     paintAt(p, devicePixelRatioF());
+    if (!hasFocus()) return;
+    // The keyboard focus (the canvas takes it only by Tab; QWidget repaints
+    // when it comes and goes) shows as a dotted frame just inside the
+    // picture's edge, over the picture and never in it, so nothing saved,
+    // copied or printed carries it. Black dots on a white line read on any
+    // background.
+    p.setClipping(false);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    const QRect mark(kFrame + 1, kFrame + 1, Canvas::kSize - 3, Canvas::kSize - 3);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(QColor(255, 255, 255), 1));
+    p.drawRect(mark);
+    p.setPen(QPen(QColor(0, 0, 0), 1, Qt::DotLine));
+    p.drawRect(mark);
 }
 
 void CanvasWidget::paintAt(QPainter& p, double dpr) {

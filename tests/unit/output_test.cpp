@@ -24,6 +24,7 @@
 #include "tools/output.h"
 #include "tools/viewer.h"
 #include "platform/platform.h"
+#include "focus_frame.h"
 #include "test_support.h"
 
 namespace {
@@ -190,6 +191,37 @@ private slots:
         QCOMPARE(plat.request.selectedFilter, 1);
         QCOMPARE(plat.request.suffixes.value(2), QStringLiteral("png"));
         QCOMPARE(plat.request.suffixes.value(3), QStringLiteral("svg"));
+    }
+
+    // The picture's keyboard focus shows as a dotted frame on the screen,
+    // and only there: the saved file, the copy and the picture lack it.
+    void theFocusMarkIsNeverInThePicture() {
+        FamilyWindow* w = openFamily(QStringLiteral("linear"));
+        plot(w, QStringLiteral("2"));
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        CanvasWidget* cw = w->canvasWidget();
+        const QImage before = w->canvas().snapshot();
+        const QImage unfocused = cw->grab().toImage();
+        cw->setFocus(Qt::TabFocusReason);
+        QVERIFY(cw->hasFocus());
+        const QImage focused = cw->grab().toImage();
+        QCOMPARE(focused.size(), unfocused.size());
+        // The ring of device pixels just inside the picture's edge carries the dots.
+        const int ring = (CanvasWidget::kFrame + 1) * int(std::lround(cw->devicePixelRatioF()));
+        const double marked = ringChanged(unfocused, focused, ring);
+        QVERIFY2(marked > 0.3, qPrintable(QString::number(marked)));
+        QCOMPARE(w->canvas().image(), before);
+        plat.names = {at(QStringLiteral("focused.bmp"))};
+        click(w, QStringLiteral("Cmdsave"));
+        QVERIFY(plat.shown.empty());
+        QVERIFY(samePixels(decodeBmp(readAll(at(QStringLiteral("focused.bmp")))), before));
+        click(w, QStringLiteral("Cmdcopy"));
+        QVERIFY(samePixels(plat.clipboard, before));
+        // The mark goes with the focus.
+        w->frameControls().redraw->setFocus(Qt::TabFocusReason);
+        QVERIFY(!cw->hasFocus());
+        QCOMPARE(cw->grab().toImage(), unfocused);
     }
 
     // The two added entries write their own formats under their own
