@@ -140,6 +140,21 @@ void FamilyWindow::finish() {
         redoButton_->setAccessibleName(QStringLiteral("重做"));
         connect(redoButton_, &QPushButton::clicked, this, &FamilyWindow::redo);
     }
+    // 听图像 stands in the print button's column, between the pointer readout
+    // and the output buttons, where every window leaves a free strip.
+    QPushButton* hearButton = nullptr;
+    buildControls(this, {
+                            button("Cmdhear", traits_.copyPos.x() + 160, traits_.copyPos.y() - 21,
+                                   traits_.outputButtonWidth, 19, "听图像")
+                                .font("宋体", 9)
+                                .tooltip("把最后画出的曲线播放成声音（Alt+T）")
+                                .bind(&hearButton),
+                        });
+    if (hearButton) {
+        hearButton->setAccessibleName(QStringLiteral("听图像"));
+        hearButton->setAccessibleDescription(QStringLiteral("把最后画出的曲线播放成声音，快捷键 Alt+T"));
+        connect(hearButton, &QPushButton::clicked, this, &FamilyWindow::hearCurve);
+    }
     // Window-wide keys. A text box takes Ctrl+Z and the redo keys for its
     // own typing before they reach these (Qt asks the focused box first).
     auto keys = [this](const QKeySequence& k, void (FamilyWindow::*slot)()) {

@@ -252,6 +252,43 @@ private slots:
         }
     }
 
+    // 听图像 in every window: a named button with its key in the tooltip,
+    // reached by Tab, lying on no other control, playing the last curve.
+    void theHearButtonIsInEveryWindow() {
+        struct Player : RecordingPlatform {
+            std::vector<QByteArray> played;
+            bool playSound(const QByteArray& wav) override {
+                played.push_back(wav);
+                return true;
+            }
+        } player;
+        setPlatform(&player);
+        for (const FamilyEntry& e : familyTable()) {
+            FamilyWindow* w = FamilyManager::instance().open(e);
+            auto* hear = child<QPushButton>(w, "Cmdhear");
+            QVERIFY2(hear && hear->isVisibleTo(w), qPrintable(e.key));
+            QCOMPARE(nameOf(hear), QStringLiteral("听图像"));
+            QVERIFY2(hear->toolTip().contains(QStringLiteral("Alt+T")), qPrintable(hear->toolTip()));
+            QVERIFY(w->rect().contains(hear->geometry()));
+            for (QWidget* c : w->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+                if (c != hear && c->isVisibleTo(w))
+                    QVERIFY2(!c->geometry().intersects(hear->geometry()), qPrintable(e.key + ": " + c->objectName()));
+            bool reached = false;
+            QWidget* f = w->nextInFocusChain();
+            for (int guard = 0; guard < 10000 && f != w; ++guard, f = f->nextInFocusChain())
+                if (f == hear && (f->focusPolicy() & Qt::TabFocus)) reached = true;
+            QVERIFY2(reached, qPrintable(e.key));
+            player.played.clear();
+            w->redrawClicked();
+            hear->click();
+            QCOMPARE(player.played.size(), size_t(1));
+            QVERIFY(!player.played.front().isEmpty());
+            QCOMPARE(player.played.front(), w->curveSound());
+        }
+        FamilyManager::instance().closeAll();
+        setPlatform(&fake_);
+    }
+
     void theDescriptionFollowsOverlayGridAndAnnotations() {
         FamilyWindow* w = FamilyManager::instance().open(*familyByMenu(1));
         auto describe = [w] { return iface(w->canvasWidget())->text(QAccessible::Description); };
