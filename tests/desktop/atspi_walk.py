@@ -1,10 +1,11 @@
 """Walks the running program through AT-SPI as a screen reader does.
 
-Every window the program shows at start (the bar and the quadratic window)
-must have no interactive control without a name; a bar entry's Press action
-opens its family; the picture of a family window is a node named "函数图像"
-whose description names the curve after a redraw. The quadratic window's tree
-is printed as a screen reader reads it.
+Every window a pupil can reach (the bar, the fourteen family windows opened
+through the bar's Press action, the help window and the full-screen viewer)
+must have no interactive control without a name; every bar entry opens its
+window; the picture of each family window is a node named "函数图像" whose
+description names the curve's expression after a redraw. The quadratic
+window's tree is printed as a screen reader reads it.
 """
 import sys
 import time
@@ -108,38 +109,112 @@ def press(node):
     return False
 
 
-app = wait_for("the program on the accessibility bus", the_app)
-bar = wait_for("the navigation bar", lambda: window_named(app, "Vesmar函数分析作图器（V3.01）"))
-quadratic = wait_for("the quadratic window", lambda: window_named(app, "二次函数的取值及图像"))
+FAMILIES = ("一次函数", "二次函数", "反比例函数", "幂函数", "指数函数", "对数函数", "正弦函数",
+            "余弦函数", "正切函数", "余切函数", "圆", "椭圆", "双曲线", "抛物线")
+BAR_TITLE = "Vesmar函数分析作图器（V3.01）"
 
-for window in (bar, quadratic):
+
+def check_window(window):
     if window.getRole() != pyatspi.ROLE_FRAME:
         fail('window "%s" has the role %s' % (window.name, window.getRoleName()))
-lines, unnamed = walk(quadratic)
-print("\n".join(lines))
-for window in (bar, quadratic):
-    for u in walk(window)[1]:
+    lines, unnamed = walk(window)
+    for u in unnamed:
         fail('in "%s": unnamed %s' % (window.name, u))
+    return lines
 
-entries = [find(bar, lambda n, c=c: n.name == c and n.getRole() == pyatspi.ROLE_PUSH_BUTTON)
-           for c in ("一次函数", "圆")]
-if None in entries:
-    fail("the bar's entries are not buttons")
-else:
-    press(entries[0])
-    linear = wait_for("the linear window", lambda: window_named(app, "一次函数的取值与图像"))
-    picture = find(linear, lambda n: n.name == "函数图像")
+
+def other_window(app, known):
+    """A showing window whose title is none of `known`."""
+    for w in children(app):
+        if w.name and w.name not in known and w.getState().contains(pyatspi.STATE_SHOWING):
+            return w
+    return None
+
+
+def bar_entry(bar, caption):
+    entry = find(bar, lambda n: n.name == caption and n.getRole() in (pyatspi.ROLE_PUSH_BUTTON, pyatspi.ROLE_LINK))
+    if entry is None:
+        fail('the bar has no entry "%s" that can be pressed' % caption)
+    return entry
+
+
+def check_picture(window):
+    """Redraws the family and reads the picture's description."""
+    picture = find(window, lambda n: n.name == "函数图像")
     if picture is None:
-        fail('the linear window has no node "函数图像"')
+        fail('"%s" has no node "函数图像"' % window.name)
+        return
+    redraw = find(window, lambda n: n.name == "刷新作图" and n.getRole() == pyatspi.ROLE_PUSH_BUTTON)
+    if redraw is None:
+        fail('"%s" has no button "刷新作图"' % window.name)
+        return
+    before = picture.description
+    press(redraw)
+
+    def expression():
+        # The window's label of the current curve ("当前...") is in the description.
+        label = find(window, lambda n: n.getRole() == pyatspi.ROLE_LABEL and (n.name or "").startswith("当前")
+                     and (n.name or "").strip() in picture.description)
+        return label.name.strip() if label is not None and picture.description != before else None
+
+    end = time.time() + 10
+    said = None
+    while said is None and time.time() < end:
+        said = expression()
+        if said is None:
+            time.sleep(0.1)
+    if said is None:
+        fail('"%s": the description does not name the expression: %s' % (window.name, picture.description))
     else:
-        print("picture before a redraw: " + picture.description)
-        redraw = find(linear, lambda n: n.name == "刷新作图")
-        press(redraw)
-        described = wait_for("the description after a redraw",
-                             lambda: picture.description if "一次函数" in picture.description else None)
-        print("picture after a redraw: " + described)
-        if "与 y 轴交于" not in described:
-            fail("the description names no feature: " + described)
+        print("%s: %s" % (window.name, picture.description))
+
+
+app = wait_for("the program on the accessibility bus", the_app)
+bar = wait_for("the navigation bar", lambda: window_named(app, BAR_TITLE))
+quadratic = wait_for("the quadratic window", lambda: window_named(app, "二次函数的取值及图像"))
+
+check_window(bar)
+print("The quadratic window as a screen reader reads it:")
+print("\n".join(check_window(quadratic)))
+
+# Every family through its bar entry: one family window is open at a time.
+seen = 0
+previous = None
+for caption in FAMILIES:
+    entry = bar_entry(bar, caption)
+    if entry is None:
+        continue
+    press(entry)
+    if caption == "二次函数":
+        window = wait_for("the quadratic window", lambda: window_named(app, "二次函数的取值及图像"))
+    else:
+        # The window just left may linger on the bus for a moment.
+        window = wait_for('the window of "%s"' % caption,
+                          lambda: other_window(app, (BAR_TITLE, "二次函数的取值及图像", previous)))
+    if caption != "二次函数":
+        check_window(window)
+    check_picture(window)
+    previous = window.name
+    seen += 1
+print("%d family windows opened through the bar" % seen)
+
+# The full-screen viewer of the last family, then the help window.
+last = window_named(app, previous) if previous else None
+full = find(last, lambda n: n.name == "全屏展示" and n.getRole() == pyatspi.ROLE_PUSH_BUTTON) if last else None
+if full is None:
+    fail("no button 全屏展示")
+else:
+    press(full)
+    viewer = wait_for("the viewer", lambda: window_named(app, "图像全屏展示"))
+    check_window(viewer)
+    print("viewer walked")
+help_entry = bar_entry(bar, "帮助")
+if help_entry is not None:
+    press(help_entry)
+    help_window = wait_for("the help window", lambda: window_named(app, "帮助窗口"))
+    check_window(help_window)
+    print("help window walked")
+exit_entry = bar_entry(bar, "退出")
 
 print("%d failures" % len(failures))
 sys.exit(1 if failures else 0)
