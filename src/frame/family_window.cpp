@@ -402,7 +402,7 @@ void FamilyWindow::plotCurve() {
     // its curve is.
     size_t points = 0;
     for (const auto& run : drawn.runs) points += run.size();
-    if (points >= 3 * drawn.runs.size()) features << curvefacts::features(drawn.runs);
+    if (points >= 2 * drawn.runs.size()) features << curvefacts::features(drawn.runs);
     if (!features.isEmpty())
         drawn.text += QStringLiteral("（") + features.join(QStringLiteral("，")) + QStringLiteral("）");
     // Nothing on the picture (a refused value, a curve wholly outside): no curve.
