@@ -23,46 +23,78 @@
 namespace plotfile {
 
 // Points packed for a file: all x, then all y, each stored as the difference
-// of its 64-bit pattern from the one before, the bytes then regrouped by
+// of its bit pattern from the one before, the bytes then regrouped by
 // position (every lowest byte, then every next one...). Neighbouring values
 // of a curve share their high bytes, so most of the regrouped block is long
-// runs that compress to almost nothing.
+// runs that compress to almost nothing. The windows compute in single
+// precision: when every value is exactly a float, four bytes each are kept
+// instead of eight (the first byte of the block says which).
+namespace {
+bool allSingle(const std::vector<QPointF>& points) {
+    for (const QPointF& p : points) {
+        const float x = float(p.x()), y = float(p.y());
+        if (double(x) != p.x() || double(y) != p.y() || std::signbit(x) != std::signbit(p.x()) ||
+            std::signbit(y) != std::signbit(p.y()))
+            return false;
+    }
+    return true;
+}
+}  // namespace
+
 QByteArray packPoints(const std::vector<QPointF>& points) {
     const size_t n = points.size() * 2;
+    const int width = allSingle(points) ? 4 : 8;
     std::vector<quint64> values(n);
     quint64 previous = 0;
     for (size_t i = 0; i < n; ++i) {
         const QPointF& p = points[i % points.size()];
         const double v = i < points.size() ? p.x() : p.y();
         quint64 bits;
-        std::memcpy(&bits, &v, 8);
+        if (width == 4) {
+            const float f = float(v);
+            quint32 b32;
+            std::memcpy(&b32, &f, 4);
+            bits = b32;
+        } else {
+            std::memcpy(&bits, &v, 8);
+        }
         values[i] = bits - previous;
         previous = bits;
     }
-    QByteArray planes(qsizetype(n) * 8, Qt::Uninitialized);
+    QByteArray planes(1 + qsizetype(n) * width, Qt::Uninitialized);
     uchar* out = reinterpret_cast<uchar*>(planes.data());
-    for (int b = 0; b < 8; ++b)
+    *out++ = uchar(width);
+    for (int b = 0; b < width; ++b)
         for (size_t i = 0; i < n; ++i) *out++ = uchar(values[i] >> (8 * b));
-    return qCompress(planes, 6);
+    return qCompress(planes, 9);
 }
 
 bool unpackPoints(const QByteArray& packed, qsizetype count, std::vector<QPointF>& out) {
     if (count < 0 || count > (qsizetype(1) << 40) / 16 || packed.size() < 4) return false;
     // The first four bytes claim the unpacked size: checked before anything is unpacked.
     const quint32 claimed = qFromBigEndian<quint32>(packed.constData());
-    if (quint64(claimed) != quint64(count) * 16) return false;
+    if (quint64(claimed) != 1 + quint64(count) * 16 && quint64(claimed) != 1 + quint64(count) * 8) return false;
     const QByteArray planes = qUncompress(packed);
-    if (planes.size() != count * 16) return false;
+    if (planes.size() != qsizetype(claimed)) return false;
+    const int width = planes.at(0);
+    if (planes.size() != 1 + count * 2 * width) return false;
     const size_t n = size_t(count) * 2;
-    const uchar* in = reinterpret_cast<const uchar*>(planes.constData());
+    const uchar* in = reinterpret_cast<const uchar*>(planes.constData()) + 1;
     std::vector<quint64> values(n, 0);
-    for (int b = 0; b < 8; ++b)
+    for (int b = 0; b < width; ++b)
         for (size_t i = 0; i < n; ++i) values[i] |= quint64(*in++) << (8 * b);
     quint64 bits = 0;
     std::vector<double> v(n);
     for (size_t i = 0; i < n; ++i) {
         bits += values[i];
-        std::memcpy(&v[i], &bits, 8);
+        if (width == 4) {
+            const quint32 b32 = quint32(bits);
+            float f;
+            std::memcpy(&f, &b32, 4);
+            v[i] = f;
+        } else {
+            std::memcpy(&v[i], &bits, 8);
+        }
     }
     out.reserve(out.size() + size_t(count));
     for (size_t i = 0; i < size_t(count); ++i) out.emplace_back(v[i], v[size_t(count) + i]);
@@ -79,6 +111,8 @@ constexpr qsizetype kMaxPoints = 2000000;
 constexpr qsizetype kMaxCanvasText = 2000;  // the canvas cuts longer texts anyway
 constexpr qsizetype kMaxTextChars = 2000000;
 constexpr qsizetype kMaxFonts = 1000;
+constexpr qsizetype kMaxCurves = 100000;
+constexpr qsizetype kMaxCurveText = 10000;
 constexpr qsizetype kMaxBoxText = 32767;  // what a text box holds
 constexpr int kMaxControls = 1000;
 constexpr int kMaxNumbers = 64;
@@ -142,6 +176,60 @@ size_t sharedStart(const picture::Description& a, const picture::Description& b)
     return i;
 }
 
+// An operation as a file keeps it: a short array rather than an object, as
+// a picture has hundreds of them: ["d", rgb, width, count] for dots, "s" for
+// segments, ["e", rgb, width, x, y, rx, ry], ["b", rgb, x0, y0, x1, y1],
+// ["t", rgb, x, y, text, font]. Read back as the object form.
+QJsonArray compactOp(const QJsonObject& j) {
+    const QString kind = j.value(QStringLiteral("kind")).toString();
+    QJsonArray a{kind.left(1), j.value(QStringLiteral("rgb"))};
+    const QJsonArray at = j.value(QStringLiteral("at")).toArray();
+    if (kind == QLatin1String("dots") || kind == QLatin1String("segments")) {
+        a << j.value(QStringLiteral("width")) << j.value(QStringLiteral("count"));
+    } else if (kind == QLatin1String("ellipse")) {
+        a << j.value(QStringLiteral("width"));
+        for (const QJsonValue& v : at) a << v;
+    } else if (kind == QLatin1String("box")) {
+        for (const QJsonValue& v : at) a << v;
+    } else if (kind == QLatin1String("text")) {
+        for (const QJsonValue& v : at) a << v;
+        if (j.contains(QStringLiteral("text"))) a << j.value(QStringLiteral("text")) << j.value(QStringLiteral("font"));
+    }
+    return a;
+}
+
+QJsonObject expandOp(const QJsonArray& a) {
+    static const QHash<QString, QString> kinds = {{QStringLiteral("d"), QStringLiteral("dots")},
+                                                  {QStringLiteral("s"), QStringLiteral("segments")},
+                                                  {QStringLiteral("e"), QStringLiteral("ellipse")},
+                                                  {QStringLiteral("b"), QStringLiteral("box")},
+                                                  {QStringLiteral("t"), QStringLiteral("text")}};
+    const QString kind = kinds.value(a.at(0).toString(), a.at(0).toString().left(40));
+    QJsonObject j{{QStringLiteral("kind"), kind}, {QStringLiteral("rgb"), a.at(1)}};
+    auto at = [&](int from, int n) {
+        QJsonArray v;
+        for (int i = from; i < from + n && i < a.size(); ++i) v << a.at(i);
+        return v;
+    };
+    if (kind == QLatin1String("dots") || kind == QLatin1String("segments")) {
+        j[QStringLiteral("width")] = a.at(2);
+        j[QStringLiteral("count")] = a.at(3);
+        if (a.size() != 4) j[QStringLiteral("count")] = QJsonValue();
+    } else if (kind == QLatin1String("ellipse")) {
+        j[QStringLiteral("width")] = a.at(2);
+        j[QStringLiteral("at")] = a.size() == 7 ? at(3, 4) : QJsonArray();
+    } else if (kind == QLatin1String("box")) {
+        j[QStringLiteral("at")] = a.size() == 6 ? at(2, 4) : QJsonArray();
+    } else if (kind == QLatin1String("text")) {
+        j[QStringLiteral("at")] = a.size() == 6 || a.size() == 4 ? at(2, 2) : QJsonArray();
+        if (a.size() == 6) {
+            j[QStringLiteral("text")] = a.at(4);
+            j[QStringLiteral("font")] = a.at(5);
+        }
+    }
+    return j;
+}
+
 // One description as written, from operation `from` on (the ones before are
 // the picture it extends). Its points go in one packed block in operation
 // order, its fonts in a list the text operations refer to by number.
@@ -186,7 +274,7 @@ QJsonObject descriptionJson(const picture::Description& d, size_t from) {
             }
             break;
         }
-        ops.append(j);
+        ops.append(compactOp(j));
     }
     o[QStringLiteral("ops")] = ops;
     if (!points.empty()) o[QStringLiteral("points")] = QString::fromLatin1(packPoints(points).toBase64());
@@ -244,6 +332,37 @@ QString numberText(float v) {
     return QString::number(double(v), 'g', 9);
 }
 
+// ---------------------------------------------------------------- curves
+
+bool sameCurve(const DrawnCurve& a, const DrawnCurve& b) { return a.text == b.text && a.runs == b.runs; }
+
+// The curves a picture shows, as the window knows them (its description, the
+// trace, the sound): from curve `from` on, each one's text and the lengths of
+// its runs, and all their points in one packed block.
+QJsonObject curvesJson(const std::vector<DrawnCurve>& list, size_t from) {
+    QJsonArray items;
+    std::vector<QPointF> points;
+    for (size_t i = from; i < list.size(); ++i) {
+        QJsonArray runs;
+        for (const auto& run : list[i].runs) {
+            runs.append(qint64(run.size()));
+            points.insert(points.end(), run.begin(), run.end());
+        }
+        items.append(QJsonObject{{QStringLiteral("text"), list[i].text}, {QStringLiteral("runs"), runs}});
+    }
+    QJsonObject o{{QStringLiteral("list"), items}};
+    if (from > 0) o[QStringLiteral("first")] = qint64(from);
+    if (!points.empty()) o[QStringLiteral("points")] = QString::fromLatin1(packPoints(points).toBase64());
+    return o;
+}
+
+qsizetype curvePoints(const std::vector<DrawnCurve>& list) {
+    qsizetype n = 0;
+    for (const DrawnCurve& c : list)
+        for (const auto& run : c.runs) n += qsizetype(run.size());
+    return n;
+}
+
 // ---------------------------------------------------------------- reading
 
 // Cuts a description to its first n operations and the points and texts they use.
@@ -266,7 +385,7 @@ class Reader {
 public:
     int version = 1;
     QString problem;
-    qsizetype ops = 0, points = 0, textChars = 0;
+    qsizetype ops = 0, points = 0, textChars = 0, curvePointCount = 0;
 
     bool fail(const QString& p) {
         if (problem.isEmpty()) problem = p;
@@ -424,8 +543,9 @@ public:
         // In a newer file the points of all operations follow in one block.
         qsizetype pending = 0;
         for (const QJsonValue& item : list) {
-            if (!item.isObject()) return picturesWrong(QStringLiteral("操作"));
-            const QJsonObject j = item.toObject();
+            if (packed ? !item.isArray() || item.toArray().size() < 2 : !item.isObject())
+                return picturesWrong(QStringLiteral("操作"));
+            const QJsonObject j = packed ? expandOp(item.toArray()) : item.toObject();
             const QString kind = j.value(QStringLiteral("kind")).toString();
             picture::Op op;
             if (!readColor(j, op.rgb)) return false;
@@ -485,6 +605,59 @@ public:
         return !packed || readPointBlock(o, pending, d);
     }
 
+    // A list of curves; `earlier` is the list a later one may begin with.
+    bool readCurves(const QJsonValue& value, const std::vector<DrawnCurve>& earlier, std::vector<DrawnCurve>& out) {
+        if (value.isUndefined()) return true;
+        auto wrong = [this] { return fail(QStringLiteral("曲线数据有误。")); };
+        if (!value.isObject()) return wrong();
+        const QJsonObject o = value.toObject();
+        const double first = o.value(QStringLiteral("first")).toDouble(0);
+        if (!(first >= 0 && first <= double(earlier.size())) || first != std::floor(first)) return wrong();
+        out.assign(earlier.begin(), earlier.begin() + qsizetype(first));
+        curvePointCount += curvePoints(out);
+        const QJsonArray items = o.value(QStringLiteral("list")).toArray();
+        if (qsizetype(out.size()) + items.size() > kMaxCurves) return fail(QStringLiteral("曲线太多。"));
+        // The runs' lengths first, checked, then the block that fills them.
+        std::vector<qsizetype> lengths;
+        qsizetype needed = 0;
+        for (const QJsonValue& item : items) {
+            const QJsonObject c = item.toObject();
+            DrawnCurve curve;
+            curve.text = c.value(QStringLiteral("text")).toString();
+            textChars += curve.text.size();
+            if (curve.text.size() > kMaxCurveText || textChars > kMaxTextChars) return wrong();
+            const QJsonArray runs = c.value(QStringLiteral("runs")).toArray();
+            for (const QJsonValue& r : runs) {
+                const double n = r.toDouble(-1);
+                if (!(n >= 1) || n != std::floor(n) || n > double(kMaxPoints - curvePointCount - needed))
+                    return fail(QStringLiteral("曲线的点太多。"));
+                lengths.push_back(qsizetype(n));
+                needed += qsizetype(n);
+            }
+            curve.runs.resize(size_t(runs.size()));
+            out.push_back(std::move(curve));
+        }
+        std::vector<QPointF> points;
+        if (needed > 0 && !unpackPoints(QByteArray::fromBase64(o.value(QStringLiteral("points")).toString().toLatin1()),
+                                        needed, points))
+            return wrong();
+        if (needed == 0 && o.contains(QStringLiteral("points"))) return wrong();
+        curvePointCount += needed;
+        size_t at = 0, length = 0;
+        for (size_t i = size_t(first); i < out.size(); ++i)
+            for (auto& run : out[i].runs) {
+                const qsizetype n = lengths[length++];
+                for (qsizetype k = 0; k < n; ++k, ++at) {
+                    const QPointF& p = points[at];
+                    if (!std::isfinite(p.x()) || !std::isfinite(p.y()) || std::fabs(p.x()) > kMaxCoordinate ||
+                        std::fabs(p.y()) > kMaxCoordinate)
+                        return wrong();
+                }
+                run.assign(points.begin() + qsizetype(at) - n, points.begin() + qsizetype(at));
+            }
+        return true;
+    }
+
     bool readControls(const QJsonValue& value, std::map<QString, ControlValue>& out) {
         const QJsonObject o = value.toObject();
         if (o.size() > kMaxControls) return fail(QStringLiteral("控件太多。"));
@@ -516,12 +689,13 @@ QByteArray toJson(const View& v) {
     root[QStringLiteral("family")] = v.family;
     QJsonObject controls;
     for (const auto& [name, c] : v.controls) {
+        // What a control shows when nothing is said of it is left unsaid.
         QJsonObject j;
-        j[QStringLiteral("text")] = c.text;
-        j[QStringLiteral("value")] = c.value;
-        j[QStringLiteral("checked")] = c.checked;
-        j[QStringLiteral("enabled")] = c.enabled;
-        j[QStringLiteral("visible")] = c.visible;
+        if (!c.text.isEmpty()) j[QStringLiteral("text")] = c.text;
+        if (c.value != 0) j[QStringLiteral("value")] = c.value;
+        if (c.checked) j[QStringLiteral("checked")] = true;
+        if (!c.enabled) j[QStringLiteral("enabled")] = false;
+        if (!c.visible) j[QStringLiteral("visible")] = false;
         controls[name] = j;
     }
     root[QStringLiteral("controls")] = controls;
@@ -554,6 +728,23 @@ QByteArray toJson(const View& v) {
     canvas[QStringLiteral("currentX")] = std::isfinite(s.currentX) ? s.currentX : 1e300;
     canvas[QStringLiteral("currentY")] = std::isfinite(s.currentY) ? s.currentY : 1e300;
     root[QStringLiteral("canvas")] = canvas;
+    // What the pictures show in words and points. Lists beyond what a file
+    // may hold are left out: the pictures stay exact, only the words go.
+    static const std::vector<DrawnCurve> noCurves;
+    const std::vector<DrawnCurve>& curves = v.curves ? *v.curves : noCurves;
+    const std::vector<DrawnCurve>& overlayCurves = v.overlayCurves ? *v.overlayCurves : noCurves;
+    if (curvePoints(curves) + curvePoints(overlayCurves) <= kMaxPoints &&
+        qsizetype(curves.size() + overlayCurves.size()) <= kMaxCurves) {
+        root[QStringLiteral("curves")] = curvesJson(curves, 0);
+        // The snapshot's curves mostly are the first of the picture's.
+        size_t shared = 0;
+        while (shared < curves.size() && shared < overlayCurves.size() &&
+               sameCurve(curves[shared], overlayCurves[shared]))
+            ++shared;
+        root[QStringLiteral("overlayCurves")] = curvesJson(overlayCurves, shared);
+    }
+    root[QStringLiteral("annotations")] = v.annotations;
+    root[QStringLiteral("overlayAnnotations")] = v.overlayAnnotations;
     return QJsonDocument(root).toJson(QJsonDocument::Compact);
 }
 
@@ -669,6 +860,19 @@ Reading fromJson(const QByteArray& bytes) {
     s.currentX = canvas.value(QStringLiteral("currentX")).toDouble();
     s.currentY = canvas.value(QStringLiteral("currentY")).toDouble();
     if (!std::isfinite(s.currentX) || !std::isfinite(s.currentY)) s.currentX = s.currentY = 0;
+    std::vector<DrawnCurve> curves, overlayCurves;
+    if (!r.readCurves(root.value(QStringLiteral("curves")), {}, curves) ||
+        !r.readCurves(root.value(QStringLiteral("overlayCurves")), curves, overlayCurves))
+        return refuse(r.problem);
+    if (!curves.empty()) v.curves = std::make_shared<const std::vector<DrawnCurve>>(std::move(curves));
+    if (!overlayCurves.empty())
+        v.overlayCurves = std::make_shared<const std::vector<DrawnCurve>>(std::move(overlayCurves));
+    auto howMany = [&](const char* name) {
+        const double n = root.value(QLatin1String(name)).toDouble(0);
+        return n >= 0 && n <= 1000000 ? int(n) : 0;
+    };
+    v.annotations = howMany("annotations");
+    v.overlayAnnotations = howMany("overlayAnnotations");
     out.view = std::move(v);
     return out;
 }

@@ -46,7 +46,7 @@ struct View {
     Picture overlay;  // Picture2, the overlay snapshot
     // What the picture and the overlay snapshot show in words and points
     // (the screen reader's description, the trace, the sound): the curves
-    // and how many annotations. A view read from a file has no curves.
+    // and how many annotations. A view read from an older file has no curves.
     SharedCurves curves, overlayCurves;
     int annotations = 0, overlayAnnotations = 0;
 };

@@ -30,6 +30,18 @@ QString pointsOf(std::initializer_list<double> values) {
     for (auto it = values.begin(); it != values.end() && it + 1 != values.end(); it += 2) pts.emplace_back(*it, it[1]);
     return QString::fromLatin1(plotfile::packPoints(pts).toBase64());
 }
+bool curvesEqual(const View& a, const View& b) {
+    auto same = [](const SharedCurves& x, const SharedCurves& y) {
+        const std::vector<DrawnCurve> none;
+        const auto &p = x ? *x : none, &q = y ? *y : none;
+        if (p.size() != q.size()) return false;
+        for (size_t i = 0; i < p.size(); ++i)
+            if (p[i].text != q[i].text || p[i].runs != q[i].runs) return false;
+        return true;
+    };
+    return same(a.curves, b.curves) && same(a.overlayCurves, b.overlayCurves) && a.annotations == b.annotations &&
+           a.overlayAnnotations == b.overlayAnnotations;
+}
 QJsonArray picturesOf(const QByteArray& file) {
     return QJsonDocument::fromJson(file).object()[QStringLiteral("pictures")].toArray();
 }
@@ -67,6 +79,7 @@ private slots:
         const QImage canvas1 = w->canvas().image().copy();
         const QImage canvas2 = w->canvas().render(2);
         const QImage window = grabOf(w);
+        const QString said = w->canvasDescription();
         const View before = w->takeView();
         const QString path = dir_.filePath(QStringLiteral("sine.vesmar"));
         s_->run(QStringLiteral("savename ") + path);
@@ -104,6 +117,9 @@ private slots:
         QCOMPARE(again->canvas().image(), canvas1);
         QCOMPARE(again->canvas().render(2), canvas2);
         QCOMPARE(grabOf(again), window);
+        // What a screen reader hears of it, and what the trace walks along, come back too.
+        QCOMPARE(again->canvasDescription(), said);
+        QVERIFY(curvesEqual(again->takeView(), before));
         const View after = again->takeView();
         QVERIFY(after.controls == before.controls);
         QVERIFY(after.overlayOn && after.gridOn);
@@ -152,7 +168,7 @@ private slots:
         };
         // The canvas's own picture replaced by one holding the operation,
         // with its block of points and list of fonts when given.
-        auto withOp = [&](const QJsonObject& op, const QString& points = QString(), QJsonObject more = {}) {
+        auto withOp = [&](const QJsonArray& op, const QString& points = QString(), QJsonObject more = {}) {
             return edited([&](QJsonObject& o) {
                 QJsonArray pictures = o[QStringLiteral("pictures")].toArray();
                 more[QStringLiteral("ops")] = QJsonArray{op};
@@ -164,10 +180,11 @@ private slots:
                 o[QStringLiteral("canvas")] = canvas;
             });
         };
-        auto op = [](const char* kind, QJsonObject more) {
-            more[QStringLiteral("kind")] = QString::fromLatin1(kind);
-            if (!more.contains(QStringLiteral("rgb"))) more[QStringLiteral("rgb")] = 255;
-            return more;
+        // An operation as files keep it: its kind's letter, a colour, the rest.
+        auto op = [](const char* kind, const QJsonArray& rest) {
+            QJsonArray a{QString::fromLatin1(kind), 255};
+            for (const QJsonValue& v : rest) a << v;
+            return a;
         };
         QTest::newRow("not JSON") << "a.vesmar" << QByteArray("GIF89a\x01\x02 not a plot") << "不是 JSON";
         QTest::newRow("truncated") << "b.vesmar" << good.left(good.size() / 2) << "不完整";
@@ -178,23 +195,16 @@ private slots:
         QTest::newRow("family") << "f.vesmar" << edited([](QJsonObject& o) {
             o[QStringLiteral("family")] = QStringLiteral("spiral");
         }) << "spiral";
-        QTest::newRow("NaN") << "g.vesmar" << withOp(op("dots", {{"width", 2}, {"count", 1}}), pointsOf({1, NAN}))
-                             << "有限";
-        QTest::newRow("infinite") << "h.vesmar"
-                                  << withOp(op("segments", {{"width", 2}, {"count", 1}}), pointsOf({0, 0, INFINITY, 3}))
-                                  << "有限";
+        QTest::newRow("NaN") << "g.vesmar" << withOp(op("d", {2, 1}), pointsOf({1, NAN})) << "有限";
+        QTest::newRow("infinite") << "h.vesmar" << withOp(op("s", {2, 1}), pointsOf({0, 0, INFINITY, 3})) << "有限";
         QTest::newRow("points that claim gigabytes")
-            << "s.vesmar" << withOp(op("dots", {{"width", 2}, {"count", 1e9}}), pointsOf({1, 1})) << "点太多";
+            << "s.vesmar" << withOp(op("d", {2, 1e9}), pointsOf({1, 1})) << "点太多";
         QTest::newRow("a block that claims gigabytes")
             << "s2.vesmar"
-            << withOp(op("dots", {{"width", 2}, {"count", 1}}),
-                      QString::fromLatin1(QByteArray("\xff\xff\xff\xf0xxxx").toBase64()))
-            << "点数";
+            << withOp(op("d", {2, 1}), QString::fromLatin1(QByteArray("\xff\xff\xff\xf0xxxx").toBase64())) << "点数";
         QTest::newRow("fewer points than the operations take")
-            << "s3.vesmar" << withOp(op("segments", {{"width", 2}, {"count", 2}}), pointsOf({0, 0, 1, 1, 2, 2}))
-            << "点数";
-        QTest::newRow("points left over")
-            << "s4.vesmar" << withOp(op("dots", {{"width", 2}, {"count", 1}}), pointsOf({0, 0, 1, 1})) << "点数";
+            << "s3.vesmar" << withOp(op("s", {2, 2}), pointsOf({0, 0, 1, 1, 2, 2})) << "点数";
+        QTest::newRow("points left over") << "s4.vesmar" << withOp(op("d", {2, 1}), pointsOf({0, 0, 1, 1})) << "点数";
         QTest::newRow("a picture that extends itself") << "s5.vesmar" << edited([](QJsonObject& o) {
             QJsonArray pictures = o[QStringLiteral("pictures")].toArray();
             QJsonObject last = pictures.last().toObject();
@@ -204,20 +214,14 @@ private slots:
         }) << "图像编号";
         QTest::newRow("a font not in the list")
             << "s6.vesmar"
-            << withOp(op("text", {{"at", QJsonArray{10, 10}}, {"text", "x"}, {"font", 1}}), QString(),
+            << withOp(op("t", {10, 10, "x", 1}), QString(),
                       QJsonObject{{"fonts", QJsonArray{"Liberation Serif,12,-1,5,400,0,0,0,0,0"}}})
             << "字体";
-        QTest::newRow("huge") << "i.vesmar" << withOp(op("ellipse", {{"width", 1}, {"at", QJsonArray{1e300, 5, 2, 2}}}))
-                              << "过大";
-        QTest::newRow("negative width") << "j.vesmar"
-                                        << withOp(op("dots", {{"width", -3}, {"count", 1}}), pointsOf({1, 1}))
-                                        << "线宽";
-        QTest::newRow("huge width") << "k.vesmar"
-                                    << withOp(op("dots", {{"width", 1e9}, {"count", 1}}), pointsOf({1, 1})) << "线宽";
+        QTest::newRow("huge") << "i.vesmar" << withOp(op("e", {1, 1e300, 5, 2, 2})) << "过大";
+        QTest::newRow("negative width") << "j.vesmar" << withOp(op("d", {-3, 1}), pointsOf({1, 1})) << "线宽";
+        QTest::newRow("huge width") << "k.vesmar" << withOp(op("d", {1e9, 1}), pointsOf({1, 1})) << "线宽";
         QTest::newRow("huge font") << "l.vesmar"
-                                   << withOp(op("text", {{"at", QJsonArray{10, 10}},
-                                                         {"text", "x"},
-                                                         {"font", "Liberation Serif,90000,-1,5,400,0,0,0,0,0"}}))
+                                   << withOp(op("t", {10, 10, "x", "Liberation Serif,90000,-1,5,400,0,0,0,0,0"}))
                                    << "字号";
         QTest::newRow("millions of operations") << "m.vesmar" << edited([](QJsonObject& o) {
             QJsonArray ops;
@@ -234,9 +238,7 @@ private slots:
         }) << "太长";
         QTest::newRow("megabytes of canvas text")
             << "p.vesmar"
-            << withOp(op("text", {{"at", QJsonArray{10, 10}},
-                                  {"text", QString(3000000, QLatin1Char('x'))},
-                                  {"font", "Liberation Serif,12,-1,5,400,0,0,0,0,0"}}))
+            << withOp(op("t", {10, 10, QString(3000000, QLatin1Char('x')), "Liberation Serif,12,-1,5,400,0,0,0,0,0"}))
             << "太长";
         QTest::newRow("over 20 MB") << "q.vesmar" << QByteArray() << "20 MB";
         QTest::newRow("unreadable") << "missing/r.vesmar" << QByteArray() << "无法读取";
