@@ -9,6 +9,8 @@ SetCompressor /SOLID lzma
 
 !define APPNAME "Vesmar函数分析作图器"
 !define UNINSTKEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Vesmar"
+; Plot files (.vesmar) open in the program on a double click.
+!define FILETYPE "Vesmar.Plot"
 
 Name "${APPNAME}"
 OutFile "${OUTFILE}"
@@ -58,6 +60,13 @@ Section "Vesmar"
   WriteRegStr HKLM "${UNINSTKEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
   WriteRegDWORD HKLM "${UNINSTKEY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINSTKEY}" "NoRepair" 1
+  WriteRegStr HKLM "Software\Classes\.vesmar" "" "${FILETYPE}"
+  WriteRegStr HKLM "Software\Classes\.vesmar" "Content Type" "application/x-vesmar"
+  WriteRegStr HKLM "Software\Classes\${FILETYPE}" "" "Vesmar 作图文件"
+  WriteRegStr HKLM "Software\Classes\${FILETYPE}\DefaultIcon" "" "$INSTDIR\vesmar.exe,0"
+  WriteRegStr HKLM "Software\Classes\${FILETYPE}\shell\open\command" "" '"$INSTDIR\vesmar.exe" "%1"'
+  ; Explorer learns of the new type without a restart.
+  System::Call 'shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)'
 SectionEnd
 
 Section "Uninstall"
@@ -67,4 +76,10 @@ Section "Uninstall"
   ; Only folders left empty go: anything a user put there stays.
   RMDir "$INSTDIR"
   DeleteRegKey HKLM "${UNINSTKEY}"
+  ; The file type goes only while it is still this program's.
+  ReadRegStr $0 HKLM "Software\Classes\.vesmar" ""
+  StrCmp $0 "${FILETYPE}" 0 +2
+  DeleteRegKey HKLM "Software\Classes\.vesmar"
+  DeleteRegKey HKLM "Software\Classes\${FILETYPE}"
+  System::Call 'shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)'
 SectionEnd
