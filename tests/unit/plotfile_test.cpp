@@ -171,7 +171,9 @@ private slots:
         auto withOp = [&](const QJsonArray& op, const QString& points = QString(), QJsonObject more = {}) {
             return edited([&](QJsonObject& o) {
                 QJsonArray pictures = o[QStringLiteral("pictures")].toArray();
-                more[QStringLiteral("ops")] = QJsonArray{op};
+                QJsonArray ops;  // not QJsonArray{op}: some compilers take that for a copy
+                ops.append(op);
+                more[QStringLiteral("ops")] = ops;
                 if (!points.isNull()) more[QStringLiteral("points")] = points;
                 pictures.append(more);
                 QJsonObject canvas = o[QStringLiteral("canvas")].toObject();
