@@ -1,10 +1,63 @@
 #include "frame/curve_facts.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "numfmt/numfmt.h"
 
 namespace curvefacts {
+
+Runs chain(const Runs& cloud) {
+    // Neighbouring dots of one half lie within a step of the sweep; the
+    // halves' ends (where the curve turns back) a little further apart.
+    constexpr double kNext = 0.3, kMeet = 1.0;
+    constexpr size_t kLook = 8, kMaxLines = 4096, kMaxJoined = 64;
+    auto near = [](QPointF a, QPointF b, double d) {
+        return std::abs(a.x() - b.x()) < d && std::abs(a.y() - b.y()) < d;
+    };
+    Runs lines;
+    for (const auto& run : cloud)
+        for (const QPointF& p : run) {
+            bool placed = false;
+            for (size_t k = lines.size(); k-- > (lines.size() > kLook ? lines.size() - kLook : 0);)
+                if (near(lines[k].back(), p, kNext)) {
+                    lines[k].push_back(p);
+                    placed = true;
+                    break;
+                }
+            if (placed) continue;
+            if (lines.size() >= kMaxLines) return cloud;
+            lines.push_back({p});
+        }
+    if (lines.size() > kMaxJoined) return lines;
+    // Join the two lines whose ends are closest, while any are close enough.
+    for (;;) {
+        double best = kMeet;
+        size_t bi = 0, bj = 0;
+        int how = -1;  // bit 0: i's start, bit 1: j's end
+        for (size_t i = 0; i < lines.size(); ++i)
+            for (size_t j = i + 1; j < lines.size(); ++j)
+                for (int e = 0; e < 4; ++e) {
+                    const QPointF a = e & 1 ? lines[i].front() : lines[i].back();
+                    const QPointF b = e & 2 ? lines[j].back() : lines[j].front();
+                    const double d = std::hypot(a.x() - b.x(), a.y() - b.y());
+                    if (d < best) {
+                        best = d;
+                        bi = i;
+                        bj = j;
+                        how = e;
+                    }
+                }
+        if (how < 0) break;
+        auto& a = lines[bi];
+        auto b = std::move(lines[bj]);
+        lines.erase(lines.begin() + qsizetype(bj));
+        if (how & 1) std::reverse(a.begin(), a.end());  // a now ends where it met
+        if (how & 2) std::reverse(b.begin(), b.end());  // b now starts there
+        a.insert(a.end(), b.begin(), b.end());
+    }
+    return lines;
+}
 
 QString number(double v) {
     const float r = float(numfmt::roundHalfEven(v, 2));

@@ -30,6 +30,12 @@ std::vector<Point> specialPoints(const Runs& runs, int limit = 6);
 // per kind, ending with "等" where there are more than the limit.
 QStringList features(const Runs& runs);
 
+// A cloud of separate dots (the conics plot their two halves in turn) linked
+// into lines: each dot goes on the line whose end it is next to, and lines
+// whose ends meet are joined, so that a closed curve becomes one loop in the
+// order of its angle. The cloud as it was when it is too scattered to link.
+Runs chain(const Runs& cloud);
+
 // A world coordinate as said aloud: rounded to two decimals.
 QString number(double v);
 // "(1.5,4.5)".

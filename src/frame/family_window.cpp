@@ -402,7 +402,11 @@ void FamilyWindow::plotCurve() {
     // its curve is.
     size_t points = 0;
     for (const auto& run : drawn.runs) points += run.size();
-    if (points >= 2 * drawn.runs.size()) features << curvefacts::features(drawn.runs);
+    const bool cloud = points < 2 * drawn.runs.size();
+    if (!cloud) features << curvefacts::features(drawn.runs);
+    // The trace and the sound walk along the curve: the dots linked into
+    // lines, a closed curve into one loop.
+    else drawn.runs = curvefacts::chain(drawn.runs);
     if (!features.isEmpty())
         drawn.text += QStringLiteral("（") + features.join(QStringLiteral("，")) + QStringLiteral("）");
     // Nothing on the picture (a refused value, a curve wholly outside): no curve.
