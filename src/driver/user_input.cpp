@@ -116,12 +116,7 @@ void strikeKey(QWidget* w, const Stroke& s) {
         QApplication::processEvents();
         if (!guard) return;
     }
-    QKeyEvent press(QEvent::KeyPress, s.code, s.mods, s.text);
-    QApplication::sendEvent(w, &press);
-    if (guard) {
-        QKeyEvent release(QEvent::KeyRelease, s.code, s.mods, s.text);
-        QApplication::sendEvent(w, &release);
-    }
+    sendKey(w, s.code, s.text, s.mods);
     // The modifiers are let go: the toolkit's idea of the held keys must not
     // keep Ctrl down for the mouse and keys that follow.
     if (s.mods != Qt::NoModifier) {
