@@ -704,17 +704,7 @@ namespace {
 // The curves as a shared list: the one handed out last while they are the
 // same (point for point), a new one when they changed.
 SharedCurves share(SharedCurves& last, const std::vector<DrawnCurve>& now) {
-    auto same = [](const DrawnCurve& a, const DrawnCurve& b) {
-        if (a.text != b.text || a.runs.size() != b.runs.size()) return false;
-        for (size_t i = 0; i < a.runs.size(); ++i) {
-            const auto &ra = a.runs[i], &rb = b.runs[i];
-            if (ra.size() != rb.size()) return false;
-            for (size_t j = 0; j < ra.size(); ++j)
-                if (ra[j].x() != rb[j].x() || ra[j].y() != rb[j].y()) return false;
-        }
-        return true;
-    };
-    if (!last || !std::equal(last->begin(), last->end(), now.begin(), now.end(), same))
+    if (!last || !std::equal(last->begin(), last->end(), now.begin(), now.end(), sameCurve))
         last = std::make_shared<const std::vector<DrawnCurve>>(now);
     return last;
 }

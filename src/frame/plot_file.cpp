@@ -149,9 +149,10 @@ bool sameOp(const picture::Description& a, const picture::Op& x, const picture::
         x.c != y.c || x.d != y.d)
         return false;
     if (x.kind == picture::Kind::Dots || x.kind == picture::Kind::Segments) {
-        const size_t n = x.kind == picture::Kind::Segments ? size_t(x.count) * 2 : x.count;
+        const size_t n = x.pointCount();
         if (size_t(x.first) + n > a.points.size() || size_t(y.first) + n > b.points.size()) return false;
-        return std::equal(a.points.begin() + x.first, a.points.begin() + x.first + n, b.points.begin() + y.first);
+        return std::equal(a.points.begin() + x.first, a.points.begin() + x.first + n, b.points.begin() + y.first,
+                          samePoint);
     }
     if (x.kind == picture::Kind::Text) {
         const bool hx = x.text >= 0 && size_t(x.text) < a.texts.size();
@@ -179,25 +180,8 @@ size_t sharedStart(const picture::Description& a, const picture::Description& b)
 // An operation as a file keeps it: a short array rather than an object, as
 // a picture has hundreds of them: ["d", rgb, width, count] for dots, "s" for
 // segments, ["e", rgb, width, x, y, rx, ry], ["b", rgb, x0, y0, x1, y1],
-// ["t", rgb, x, y, text, font]. Read back as the object form.
-QJsonArray compactOp(const QJsonObject& j) {
-    const QString kind = j.value(QStringLiteral("kind")).toString();
-    QJsonArray a{kind.left(1), j.value(QStringLiteral("rgb"))};
-    const QJsonArray at = j.value(QStringLiteral("at")).toArray();
-    if (kind == QLatin1String("dots") || kind == QLatin1String("segments")) {
-        a << j.value(QStringLiteral("width")) << j.value(QStringLiteral("count"));
-    } else if (kind == QLatin1String("ellipse")) {
-        a << j.value(QStringLiteral("width"));
-        for (const QJsonValue& v : at) a << v;
-    } else if (kind == QLatin1String("box")) {
-        for (const QJsonValue& v : at) a << v;
-    } else if (kind == QLatin1String("text")) {
-        for (const QJsonValue& v : at) a << v;
-        if (j.contains(QStringLiteral("text"))) a << j.value(QStringLiteral("text")) << j.value(QStringLiteral("font"));
-    }
-    return a;
-}
-
+// ["t", rgb, x, y, text, font]. Read back as the object form the older
+// files use, so that one reader checks both.
 QJsonObject expandOp(const QJsonArray& a) {
     static const QHash<QString, QString> kinds = {{QStringLiteral("d"), QStringLiteral("dots")},
                                                   {QStringLiteral("s"), QStringLiteral("segments")},
@@ -241,26 +225,19 @@ QJsonObject descriptionJson(const picture::Description& d, size_t from) {
     std::vector<QPointF> points;
     for (size_t i = from; i < d.ops.size(); ++i) {
         const picture::Op& op = d.ops[i];
-        QJsonObject j;
-        j[QStringLiteral("kind")] = QString::fromLatin1(kindName(op.kind));
-        j[QStringLiteral("rgb")] = int(op.rgb & 0xFFFFFF);
+        QJsonArray j{QString(QLatin1Char(kindName(op.kind)[0])), int(op.rgb & 0xFFFFFF)};
         switch (op.kind) {
         case picture::Kind::Dots:
         case picture::Kind::Segments: {
-            j[QStringLiteral("width")] = op.width;
-            j[QStringLiteral("count")] = qint64(op.count);
-            const size_t n = op.kind == picture::Kind::Segments ? size_t(op.count) * 2 : op.count;
-            const size_t end = std::min(d.points.size(), size_t(op.first) + n);
+            j << op.width << qint64(op.count);
+            const size_t end = std::min(d.points.size(), size_t(op.first) + op.pointCount());
             if (op.first < end) points.insert(points.end(), d.points.begin() + op.first, d.points.begin() + end);
             break;
         }
-        case picture::Kind::Ellipse:
-            j[QStringLiteral("width")] = op.width;
-            j[QStringLiteral("at")] = QJsonArray{op.a, op.b, op.c, op.d};
-            break;
-        case picture::Kind::Box: j[QStringLiteral("at")] = QJsonArray{op.a, op.b, op.c, op.d}; break;
+        case picture::Kind::Ellipse: j << op.width << op.a << op.b << op.c << op.d; break;
+        case picture::Kind::Box: j << op.a << op.b << op.c << op.d; break;
         case picture::Kind::Text:
-            j[QStringLiteral("at")] = QJsonArray{op.a, op.b};
+            j << op.a << op.b;
             if (op.text >= 0 && size_t(op.text) < d.texts.size()) {
                 const picture::TextItem& t = d.texts[size_t(op.text)];
                 const QString font = t.font.toString();
@@ -269,12 +246,11 @@ QJsonObject descriptionJson(const picture::Description& d, size_t from) {
                     it = fontIndex.insert(font, int(fonts.size()));
                     fonts.append(font);
                 }
-                j[QStringLiteral("text")] = t.text;
-                j[QStringLiteral("font")] = *it;
+                j << t.text << *it;
             }
             break;
         }
-        ops.append(compactOp(j));
+        ops.append(j);
     }
     o[QStringLiteral("ops")] = ops;
     if (!points.empty()) o[QStringLiteral("points")] = QString::fromLatin1(packPoints(points).toBase64());
@@ -334,8 +310,6 @@ QString numberText(float v) {
 
 // ---------------------------------------------------------------- curves
 
-bool sameCurve(const DrawnCurve& a, const DrawnCurve& b) { return a.text == b.text && a.runs == b.runs; }
-
 // The curves a picture shows, as the window knows them (its description, the
 // trace, the sound): from curve `from` on, each one's text and the lengths of
 // its runs, and all their points in one packed block.
@@ -370,9 +344,7 @@ void keepFirst(picture::Description& d, size_t n) {
     d.ops.resize(n);
     size_t points = 0, texts = 0;
     for (const picture::Op& op : d.ops) {
-        if (op.kind == picture::Kind::Dots || op.kind == picture::Kind::Segments)
-            points = std::max(
-                points, size_t(op.first) + (op.kind == picture::Kind::Segments ? 2 * size_t(op.count) : op.count));
+        if (op.pointCount() > 0) points = std::max(points, size_t(op.first) + op.pointCount());
         if (op.text >= 0) texts = std::max(texts, size_t(op.text) + 1);
     }
     d.points.resize(std::min(points, d.points.size()));
@@ -439,14 +411,21 @@ public:
         points += n;
         const char* in = raw.constData();
         d.points.reserve(d.points.size() + size_t(n));
-        for (qsizetype i = 0; i < n; ++i, in += 16) {
-            const double x = qFromLittleEndian<double>(in), y = qFromLittleEndian<double>(in + 8);
-            if (!std::isfinite(x) || !std::isfinite(y)) return picturesWrong(QStringLiteral("坐标不是有限的数"));
-            if (std::fabs(x) > kMaxCoordinate || std::fabs(y) > kMaxCoordinate)
-                return picturesWrong(QStringLiteral("坐标过大"));
-            d.points.emplace_back(x, y);
-        }
+        const size_t from = d.points.size();
+        for (qsizetype i = 0; i < n; ++i, in += 16)
+            d.points.emplace_back(qFromLittleEndian<double>(in), qFromLittleEndian<double>(in + 8));
         count = quint32(n / per);
+        return usable(d.points, from);
+    }
+    // Points from `from` on: finite, and no further out than anything drawn.
+    bool usable(const std::vector<QPointF>& pts, size_t from) {
+        for (size_t i = from; i < pts.size(); ++i) {
+            const QPointF& p = pts[i];
+            if (!std::isfinite(p.x()) || !std::isfinite(p.y()))
+                return picturesWrong(QStringLiteral("坐标不是有限的数"));
+            if (std::fabs(p.x()) > kMaxCoordinate || std::fabs(p.y()) > kMaxCoordinate)
+                return picturesWrong(QStringLiteral("坐标过大"));
+        }
         return true;
     }
     bool readImage(const QJsonValue& v, int side, QImage& out) {
@@ -487,14 +466,7 @@ public:
         if (!unpackPoints(QByteArray::fromBase64(v.toString().toLatin1()), count, d.points))
             return picturesWrong(QStringLiteral("点数"));
         points += count;
-        for (size_t i = from; i < d.points.size(); ++i) {
-            const QPointF& p = d.points[i];
-            if (!std::isfinite(p.x()) || !std::isfinite(p.y()))
-                return picturesWrong(QStringLiteral("坐标不是有限的数"));
-            if (std::fabs(p.x()) > kMaxCoordinate || std::fabs(p.y()) > kMaxCoordinate)
-                return picturesWrong(QStringLiteral("坐标过大"));
-        }
-        return true;
+        return usable(d.points, from);
     }
     // A description; in a newer file it may begin as an earlier one of
     // `earlier` and add to it.
@@ -643,17 +615,14 @@ public:
             return wrong();
         if (needed == 0 && o.contains(QStringLiteral("points"))) return wrong();
         curvePointCount += needed;
-        size_t at = 0, length = 0;
+        if (!usable(points, 0)) return false;
+        qsizetype at = 0;
+        size_t length = 0;
         for (size_t i = size_t(first); i < out.size(); ++i)
             for (auto& run : out[i].runs) {
                 const qsizetype n = lengths[length++];
-                for (qsizetype k = 0; k < n; ++k, ++at) {
-                    const QPointF& p = points[at];
-                    if (!std::isfinite(p.x()) || !std::isfinite(p.y()) || std::fabs(p.x()) > kMaxCoordinate ||
-                        std::fabs(p.y()) > kMaxCoordinate)
-                        return wrong();
-                }
-                run.assign(points.begin() + qsizetype(at) - n, points.begin() + qsizetype(at));
+                run.assign(points.begin() + at, points.begin() + at + n);
+                at += n;
             }
         return true;
     }

@@ -6,6 +6,7 @@
 // never copied, so views taken in a row cost little more than one.
 #include <QPointF>
 #include <QString>
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <vector>
@@ -35,6 +36,15 @@ struct DrawnCurve {
     std::vector<std::vector<QPointF>> runs;
 };
 using SharedCurves = std::shared_ptr<const std::vector<DrawnCurve>>;
+
+// Points exactly alike (QPointF's own == lets a little difference pass).
+inline bool samePoint(QPointF a, QPointF b) { return a.x() == b.x() && a.y() == b.y(); }
+inline bool sameRun(const std::vector<QPointF>& a, const std::vector<QPointF>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), samePoint);
+}
+inline bool sameCurve(const DrawnCurve& a, const DrawnCurve& b) {
+    return a.text == b.text && std::equal(a.runs.begin(), a.runs.end(), b.runs.begin(), b.runs.end(), sameRun);
+}
 
 struct View {
     QString family;                            // the family's key ("linear")

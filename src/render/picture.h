@@ -35,6 +35,11 @@ struct Op {
     quint32 first = 0, count = 0;       // Dots: count points; Segments: count pairs of points
     double a = 0, b = 0, c = 0, d = 0;  // Ellipse: centre, radii; Box: x0, y0, x1, y1; Text: baseline
     int text = -1;                      // Text: index into texts
+
+    // How many of the description's points the operation draws.
+    size_t pointCount() const {
+        return kind == Kind::Segments ? 2 * size_t(count) : kind == Kind::Dots ? size_t(count) : 0;
+    }
 };
 
 struct TextItem {
