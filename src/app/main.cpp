@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "platform/console.h"
+#include "platform/audio_out.h"
 #include "platform/platform.h"
 #include "platform/startup.h"
 #include "frame/recovery.h"
@@ -48,22 +49,26 @@ int main(int argc, char** argv) {
     if (const int code = answerCommandLine(argc, argv); code >= 0) return code;
 
     sendMessagesToStandardError();
-    QApplication app(argc, argv);
-    // The desktop entry's name: docks and task bars link the windows to the
-    // launcher by it (the Wayland application id; WM_CLASS on X11 is the
-    // executable's name, which the entry names in StartupWMClass).
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.vesmar"));
-    setupApplication(app);
-    // The program's own message boxes carry their own button texts; Qt's
-    // standard dialogs take theirs from Qt's translations.
-    installChineseQtTexts(app);
-    // The program ends with the navigation bar, whatever else is still open.
-    QStringList args;
-    for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
-    QObject::connect(startProgram(startup::parseArguments(args).file), &QObject::destroyed, &app,
-                     [] { QCoreApplication::quit(); });
-    // A normal end, the exit confirmed or the desktop logging out, leaves
-    // nothing to recover; a crash leaves the last autosaved view.
-    QObject::connect(&app, &QCoreApplication::aboutToQuit, [] { recovery::discard(); });
-    return app.exec();
+    int code = 0;
+    {
+        QApplication app(argc, argv);
+        // The desktop entry's name: docks and task bars link the windows to the
+        // launcher by it (the Wayland application id; WM_CLASS on X11 is the
+        // executable's name, which the entry names in StartupWMClass).
+        QGuiApplication::setDesktopFileName(QStringLiteral("org.example.vesmar"));
+        setupApplication(app);
+        // The program's own message boxes carry their own button texts; Qt's
+        // standard dialogs take theirs from Qt's translations.
+        installChineseQtTexts(app);
+        // The program ends with the navigation bar, whatever else is still open.
+        QStringList args;
+        for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+        QObject::connect(startProgram(startup::parseArguments(args).file), &QObject::destroyed, &app,
+                         [] { QCoreApplication::quit(); });
+        // A normal end, the exit confirmed or the desktop logging out, leaves
+        // nothing to recover; a crash leaves the last autosaved view.
+        QObject::connect(&app, &QCoreApplication::aboutToQuit, [] { recovery::discard(); });
+        code = app.exec();
+    }
+    return audio::finish(code);
 }

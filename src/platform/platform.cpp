@@ -1,5 +1,7 @@
 #include "platform/platform.h"
 
+#include "platform/audio_out.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QDesktopServices>
@@ -49,6 +51,8 @@ public:
         return PlaySoundW(reinterpret_cast<LPCWSTR>(playing.constData()), nullptr,
                           SND_MEMORY | SND_ASYNC | SND_NODEFAULT) != FALSE;
     }
+#else
+    bool playSound(const QByteArray& wav) override { return audio::play(wav); }
 #endif
 
     MsgReply messageBox(QWidget* parent, const QString& text, const QString& title, MsgButtons buttons,

@@ -1,0 +1,141 @@
+// Playing a WAV file from memory through the toolkit's audio output.
+#include "platform/audio_out.h"
+
+#include <QAudioDevice>
+#include <QAudioFormat>
+#include <QAudioSink>
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QMediaDevices>
+#include <QTimer>
+#include <QtEndian>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <optional>
+
+namespace audio {
+namespace {
+
+// Set once the sound system has been started.
+bool started = false;
+
+// Longer than any sound server keeps samples queued ahead of the speaker.
+constexpr int kServerHoldsMs = 2500;
+
+struct Pcm {
+    QAudioFormat format;
+    QByteArray samples;
+};
+
+quint32 u32At(const QByteArray& b, qsizetype at) {
+    return qFromLittleEndian<quint32>(b.constData() + at);
+}
+quint16 u16At(const QByteArray& b, qsizetype at) {
+    return qFromLittleEndian<quint16>(b.constData() + at);
+}
+
+// The format and samples of a RIFF/WAVE file of 16-bit PCM; nothing for any
+// other file. Every length is checked against what is there.
+std::optional<Pcm> readWav(const QByteArray& wav) {
+    if (wav.size() < 12 || !wav.startsWith("RIFF") || wav.mid(8, 4) != "WAVE") return std::nullopt;
+    bool haveFormat = false;
+    QAudioFormat format;
+    for (qsizetype at = 12; at + 8 <= wav.size();) {
+        const QByteArray id = wav.mid(at, 4);
+        const quint32 size = u32At(wav, at + 4);
+        const qsizetype body = at + 8;
+        if (size > quint64(wav.size() - body)) return std::nullopt;
+        if (id == "fmt ") {
+            if (size < 16) return std::nullopt;
+            const quint16 kind = u16At(wav, body), channels = u16At(wav, body + 2), bits = u16At(wav, body + 14);
+            const quint32 rate = u32At(wav, body + 4);
+            if (kind != 1 || bits != 16 || channels < 1 || channels > 8 || rate < 1000 || rate > 384000)
+                return std::nullopt;
+            format.setSampleFormat(QAudioFormat::Int16);
+            format.setChannelCount(channels);
+            format.setSampleRate(int(rate));
+            haveFormat = true;
+        } else if (id == "data") {
+            if (!haveFormat) return std::nullopt;
+            return Pcm{format, wav.mid(body, qsizetype(size))};
+        }
+        at = body + qsizetype(size) + (size & 1);  // chunks are padded to even lengths
+    }
+    return std::nullopt;
+}
+
+// The sound now playing: the output and the bytes it reads, kept until the
+// sound ends or the next one starts. Owned by the application, so that it
+// is gone before the audio system is.
+class Player : public QObject {
+public:
+    explicit Player(QObject* parent) : QObject(parent) {}
+    ~Player() override { stop(); }
+
+    bool play(Pcm pcm) {
+        stop();
+        started = true;
+        const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+        if (device.isNull()) return false;
+        samples_ = std::move(pcm.samples);
+        buffer_.setData(samples_);
+        if (!buffer_.open(QIODevice::ReadOnly)) return false;
+        sink_ = std::make_unique<QAudioSink>(device, pcm.format);
+        // The output falls idle when it has handed over the last samples,
+        // while the sound server may still hold a second or two of them
+        // (stopping now would cut the end off). Its stream is let go only
+        // after that, rather than held open in silence until the next sound.
+        QAudioSink* sink = sink_.get();
+        connect(sink, &QAudioSink::stateChanged, this, [sink](QAudio::State s) {
+            if (s != QAudio::IdleState) return;
+            QTimer::singleShot(kServerHoldsMs, sink, [sink] {
+                if (sink->state() == QAudio::IdleState) sink->stop();
+            });
+        });
+        sink_->start(&buffer_);
+        if (sink_->error() != QAudio::NoError || sink_->state() == QAudio::StoppedState) {
+            stop();
+            return false;
+        }
+        return true;
+    }
+
+private:
+    void stop() {
+        if (sink_) {
+            sink_->disconnect(this);
+            sink_->stop();
+            sink_.reset();
+        }
+        buffer_.close();
+    }
+
+    QByteArray samples_;
+    QBuffer buffer_;
+    std::unique_ptr<QAudioSink> sink_;
+};
+
+}  // namespace
+
+bool play(const QByteArray& wav) {
+    if (!QCoreApplication::instance()) return false;
+    std::optional<Pcm> pcm = readWav(wav);
+    if (!pcm || pcm->samples.isEmpty()) return false;
+    static Player* player = nullptr;
+    if (!player) {
+        player = new Player(QCoreApplication::instance());
+        QObject::connect(player, &QObject::destroyed, [] { player = nullptr; });
+    }
+    return player->play(std::move(*pcm));
+}
+
+int finish(int code) {
+    if (!started) return code;
+    // What was printed is kept; _Exit runs no library's exit-time teardown.
+    std::fflush(nullptr);
+    std::_Exit(code);
+}
+
+}  // namespace audio
