@@ -29,6 +29,20 @@ add_test(NAME desktop_chinese COMMAND ${VESMAR_XVFB} $<TARGET_FILE:desktop_test>
 set_tests_properties(desktop_chinese PROPERTIES
   ENVIRONMENT "QT_QPA_PLATFORM=xcb;LC_ALL=zh_CN.UTF-8;LANG=zh_CN.UTF-8;XDG_DATA_HOME=${CMAKE_BINARY_DIR}/test-home/desktop/data;XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/test-home/desktop/config" LABELS desktop TIMEOUT 300 RUN_SERIAL TRUE)
 
+# The sound of a curve: played to a private sound server and recorded back,
+# and, with no server to reach, the message that there is no sound.
+add_executable(speaker_test ${CMAKE_SOURCE_DIR}/tests/desktop/speaker_test.cpp)
+target_link_libraries(speaker_test PRIVATE vesmarcore Qt6::Test)
+add_test(NAME desktop_sound
+  COMMAND bash ${CMAKE_SOURCE_DIR}/tests/desktop/with-pulse ${VESMAR_XVFB} $<TARGET_FILE:speaker_test> theCurveReachesTheSpeakers)
+add_test(NAME desktop_no_sound COMMAND ${VESMAR_XVFB} $<TARGET_FILE:speaker_test> withoutSoundItSaysSoOnce)
+set_tests_properties(desktop_sound desktop_no_sound PROPERTIES
+  ENVIRONMENT "QT_QPA_PLATFORM=xcb;LC_ALL=C.UTF-8;XDG_DATA_HOME=${CMAKE_BINARY_DIR}/test-home/speaker/data;XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/test-home/speaker/config"
+  LABELS desktop TIMEOUT 120 RUN_SERIAL TRUE SKIP_RETURN_CODE 77)
+# A socket that is not there: no sound server can be reached, whatever the
+# machine runs.
+set_property(TEST desktop_no_sound APPEND PROPERTY ENVIRONMENT "PULSE_SERVER=unix:${CMAKE_BINARY_DIR}/no-sound-server")
+
 # Under a window manager: the test starts openbox on its private X server.
 find_program(VESMAR_OPENBOX openbox)
 if(VESMAR_OPENBOX)
