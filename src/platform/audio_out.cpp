@@ -29,12 +29,8 @@ struct Pcm {
     QByteArray samples;
 };
 
-quint32 u32At(const QByteArray& b, qsizetype at) {
-    return qFromLittleEndian<quint32>(b.constData() + at);
-}
-quint16 u16At(const QByteArray& b, qsizetype at) {
-    return qFromLittleEndian<quint16>(b.constData() + at);
-}
+quint32 u32At(const QByteArray& b, qsizetype at) { return qFromLittleEndian<quint32>(b.constData() + at); }
+quint16 u16At(const QByteArray& b, qsizetype at) { return qFromLittleEndian<quint16>(b.constData() + at); }
 
 // The format and samples of a RIFF/WAVE file of 16-bit PCM; nothing for any
 // other file. Every length is checked against what is there.

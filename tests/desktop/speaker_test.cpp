@@ -80,9 +80,9 @@ QString heardExactly(const QByteArray& wav, const std::function<void()>& play) {
     const QByteArray expected = samples.mid(from, to - from);
 
     QProcess rec;
-    rec.start(QStringLiteral("parec"),
-              {QStringLiteral("--raw"), QStringLiteral("--format=s16le"), QStringLiteral("--rate=%1").arg(sound::kRate),
-               QStringLiteral("--channels=2"), QStringLiteral("--latency-msec=20"), QStringLiteral("--device=") + monitor});
+    rec.start(QStringLiteral("parec"), {QStringLiteral("--raw"), QStringLiteral("--format=s16le"),
+                                        QStringLiteral("--rate=%1").arg(sound::kRate), QStringLiteral("--channels=2"),
+                                        QStringLiteral("--latency-msec=20"), QStringLiteral("--device=") + monitor});
     if (!rec.waitForStarted(10000)) return QStringLiteral("parec did not start");
     QByteArray recorded;
     auto take = [&] {
