@@ -6,6 +6,7 @@
 #include "platform/console.h"
 #include "platform/audio_out.h"
 #include "platform/platform.h"
+#include "platform/power_cut.h"
 #include "platform/startup.h"
 #include "frame/recovery.h"
 #include "shell/shell.h"
@@ -70,5 +71,7 @@ int main(int argc, char** argv) {
         QObject::connect(&app, &QCoreApplication::aboutToQuit, [] { recovery::discard(); });
         code = app.exec();
     }
-    return audio::finish(code);
+    // Past the sound system's racy teardown (see audio::used).
+    if (audio::used()) endAbruptly(code);
+    return code;
 }

@@ -10,11 +10,11 @@ namespace audio {
 // nothing can play it: no sound device or sound server, or not such a file.
 bool play(const QByteArray& wav);
 
-// The last step of a program's main, after the application object is gone:
-// returns `code` where no sound was ever played, otherwise ends the process
-// at once with it. The toolkit's sound system tears its thread down at exit
-// without holding it still; with a stream recently open that can crash the
-// process after all its work is done (about one exit in twenty here).
-[[nodiscard]] int finish(int code);
+// Whether this process has started the sound system. The toolkit's sound
+// system tears its thread down at exit without holding it still; with a
+// stream recently open that can crash the process after all its work is
+// done (about one exit in twenty here). A program that used it ends at once
+// instead (endAbruptly), after its application object is gone.
+bool used();
 
 }  // namespace audio
