@@ -5,7 +5,20 @@
 # DRIVER, SCRIPTS (tests/recovery), WORKDIR; EMULATOR (a list, possibly empty).
 file(REMOVE_RECURSE ${WORKDIR})
 file(MAKE_DIRECTORY ${WORKDIR})
-set(data ${WORKDIR}/data)
+# The program's folders are moved by its one switch, VESMAR_HOME. On Linux,
+# HOME and the XDG folders point at a stand-in for the user's own home, where
+# the program's files would land without the switch: no plot file may appear
+# there. (A Windows program finds the user's folders through the system, not
+# the environment: there the recovery unit test watches the real folder.)
+set(home ${WORKDIR}/home)
+set(data ${home}/data)
+set(user ${WORKDIR}/user)
+file(MAKE_DIRECTORY ${user})
+set(user_env)
+if(NOT EMULATOR)
+  set(user_env HOME=${user} XDG_DATA_HOME=${user}/.local/share XDG_CONFIG_HOME=${user}/.config
+               XDG_CACHE_HOME=${user}/.cache)
+endif()
 
 # run(SCRIPT CHECK EXPECT_RC): one run in WORKDIR with the private folders.
 function(run script check expect_rc)
@@ -14,7 +27,7 @@ function(run script check expect_rc)
     set(mode --check)
   endif()
   execute_process(COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen LC_ALL=C.UTF-8
-                          XDG_DATA_HOME=${data} XDG_CONFIG_HOME=${WORKDIR}/config
+                          VESMAR_HOME=${home} ${user_env}
                           ${EMULATOR} ${DRIVER} ${mode} ${SCRIPTS}/${script}
                   WORKING_DIRECTORY ${WORKDIR}
                   OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE rc)
@@ -25,13 +38,17 @@ function(run script check expect_rc)
   if(out MATCHES "\"error\"")
     message(FATAL_ERROR "${script} reported an error:\n${out}")
   endif()
+  file(GLOB_RECURSE touched ${user}/*.vesmar)
+  if(touched)
+    message(FATAL_ERROR "${script} wrote into the user's own folders: ${touched}")
+  endif()
   set(run_output "${out}" PARENT_SCOPE)
 endfunction()
 
-# expect_file(NAME SHOULD): whether a file of that name is anywhere in the
-# data folder (the program's folder there is named after it), or in WORKDIR.
+# expect_file(NAME SHOULD): whether a file of that name is in the program's
+# data folder, or in WORKDIR.
 function(expect_file name should)
-  file(GLOB_RECURSE found ${data}/*/${name} ${WORKDIR}/${name})
+  file(GLOB found ${data}/${name} ${WORKDIR}/${name})
   if(should AND NOT found)
     message(FATAL_ERROR "${name} is missing")
   elseif(NOT should AND found)

@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QStandardPaths>
 #include <condition_variable>
 #include <mutex>
 #include <optional>
@@ -12,11 +11,12 @@
 #include "frame/family_manager.h"
 #include "frame/family_window.h"
 #include "frame/plot_file.h"
+#include "platform/folders.h"
 #include "platform/platform.h"
 
 namespace recovery {
 
-QString folder() { return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation); }
+QString folder() { return folders::location(folders::Kind::Data); }
 
 QString filePath() { return folder() + QStringLiteral("/recovery.vesmar"); }
 

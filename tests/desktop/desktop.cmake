@@ -22,12 +22,12 @@ add_test(NAME desktop_print
   COMMAND bash ${CMAKE_SOURCE_DIR}/tests/desktop/with-cups ${VESMAR_XVFB} $<TARGET_FILE:print_test>)
 # The real platform layer, not the offscreen one the other tests use.
 set_tests_properties(desktop_paths desktop_print PROPERTIES
-  ENVIRONMENT "QT_QPA_PLATFORM=xcb;LC_ALL=C.UTF-8;XDG_DATA_HOME=${CMAKE_BINARY_DIR}/test-home/desktop/data;XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/test-home/desktop/config" LABELS desktop TIMEOUT 600 RUN_SERIAL TRUE)
+  ENVIRONMENT "QT_QPA_PLATFORM=xcb;LC_ALL=C.UTF-8;VESMAR_HOME=${CMAKE_BINARY_DIR}/test-home/desktop" LABELS desktop TIMEOUT 600 RUN_SERIAL TRUE)
 set_tests_properties(desktop_print PROPERTIES SKIP_RETURN_CODE 77)
 # The save dialog under a Chinese locale.
 add_test(NAME desktop_chinese COMMAND ${VESMAR_XVFB} $<TARGET_FILE:desktop_test> saveDialogSpeaksChinese)
 set_tests_properties(desktop_chinese PROPERTIES
-  ENVIRONMENT "QT_QPA_PLATFORM=xcb;LC_ALL=zh_CN.UTF-8;LANG=zh_CN.UTF-8;XDG_DATA_HOME=${CMAKE_BINARY_DIR}/test-home/desktop/data;XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/test-home/desktop/config" LABELS desktop TIMEOUT 300 RUN_SERIAL TRUE)
+  ENVIRONMENT "QT_QPA_PLATFORM=xcb;LC_ALL=zh_CN.UTF-8;LANG=zh_CN.UTF-8;VESMAR_HOME=${CMAKE_BINARY_DIR}/test-home/desktop" LABELS desktop TIMEOUT 300 RUN_SERIAL TRUE)
 
 # The sound of a curve: played to a private sound server and recorded back,
 # and, with no server to reach, the message that there is no sound.
@@ -37,7 +37,7 @@ add_test(NAME desktop_sound
   COMMAND bash ${CMAKE_SOURCE_DIR}/tests/desktop/with-pulse ${VESMAR_XVFB} $<TARGET_FILE:speaker_test> theCurveReachesTheSpeakers)
 add_test(NAME desktop_no_sound COMMAND ${VESMAR_XVFB} $<TARGET_FILE:speaker_test> withoutSoundItSaysSoOnce)
 set_tests_properties(desktop_sound desktop_no_sound PROPERTIES
-  ENVIRONMENT "QT_QPA_PLATFORM=xcb;LC_ALL=C.UTF-8;XDG_DATA_HOME=${CMAKE_BINARY_DIR}/test-home/speaker/data;XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/test-home/speaker/config"
+  ENVIRONMENT "QT_QPA_PLATFORM=xcb;LC_ALL=C.UTF-8;VESMAR_HOME=${CMAKE_BINARY_DIR}/test-home/speaker"
   LABELS desktop TIMEOUT 120 RUN_SERIAL TRUE SKIP_RETURN_CODE 77)
 # A socket that is not there: no sound server can be reached, whatever the
 # machine runs.
@@ -48,7 +48,7 @@ find_program(VESMAR_OPENBOX openbox)
 if(VESMAR_OPENBOX)
   add_test(NAME desktop_window_manager COMMAND ${VESMAR_XVFB} $<TARGET_FILE:window_manager_test>)
   set_tests_properties(desktop_window_manager PROPERTIES
-    ENVIRONMENT "QT_QPA_PLATFORM=xcb;LC_ALL=C.UTF-8;XDG_DATA_HOME=${CMAKE_BINARY_DIR}/test-home/desktop/data;XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/test-home/desktop/config" LABELS desktop TIMEOUT 300 RUN_SERIAL TRUE)
+    ENVIRONMENT "QT_QPA_PLATFORM=xcb;LC_ALL=C.UTF-8;VESMAR_HOME=${CMAKE_BINARY_DIR}/test-home/desktop" LABELS desktop TIMEOUT 300 RUN_SERIAL TRUE)
 else()
   message(STATUS "The window manager test is left out: it needs openbox (bash scripts/setup)")
 endif()
@@ -58,4 +58,4 @@ endif()
 # reason, where the bus cannot be started.
 add_test(NAME desktop_atspi COMMAND bash ${CMAKE_SOURCE_DIR}/tests/desktop/atspi-walk $<TARGET_FILE:vesmar>)
 set_tests_properties(desktop_atspi PROPERTIES
-  ENVIRONMENT "LC_ALL=C.UTF-8" LABELS desktop TIMEOUT 180 RUN_SERIAL TRUE SKIP_RETURN_CODE 77)
+  ENVIRONMENT "LC_ALL=C.UTF-8;VESMAR_HOME=${CMAKE_BINARY_DIR}/test-home/atspi" LABELS desktop TIMEOUT 180 RUN_SERIAL TRUE SKIP_RETURN_CODE 77)

@@ -2,22 +2,58 @@
 // change, removed by a normal end; a start that finds it (what a crash
 // leaves) asks, Yes restores the picture exactly, No keeps one backup.
 #include <QApplication>
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QtTest>
 
 #include "driver/driver.h"
 #include "frame/family_manager.h"
 #include "frame/family_window.h"
 #include "frame/recovery.h"
+#include "platform/folders.h"
 #include "test_support.h"
 
 class RecoveryTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() {
-        // Never the user's own folder.
-        QVERIFY(qEnvironmentVariableIsSet("XDG_DATA_HOME"));
-        QVERIFY(recovery::folder().startsWith(qEnvironmentVariable("XDG_DATA_HOME")));
+        // Never the user's own folder: the harness gives the test a home.
+        QVERIFY(qEnvironmentVariableIsSet(folders::kHomeVariable));
+        const QString home = QFileInfo(qEnvironmentVariable(folders::kHomeVariable)).absoluteFilePath();
+        QVERIFY2(QFileInfo(recovery::folder()).absoluteFilePath().startsWith(home + QLatin1Char('/')),
+                 qPrintable(recovery::folder()));
+    }
+
+    void theUsersOwnFolderIsLeftAlone() {
+        // The system's data folder for the program, where a user's real
+        // recovery file lies: a run that writes one must not come near it.
+        const QString real = folders::systemLocation(folders::Kind::Data);
+        QVERIFY(!real.isEmpty());
+        QVERIFY(QDir::cleanPath(real) != QDir::cleanPath(recovery::folder()));
+        auto state = [&] {
+            QStringList seen;
+            const QDir dir(real);
+            for (const QFileInfo& f : dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot))
+                seen << f.fileName() + QLatin1Char(' ') + QString::number(f.size()) + QLatin1Char(' ') +
+                            f.lastModified().toString(Qt::ISODateWithMs);
+            return QStringLiteral("%1: %2").arg(dir.exists()).arg(seen.join(QLatin1Char(',')));
+        };
+        const QString before = state();
+        QFile::remove(recovery::filePath());
+        {
+            ScriptDriver d(out());
+            run(d, "start");
+            run(d, "open quadratic");
+            run(d, "type Text1(0) 3");
+            run(d, "click Command1");
+            run(d, "wait 1500");
+            recovery::flush();
+            QVERIFY(QFile::exists(recovery::filePath()));
+            QCOMPARE(state(), before);
+        }
+        QCOMPARE(state(), before);
     }
 
     void crashLeavesWorkThatStartRestores() {
