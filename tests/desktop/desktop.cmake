@@ -21,13 +21,17 @@ add_test(NAME desktop_paths COMMAND ${VESMAR_XVFB} $<TARGET_FILE:desktop_test>)
 add_test(NAME desktop_print
   COMMAND bash ${CMAKE_SOURCE_DIR}/tests/desktop/with-cups ${VESMAR_XVFB} $<TARGET_FILE:print_test>)
 # The real platform layer, not the offscreen one the other tests use.
+# Each test has a home of its own: what one leaves behind (a recovery file)
+# must never become another's recovery question.
 set_tests_properties(desktop_paths desktop_print PROPERTIES
-  ENVIRONMENT "QT_QPA_PLATFORM=xcb;LC_ALL=C.UTF-8;VESMAR_HOME=${CMAKE_BINARY_DIR}/test-home/desktop" LABELS desktop TIMEOUT 600 RUN_SERIAL TRUE)
+  ENVIRONMENT "QT_QPA_PLATFORM=xcb;LC_ALL=C.UTF-8" LABELS desktop TIMEOUT 600 RUN_SERIAL TRUE)
+set_property(TEST desktop_paths APPEND PROPERTY ENVIRONMENT "VESMAR_HOME=${CMAKE_BINARY_DIR}/test-home/desktop_paths")
+set_property(TEST desktop_print APPEND PROPERTY ENVIRONMENT "VESMAR_HOME=${CMAKE_BINARY_DIR}/test-home/desktop_print")
 set_tests_properties(desktop_print PROPERTIES SKIP_RETURN_CODE 77)
 # The save dialog under a Chinese locale.
 add_test(NAME desktop_chinese COMMAND ${VESMAR_XVFB} $<TARGET_FILE:desktop_test> saveDialogSpeaksChinese)
 set_tests_properties(desktop_chinese PROPERTIES
-  ENVIRONMENT "QT_QPA_PLATFORM=xcb;LC_ALL=zh_CN.UTF-8;LANG=zh_CN.UTF-8;VESMAR_HOME=${CMAKE_BINARY_DIR}/test-home/desktop" LABELS desktop TIMEOUT 300 RUN_SERIAL TRUE)
+  ENVIRONMENT "QT_QPA_PLATFORM=xcb;LC_ALL=zh_CN.UTF-8;LANG=zh_CN.UTF-8;VESMAR_HOME=${CMAKE_BINARY_DIR}/test-home/desktop_chinese" LABELS desktop TIMEOUT 300 RUN_SERIAL TRUE)
 
 # The sound of a curve: played to a private sound server and recorded back,
 # and, with no server to reach, the message that there is no sound.
@@ -37,8 +41,11 @@ add_test(NAME desktop_sound
   COMMAND bash ${CMAKE_SOURCE_DIR}/tests/desktop/with-pulse ${VESMAR_XVFB} $<TARGET_FILE:speaker_test> theCurveReachesTheSpeakers)
 add_test(NAME desktop_no_sound COMMAND ${VESMAR_XVFB} $<TARGET_FILE:speaker_test> withoutSoundItSaysSoOnce)
 set_tests_properties(desktop_sound desktop_no_sound PROPERTIES
-  ENVIRONMENT "QT_QPA_PLATFORM=xcb;LC_ALL=C.UTF-8;VESMAR_HOME=${CMAKE_BINARY_DIR}/test-home/speaker"
+  ENVIRONMENT "QT_QPA_PLATFORM=xcb;LC_ALL=C.UTF-8"
   LABELS desktop TIMEOUT 120 RUN_SERIAL TRUE SKIP_RETURN_CODE 77)
+foreach(name desktop_sound desktop_no_sound)
+  set_property(TEST ${name} APPEND PROPERTY ENVIRONMENT "VESMAR_HOME=${CMAKE_BINARY_DIR}/test-home/${name}")
+endforeach()
 # A socket that is not there: no sound server can be reached, whatever the
 # machine runs.
 set_property(TEST desktop_no_sound APPEND PROPERTY ENVIRONMENT "PULSE_SERVER=unix:${CMAKE_BINARY_DIR}/no-sound-server")
@@ -48,7 +55,7 @@ find_program(VESMAR_OPENBOX openbox)
 if(VESMAR_OPENBOX)
   add_test(NAME desktop_window_manager COMMAND ${VESMAR_XVFB} $<TARGET_FILE:window_manager_test>)
   set_tests_properties(desktop_window_manager PROPERTIES
-    ENVIRONMENT "QT_QPA_PLATFORM=xcb;LC_ALL=C.UTF-8;VESMAR_HOME=${CMAKE_BINARY_DIR}/test-home/desktop" LABELS desktop TIMEOUT 300 RUN_SERIAL TRUE)
+    ENVIRONMENT "QT_QPA_PLATFORM=xcb;LC_ALL=C.UTF-8;VESMAR_HOME=${CMAKE_BINARY_DIR}/test-home/window_manager" LABELS desktop TIMEOUT 300 RUN_SERIAL TRUE)
 else()
   message(STATUS "The window manager test is left out: it needs openbox (bash scripts/setup)")
 endif()

@@ -7,6 +7,8 @@
 #include "platform/platform.h"
 #include "frame/family_manager.h"
 #include "frame/family_window.h"
+#include "frame/recovery.h"
+#include "platform/folders.h"
 #include "shell/shell.h"
 
 using namespace desktop;
@@ -48,6 +50,12 @@ private slots:
                      return output("xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"}).contains(QLatin1String("window id"));
                  }),
                  "openbox did not take over the screen");
+        // The program starts as after a clean exit: a recovery file left by an
+        // earlier run would ask its question, and nobody here answers it.
+        QVERIFY2(qEnvironmentVariableIsSet(folders::kHomeVariable), "the test must run in a home of its own");
+        QFile::remove(recovery::filePath());
+        QFile::remove(recovery::backupPath());
+        QVERIFY(!QFile::exists(recovery::filePath()) && !QFile::exists(recovery::backupPath()));
         setupApplication(*qobject_cast<QApplication*>(qApp));
         initShellResources();
     }
