@@ -16,6 +16,16 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
   target_link_options(vesmar PRIVATE LINKER:--as-needed)
 endif()
 
+# The sound back-end, which the program opens on its first sound: in a folder
+# of the program's own under the system's library folder, where the program
+# looks for it (VESMAR_AUDIO_DIR, CMakeLists.txt). Linked as the program is.
+if(TARGET vesmar-audio)
+  install(TARGETS vesmar-audio LIBRARY DESTINATION ${VESMAR_AUDIO_DIR})
+  if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
+    target_link_options(vesmar-audio PRIVATE LINKER:--as-needed)
+  endif()
+endif()
+
 # The help document: the program looks for readme/index.htm in its working
 # directory first, then in ../share/vesmar beside its own folder.
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/resources/readme DESTINATION ${CMAKE_INSTALL_DATADIR}/vesmar)
@@ -98,7 +108,8 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://vesmar.example.org/")
-# The Qt libraries come from the binary (dpkg-shlibdeps); the fonts the
+# The Qt libraries come from the binaries (dpkg-shlibdeps: the program and
+# the sound back-end); the fonts the
 # captions need are named here: a Song and a Hei face for the Chinese texts
 # and a serif with the metrics of Times New Roman for the formulas.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

@@ -1,5 +1,6 @@
-// Built where the toolkit's audio module is missing: no sound can be played,
-// and the program says so when asked to.
+// The Windows build: the system's own player plays the sound of a curve
+// (platform.cpp), so the toolkit's audio output and its back-end module are
+// not used, and nothing here plays or loads anything.
 #include "platform/audio_out.h"
 
 namespace audio {
@@ -10,5 +11,10 @@ bool play(const QByteArray& wav) {
 }
 
 bool used() { return false; }
+
+QString backendFile(const QString& programDir) {
+    (void)programDir;
+    return {};
+}
 
 }  // namespace audio

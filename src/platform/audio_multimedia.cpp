@@ -1,5 +1,8 @@
-// Playing a WAV file from memory through the toolkit's audio output.
-#include "platform/audio_out.h"
+// The sound back-end module: a WAV file from memory played through the
+// toolkit's audio output. Built as a module of its own (vesmar-audio) and
+// opened by audio_loader.cpp on the first sound, so that only a program that
+// plays loads the audio module and the sound libraries under it.
+#include "platform/audio_backend.h"
 
 #include <QAudioDevice>
 #include <QAudioFormat>
@@ -7,17 +10,15 @@
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QMediaDevices>
+#include <QObject>
+#include <QPointer>
 #include <QTimer>
 #include <QtEndian>
 
 #include <memory>
 #include <optional>
 
-namespace audio {
 namespace {
-
-// Set once the sound system has been started.
-bool started = false;
 
 // Longer than any sound server keeps samples queued ahead of the speaker.
 constexpr int kServerHoldsMs = 2500;
@@ -70,7 +71,6 @@ public:
 
     bool play(Pcm pcm) {
         stop();
-        started = true;
         const QAudioDevice device = QMediaDevices::defaultAudioOutput();
         if (device.isNull()) return false;
         buffer_.setData(pcm.samples);
@@ -111,18 +111,25 @@ private:
 
 }  // namespace
 
-bool play(const QByteArray& wav) {
-    if (!QCoreApplication::instance()) return false;
-    std::optional<Pcm> pcm = readWav(wav);
-    if (!pcm || pcm->samples.isEmpty()) return false;
-    static Player* player = nullptr;
-    if (!player) {
-        player = new Player(QCoreApplication::instance());
-        QObject::connect(player, &QObject::destroyed, [] { player = nullptr; });
+// The module's one object, made by the plugin loader.
+class MultimediaAudio : public QObject, public AudioBackend {
+    Q_OBJECT
+    Q_PLUGIN_METADATA(IID VESMAR_AUDIO_BACKEND_IID)
+    Q_INTERFACES(AudioBackend)
+
+public:
+    bool play(const QByteArray& wav) override {
+        if (!QCoreApplication::instance()) return false;
+        std::optional<Pcm> pcm = readWav(wav);
+        if (!pcm || pcm->samples.isEmpty()) return false;
+        // Owned by the application, so that it is gone before the audio
+        // system is; this object lives until the module is let go.
+        if (!player_) player_ = new Player(QCoreApplication::instance());
+        return player_->play(std::move(*pcm));
     }
-    return player->play(std::move(*pcm));
-}
 
-bool used() { return started; }
+private:
+    QPointer<Player> player_;
+};
 
-}  // namespace audio
+#include "audio_multimedia.moc"
