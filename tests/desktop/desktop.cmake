@@ -49,6 +49,25 @@ endforeach()
 # A socket that is not there: no sound server can be reached, whatever the
 # machine runs.
 set_property(TEST desktop_no_sound APPEND PROPERTY ENVIRONMENT "PULSE_SERVER=unix:${CMAKE_BINARY_DIR}/no-sound-server")
+# No sound back-end: a copy of the test in a folder without the module that
+# the program opens on its first sound (a build without the audio module, or
+# an installation that lost it) says the same.
+set(VESMAR_NO_MODULE_DIR ${CMAKE_BINARY_DIR}/without-sound-module)
+add_test(NAME desktop_no_sound_module
+  COMMAND sh -c "rm -rf \"$1\" && mkdir -p \"$1\" && cp \"$2\" \"$1/\" && shift 2 && exec \"$@\""
+          sh ${VESMAR_NO_MODULE_DIR} $<TARGET_FILE:speaker_test>
+          ${VESMAR_XVFB} ${VESMAR_NO_MODULE_DIR}/$<TARGET_FILE_NAME:speaker_test> withoutSoundItSaysSoOnce)
+# The sound libraries are loaded with the first sound, not at start: the
+# program's windows without sound, then one sound (played or not: no server
+# is needed to load them).
+add_test(NAME desktop_sound_on_first_play
+  COMMAND ${VESMAR_XVFB} $<TARGET_FILE:speaker_test> soundLibrariesComeWithTheFirstSound)
+set_tests_properties(desktop_no_sound_module desktop_sound_on_first_play PROPERTIES
+  ENVIRONMENT "QT_QPA_PLATFORM=xcb;LC_ALL=C.UTF-8;PULSE_SERVER=unix:${CMAKE_BINARY_DIR}/no-sound-server"
+  LABELS desktop TIMEOUT 120 RUN_SERIAL TRUE)
+foreach(name desktop_no_sound_module desktop_sound_on_first_play)
+  set_property(TEST ${name} APPEND PROPERTY ENVIRONMENT "VESMAR_HOME=${CMAKE_BINARY_DIR}/test-home/${name}")
+endforeach()
 
 # Under a window manager: the test starts openbox on its private X server.
 find_program(VESMAR_OPENBOX openbox)

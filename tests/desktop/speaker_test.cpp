@@ -1,9 +1,13 @@
 // The sound of a curve on a real sound server: what 听图像 plays is recorded
-// back from the server's output sample for sample; with no server the window
-// says once that it cannot play sound. Each case runs in a process of its
-// own (the sound system connects once per process): desktop.cmake names them.
+// back from the server's output sample for sample; with no server (or no
+// sound back-end) the window says once that it cannot play sound; and the
+// sound libraries come into the process only with the first sound played.
+// Each case runs in a process of its own (the sound system connects once per
+// process): desktop.cmake names them.
 #include <QAbstractButton>
+#include <QFile>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QProcess>
 #include <QTimer>
 #include <QtEndian>
@@ -124,6 +128,28 @@ QString heardExactly(const QByteArray& wav, const std::function<void()>& play) {
     return {};
 }
 
+// The libraries mapped into this process (/proc/self/maps, Linux), by file name.
+QStringList librariesMapped() {
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    if (!maps.open(QIODevice::ReadOnly)) return {};
+    QStringList names;
+    for (const QByteArray& line : maps.readAll().split('\n')) {
+        const qsizetype slash = line.indexOf('/');
+        if (slash < 0) continue;
+        const QString name = QString::fromLocal8Bit(line.mid(slash)).section(QLatin1Char('/'), -1);
+        if (name.contains(QLatin1String(".so")) && !names.contains(name)) names << name;
+    }
+    return names;
+}
+
+// Those of them that are there only to play sound: the toolkit's audio
+// module, the sound server's client and the sound file libraries under it.
+QStringList soundLibraries(const QStringList& names) {
+    static const QRegularExpression sound(
+        QStringLiteral("^lib(Qt6Multimedia|pulse|sndfile|asound|FLAC|vorbis|ogg|opus|mpg123|mp3lame)"));
+    return names.filter(sound);
+}
+
 // Whether the sound server has no stream from this program left.
 bool noStreamLeft() {
     QProcess p;
@@ -184,6 +210,33 @@ private slots:
         hear->click();
         QTest::qWait(300);
         QCOMPARE(messages.texts.size(), 1);
+    }
+
+    // The program started as a user starts it, windows opened and drawn,
+    // with no sound played: no sound library is in the process. The first
+    // sound brings them in (the back-end module beside the program).
+    void soundLibrariesComeWithTheFirstSound() {
+        MessageWatch messages;
+        QWidget* bar = startProgram();
+        QVERIFY(bar && QTest::qWaitForWindowExposed(bar));
+        FamilyWindow* first = FamilyManager::instance().current();
+        QVERIFY(first && QTest::qWaitForWindowExposed(first));
+        FamilyWindow* w = drawn("sine");
+        QVERIFY(w && QTest::qWaitForWindowExposed(w));
+        QVERIFY(!w->curveSound().isEmpty());
+        QTest::qWait(200);
+        const QStringList before = librariesMapped();
+        QVERIFY2(before.filter(QStringLiteral("libQt6Widgets")).size() == 1, "/proc/self/maps not read");
+        QVERIFY2(soundLibraries(before).isEmpty(), qPrintable(soundLibraries(before).join(' ')));
+        QVERIFY(!audio::used());
+
+        (void)platform().playSound(w->curveSound());
+        QVERIFY(audio::used());
+        const QStringList after = soundLibraries(librariesMapped());
+        QVERIFY2(after.filter(QStringLiteral("libQt6Multimedia")).size() == 1, qPrintable(after.join(' ')));
+        QVERIFY2(after.filter(QStringLiteral("libpulse")).size() >= 1, qPrintable(after.join(' ')));
+        QVERIFY2(messages.texts.isEmpty(), qPrintable(messages.texts.join('\n')));
+        delete bar;
     }
 };
 

@@ -1,10 +1,14 @@
 // What the program answers before it opens a window: its command-line options
-// and where it finds its help document, in the source tree and installed.
+// and where it finds its help document and its sound back-end, in the source
+// tree and installed.
 #include <QDir>
 #include <QFile>
+#include <QPluginLoader>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "platform/audio_backend.h"
+#include "platform/audio_out.h"
 #include "platform/startup.h"
 
 using startup::Options;
@@ -133,6 +137,36 @@ private slots:
         QFile doc(found);
         QVERIFY(doc.open(QIODevice::ReadOnly));
         QVERIFY(doc.readAll().contains("<html"));
+    }
+
+    // The sound back-end module is looked for beside the program (a build
+    // tree) before the installed layout; no module, no file.
+    void soundModuleBesideTheProgram() {
+#ifdef Q_OS_WIN
+        QSKIP("the Windows build plays through the system's own player, without a module");
+#endif
+        QTemporaryDir root;
+        QVERIFY(root.isValid());
+        const QString bin = root.filePath("bin");
+        QVERIFY(QDir().mkpath(bin));
+        QCOMPARE(audio::backendFile(bin), QString());
+        QVERIFY(QDir().mkpath(bin + "/vesmar-audio.so"));  // a folder of that name is no module
+        QCOMPARE(audio::backendFile(bin), QString());
+        QVERIFY(QDir(bin).rmdir("vesmar-audio.so") && touch(bin + "/vesmar-audio.so"));
+        QCOMPARE(audio::backendFile(bin), QDir::cleanPath(bin + "/vesmar-audio.so"));
+    }
+
+    // Run by the install check on the unpacked package: the installed program
+    // finds the installed sound back-end, and it loads as the back-end.
+    void installedSoundModule() {
+        const QString root = qEnvironmentVariable("VESMAR_INSTALLED_ROOT");
+        if (root.isEmpty()) QSKIP("the install check sets VESMAR_INSTALLED_ROOT to an unpacked package");
+        const QString found = audio::backendFile(root + "/usr/bin");
+        QVERIFY2(found.startsWith(QDir::cleanPath(QDir(root).absoluteFilePath("usr/lib/"))) &&
+                     found.endsWith("/vesmar/vesmar-audio.so"),
+                 qPrintable(found));
+        QPluginLoader loader(found);
+        QVERIFY2(qobject_cast<AudioBackend*>(loader.instance()), qPrintable(loader.errorString()));
     }
 };
 
