@@ -171,6 +171,26 @@ private slots:
         QCOMPARE(startProgram(), w);
     }
 
+    // A view that comes back from a file or the recovery file marks its
+    // family in the bar as choosing it there would; a view of no family the
+    // program knows opens nothing.
+    void aShownViewMarksItsFamily() {
+        auto* bar = qobject_cast<MainWindow*>(startProgram());
+        QVERIFY(bar);
+        const FamilyEntry* sine = familyByKey(QStringLiteral("sine"));
+        QVERIFY(sine && sine->menuIndex != bar->currentMenu());
+        View v = FamilyManager::instance().open(*sine)->takeView();
+        FamilyManager::instance().closeAll();
+        QVERIFY(bar->currentMenu() != sine->menuIndex);
+        FamilyWindow* w = FamilyManager::instance().showView(v);
+        QVERIFY(w && w->isVisible());
+        QCOMPARE(w->traits().number, sine->number);
+        QCOMPARE(bar->currentMenu(), sine->menuIndex);
+        v.family = QStringLiteral("no-such-family");
+        QVERIFY(!FamilyManager::instance().showView(v));
+        QCOMPARE(FamilyManager::instance().current(), w);
+    }
+
     void pressSelectsEvenWithoutAWindow() {
         auto* bar = qobject_cast<MainWindow*>(startProgram());
         ClickLabel* l5 = bar->menuLabel(5);
