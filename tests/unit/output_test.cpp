@@ -30,12 +30,6 @@
 
 namespace {
 
-void click(FamilyWindow* w, const QString& name) {
-    auto* b = qobject_cast<QAbstractButton*>(w->control(name));
-    QVERIFY2(b, qPrintable(name));
-    b->click();
-}
-
 // A picture with a curve, so that rows and columns are told apart.
 void plot(FamilyWindow* w, const QString& k) {
     qobject_cast<QLineEdit*>(w->control(QStringLiteral("Text1(0)")))->setText(k);

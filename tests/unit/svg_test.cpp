@@ -23,12 +23,6 @@
 
 namespace {
 
-FamilyWindow* plotted(const char* key) {
-    FamilyWindow* w = openFamily(QLatin1String(key));
-    if (auto* b = qobject_cast<QAbstractButton*>(w->control(QStringLiteral("Command1")))) b->click();
-    return w;
-}
-
 struct Comparison {
     double rmse = 0;  // of the grey levels, 0 … 1
     int dark = 0;     // pixels dark in the bitmap, and all eight around them
@@ -113,7 +107,7 @@ private slots:
     void curvesMatchTheX4Png() {
         QFETCH(QString, key);
         QFETCH(QPointF, onCurve);
-        FamilyWindow* w = plotted(key.toLatin1().constData());
+        FamilyWindow* w = openPlotted(key);
         QVERIFY(w);
         const Picture picture = w->canvas().picture();
         const QByteArray svg = output::svgBytes(picture, w->windowTitle());
@@ -227,7 +221,7 @@ private slots:
     // One element per kind of thing drawn, the caption as the title, the
     // picture's square at its printed size, texts with their fonts and colours.
     void documentCarriesTheDrawing() {
-        FamilyWindow* w = plotted("sine");
+        FamilyWindow* w = openPlotted(QStringLiteral("sine"));
         QVERIFY(w);
         const QByteArray svg = output::svgBytes(w->canvas().picture(), w->windowTitle());
         QXmlStreamReader xml(svg);
