@@ -67,12 +67,8 @@ private slots:
         s_->run("click fugai");
         s_->run("slide HScroll2 3");
         s_->run("click Commandfgqd");
-        s_->run("click Option3sh");
         s_->run("choose Combo1sh 蓝色");
-        s_->run("press left -8 -8");
-        s_->run("move left -2 -6");
-        s_->run("move left 3 -9");
-        s_->run("release left 3 -9");
+        QVERIFY(s_->stroke({{-8, -8}, {-2, -6}, {3, -9}}));
         s_->run("click Option5sh");
         s_->run("press left -9 9");
         s_->run("type Textwz 标注 abc");
@@ -261,9 +257,7 @@ private slots:
             if (name == QLatin1String("q.vesmar")) QVERIFY(f.resize(plotfile::kMaxBytes + 1));
         }
         FamilyWindow* w = s_->open(QStringLiteral("linear"));
-        s_->run("click Option1sh");
-        s_->run("press left -5 5");
-        s_->run("release left 5 5");
+        QVERIFY(s_->line({-5, 5}, {5, 5}));
         const QImage image = w->canvas().image().copy();
         const int steps = w->history().steps();
         const View view = w->takeView();

@@ -64,6 +64,25 @@ public:
         return w;
     }
 
+    // A straight line with the line tool, from a to b (world units).
+    bool line(QPointF a, QPointF b) {
+        return run(QStringLiteral("click Option1sh")) &&
+               run(QStringLiteral("press left %1 %2").arg(a.x()).arg(a.y())) &&
+               run(QStringLiteral("release left %1 %2").arg(b.x()).arg(b.y()));
+    }
+    // A free stroke with the pen through the points, the tool chosen first
+    // unless the caller already has it.
+    bool stroke(const std::vector<QPointF>& points, bool choosePen = true) {
+        if (points.empty() || (choosePen && !run(QStringLiteral("click Option3sh")))) return false;
+        auto at = [](const char* what, QPointF p) {
+            return QStringLiteral("%1 left %2 %3").arg(QLatin1String(what)).arg(p.x()).arg(p.y());
+        };
+        if (!run(at("press", points.front()))) return false;
+        for (size_t i = 1; i < points.size(); ++i)
+            if (!run(at("move", points[i]))) return false;
+        return run(at("release", points.back()));
+    }
+
     ScriptDriver& driver() { return *driver_; }
     // The lines the last run() printed (everything since the last run()).
     const QStringList& lines() const { return lines_; }

@@ -218,10 +218,7 @@ private slots:
         FamilyWindow* w = s_->open(QStringLiteral("quadratic"));
         s_->run("click Command1");
         const QImage plotted = w->canvas().image().copy();
-        s_->run("click Option3sh");
-        s_->run("press left 0 0");
-        s_->run("move left 4 4");
-        s_->run("release left 4 4");
+        QVERIFY(s_->stroke({{0, 0}, {4, 4}}));
         const QImage stroked = w->canvas().image().copy();
         QVERIFY(stroked != plotted);
 
@@ -254,9 +251,7 @@ private slots:
         const QImage start = w->canvas().image().copy();
         for (int i = 0; i < 220; ++i) {
             const double x = -9 + (i % 90) * 0.2;
-            s_->run(QStringLiteral("press left %1 -5").arg(x));
-            s_->run(QStringLiteral("move left %1 5").arg(x));
-            s_->run(QStringLiteral("release left %1 5").arg(x));
+            QVERIFY(s_->stroke({{x, -5}, {x, 5}}, false));
         }
         QCOMPARE(w->history().steps(), 220);
         for (int i = 0; i < 220; ++i) w->undo();
