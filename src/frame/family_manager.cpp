@@ -48,7 +48,7 @@ FamilyWindow* FamilyManager::open(const FamilyEntry& entry) {
         auto* f = qobject_cast<FamilyWindow*>(w);
         if (f && f != keep && f->isVisible()) f->close();
     }
-    for (auto& hook : onChoose) hook();
+    emit familyChosen();
     current_ = keep;
     // A window the user minimised comes back too: show() alone leaves it
     // in the task bar.
@@ -57,6 +57,15 @@ FamilyWindow* FamilyManager::open(const FamilyEntry& entry) {
     keep->raise();
     keep->activateWindow();
     return keep;
+}
+
+FamilyWindow* FamilyManager::showView(const View& view) {
+    const FamilyEntry* entry = familyByKey(view.family);
+    if (!entry) return nullptr;
+    FamilyWindow* w = open(*entry);
+    emit viewShown(*entry);
+    w->openView(view);
+    return w;
 }
 
 void FamilyManager::closeAll() {

@@ -2,13 +2,14 @@
 // Which family windows exist and how they are opened: at most one family
 // window at a time, created on first use, as the navigation bar and the
 // script driver choose them.
+#include <QObject>
 #include <QPointer>
 #include <QString>
-#include <functional>
 #include <vector>
 
 class FamilyWindow;
 class QWidget;
+struct View;
 
 struct FamilyEntry {
     QString key;                // "linear"
@@ -24,23 +25,34 @@ const FamilyEntry* familyByKey(const QString& key);
 const FamilyEntry* familyByMenu(int index);
 const FamilyEntry* familyByNumber(int number);
 
-class FamilyManager {
+// Whoever cares what is chosen listens to its signals; a listener that goes
+// is disconnected with it.
+class FamilyManager : public QObject {
+    Q_OBJECT
 public:
     static FamilyManager& instance();
     // Shows the family's window (creating it on first use), closes every
     // other family window and the full-screen viewer; returns the window.
     FamilyWindow* open(const FamilyEntry& entry);
+    // The one way a kept view comes back (a plot file, the recovery file):
+    // opens its family's window as open() does, says so (viewShown) and shows
+    // the view in it. nullptr, and nothing opened, when the family is not
+    // one of the program's.
+    FamilyWindow* showView(const View& view);
     FamilyWindow* current() const;
     // The open window with that number, or nullptr.
     FamilyWindow* window(int number) const;
     void closeAll();
-    // Hooks run when a family is chosen (the full-screen viewer closes itself).
-    std::vector<std::function<void()>> onChoose;
-    // Hooks run when a plot file opened the family's window (the navigation
-    // bar marks the family as chosen).
-    std::vector<std::function<void(const FamilyEntry&)>> onFileOpened;
+
+signals:
+    // A family window is about to be shown (the full-screen viewer closes).
+    void familyChosen();
+    // A kept view opened the family's window, not the navigation bar (which
+    // marks the family as chosen).
+    void viewShown(const FamilyEntry& entry);
 
 private:
+    FamilyManager() = default;
     // Cleared by Qt should the window go without its close event.
     QPointer<FamilyWindow> current_;
 };

@@ -164,10 +164,7 @@ void FamilyWindow::finish() {
     keys(QKeySequence(Qt::CTRL | Qt::Key_Z), &FamilyWindow::undo);
     keys(QKeySequence(Qt::CTRL | Qt::Key_Y), &FamilyWindow::redo);
     keys(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), &FamilyWindow::redo);
-    auto* open = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_O), this);
-    connect(open, &QShortcut::activated, this, [this] { plotactions::openByDialog(this); });
-    auto* save = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this);
-    connect(save, &QShortcut::activated, this, [this] { plotactions::saveByDialog(this); });
+    plotactions::addFileKeys(this);
 
     recoveryTimer_ = new QTimer(this);
     recoveryTimer_->setObjectName(QStringLiteral("Timerrecovery"));

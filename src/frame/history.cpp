@@ -1,10 +1,6 @@
 #include "frame/history.h"
 
 namespace {
-size_t pictureBytes(const Picture& p) {
-    const picture::Description* d = p.description();
-    return (d ? d->weight() : 0) + size_t(p.image().sizeInBytes());
-}
 // The fixed part of a view: its control texts, mostly.
 size_t valueBytes(const View& v) {
     size_t n = sizeof(View) + v.numbers.size() * sizeof(float);
@@ -41,17 +37,48 @@ void History::uncount(const void* key) {
     }
 }
 
+// Images are shared between pictures, descriptions and views (a flattened
+// base is the same pixels in every view taken after it): each is counted by
+// its pixels, once however many hold it.
+void History::count(const QImage& image) {
+    if (!image.isNull()) count(image.constBits(), size_t(image.sizeInBytes()));
+}
+
+void History::uncount(const QImage& image) {
+    if (!image.isNull()) uncount(image.constBits());
+}
+
+void History::count(const picture::Description* d) {
+    if (!d) return;
+    count(static_cast<const void*>(d), d->weight());
+    count(d->base);
+    count(d->baseHigh);
+}
+
+void History::uncount(const picture::Description* d) {
+    if (!d) return;
+    uncount(static_cast<const void*>(d));
+    uncount(d->base);
+    uncount(d->baseHigh);
+}
+
 void History::add(const View& v) {
     weight_ += valueBytes(v);
-    count(v.canvas.own.get(), v.canvas.own ? v.canvas.own->weight() : 0);
-    for (const Picture* p : {&v.canvas.restore, &v.canvas.under, &v.overlay}) count(p->description(), pictureBytes(*p));
+    count(v.canvas.own.get());
+    for (const Picture* p : {&v.canvas.restore, &v.canvas.under, &v.overlay}) {
+        count(p->description());
+        count(p->image());
+    }
     for (const SharedCurves* c : {&v.curves, &v.overlayCurves}) count(c->get(), curvesBytes(*c));
 }
 
 void History::remove(const View& v) {
     weight_ -= valueBytes(v);
     uncount(v.canvas.own.get());
-    for (const Picture* p : {&v.canvas.restore, &v.canvas.under, &v.overlay}) uncount(p->description());
+    for (const Picture* p : {&v.canvas.restore, &v.canvas.under, &v.overlay}) {
+        uncount(p->description());
+        uncount(p->image());
+    }
     for (const SharedCurves* c : {&v.curves, &v.overlayCurves}) uncount(c->get());
 }
 

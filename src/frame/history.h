@@ -1,8 +1,8 @@
 #pragma once
 // The undo history of one window: the view after each step, oldest first,
 // and which of them the window shows. Bounded twice: by a number of steps
-// and by the memory the views hold (the pieces views share are counted once);
-// past either bound the oldest steps go.
+// and by the memory the views hold, flattened images included (the pieces
+// views share are counted once); past either bound the oldest steps go.
 //
 // Qt's own undo stack would do the bookkeeping, but it can only bound the
 // number of commands, and only while it is empty: a window of freehand
@@ -38,7 +38,8 @@ public:
     const View& current() const { return views_[at_]; }
     // Steps that can be undone.
     int steps() const { return int(at_); }
-    // Bytes held by the views, shared pieces counted once.
+    // Bytes held by the views (operations, images, curves and texts), shared
+    // pieces counted once.
     size_t weight() const { return weight_; }
 
 private:
@@ -46,6 +47,10 @@ private:
     void remove(const View& v);
     void count(const void* key, size_t bytes);
     void uncount(const void* key);
+    void count(const QImage& image);
+    void uncount(const QImage& image);
+    void count(const picture::Description* d);
+    void uncount(const picture::Description* d);
     void trim();
 
     std::deque<View> views_;

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QShortcut>
 
 #include "frame/family_manager.h"
 #include "frame/family_window.h"
@@ -15,15 +16,21 @@ QString openTitle() { return QStringLiteral("打开作图"); }
 
 bool openPath(QWidget* parent, const QString& path) {
     const plotfile::Reading r = plotfile::readFile(path);
-    const FamilyEntry* entry = r.view ? familyByKey(r.view->family) : nullptr;
-    if (!entry) {
+    if (!r.view || !FamilyManager::instance().showView(*r.view)) {
         platform().messageBox(parent, r.problem, openTitle(), MsgButtons::OK, MsgIcon::Warning);
         return false;
     }
-    FamilyWindow* w = FamilyManager::instance().open(*entry);
-    for (auto& hook : FamilyManager::instance().onFileOpened) hook(*entry);
-    w->openView(*r.view);
     return true;
+}
+
+QKeySequence openKeys() { return QKeySequence(Qt::CTRL | Qt::Key_O); }
+QKeySequence saveKeys() { return QKeySequence(Qt::CTRL | Qt::Key_S); }
+
+void addFileKeys(QWidget* window) {
+    auto* open = new QShortcut(openKeys(), window);
+    QObject::connect(open, &QShortcut::activated, window, [window] { openByDialog(window); });
+    auto* save = new QShortcut(saveKeys(), window);
+    QObject::connect(save, &QShortcut::activated, window, [window] { saveByDialog(window); });
 }
 
 void openByDialog(QWidget* parent) {

@@ -1,6 +1,7 @@
 #pragma once
 // Opening and saving plot files from the windows: the dialogs, the questions
 // and the messages around the file format of plot_file.h.
+#include <QKeySequence>
 #include <QString>
 
 class QWidget;
@@ -17,6 +18,11 @@ bool openPath(QWidget* parent, const QString& path);
 // Asks for a name and saves the current family window's view; asks before
 // replacing a file.
 void saveByDialog(QWidget* parent);
+// The keys that open and save plot files, and the window-wide shortcuts for
+// them that the navigation bar and every family window have.
+QKeySequence openKeys();
+QKeySequence saveKeys();
+void addFileKeys(QWidget* window);
 // The dialog's title and the name it offers.
 QString saveTitle();
 QString openTitle();

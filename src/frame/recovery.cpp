@@ -133,15 +133,11 @@ void offer(QWidget* parent) {
         parent, QStringLiteral("上次使用时程序没有正常退出，留下了没有保存的作图。\n是否恢复这些作图？"),
         QStringLiteral("恢复作图"), MsgButtons::YesNo, MsgIcon::Question);
     if (reply != MsgReply::Yes) return keepAsBackup();
-    plotfile::Reading r = plotfile::readFile(filePath());
-    const FamilyEntry* entry = r.view ? familyByKey(r.view->family) : nullptr;
-    if (!entry) {
+    const plotfile::Reading r = plotfile::readFile(filePath());
+    if (!r.view || !FamilyManager::instance().showView(*r.view)) {
         platform().messageBox(parent, r.problem, QStringLiteral("恢复作图"), MsgButtons::OK, MsgIcon::Warning);
         return keepAsBackup();
     }
-    FamilyWindow* w = FamilyManager::instance().open(*entry);
-    for (auto& hook : FamilyManager::instance().onFileOpened) hook(*entry);
-    w->openView(*r.view);
 }
 
 }  // namespace recovery

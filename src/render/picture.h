@@ -60,7 +60,9 @@ struct Description {
     bool hasBase() const { return !base.isNull(); }
     bool empty() const { return ops.empty() && !hasBase(); }
     void clear();
-    // Bytes held, roughly: what the memory budget counts.
+    // Bytes the operations hold, roughly, the base images left out: what the
+    // canvas's budget counts before it flattens (whoever keeps descriptions
+    // counts their images too).
     size_t weight() const;
     // Appends other's operations (other has no base of its own).
     void append(const Description& other);

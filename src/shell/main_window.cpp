@@ -152,20 +152,19 @@ MainWindow::MainWindow()
         });
         return l;
     };
-    open_ = fileEntry("Labopen", 496, QStringLiteral("打开作图"), QStringLiteral("打开保存过的作图文件（Ctrl+O）"));
-    save_ = fileEntry("Labsave", 592, QStringLiteral("保存作图"),
-                      QStringLiteral("把当前作图窗口的函数、参数和图像保存为作图文件（Ctrl+S）"));
+    const auto keyText = [](const QKeySequence& k) { return k.toString(QKeySequence::NativeText); };
+    open_ = fileEntry("Labopen", 496, QStringLiteral("打开作图"),
+                      QStringLiteral("打开保存过的作图文件（%1）").arg(keyText(plotactions::openKeys())));
+    save_ = fileEntry(
+        "Labsave", 592, QStringLiteral("保存作图"),
+        QStringLiteral("把当前作图窗口的函数、参数和图像保存为作图文件（%1）").arg(keyText(plotactions::saveKeys())));
     connect(open_, &ClickLabel::clicked, this, [this] { plotactions::openByDialog(this); });
     connect(save_, &ClickLabel::clicked, this, [this] { plotactions::saveByDialog(this); });
-    auto* openKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_O), this);
-    connect(openKey, &QShortcut::activated, this, [this] { plotactions::openByDialog(this); });
-    auto* saveKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this);
-    connect(saveKey, &QShortcut::activated, this, [this] { plotactions::saveByDialog(this); });
+    plotactions::addFileKeys(this);
     // A plot file opened from anywhere marks its family as chosen.
-    FamilyManager::instance().onFileOpened.push_back([bar = QPointer<MainWindow>(this)](const FamilyEntry& e) {
-        if (!bar) return;
-        bar->menuPressed(e.menuIndex);
-        bar->startSettling();
+    connect(&FamilyManager::instance(), &FamilyManager::viewShown, this, [this](const FamilyEntry& e) {
+        menuPressed(e.menuIndex);
+        startSettling();
     });
 
     // The expand image is only at rest while the bar is collapsed.

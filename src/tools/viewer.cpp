@@ -23,7 +23,7 @@ void hookFamilyChoice() {
     static bool hooked = false;
     if (hooked) return;
     hooked = true;
-    FamilyManager::instance().onChoose.push_back([] {
+    QObject::connect(&FamilyManager::instance(), &FamilyManager::familyChosen, [] {
         if (openViewer) openViewer->close();
     });
 }

@@ -19,6 +19,7 @@
 #include "shell/click_label.h"
 #include "shell/help_window.h"
 #include "shell/main_window.h"
+#include "test_support.h"
 #include "tools/trace.h"
 
 namespace {
@@ -29,12 +30,6 @@ QString nameOf(QWidget* w) { return w ? iface(w)->text(QAccessible::Name) : QStr
 template <class W = QWidget>
 W* child(FamilyWindow* w, const char* name) {
     return qobject_cast<W*>(w->control(QString::fromLatin1(name)));
-}
-
-void click(FamilyWindow* w, const char* name) {
-    auto* b = child<QAbstractButton>(w, name);
-    QVERIFY2(b, name);
-    b->click();
 }
 
 void type(FamilyWindow* w, const char* name, const QString& text) {

@@ -51,6 +51,50 @@ inline QStringList captionsThatDoNotFit(QWidget* window) {
     return bad;
 }
 
+// What a group of controls placed from a table must keep, whatever the
+// numbers: every control inside its parent, none overlapping another, and
+// each caption (a label's or a button's text) fitting its control in width
+// and in height at the control's own font. One line per fault.
+inline QStringList placementFaults(QWidget* parent) {
+    QStringList bad;
+    const auto children = parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    for (QWidget* c : children) {
+        const QRect g = c->geometry();
+        if (!parent->rect().contains(g))
+            bad << QStringLiteral("%1 %2,%3 %4x%5 leaves %6")
+                       .arg(c->objectName())
+                       .arg(g.x())
+                       .arg(g.y())
+                       .arg(g.width())
+                       .arg(g.height())
+                       .arg(parent->objectName());
+        // Places converted from the design's units may share a row or a
+        // column of pixels at an edge: more than that is an overlap.
+        for (QWidget* other : children) {
+            const QRect both = g.intersected(other->geometry());
+            if (other != c && c->objectName() < other->objectName() && both.width() > 1 && both.height() > 1)
+                bad << QStringLiteral("%1 overlaps %2 by %3x%4")
+                           .arg(c->objectName(), other->objectName())
+                           .arg(both.width())
+                           .arg(both.height());
+        }
+        QString caption;
+        if (auto* l = qobject_cast<QLabel*>(c)) caption = l->text();
+        else if (auto* b = qobject_cast<QAbstractButton*>(c)) caption = b->text();
+        if (caption.isEmpty()) continue;
+        const QFontMetrics fm(c->font());
+        const int wide = fm.horizontalAdvance(caption), high = fm.height();
+        if (wide > g.width() || high > g.height())
+            bad << QStringLiteral("%1 \"%2\" needs %3x%4 of %5x%6")
+                       .arg(c->objectName(), caption)
+                       .arg(wide)
+                       .arg(high)
+                       .arg(g.width())
+                       .arg(g.height());
+    }
+    return bad;
+}
+
 // The same over every family window, each opened as the bar opens it.
 inline QStringList captionsThatDoNotFitInAnyFamily() {
     QStringList bad;

@@ -25,68 +25,10 @@
 #include "tools/viewer.h"
 #include "platform/platform.h"
 #include "focus_frame.h"
+#include "recording_platform.h"
 #include "test_support.h"
 
 namespace {
-
-struct Shown {
-    QString text, title;
-    MsgIcon icon;
-};
-
-class TestPlatform : public Platform {
-public:
-    MsgReply messageBox(QWidget*, const QString& text, const QString& title, MsgButtons, MsgIcon icon) override {
-        shown.push_back({text, title, icon});
-        return MsgReply::OK;
-    }
-    std::optional<QString> saveFileName(QWidget*, const SaveRequest& r) override {
-        ++dialogs;
-        request = r;
-        if (names.empty()) return std::nullopt;
-        auto n = names.front();
-        names.pop_front();
-        return n;
-    }
-    // Answers with the entry chosen when one is queued, else as a plain name.
-    std::optional<SaveAnswer> saveFile(QWidget* parent, const SaveRequest& r) override {
-        if (answers.empty()) return Platform::saveFile(parent, r);
-        ++dialogs;
-        request = r;
-        const SaveAnswer a = answers.front();
-        answers.pop_front();
-        return a;
-    }
-    void setClipboardImage(const QImage& image) override { clipboard = image; }
-    QImage clipboardImage() override { return clipboard; }
-    std::unique_ptr<QPrinter> printer() override {
-        if (pdfTargets.empty() || pdfTargets.front().isEmpty()) {
-            if (!pdfTargets.empty()) pdfTargets.pop_front();
-            return nullptr;
-        }
-        auto p = std::make_unique<QPrinter>(QPrinter::HighResolution);
-        p->setOutputFormat(QPrinter::PdfFormat);
-        p->setOutputFileName(pdfTargets.front());
-        pdfTargets.pop_front();
-        return p;
-    }
-    bool openDocument(const QString&) override { return true; }
-    void makeTopmost(QWidget* w) override { w->setWindowFlag(Qt::WindowStaysOnTopHint, true); }
-
-    std::vector<Shown> shown;
-    std::deque<std::optional<QString>> names;
-    std::deque<SaveAnswer> answers;
-    std::deque<QString> pdfTargets;  // empty entry: no printer
-    SaveRequest request;
-    int dialogs = 0;
-    QImage clipboard;
-};
-
-void click(FamilyWindow* w, const QString& name) {
-    auto* b = qobject_cast<QAbstractButton*>(w->control(name));
-    QVERIFY2(b, qPrintable(name));
-    b->click();
-}
 
 // A picture with a curve, so that rows and columns are told apart.
 void plot(FamilyWindow* w, const QString& k) {
@@ -144,13 +86,14 @@ void showFloatingItems(FamilyWindow* w) {
 
 class OutputTest : public QObject {
     Q_OBJECT
-    TestPlatform plat;
+    RecordingPlatform plat;
     QTemporaryDir dir;
     QString at(const QString& name) const { return dir.filePath(name); }
 
 private slots:
     void init() {
-        plat = TestPlatform();
+        plat = RecordingPlatform();
+        plat.documentsOpen = true;
         setPlatform(&plat);
     }
     void cleanup() {
@@ -174,7 +117,7 @@ private slots:
         plat.names = {at(QStringLiteral("一次函数图像.bmp")), at(QStringLiteral("picture.jpg"))};
         click(w, QStringLiteral("Cmdsave"));
         click(w, QStringLiteral("Cmdsave"));
-        QVERIFY(plat.shown.empty());
+        QVERIFY(plat.boxes.empty());
         for (const QString& name : {QStringLiteral("一次函数图像.bmp"), QStringLiteral("picture.jpg")}) {
             const QImage img = decodeBmp(readAll(at(name)));
             QVERIFY2(!img.isNull(), qPrintable(name));
@@ -214,7 +157,7 @@ private slots:
         QCOMPARE(w->canvas().image(), before);
         plat.names = {at(QStringLiteral("focused.bmp"))};
         click(w, QStringLiteral("Cmdsave"));
-        QVERIFY(plat.shown.empty());
+        QVERIFY(plat.boxes.empty());
         QVERIFY(samePixels(decodeBmp(readAll(at(QStringLiteral("focused.bmp")))), before));
         click(w, QStringLiteral("Cmdcopy"));
         QVERIFY(samePixels(plat.clipboard, before));
@@ -268,9 +211,9 @@ private slots:
         QCOMPARE(images, 0);
 
         // The same PNG name again: refused, file untouched; no folder: failure.
-        QCOMPARE(int(plat.shown.size()), 2);
-        QCOMPARE(plat.shown.at(0).text, output::existsMessage());
-        QCOMPARE(plat.shown.at(1).text, output::saveFailedMessage());
+        QCOMPARE(int(plat.boxes.size()), 2);
+        QCOMPARE(plat.boxes.at(0).text, output::existsMessage());
+        QCOMPARE(plat.boxes.at(1).text, output::saveFailedMessage());
         QCOMPARE(QImage(at(QStringLiteral("sheet.png"))).size(), QSize(1584, 1584));
     }
 
@@ -283,7 +226,7 @@ private slots:
                         SaveAnswer{at(QStringLiteral("c.Bmp")), 3},    SaveAnswer{at(QStringLiteral("d.png")), 0},
                         SaveAnswer{at(QStringLiteral("e.jpg")), 1},    SaveAnswer{at(QStringLiteral("f")), 3}};
         for (int i = 0; i < 6; ++i) click(w, QStringLiteral("Cmdsave"));
-        QVERIFY(plat.shown.empty());
+        QVERIFY(plat.boxes.empty());
         const QByteArray pngMagic("\x89PNG\r\n\x1a\n");
         QVERIFY(readAll(at(QStringLiteral("图像.png"))).startsWith(pngMagic));
         QVERIFY(readAll(at(QStringLiteral("d.png"))).startsWith(pngMagic));
@@ -338,8 +281,8 @@ private slots:
         plat.names = {first, foreign};
         click(w, QStringLiteral("Cmdsave"));
         click(w, QStringLiteral("Cmdsave"));
-        QCOMPARE(int(plat.shown.size()), 2);
-        for (const Shown& s : plat.shown) {
+        QCOMPARE(int(plat.boxes.size()), 2);
+        for (const RecordingPlatform::Box& s : plat.boxes) {
             QCOMPARE(s.text, QStringLiteral("你新建的文件已经存在，请更换一个新的！"));
             QCOMPARE(s.title, QStringLiteral("操作提示"));
             QCOMPARE(s.icon, MsgIcon::Warning);
@@ -352,7 +295,7 @@ private slots:
         plat.names = {std::nullopt, QString()};
         click(w, QStringLiteral("Cmdsave"));
         click(w, QStringLiteral("Cmdsave"));
-        QCOMPARE(int(plat.shown.size()), 2);
+        QCOMPARE(int(plat.boxes.size()), 2);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), files);
     }
 
@@ -364,8 +307,8 @@ private slots:
         plat.names = {missingFolder, QStringLiteral("/proc/vesmar-output-test.bmp")};
         click(w, QStringLiteral("Cmdsave"));
         click(w, QStringLiteral("Cmdsave"));
-        QCOMPARE(int(plat.shown.size()), 2);
-        for (const Shown& s : plat.shown) {
+        QCOMPARE(int(plat.boxes.size()), 2);
+        for (const RecordingPlatform::Box& s : plat.boxes) {
             QCOMPARE(s.text, output::saveFailedMessage());
             QCOMPARE(s.title, QStringLiteral("操作提示"));
         }
@@ -379,12 +322,12 @@ private slots:
         QVERIFY(output::writeAll(fine, bytes));
         QCOMPARE(readAll(fine.fileName()), bytes);
 
-        plat.shown.clear();
+        plat.boxes.clear();
         plat.pdfTargets = {QString(), at(QStringLiteral("no/such/folder/page.pdf"))};
         click(w, w->traits().printButton);
         click(w, w->traits().printButton);
-        QCOMPARE(int(plat.shown.size()), 2);
-        for (const Shown& s : plat.shown) QCOMPARE(s.text, output::printFailedMessage());
+        QCOMPARE(int(plat.boxes.size()), 2);
+        for (const RecordingPlatform::Box& s : plat.boxes) QCOMPARE(s.text, output::printFailedMessage());
     }
 
     void clipboardGetsTheCanvasPicture() {
@@ -410,7 +353,7 @@ private slots:
         const QString pdf = at(QStringLiteral("page.pdf"));
         plat.pdfTargets = {pdf};
         click(w, w->traits().printButton);
-        QVERIFY(plat.shown.empty());
+        QVERIFY(plat.boxes.empty());
         QProcess render;
         render.start(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("96"), QStringLiteral("-png"),
                                                   QStringLiteral("-singlefile"), pdf, at(QStringLiteral("page"))});

@@ -47,8 +47,6 @@ void checkReplay(FamilyWindow* w, const char* what) {
     QVERIFY2(d.isEmpty(), qPrintable(QStringLiteral("%1 %2: %3").arg(w->traits().key, QLatin1String(what), d)));
 }
 
-void chooseTool(FamilyWindow* w, const char* option) { w->findChild<QRadioButton*>(option)->setChecked(true); }
-
 // Aligned s x s blocks of a picture painted at scale s that are not of one
 // colour: zero for a blown-up bitmap.
 int mixedBlocks(const QImage& img, int s) {

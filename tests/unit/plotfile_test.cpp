@@ -18,6 +18,7 @@
 #include "frame/plot_actions.h"
 #include "frame/plot_file.h"
 #include "pixels_off_text.h"
+#include "render/picture_codec.h"
 #include "test_support.h"
 
 namespace {
@@ -29,7 +30,7 @@ QImage grabOf(QWidget* w) {
 QString pointsOf(std::initializer_list<double> values) {
     std::vector<QPointF> pts;
     for (auto it = values.begin(); it != values.end() && it + 1 != values.end(); it += 2) pts.emplace_back(*it, it[1]);
-    return QString::fromLatin1(plotfile::packPoints(pts).toBase64());
+    return QString::fromLatin1(picturecodec::packPoints(pts).toBase64());
 }
 bool curvesEqual(const View& a, const View& b) {
     auto same = [](const SharedCurves& x, const SharedCurves& y) {
@@ -66,12 +67,8 @@ private slots:
         s_->run("click fugai");
         s_->run("slide HScroll2 3");
         s_->run("click Commandfgqd");
-        s_->run("click Option3sh");
         s_->run("choose Combo1sh 蓝色");
-        s_->run("press left -8 -8");
-        s_->run("move left -2 -6");
-        s_->run("move left 3 -9");
-        s_->run("release left 3 -9");
+        QVERIFY(s_->stroke({{-8, -8}, {-2, -6}, {3, -9}}));
         s_->run("click Option5sh");
         s_->run("press left -9 9");
         s_->run("type Textwz 标注 abc");
@@ -260,9 +257,7 @@ private slots:
             if (name == QLatin1String("q.vesmar")) QVERIFY(f.resize(plotfile::kMaxBytes + 1));
         }
         FamilyWindow* w = s_->open(QStringLiteral("linear"));
-        s_->run("click Option1sh");
-        s_->run("press left -5 5");
-        s_->run("release left 5 5");
+        QVERIFY(s_->line({-5, 5}, {5, 5}));
         const QImage image = w->canvas().image().copy();
         const int steps = w->history().steps();
         const View view = w->takeView();
@@ -328,15 +323,15 @@ private slots:
         pts.emplace_back(5e-324, -5e-324);
         pts.emplace_back(1, 1);
         std::vector<QPointF> back;
-        QVERIFY(plotfile::unpackPoints(plotfile::packPoints(pts), qsizetype(pts.size()), back));
+        QVERIFY(picturecodec::unpackPoints(picturecodec::packPoints(pts), qsizetype(pts.size()), back));
         QCOMPARE(back.size(), pts.size());
         for (size_t i = 0; i < pts.size(); ++i)
             QVERIFY2(std::memcmp(&back[i], &pts[i], sizeof(QPointF)) == 0, qPrintable(QString::number(i)));
         // A block is exactly the points it claims: one more or less is refused.
         back.clear();
-        QVERIFY(!plotfile::unpackPoints(plotfile::packPoints(pts), qsizetype(pts.size()) - 1, back));
-        QVERIFY(!plotfile::unpackPoints(plotfile::packPoints(pts), qsizetype(pts.size()) + 1, back));
-        QVERIFY(!plotfile::unpackPoints(QByteArray("\0\0"), 0, back));
+        QVERIFY(!picturecodec::unpackPoints(picturecodec::packPoints(pts), qsizetype(pts.size()) - 1, back));
+        QVERIFY(!picturecodec::unpackPoints(picturecodec::packPoints(pts), qsizetype(pts.size()) + 1, back));
+        QVERIFY(!picturecodec::unpackPoints(QByteArray("\0\0"), 0, back));
     }
 
     void unknownFieldsAreIgnored() {

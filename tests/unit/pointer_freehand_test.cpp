@@ -31,11 +31,6 @@ int countColor(const QImage& img, const QColor& c) {
     return n;
 }
 
-void chooseTool(FamilyWindow* w, const char* option) { w->findChild<QRadioButton*>(option)->setChecked(true); }
-void chooseColor(FamilyWindow* w, const QString& item) {
-    auto* c = w->findChild<QComboBox*>(QStringLiteral("Combo1sh"));
-    c->setCurrentIndex(c->findText(item));
-}
 }  // namespace
 
 class PointerFreehandTest : public QObject {

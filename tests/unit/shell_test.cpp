@@ -9,6 +9,7 @@
 #include <QtTest>
 
 #include "platform/platform.h"
+#include "recording_platform.h"
 #include "frame/family_manager.h"
 #include "frame/family_window.h"
 #include "shell/click_label.h"
@@ -19,45 +20,6 @@
 using namespace shell;
 
 namespace {
-
-// Answers message boxes from a queue and records what the windows asked for.
-class FakePlatform : public Platform {
-public:
-    MsgReply messageBox(QWidget*, const QString& text, const QString& title, MsgButtons buttons,
-                        MsgIcon icon) override {
-        asked << title + QLatin1Char('|') + text;
-        lastButtons = buttons;
-        lastIcon = icon;
-        return replies.isEmpty() ? MsgReply::Yes : replies.takeFirst();
-    }
-    std::optional<QString> saveFileName(QWidget*, const SaveRequest&) override { return std::nullopt; }
-    void setClipboardImage(const QImage&) override {}
-    QImage clipboardImage() override { return {}; }
-    std::unique_ptr<QPrinter> printer() override { return nullptr; }
-    bool openDocument(const QString& target) override {
-        opened << target;
-        return false;  // no program on this desktop opens anything
-    }
-    // With openerStarts, the desktop's opener starts and finds out only later
-    // that nothing opens the target.
-    bool openDocumentWatched(const QString& target, std::function<void()> failedLater) override {
-        if (!openerStarts) return Platform::openDocumentWatched(target, std::move(failedLater));
-        opened << target;
-        late.push_back(std::move(failedLater));
-        return true;
-    }
-    bool openerStarts = false;
-    std::vector<std::function<void()>> late;
-    void makeTopmost(QWidget* w) override {
-        topmost << w->objectName();
-        w->setWindowFlag(Qt::WindowStaysOnTopHint, true);
-    }
-
-    QList<MsgReply> replies;
-    QStringList asked, opened, topmost;
-    MsgButtons lastButtons = MsgButtons::OK;
-    MsgIcon lastIcon = MsgIcon::None;
-};
 
 // A stand-in top-level window that records when it is closed.
 class Recorder : public QWidget {
@@ -100,7 +62,8 @@ class ShellTest : public QObject {
     Q_OBJECT
 private slots:
     void init() {
-        fake = new FakePlatform;
+        fake = new RecordingPlatform;
+        fake->reply = MsgReply::Yes;
         setPlatform(fake);
     }
     void cleanup() {
@@ -171,6 +134,26 @@ private slots:
         QCOMPARE(startProgram(), w);
     }
 
+    // A view that comes back from a file or the recovery file marks its
+    // family in the bar as choosing it there would; a view of no family the
+    // program knows opens nothing.
+    void aShownViewMarksItsFamily() {
+        auto* bar = qobject_cast<MainWindow*>(startProgram());
+        QVERIFY(bar);
+        const FamilyEntry* sine = familyByKey(QStringLiteral("sine"));
+        QVERIFY(sine && sine->menuIndex != bar->currentMenu());
+        View v = FamilyManager::instance().open(*sine)->takeView();
+        FamilyManager::instance().closeAll();
+        QVERIFY(bar->currentMenu() != sine->menuIndex);
+        FamilyWindow* w = FamilyManager::instance().showView(v);
+        QVERIFY(w && w->isVisible());
+        QCOMPARE(w->traits().number, sine->number);
+        QCOMPARE(bar->currentMenu(), sine->menuIndex);
+        v.family = QStringLiteral("no-such-family");
+        QVERIFY(!FamilyManager::instance().showView(v));
+        QCOMPARE(FamilyManager::instance().current(), w);
+    }
+
     void pressSelectsEvenWithoutAWindow() {
         auto* bar = qobject_cast<MainWindow*>(startProgram());
         ClickLabel* l5 = bar->menuLabel(5);
@@ -238,9 +221,9 @@ private slots:
 
         fake->replies = {MsgReply::No};
         QVERIFY(!bar->close());
-        QCOMPARE(fake->asked, QStringList{QStringLiteral("操作提示|您现在确实要退出“Vesmar函数分析作图器”吗？")});
-        QVERIFY(fake->lastButtons == MsgButtons::YesNo);
-        QVERIFY(fake->lastIcon == MsgIcon::Question);
+        QCOMPARE(fake->asked(), QStringList{QStringLiteral("操作提示|您现在确实要退出“Vesmar函数分析作图器”吗？")});
+        QVERIFY(fake->boxes.back().buttons == MsgButtons::YesNo);
+        QVERIFY(fake->boxes.back().icon == MsgIcon::Question);
         QVERIFY(bar->isVisible() && help->isVisible());
         QVERIFY(log.isEmpty());
 
@@ -248,7 +231,7 @@ private slots:
         fake->replies = {MsgReply::Yes};
         sendMove(bar->findChild<QWidget*>("Imageexit"));
         sendClick(bar->findChild<QWidget*>("Imageexit2"));
-        QCOMPARE(fake->asked.size(), 2);
+        QCOMPARE(fake->asked().size(), 2);
         QCOMPARE(log, (QStringList{"Form1", "Form2", "Form7", "Form14", "Form15"}));
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!guard);
@@ -302,16 +285,17 @@ private slots:
         QVERIFY2(document.endsWith(QLatin1String("readme/index.htm")), qPrintable(document));
         QCOMPARE(fake->opened.mid(1), (QStringList{kWebAddress, QStringLiteral("mailto:") + kMailAddress}));
         const QString shown = QDir::cleanPath(QDir::current().absoluteFilePath(document));
-        QCOMPARE(fake->asked, (QStringList{
-                                  "提示|无法打开使用教程：\n" + shown + "\n请确认这个文件存在，再用浏览器打开它。",
-                                  "提示|无法打开网页：\n" + kWebAddress + "\n请在浏览器中输入这个地址访问。",
-                                  "提示|无法打开邮件程序：\n" + kMailAddress + "\n请用你的邮箱给这个地址写信。",
-                              }));
-        QCOMPARE(fake->lastIcon, MsgIcon::Exclamation);
+        QCOMPARE(fake->asked(), (QStringList{
+                                    "提示|无法打开使用教程：\n" + shown + "\n请确认这个文件存在，再用浏览器打开它。",
+                                    "提示|无法打开网页：\n" + kWebAddress + "\n请在浏览器中输入这个地址访问。",
+                                    "提示|无法打开邮件程序：\n" + kMailAddress + "\n请用你的邮箱给这个地址写信。",
+                                }));
+        QCOMPARE(fake->boxes.back().icon, MsgIcon::Exclamation);
         // The bar's credit line is the web link too.
-        fake->asked.clear();
+        fake->boxes.clear();
         sendClick(bar->findChild<QWidget*>(QStringLiteral("Label1")));
-        QCOMPARE(fake->asked, QStringList{"提示|无法打开网页：\n" + kWebAddress + "\n请在浏览器中输入这个地址访问。"});
+        QCOMPARE(fake->asked(),
+                 QStringList{"提示|无法打开网页：\n" + kWebAddress + "\n请在浏览器中输入这个地址访问。"});
         QVERIFY(help->isVisible());
     }
 
@@ -321,10 +305,11 @@ private slots:
         fake->openerStarts = true;
         sendClick(bar->findChild<QWidget*>(QStringLiteral("Label1")));
         QCOMPARE(fake->opened, QStringList{kWebAddress});
-        QVERIFY(fake->asked.isEmpty());  // started: nothing to say yet
+        QVERIFY(fake->asked().isEmpty());  // started: nothing to say yet
         QCOMPARE(fake->late.size(), size_t(1));
         fake->late.front()();
-        QCOMPARE(fake->asked, QStringList{"提示|无法打开网页：\n" + kWebAddress + "\n请在浏览器中输入这个地址访问。"});
+        QCOMPARE(fake->asked(),
+                 QStringList{"提示|无法打开网页：\n" + kWebAddress + "\n请在浏览器中输入这个地址访问。"});
         fake->openerStarts = false;
         fake->late.clear();
     }
@@ -414,7 +399,7 @@ private slots:
     }
 
 private:
-    FakePlatform* fake = nullptr;
+    RecordingPlatform* fake = nullptr;
 };
 
 QTEST_MAIN(ShellTest)

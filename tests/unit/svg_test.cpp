@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFile>
+#include <QPainter>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -22,16 +23,10 @@
 
 namespace {
 
-FamilyWindow* plotted(const char* key) {
-    FamilyWindow* w = openFamily(QLatin1String(key));
-    if (auto* b = qobject_cast<QAbstractButton*>(w->control(QStringLiteral("Command1")))) b->click();
-    return w;
-}
-
 struct Comparison {
     double rmse = 0;  // of the grey levels, 0 … 1
     int dark = 0;     // pixels dark in the bitmap, and all eight around them
-    int holes = 0;    // of those, light in the rendered SVG
+    int holes = 0;    // of those, light in the output
 };
 
 // Grey levels compared pixel by pixel; a hole is where the bitmap has ink all
@@ -62,7 +57,7 @@ Comparison compare(const QImage& bitmap, const QImage& svg) {
 }
 
 QString describe(const Comparison& c) {
-    return QStringLiteral("RMSE %1, %2 of %3 dark pixels light in the SVG").arg(c.rmse).arg(c.holes).arg(c.dark);
+    return QStringLiteral("RMSE %1, %2 of %3 dark pixels light in the output").arg(c.rmse).arg(c.holes).arg(c.dark);
 }
 
 }  // namespace
@@ -112,7 +107,7 @@ private slots:
     void curvesMatchTheX4Png() {
         QFETCH(QString, key);
         QFETCH(QPointF, onCurve);
-        FamilyWindow* w = plotted(key.toLatin1().constData());
+        FamilyWindow* w = openPlotted(key);
         QVERIFY(w);
         const Picture picture = w->canvas().picture();
         const QByteArray svg = output::svgBytes(picture, w->windowTitle());
@@ -187,10 +182,46 @@ private slots:
                  true);
     }
 
+    // Runs of dots: each dot a solid square in the SVG file and in what the
+    // printer gets, as in the bitmap, whatever its width, and where dots
+    // overlap (a curve) the overlap is ink too. Outlines alone, or a fill
+    // rule that cancels overlaps, leave white inside; a dense curve's many
+    // outlines would hide the first, so most of these dots stand apart.
+    void dotsAreSolidInVectorOutput() {
+        auto d = std::make_shared<picture::Description>();
+        const int widths[] = {2, 3, 5, 8, 12};
+        for (int i = 0; i < 5; ++i)
+            for (int j = 0; j < 5; ++j) d->addDot(40 + 75 * i, 30 + 60 * j + i, qRgb(0, 0, 128), widths[i]);
+        // A curve's run: dots of width 4 a pixel and a quarter apart.
+        for (int k = 0; k < 200; ++k) d->addDot(20 + k * 1.25, 340 + 20 * std::sin(k * 0.05), qRgb(0, 0, 0), 4);
+        QCOMPARE(d->ops.size(), size_t(6));  // a run per width
+        const Picture picture(d, QImage(picture::kSize, picture::kSize, QImage::Format_RGB32));
+        const QImage four = picture.render(output::kPngScale);
+
+        const QImage svg = render(output::svgBytes(picture, QStringLiteral("点")), four.width());
+        QVERIFY(!svg.isNull());
+        // The printer's path: the picture painted into its square by a painter.
+        QImage printed(four.size(), QImage::Format_RGB32);
+        printed.fill(Qt::gray);
+        {
+            QPainter p(&printed);
+            picture.paint(p, QRectF(QPointF(0, 0), QSizeF(four.size())));
+        }
+        QStringList wrong;
+        for (const auto& [what, out] : {std::pair{"SVG", svg}, std::pair{"printed", printed}}) {
+            const Comparison c = compare(four, out);
+            qInfo("%s: %s", what, qPrintable(describe(c)));
+            // 25 dots of at least 8 x 8 device pixels and the curve: thousands with ink all round.
+            if (!(c.dark > 5000 && c.holes == 0 && c.rmse < 0.03))
+                wrong << QLatin1String(what) + QStringLiteral(": ") + describe(c);
+        }
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QStringLiteral("; "))));
+    }
+
     // One element per kind of thing drawn, the caption as the title, the
     // picture's square at its printed size, texts with their fonts and colours.
     void documentCarriesTheDrawing() {
-        FamilyWindow* w = plotted("sine");
+        FamilyWindow* w = openPlotted(QStringLiteral("sine"));
         QVERIFY(w);
         const QByteArray svg = output::svgBytes(w->canvas().picture(), w->windowTitle());
         QXmlStreamReader xml(svg);

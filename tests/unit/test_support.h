@@ -1,7 +1,10 @@
 #pragma once
 // What the widget tests share: their main(), and a script-driver session
 // that fails the test on an error line and on a window that does not open.
+#include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
+#include <QRadioButton>
 #include <QtTest>
 #include <memory>
 
@@ -61,6 +64,25 @@ public:
         return w;
     }
 
+    // A straight line with the line tool, from a to b (world units).
+    bool line(QPointF a, QPointF b) {
+        return run(QStringLiteral("click Option1sh")) &&
+               run(QStringLiteral("press left %1 %2").arg(a.x()).arg(a.y())) &&
+               run(QStringLiteral("release left %1 %2").arg(b.x()).arg(b.y()));
+    }
+    // A free stroke with the pen through the points, the tool chosen first
+    // unless the caller already has it.
+    bool stroke(const std::vector<QPointF>& points, bool choosePen = true) {
+        if (points.empty() || (choosePen && !run(QStringLiteral("click Option3sh")))) return false;
+        auto at = [](const char* what, QPointF p) {
+            return QStringLiteral("%1 left %2 %3").arg(QLatin1String(what)).arg(p.x()).arg(p.y());
+        };
+        if (!run(at("press", points.front()))) return false;
+        for (size_t i = 1; i < points.size(); ++i)
+            if (!run(at("move", points[i]))) return false;
+        return run(at("release", points.back()));
+    }
+
     ScriptDriver& driver() { return *driver_; }
     // The lines the last run() printed (everything since the last run()).
     const QStringList& lines() const { return lines_; }
@@ -78,4 +100,31 @@ inline FamilyWindow* openFamily(const QString& key) {
     FamilyWindow* w = e ? FamilyManager::instance().open(*e) : nullptr;
     if (!w) qFatal("the %s window did not open", qPrintable(key));
     return w;
+}
+
+// Clicks the window's button of that name; a button that is not there fails the test.
+inline void click(FamilyWindow* w, const QString& name) {
+    auto* b = qobject_cast<QAbstractButton*>(w->control(name));
+    QVERIFY2(b, qPrintable(name));
+    b->click();
+}
+
+// A family's window opened as the bar opens it, with its curve drawn by its
+// redraw button (the linear window's is the first of an array). A window
+// without one is a failed set-up: the test run ends.
+inline FamilyWindow* openPlotted(const QString& key) {
+    FamilyWindow* w = openFamily(key);
+    QWidget* redraw = w->control(QStringLiteral("Command1"));
+    if (!redraw) redraw = w->control(QStringLiteral("Command1(0)"));
+    auto* b = qobject_cast<QAbstractButton*>(redraw);
+    if (!b) qFatal("the %s window has no redraw button", qPrintable(key));
+    b->click();
+    return w;
+}
+
+// The freehand panel's tool (its option button) and colour.
+inline void chooseTool(FamilyWindow* w, const char* option) { w->findChild<QRadioButton*>(option)->setChecked(true); }
+inline void chooseColor(FamilyWindow* w, const QString& item) {
+    auto* c = w->findChild<QComboBox*>(QStringLiteral("Combo1sh"));
+    c->setCurrentIndex(c->findText(item));
 }

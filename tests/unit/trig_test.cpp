@@ -21,6 +21,8 @@ private slots:
     void slopeLookups();
     void smallAndHugeW();
     void asymptotes();
+    void lastAsymptotesRefused_data();
+    void lastAsymptotesRefused();
     void branchesBreakAtAsymptotes();
     void cotangentSampleOnAsymptote();
     void amplitudeBeyondBand();
@@ -134,6 +136,54 @@ void TrigTest::asymptotes() {
     // Only k = -20 … 20 are tested: the 21st asymptote to the right is evaluated.
     QVERIFY(!trig::onAsymptote(1, 0, float(21 * trig::kPi), true));
     QVERIFY(trig::onAsymptote(-2, 0, float(trig::kPi / 2), true));
+}
+
+// The y look-up refuses an x on an asymptote only for the 41 nearest the
+// branch around -p/w; the outermost of them on either side are refused like
+// the nearest, the next ones out are evaluated. x is entered as the look-up
+// takes it: ±num·π/den.
+void TrigTest::lastAsymptotesRefused_data() {
+    QTest::addColumn<bool>("cotangent");
+    QTest::addColumn<float>("w");
+    QTest::addColumn<float>("p");
+    QTest::addColumn<int>("num");  // signed
+    QTest::addColumn<int>("den");
+    QTest::addColumn<bool>("refused");
+    // tg(x): asymptotes at (k - 1/2)π, k = -20 … 20.
+    QTest::newRow("tan last right") << false << 1.f << 0.f << 39 << 2 << true;
+    QTest::newRow("tan past right") << false << 1.f << 0.f << 41 << 2 << false;
+    QTest::newRow("tan last left") << false << 1.f << 0.f << -41 << 2 << true;
+    QTest::newRow("tan past left") << false << 1.f << 0.f << -43 << 2 << false;
+    // ctg(x): at kπ.
+    QTest::newRow("cot last right") << true << 1.f << 0.f << 20 << 1 << true;
+    QTest::newRow("cot past right") << true << 1.f << 0.f << 21 << 1 << false;
+    QTest::newRow("cot last left") << true << 1.f << 0.f << -20 << 1 << true;
+    QTest::newRow("cot past left") << true << 1.f << 0.f << -21 << 1 << false;
+    // tg(2x): a period of π/2, so the last is -π/4 + 20·π/2.
+    QTest::newRow("tan w=2 last") << false << 2.f << 0.f << 39 << 4 << true;
+    QTest::newRow("tan w=2 past") << false << 2.f << 0.f << 41 << 4 << false;
+    // ctg(-x): the same asymptotes as ctg(x), counted from 0 either way.
+    QTest::newRow("cot w=-1 last") << true << -1.f << 0.f << -20 << 1 << true;
+    QTest::newRow("cot w=-1 past") << true << -1.f << 0.f << 21 << 1 << false;
+    // ctg(x + π/2): the branch around -π/2, so the last right one is 19.5π.
+    QTest::newRow("cot p=π/2 last") << true << 1.f << trig::piFraction(false, 1, 2) << 39 << 2 << true;
+    QTest::newRow("cot p=π/2 past") << true << 1.f << trig::piFraction(false, 1, 2) << 41 << 2 << false;
+}
+
+void TrigTest::lastAsymptotesRefused() {
+    QFETCH(bool, cotangent);
+    QFETCH(float, w);
+    QFETCH(float, p);
+    QFETCH(int, num);
+    QFETCH(int, den);
+    QFETCH(bool, refused);
+    const double xd = std::abs(num) * trig::kPi / den;
+    const float x = float(num < 0 ? -xd : xd);
+    QCOMPARE(trig::onAsymptote(w, p, x, cotangent), refused);
+    // Refused or not, the point is an asymptote: the function has no
+    // usable value there, only one far beyond the band.
+    float v = 0;
+    QVERIFY(!trig::slopeValue(w * x + p, cotangent, v) || std::fabs(v) > 1000);
 }
 
 void TrigTest::branchesBreakAtAsymptotes() {

@@ -22,6 +22,21 @@ View viewWithDots(int n) {
     v.canvas.own = d;
     return v;
 }
+
+// A picture flattened to stay within the canvas's budget: its pixels at
+// scale 1 and at the flat scale, each image its own.
+std::shared_ptr<picture::Description> flattened(QRgb colour) {
+    auto d = std::make_shared<picture::Description>();
+    d->base = QImage(picture::kSize, picture::kSize, QImage::Format_RGB32);
+    d->base.fill(colour);
+    const int high = picture::kSize * picture::kFlatScale;
+    d->baseHigh = QImage(high, high, QImage::Format_RGB32);
+    d->baseHigh.fill(colour);
+    return d;
+}
+// What those two images take, by their size.
+constexpr size_t kFlattenedBytes =
+    size_t(picture::kSize) * picture::kSize * 4 * (1 + picture::kFlatScale * picture::kFlatScale);
 }  // namespace
 
 class UndoTest : public QObject {
@@ -68,6 +83,44 @@ private slots:
         shared.record(viewWithDots(3));
         QVERIFY(!shared.canRedo());
         QCOMPARE(shared.steps(), 299);
+    }
+
+    void historyCountsTheImagesItHolds() {
+        // Every step flattened anew (a long freehand session): about 10.7 MB
+        // of pixels a view, so the 64 MB budget keeps six views, never all.
+        History history;
+        View v;
+        v.canvas.own = flattened(0xFFFFFFFF);
+        history.reset(v);
+        for (int i = 1; i < 20; ++i) {
+            View next;
+            next.canvas.own = flattened(qRgb(i, i, i));
+            // The picture a clear puts back holds the same pixels once more, shared.
+            next.canvas.restore = Picture(next.canvas.own, next.canvas.own->base);
+            history.record(next);
+        }
+        const size_t held = size_t(history.steps() + 1) * kFlattenedBytes;
+        QVERIFY2(held <= History::kBudget,
+                 qPrintable(QStringLiteral("%1 steps hold %2 bytes").arg(history.steps()).arg(held)));
+        QVERIFY(history.weight() >= held);
+        QVERIFY(history.weight() <= History::kBudget);
+        QCOMPARE(history.steps(), int(History::kBudget / kFlattenedBytes) - 1);
+
+        // Views that copy one flattened description share its images: counted
+        // once, a hundred steps fit.
+        History shared;
+        const auto base = flattened(0xFFFFFFFF);
+        for (int i = 0; i < 100; ++i) {
+            auto d = std::make_shared<picture::Description>(*base);
+            d->addDot(i, i, 0xFF000000, 1);
+            View step;
+            step.canvas.own = d;
+            if (i == 0) shared.reset(step);
+            else shared.record(step);
+        }
+        QCOMPARE(shared.steps(), 99);
+        QVERIFY(shared.weight() >= kFlattenedBytes);
+        QVERIFY(shared.weight() < 2 * kFlattenedBytes);
     }
 
     void lineUndoneAndRedone() {
@@ -165,10 +218,7 @@ private slots:
         FamilyWindow* w = s_->open(QStringLiteral("quadratic"));
         s_->run("click Command1");
         const QImage plotted = w->canvas().image().copy();
-        s_->run("click Option3sh");
-        s_->run("press left 0 0");
-        s_->run("move left 4 4");
-        s_->run("release left 4 4");
+        QVERIFY(s_->stroke({{0, 0}, {4, 4}}));
         const QImage stroked = w->canvas().image().copy();
         QVERIFY(stroked != plotted);
 
@@ -201,9 +251,7 @@ private slots:
         const QImage start = w->canvas().image().copy();
         for (int i = 0; i < 220; ++i) {
             const double x = -9 + (i % 90) * 0.2;
-            s_->run(QStringLiteral("press left %1 -5").arg(x));
-            s_->run(QStringLiteral("move left %1 5").arg(x));
-            s_->run(QStringLiteral("release left %1 5").arg(x));
+            QVERIFY(s_->stroke({{x, -5}, {x, 5}}, false));
         }
         QCOMPARE(w->history().steps(), 220);
         for (int i = 0; i < 220; ++i) w->undo();
