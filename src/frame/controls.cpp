@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <algorithm>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -117,12 +119,12 @@ namespace {
 // one choice. Qt's automatic exclusivity counts every option button beneath
 // the frame, nested frames too, so a chosen option there lets a click untick
 // the chosen option here; an explicit group per frame keeps one chosen.
+// (The frame's one group is its only direct QButtonGroup child.)
 QButtonGroup* optionGroup(QWidget* frame) {
-    const QString name = QStringLiteral("optionGroup");
-    auto* g = frame->findChild<QButtonGroup*>(name, Qt::FindDirectChildrenOnly);
+    auto* g = frame->findChild<QButtonGroup*>(QString(), Qt::FindDirectChildrenOnly);
     if (!g) {
         g = new QButtonGroup(frame);
-        g->setObjectName(name);
+        g->setObjectName(QStringLiteral("optionGroup"));
         g->setExclusive(true);
     }
     return g;
@@ -130,10 +132,19 @@ QButtonGroup* optionGroup(QWidget* frame) {
 }  // namespace
 
 void buildControls(QWidget* window, std::initializer_list<Ctl> table) {
-    for (const Ctl& c : table) {
-        QWidget* parent = window;
+    buildControls(window, table.begin(), table.end());
+}
+
+void buildControls(QWidget* window, const Ctl* begin, const Ctl* end) {
+    // A control goes into a panel of the same table, never one found by name
+    // among the window's children.
+    std::vector<std::pair<QString, QWidget*>> panels;
+    for (const Ctl* row = begin; row != end; ++row) {
+        const Ctl& c = *row;
+        QWidget* parent = c.parentPanel ? c.parentPanel : window;
         if (!c.parent.isEmpty()) {
-            if (auto* p = window->findChild<QWidget*>(c.parent)) parent = p;
+            auto it = std::find_if(panels.begin(), panels.end(), [&](const auto& p) { return p.first == c.parent; });
+            if (it != panels.end()) parent = it->second;
             else reportMissingControl(window->objectName(), c.parent);
         }
         QWidget* w = nullptr;
@@ -196,6 +207,7 @@ void buildControls(QWidget* window, std::initializer_list<Ctl> table) {
         }
         }
         w->setObjectName(c.name);
+        if (c.kind == CtlKind::Frame) panels.emplace_back(c.name, w);
         if (c.assign && !c.assign(w))
             reportMissingControl(window->objectName(), c.name + QStringLiteral(" (bound to another type)"));
         w->setGeometry(c.x, c.y, c.w, c.h);

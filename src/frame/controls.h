@@ -22,9 +22,10 @@ struct Ctl {
     QString name;
     int x = 0, y = 0, w = 0, h = 0;
     QString text;
-    QString parent;  // a Frame's name, or empty for the window
-    QString face;    // font face, empty for the window's font
-    double pt = 0;   // font size in points, 0 for the window's size
+    QString parent;                  // a Frame's name in the same table, or empty for the window
+    QWidget* parentPanel = nullptr;  // or a panel made before (a look-up panel)
+    QString face;                    // font face, empty for the window's font
+    double pt = 0;                   // font size in points, 0 for the window's size
     bool bold = false;
     QColor fg, bg;  // invalid = default
     QString tip;
@@ -38,6 +39,7 @@ struct Ctl {
 
     // clang-format off
     Ctl& in(const QString& p) { parent = p; return *this; }
+    Ctl& in(QWidget* p) { parentPanel = p; return *this; }
     Ctl& font(const QString& f, double size, bool b = false) { face = f; pt = size; bold = b; return *this; }
     Ctl& size(double size) { pt = size; return *this; }
     Ctl& color(int r, int g, int b) { fg = QColor(r, g, b); return *this; }
@@ -72,8 +74,10 @@ inline Ctl slider(const QString& n, int x, int y, int w, int h, int min, int max
 }
 // clang-format on
 
-// Creates the controls of the table on `window` (panels are looked up by name).
+// Creates the controls of the table on `window`; a control `in` a panel goes
+// into the panel of that name made earlier in the same table.
 void buildControls(QWidget* window, std::initializer_list<Ctl> table);
+void buildControls(QWidget* window, const Ctl* begin, const Ctl* end);
 
 // A control named in a layout table that the window does not have (a panel
 // to put a control in), a control bound to a pointer of another type, or a

@@ -23,11 +23,6 @@
 #include "frame/frame_texts.h"
 #include "frame/plot_actions.h"
 #include "frame/recovery.h"
-#include "tools/freehand.h"
-#include "tools/output.h"
-#include "tools/pointer.h"
-#include "tools/sound.h"
-#include "tools/trace.h"
 
 namespace {
 const QColor kBlack(0, 0, 0);
@@ -95,38 +90,32 @@ void FamilyWindow::finish() {
         if (link.slider)
             connect(link.slider, &QScrollBar::valueChanged, this, [this, link](int v) { sliderChanged(link, v); });
     }
-    pointer_ = new PointerTool(*this);
-    freehand_ = new FreehandTools(*this);
-    output_ = new OutputTools(*this);
-    trace_ = new TraceTool(*this);
-    // 听图像: the last curve as sound.
-    auto* hear = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_T), this);
-    connect(hear, &QShortcut::activated, this, &FamilyWindow::hearCurve);
-    // The keys of the focused picture walk along the curve.
+    // The keys of the focused picture go to the tools.
     canvasWidget_->installEventFilter(this);
-    // Canvas events run readout, tools and crosshair in this order.
-    connect(canvasWidget_, &CanvasWidget::pressed, this,
-            [this](Qt::MouseButton b, double x, double y) { freehand_->press(b, x, y); });
-    connect(canvasWidget_, &CanvasWidget::moved, this, [this](Qt::MouseButtons b, double x, double y) {
-        pointer_->readout(x, y);
-        freehand_->move(b, x, y);
-        pointer_->follow(x, y);
+    // Canvas events go to the tools in the order they were added.
+    connect(canvasWidget_, &CanvasWidget::pressed, this, [this](Qt::MouseButton b, double x, double y) {
+        for (CanvasTool* t : tools_) t->press(b, x, y);
     });
-    connect(canvasWidget_, &CanvasWidget::released, this,
-            [this](Qt::MouseButton b, double x, double y) { freehand_->release(b, x, y); });
-    connect(canvasWidget_, &CanvasWidget::doubleClicked, this, [this] { pointer_->toggleCrosshair(); });
+    connect(canvasWidget_, &CanvasWidget::moved, this, [this](Qt::MouseButtons b, double x, double y) {
+        for (CanvasTool* t : tools_) t->move(b, x, y);
+    });
+    connect(canvasWidget_, &CanvasWidget::released, this, [this](Qt::MouseButton b, double x, double y) {
+        for (CanvasTool* t : tools_) t->release(b, x, y);
+    });
+    connect(canvasWidget_, &CanvasWidget::doubleClicked, this, [this] {
+        for (CanvasTool* t : tools_) t->doubleClick();
+    });
 
     // Undo and redo sit in the freehand panel's free row, between the
     // colour list and the eraser.
+    const QPoint fh = traits_.freehandPos;
     buildControls(this, {
-                            button("Undosh", 96, 35, 36, 13, "撤销")
-                                .in("Frmdraw")
+                            button("Undosh", fh.x() + 96, fh.y() + 35, 36, 13, "撤销")
                                 .font("宋体", 9)
                                 .tooltip("撤销上一步作图（Ctrl+Z）")
                                 .off()
                                 .bind(&undoButton_),
-                            button("Redosh", 133, 35, 36, 13, "重做")
-                                .in("Frmdraw")
+                            button("Redosh", fh.x() + 133, fh.y() + 35, 36, 13, "重做")
                                 .font("宋体", 9)
                                 .tooltip("重做撤销的一步（Ctrl+Y 或 Ctrl+Shift+Z）")
                                 .off()
@@ -139,21 +128,6 @@ void FamilyWindow::finish() {
     if (redoButton_) {
         redoButton_->setAccessibleName(QStringLiteral("重做"));
         connect(redoButton_, &QPushButton::clicked, this, &FamilyWindow::redo);
-    }
-    // 听图像 stands in the print button's column, between the pointer readout
-    // and the output buttons, where every window leaves a free strip.
-    QPushButton* hearButton = nullptr;
-    buildControls(this, {
-                            button("Cmdhear", traits_.copyPos.x() + 160, traits_.copyPos.y() - 21,
-                                   traits_.outputButtonWidth, 19, "听图像")
-                                .font("宋体", 9)
-                                .tooltip("把最后画出的曲线播放成声音（Alt+T）")
-                                .bind(&hearButton),
-                        });
-    if (hearButton) {
-        hearButton->setAccessibleName(QStringLiteral("听图像"));
-        hearButton->setAccessibleDescription(QStringLiteral("把最后画出的曲线播放成声音，快捷键 Alt+T"));
-        connect(hearButton, &QPushButton::clicked, this, &FamilyWindow::hearCurve);
     }
     // Window-wide keys. A text box takes Ctrl+Z and the redo keys for its
     // own typing before they reach these (Qt asks the focused box first).
@@ -174,6 +148,9 @@ void FamilyWindow::finish() {
     recoveryTimer_->setSingleShot(true);
     recoveryTimer_->setInterval(recovery::kDelayMs);
     connect(recoveryTimer_, &QTimer::timeout, this, &FamilyWindow::writeRecoveryNow);
+}
+
+void FamilyWindow::toolsInstalled() {
     // Typing is a change the recovery file keeps, though not a step.
     for (QLineEdit* box : findChildren<QLineEdit*>())
         if (keptInView(box, false)) connect(box, &QLineEdit::textEdited, this, &FamilyWindow::changedSinceRecovery);
@@ -197,22 +174,6 @@ void FamilyWindow::finish() {
 }
 
 // ---------------------------------------------------------------- controls
-
-QWidget* FamilyWindow::control(const QString& name) const {
-    if (name.isEmpty()) return nullptr;
-    if (name == QLatin1String("Picture1")) return canvasWidget_;
-    return findChild<QWidget*>(name);
-}
-
-QString FamilyWindow::text(const QString& name) const {
-    QWidget* w = control(name);
-    if (auto* e = qobject_cast<QLineEdit*>(w)) return e->text();
-    if (auto* l = qobject_cast<QLabel*>(w)) return l->text();
-    if (auto* b = qobject_cast<QAbstractButton*>(w)) return b->text();
-    if (auto* g = qobject_cast<QGroupBox*>(w)) return g->title();
-    if (auto* c = qobject_cast<QComboBox*>(w)) return c->currentText();
-    return {};
-}
 
 void FamilyWindow::setControlText(QWidget* w, const QString& t) {
     if (auto* e = qobject_cast<QLineEdit*>(w)) e->setText(t);
@@ -389,7 +350,7 @@ void FamilyWindow::drawGrid() {
 }
 
 void FamilyWindow::plotCurve() {
-    if (freehand_) freehand_->hideMarkers();
+    for (CanvasTool* t : tools_) t->plotStarting();
     canvas_->startCollecting();
     drawCurve();
     DrawnCurve drawn{frame_.current ? frame_.current->text().trimmed() : QString(), canvas_->takeCollected()};
@@ -414,7 +375,7 @@ void FamilyWindow::plotCurve() {
     // A curve drawn again over its marks (the vertex, the axis) is still one curve.
     if (!curves_.empty() && curves_.back().text == drawn.text) curves_.back() = std::move(drawn);
     else curves_.push_back(std::move(drawn));
-    if (trace_) trace_->stop();
+    for (CanvasTool* t : tools_) t->pictureReplaced();
 }
 
 // ---------------------------------------------------------------- what the picture shows
@@ -644,31 +605,14 @@ void FamilyWindow::showEvent(QShowEvent* e) {
     }
 }
 
-QByteArray FamilyWindow::curveSound() const {
-    if (curves_.empty() || curves_.back().runs.empty()) return {};
-    return sound::wav(sound::render(curves_.back().runs));
-}
-
-void FamilyWindow::hearCurve() {
-    const QByteArray wav = curveSound();
-    if (wav.isEmpty()) {
-        a11y::announce(canvasWidget_, canvasDescription());
-        return;
-    }
-    // A machine without sound says so once and goes on quietly after that.
-    static bool toldNoSound = false;
-    if (!platform().playSound(wav) && !toldNoSound) {
-        toldNoSound = true;
-        message(QStringLiteral("这台电脑不能播放声音，听图像不可用。"));
-    }
-}
-
 bool FamilyWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == canvasWidget_ && event->type() == QEvent::KeyPress && canvasWidget_->hasFocus() && trace_) {
+    if (watched == canvasWidget_ && event->type() == QEvent::KeyPress && canvasWidget_->hasFocus()) {
         auto* k = static_cast<QKeyEvent*>(event);
-        if (trace_->key(k->key(), k->modifiers())) return true;
+        for (CanvasTool* t : tools_)
+            if (t->key(k->key(), k->modifiers())) return true;
     }
-    if (watched == canvasWidget_ && event->type() == QEvent::FocusOut && trace_) trace_->stop();
+    if (watched == canvasWidget_ && event->type() == QEvent::FocusOut)
+        for (CanvasTool* t : tools_) t->focusLost();
     return QWidget::eventFilter(watched, event);
 }
 
@@ -688,8 +632,9 @@ bool FamilyWindow::keptInView(const QWidget* w, bool tools) const {
     // leaves them as the user set them, a file brings them back.
     for (const QWidget* p = w; p && p != this; p = p->parentWidget()) {
         if (p == canvasWidget_) return false;
-        const QString n = p->objectName();
-        if (!tools && (n == QLatin1String("Frmdraw") || n == QLatin1String("Labzb"))) return false;
+        if (!tools)
+            for (const CanvasTool* t : tools_)
+                if (t->ownsControl(p)) return false;
     }
     return true;
 }
@@ -773,8 +718,7 @@ void FamilyWindow::putView(const View& v, bool tools) {
     snapshotCurves_ = v.overlayCurves ? *v.overlayCurves : std::vector<DrawnCurve>();
     annotations_ = std::clamp(v.annotations, 0, 1000000);
     snapshotAnnotations_ = std::clamp(v.overlayAnnotations, 0, 1000000);
-    if (trace_) trace_->stop();
-    if (freehand_) freehand_->hideMarkers();
+    for (CanvasTool* t : tools_) t->pictureReplaced();
     canvas_->setState(v.canvas);
     recordedRevision_ = canvas_->revision();
     // A screen reader hears what the picture now shows.
@@ -807,7 +751,7 @@ void FamilyWindow::checkpoint() {
 
 void FamilyWindow::undo() {
     // Not in the middle of a handler (a message box is up) or of a drag.
-    if (handlerDepth_ > 0 || (freehand_ && freehand_->buttonDown())) return;
+    if (handlerDepth_ > 0 || toolBusy()) return;
     if (const View* v = history_.undo()) {
         putView(*v);
         updateUndoButtons();
@@ -816,12 +760,16 @@ void FamilyWindow::undo() {
 }
 
 void FamilyWindow::redo() {
-    if (handlerDepth_ > 0 || (freehand_ && freehand_->buttonDown())) return;
+    if (handlerDepth_ > 0 || toolBusy()) return;
     if (const View* v = history_.redo()) {
         putView(*v);
         updateUndoButtons();
         changedSinceRecovery();
     }
+}
+
+bool FamilyWindow::toolBusy() const {
+    return std::any_of(tools_.begin(), tools_.end(), [](const CanvasTool* t) { return t->busy(); });
 }
 
 void FamilyWindow::updateUndoButtons() {

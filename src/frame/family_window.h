@@ -22,6 +22,7 @@
 #include <memory>
 #include <vector>
 
+#include "frame/canvas_tool.h"
 #include "frame/controls.h"
 #include "frame/history.h"
 #include "frame/view.h"
@@ -32,10 +33,6 @@
 class CanvasWidget;
 class QAbstractButton;
 class QTimer;
-class PointerTool;
-class FreehandTools;
-class OutputTools;
-class TraceTool;
 
 // How one slider feeds its text box.
 struct SliderLink {
@@ -128,9 +125,13 @@ public:
     Canvas& canvas() { return *canvas_; }
     CanvasWidget* canvasWidget() { return canvasWidget_; }
     const Picture& picture2() const { return picture2_; }
-    PointerTool* pointer() { return pointer_; }
-    FreehandTools* freehand() { return freehand_; }
-    OutputTools* output() { return output_; }
+    // The tools on the canvas take its events in the order they were added.
+    void addTool(CanvasTool* tool) { tools_.push_back(tool); }
+    const std::vector<CanvasTool*>& tools() const { return tools_; }
+    // Called once the tools have made their controls: what needs every
+    // control of the window (names for a screen reader, the tab order, the
+    // first view of the history) is done here.
+    void toolsInstalled();
 
     // --- state of the redraw cycle ---
     bool gridOn() const { return gridOn_; }
@@ -153,12 +154,6 @@ public:
     bool axesHidden() const;       // Checkhide ticked
     bool expressionShown() const;  // Check1 ticked
 
-    // A control by name, nullptr when the window has none of that name: for
-    // scripts and tests, which speak the design's names. The window's own
-    // code holds its controls (Ctl::bind).
-    QWidget* control(const QString& name) const;
-    QString text(const QString& name) const;  // "" when there is no such control
-
     // Text-to-number of a box, as single.
     static float number(const QLineEdit* box);
     // Runs handler (as one handler of the window) on a click of the button.
@@ -180,13 +175,8 @@ public:
     void updateCanvasDescription();
     // A freehand mark (line, ellipse, stroke, text, erasure) was drawn.
     void noteAnnotation();
-    // 听图像: plays the last curve drawn; its sound as a WAV file (empty
-    // when nothing is drawn).
-    void hearCurve();
-    QByteArray curveSound() const;
     // The curves on the picture, the last drawn last.
     const std::vector<DrawnCurve>& drawnCurves() const { return curves_; }
-    TraceTool* trace() { return trace_; }
     // --- what lasts: the window's view, its undo history, the recovery file ---
     View takeView() const;
     // Puts a view back exactly; no handler runs and no step is recorded.
@@ -216,8 +206,8 @@ protected:
     // bound to the frame. Call where the layout table would list them, so
     // that they keep their place in the tab order.
     void frameButtons(int x, int y, int w, int h, const FrameButtonNames& names = {});
-    // Connects the common buttons and sliders and creates the tools; call last
-    // in the family constructor.
+    // Connects the common buttons and sliders; call last in the family
+    // constructor (the tools come after it, then toolsInstalled()).
     void finish();
 
     // The family's plot: reads its parameters from the boxes and draws.
@@ -293,11 +283,8 @@ private:
     bool axesDrawnOnce_ = false;
     int handlerDepth_ = 0;
     std::vector<QScrollBar*> waitingSliders_;  // sliders whose change waits, in order
-    // Children of the window, made by finish().
-    PointerTool* pointer_ = nullptr;
-    FreehandTools* freehand_ = nullptr;
-    OutputTools* output_ = nullptr;
-    TraceTool* trace_ = nullptr;
+    bool toolBusy() const;
+    std::vector<CanvasTool*> tools_;  // children of the window, in the order added
     // Undo and redo (in the freehand panel's free row), the history they walk.
     QPushButton *undoButton_ = nullptr, *redoButton_ = nullptr;
     History history_;

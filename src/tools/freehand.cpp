@@ -63,7 +63,8 @@ FreehandTools::FreehandTools(FamilyWindow& window) : QObject(&window), w_(window
     QComboBox* colours = nullptr;
     buildControls(&w_, {
                            panel("Frmdraw", at.x(), at.y(), 177, 89, "手绘项目面板")
-                               .tooltip("选择相应功能后，在上面画板中，按住鼠标不放并拖曳就可绘图。"),
+                               .tooltip("选择相应功能后，在上面画板中，按住鼠标不放并拖曳就可绘图。")
+                               .bind(&panel_),
                            radio("Option1sh", 8, 16, 65, 17, "直线").in("Frmdraw").bind(&options_[1]),
                            radio("Option2sh", 8, 32, 81, 17, "圆或椭圆").in("Frmdraw").bind(&options_[2]),
                            radio("Option3sh", 8, 48, 73, 17, "随意绘").in("Frmdraw").bind(&options_[3]),

@@ -41,6 +41,8 @@ PointerTool::PointerTool(FamilyWindow& window) : QObject(&window), w_(window) {
     }
 }
 
+bool PointerTool::ownsControl(const QWidget* w) const { return w && w == readout_; }
+
 void PointerTool::readout(double x, double y) {
     const float fx = float(x), fy = float(y);
     // Only the script driver can send a position outside single range; the

@@ -111,7 +111,7 @@ QString stepText(const Runs& runs, Spot from, Spot to) {
 
 }  // namespace trace
 
-TraceTool::TraceTool(FamilyWindow& window) : QObject(&window), w_(window) {}
+TraceTool::TraceTool(FamilyWindow& window, PointerTool& pointer) : QObject(&window), w_(window), pointer_(pointer) {}
 
 QPointF TraceTool::position() const {
     const auto& curves = w_.drawnCurves();
@@ -174,7 +174,7 @@ bool TraceTool::key(int key, Qt::KeyboardModifiers modifiers) {
 
 void TraceTool::show(const QString& said) {
     const QPointF p = position();
-    if (PointerTool* pt = w_.pointer()) pt->showAt(p.x(), p.y());
+    pointer_.showAt(p.x(), p.y());
     // While tracing, the picture's description is the point reached.
     w_.canvasWidget()->setAccessibleDescription(said);
     a11y::announce(w_.canvasWidget(), said);
@@ -183,6 +183,6 @@ void TraceTool::show(const QString& said) {
 void TraceTool::stop() {
     if (!active_) return;
     active_ = false;
-    if (PointerTool* pt = w_.pointer()) pt->hideTraceMark();
+    pointer_.hideTraceMark();
     w_.updateCanvasDescription();
 }

@@ -7,9 +7,11 @@
 #include <QString>
 #include <vector>
 
+#include "frame/canvas_tool.h"
 #include "frame/curve_facts.h"
 
 class FamilyWindow;
+class PointerTool;
 
 namespace trace {
 
@@ -39,11 +41,14 @@ QString spotText(const Runs& runs, Spot s);
 }  // namespace trace
 
 // A child of its window: the keys of the focused canvas.
-class TraceTool : public QObject {
+class TraceTool : public QObject, public CanvasTool {
 public:
-    explicit TraceTool(FamilyWindow& window);
+    // The trace shows where it is with the pointer's readout and crosshair.
+    TraceTool(FamilyWindow& window, PointerTool& pointer);
     // A key press on the canvas; true when the trace used it.
-    bool key(int key, Qt::KeyboardModifiers modifiers);
+    bool key(int key, Qt::KeyboardModifiers modifiers) override;
+    void focusLost() override { stop(); }
+    void pictureReplaced() override { stop(); }
     bool active() const { return active_; }
     QPointF position() const;
     // The curve the trace walks on (0 = the first on the picture).
@@ -55,6 +60,7 @@ private:
     void show(const QString& said);
 
     FamilyWindow& w_;
+    PointerTool& pointer_;
     bool active_ = false;
     int curve_ = 0;
     trace::Spot spot_;

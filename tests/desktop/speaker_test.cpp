@@ -18,6 +18,7 @@
 #include "platform/platform.h"
 #include "platform/power_cut.h"
 #include "shell/shell.h"
+#include "tools/hear.h"
 #include "tools/sound.h"
 
 namespace {
@@ -165,7 +166,7 @@ private slots:
         QVERIFY(w);
         QAbstractButton* hear = hearButton(w);
         QVERIFY(hear);
-        failure = heardExactly(w->curveSound(), [hear] { hear->click(); });
+        failure = heardExactly(curveSound(*w), [hear] { hear->click(); });
         QVERIFY2(failure.isEmpty(), qPrintable(failure));
         QVERIFY2(messages.texts.isEmpty(), qPrintable(messages.texts.join('\n')));
     }
@@ -177,8 +178,8 @@ private slots:
         QVERIFY(w);
         QAbstractButton* hear = hearButton(w);
         QVERIFY(hear);
-        QVERIFY(!w->curveSound().isEmpty());
-        QVERIFY(!platform().playSound(w->curveSound()));
+        QVERIFY(!curveSound(*w).isEmpty());
+        QVERIFY(!platform().playSound(curveSound(*w)));
         hear->click();
         QTRY_COMPARE(messages.texts, QStringList{QStringLiteral("这台电脑不能播放声音，听图像不可用。")});
         hear->click();

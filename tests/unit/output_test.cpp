@@ -83,14 +83,14 @@ public:
 };
 
 void click(FamilyWindow* w, const QString& name) {
-    auto* b = qobject_cast<QAbstractButton*>(w->control(name));
+    auto* b = qobject_cast<QAbstractButton*>(namedControl(w, name));
     QVERIFY2(b, qPrintable(name));
     b->click();
 }
 
 // A picture with a curve, so that rows and columns are told apart.
 void plot(FamilyWindow* w, const QString& k) {
-    qobject_cast<QLineEdit*>(w->control(QStringLiteral("Text1(0)")))->setText(k);
+    qobject_cast<QLineEdit*>(namedControl(w, QStringLiteral("Text1(0)")))->setText(k);
     click(w, QStringLiteral("Command1(0)"));
 }
 

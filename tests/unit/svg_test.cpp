@@ -24,7 +24,7 @@ namespace {
 
 FamilyWindow* plotted(const char* key) {
     FamilyWindow* w = openFamily(QLatin1String(key));
-    if (auto* b = qobject_cast<QAbstractButton*>(w->control(QStringLiteral("Command1")))) b->click();
+    if (auto* b = qobject_cast<QAbstractButton*>(namedControl(w, QStringLiteral("Command1")))) b->click();
     return w;
 }
 

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "driver/driver.h"
+#include "driver/named.h"
 #include "frame/family_manager.h"
 #include "frame/family_window.h"
 #include "platform/platform.h"
