@@ -1,10 +1,13 @@
 #pragma once
-// The frame every plot window is built on: the canvas Picture1 with its hidden
-// companion Picture2, the axes and the grid, the parameter boxes and sliders,
-// the redraw cycle, overlay mode, the look-up plumbing, message boxes, and the
-// pointer, freehand and output tools. A family adds its controls (a Ctl
-// table), its traits (how its window differs from the common cycle), and its
-// mathematics through a few virtual functions.
+// The frame every plot window is built on: the window's layout, the canvas
+// Picture1 with its hidden companion Picture2, the frame's controls and the
+// redraw / overlay / grid state machine. Its other jobs are classes of their
+// own beside it: the handler runner (handlers one at a time, waiting
+// sliders), the axes painter, the curve log (the curves drawn and their
+// description) and the view keeper (views, history, undo, recovery). The
+// tools on the canvas come from a layer above through CanvasTool. A family
+// adds its controls (a Ctl table), its traits (how its window differs from
+// the common cycle), and its mathematics through a few virtual functions.
 #include <QCheckBox>
 #include <QColor>
 #include <QGroupBox>
@@ -24,6 +27,7 @@
 
 #include "frame/canvas_tool.h"
 #include "frame/controls.h"
+#include "frame/curve_log.h"
 #include "frame/history.h"
 #include "frame/view.h"
 #include "render/canvas.h"
@@ -32,7 +36,8 @@
 
 class CanvasWidget;
 class QAbstractButton;
-class QTimer;
+class HandlerRunner;
+class ViewKeeper;
 
 // How one slider feeds its text box.
 struct SliderLink {
@@ -176,24 +181,26 @@ public:
     // A freehand mark (line, ellipse, stroke, text, erasure) was drawn.
     void noteAnnotation();
     // The curves on the picture, the last drawn last.
-    const std::vector<DrawnCurve>& drawnCurves() const { return curves_; }
-    // --- what lasts: the window's view, its undo history, the recovery file ---
+    const std::vector<DrawnCurve>& drawnCurves() const { return curves_.curves(); }
+    // A handler runs or a tool is in the middle of something.
+    bool busy() const;
+
+    // --- what lasts: the window's view, its undo history, the recovery file
+    // (the view keeper's; see view_keeper.h) ---
+    ViewKeeper& views() { return *views_; }
     View takeView() const;
-    // Puts a view back exactly; no handler runs and no step is recorded.
-    // The tools' choices (tool, colour) come back only with `tools`: undo
-    // leaves them as they are.
     void putView(const View& v, bool tools = false);
-    // Shows a view read from a file, as one step that can be undone.
     void openView(const View& v);
-    // After something that may have changed the picture: a change of the
-    // picture is one step of the history, any other change updates the
-    // current view. Runs by itself after every handler and freehand action.
+    // Runs by itself after every handler and freehand action.
     void checkpoint();
     void undo();
     void redo();
-    const History& history() const { return history_; }
-    // Writes the recovery file now if a change is waiting for it.
+    const History& history() const;
     void writeRecoveryNow();
+    // The frame's own part of a view (everything but the controls), taken
+    // and put back by the view keeper.
+    void fillView(View& v) const;
+    void applyView(const View& v);
 
 signals:
     void closed(FamilyWindow* w);
@@ -246,22 +253,8 @@ private:
     void emptyLabels(const std::vector<std::pair<QWidget*, QString>>& list);
     // Reports the controls the frame needs that the table did not bind.
     void checkBound();
-    // Runs one handler of the window. A slider change that arrives while a
-    // handler runs (from the event loop of a message box the handler opened,
-    // where a held scroll-bar arrow or key keeps stepping) waits, and runs
-    // after the handler with the slider's value then: the box's answer
-    // applies to the values it was asked about.
     void runHandler(const std::function<void()>& handler);
     void applySliderChange(const SliderLink& link, int value);
-    // The texts of the window's labels and boxes, and the announcement of
-    // those a handler changed.
-    std::vector<std::pair<QPointer<QWidget>, QString>> shownTexts() const;
-    void announceChanges(const std::vector<std::pair<QPointer<QWidget>, QString>>& before);
-    void runWaitingSliderChanges();
-    // Whether a control's state belongs to the window's view.
-    bool keptInView(const QWidget* w, bool tools) const;
-    void updateUndoButtons();
-    void changedSinceRecovery();
     // The bodies of the common handlers.
     void redraw();
     void toggleOverlay();
@@ -273,22 +266,10 @@ private:
     Picture picture2_;  // the overlay snapshot, kept as a description
     bool gridOn_ = false, overlayOn_ = false, commitDraw_ = false;
     int overlayCount_ = 0;
-    // The curves on the picture (the label of each as drawn), those in the
-    // overlay snapshot, and the freehand marks on each.
-    std::vector<DrawnCurve> curves_, snapshotCurves_;
-    // The lists last handed to a view, shared by the views that follow
-    // while the curves stay as they are.
-    mutable SharedCurves sharedCurves_, sharedSnapshotCurves_;
-    int annotations_ = 0, snapshotAnnotations_ = 0;
+    CurveLog curves_;
     bool axesDrawnOnce_ = false;
-    int handlerDepth_ = 0;
-    std::vector<QScrollBar*> waitingSliders_;  // sliders whose change waits, in order
-    bool toolBusy() const;
+    std::unique_ptr<HandlerRunner> runner_;
+    ViewKeeper* views_ = nullptr;     // a child of the window
     std::vector<CanvasTool*> tools_;  // children of the window, in the order added
-    // Undo and redo (in the freehand panel's free row), the history they walk.
     QPushButton *undoButton_ = nullptr, *redoButton_ = nullptr;
-    History history_;
-    quint64 recordedRevision_ = 0;
-    // Writes the recovery file shortly after a change, on the window's own clock.
-    QTimer* recoveryTimer_ = nullptr;
 };

@@ -7,7 +7,7 @@
 #include "frame/controls.h"
 #include "frame/family_window.h"
 #include "render/canvas_widget.h"
-#include "tools/sound.h"
+#include "curve/sound.h"
 
 QByteArray curveSound(const FamilyWindow& window) {
     const auto& curves = window.drawnCurves();
@@ -20,13 +20,13 @@ HearTool::HearTool(FamilyWindow& window) : QObject(&window), w_(window) {
     // 听图像 stands in the print button's column, between the pointer readout
     // and the output buttons, where every window leaves a free strip.
     QPushButton* button = nullptr;
-    buildControls(&w_, {
-                           ::button("Cmdhear", t.copyPos.x() + 160, t.copyPos.y() - 21, t.outputButtonWidth, 19,
-                                    "听图像")
-                               .font("宋体", 9)
-                               .tooltip("把最后画出的曲线播放成声音（Alt+T）")
-                               .bind(&button),
-                       });
+    buildControls(&w_,
+                  {
+                      ::button("Cmdhear", t.copyPos.x() + 160, t.copyPos.y() - 21, t.outputButtonWidth, 19, "听图像")
+                          .font("宋体", 9)
+                          .tooltip("把最后画出的曲线播放成声音（Alt+T）")
+                          .bind(&button),
+                  });
     if (button) {
         button->setAccessibleName(QStringLiteral("听图像"));
         button->setAccessibleDescription(QStringLiteral("把最后画出的曲线播放成声音，快捷键 Alt+T"));

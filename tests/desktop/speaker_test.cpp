@@ -19,7 +19,7 @@
 #include "platform/power_cut.h"
 #include "shell/shell.h"
 #include "tools/hear.h"
-#include "tools/sound.h"
+#include "curve/sound.h"
 
 namespace {
 
