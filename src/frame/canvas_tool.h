@@ -1,12 +1,9 @@
 #pragma once
 // A tool on the picture as the frame sees it: the frame hands it the canvas's
 // mouse and keys and tells it when the picture changes under it; the tool
-// answers whether it is in the middle of something and which controls are
-// its own. The tools themselves live a layer above the frame and register
+// answers whether it is in the middle of something. The tools themselves live a layer above the frame and register
 // with the window (FamilyWindow::addTool), so the frame never names one.
 #include <Qt>
-
-class QWidget;
 
 class CanvasTool {
 public:
@@ -30,8 +27,6 @@ public:
     virtual void pictureReplaced() {}
 
     // In the middle of a drag or the like: undo and redo wait for its end.
+    // (The tool's own controls are marked in its layout rows: Ctl::toolOwned.)
     virtual bool busy() const { return false; }
-    // Whether the control is one of the tool's own (its panel, its readout):
-    // undo leaves those as the user set them, a plot file brings them back.
-    virtual bool ownsControl(const QWidget*) const { return false; }
 };

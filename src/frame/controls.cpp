@@ -131,6 +131,27 @@ QButtonGroup* optionGroup(QWidget* frame) {
 }
 }  // namespace
 
+namespace {
+// The window's list of what buildControls made on it, a child of the window.
+class ControlRegistry : public QObject {
+public:
+    explicit ControlRegistry(QWidget* window) : QObject(window) {}
+    std::vector<BuiltControl> controls;
+};
+
+ControlRegistry* registryOf(const QWidget* window, bool make) {
+    for (QObject* o : window->children())
+        if (auto* r = dynamic_cast<ControlRegistry*>(o)) return r;
+    return make ? new ControlRegistry(const_cast<QWidget*>(window)) : nullptr;
+}
+}  // namespace
+
+const std::vector<BuiltControl>& builtControls(const QWidget* window) {
+    static const std::vector<BuiltControl> none;
+    const ControlRegistry* r = registryOf(window, false);
+    return r ? r->controls : none;
+}
+
 void buildControls(QWidget* window, std::initializer_list<Ctl> table) {
     buildControls(window, table.begin(), table.end());
 }
@@ -139,6 +160,7 @@ void buildControls(QWidget* window, const Ctl* begin, const Ctl* end) {
     // A control goes into a panel of the same table, never one found by name
     // among the window's children.
     std::vector<std::pair<QString, QWidget*>> panels;
+    ControlRegistry* registry = registryOf(window, true);
     for (const Ctl* row = begin; row != end; ++row) {
         const Ctl& c = *row;
         QWidget* parent = c.parentPanel ? c.parentPanel : window;
@@ -208,6 +230,7 @@ void buildControls(QWidget* window, const Ctl* begin, const Ctl* end) {
         }
         w->setObjectName(c.name);
         if (c.kind == CtlKind::Frame) panels.emplace_back(c.name, w);
+        registry->controls.push_back({w, c.keep});
         if (c.assign && !c.assign(w))
             reportMissingControl(window->objectName(), c.name + QStringLiteral(" (bound to another type)"));
         w->setGeometry(c.x, c.y, c.w, c.h);

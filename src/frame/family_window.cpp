@@ -122,11 +122,13 @@ void FamilyWindow::finish() {
                                 .font("宋体", 9)
                                 .tooltip("撤销上一步作图（Ctrl+Z）")
                                 .off()
+                                .notKept()
                                 .bind(&undoButton_),
                             button("Redosh", fh.x() + 133, fh.y() + 35, 36, 13, "重做")
                                 .font("宋体", 9)
                                 .tooltip("重做撤销的一步（Ctrl+Y 或 Ctrl+Shift+Z）")
                                 .off()
+                                .notKept()
                                 .bind(&redoButton_),
                         });
     if (undoButton_) undoButton_->setAccessibleName(QStringLiteral("撤销"));

@@ -40,15 +40,14 @@ ViewKeeper::ViewKeeper(FamilyWindow& window) : QObject(&window), w_(window) {
 
 void ViewKeeper::showOn(QAbstractButton* button, QAction* action) {
     if (!button || !action) return;
-    buttons_.push_back(button);
     button->setEnabled(action->isEnabled());
     connect(button, &QAbstractButton::clicked, action, &QAction::trigger);
     connect(action, &QAction::enabledChanged, button, &QWidget::setEnabled);
 }
 
 void ViewKeeper::watchTyping() {
-    for (QLineEdit* box : w_.findChildren<QLineEdit*>())
-        if (kept(box, false)) connect(box, &QLineEdit::textEdited, this, &ViewKeeper::changed);
+    for (QWidget* w : kept(false))
+        if (auto* box = qobject_cast<QLineEdit*>(w)) connect(box, &QLineEdit::textEdited, this, &ViewKeeper::changed);
 }
 
 void ViewKeeper::restart() {
@@ -57,21 +56,14 @@ void ViewKeeper::restart() {
     updateActions();
 }
 
-bool ViewKeeper::kept(const QWidget* w, bool tools) const {
-    const QString name = w->objectName();
-    if (name.isEmpty() || name.startsWith(QLatin1String("qt_"))) return false;
-    // The undo buttons follow the history.
-    if (std::find(buttons_.begin(), buttons_.end(), w) != buttons_.end()) return false;
-    // The canvas and what floats on it are the picture's. The tools' own
-    // controls and the pointer readout are not part of what was drawn: undo
-    // leaves them as the user set them, a file brings them back.
-    for (const QWidget* p = w; p && p != &w_; p = p->parentWidget()) {
-        if (p == w_.canvasWidget()) return false;
-        if (!tools)
-            for (const CanvasTool* t : w_.tools())
-                if (t->ownsControl(p)) return false;
-    }
-    return true;
+std::vector<QWidget*> ViewKeeper::kept(bool tools) const {
+    // As the layout tables mark them. The tools' own controls and the
+    // pointer readout are not part of what was drawn: undo leaves them as
+    // the user set them, a file brings them back.
+    std::vector<QWidget*> out;
+    for (const BuiltControl& c : builtControls(&w_))
+        if (c.widget && (c.keep == Keep::View || (tools && c.keep == Keep::Tool))) out.push_back(c.widget);
+    return out;
 }
 
 namespace {
@@ -82,8 +74,7 @@ bool explicitlyHidden(const QWidget* w) {
 
 View ViewKeeper::take() const {
     View v;
-    for (QWidget* w : w_.findChildren<QWidget*>()) {
-        if (!kept(w, true)) continue;
+    for (QWidget* w : kept(true)) {
         ControlValue c;
         c.enabled = !w->testAttribute(Qt::WA_ForceDisabled);
         c.visible = !explicitlyHidden(w);
@@ -102,8 +93,7 @@ View ViewKeeper::take() const {
 }
 
 void ViewKeeper::put(const View& v, bool tools) {
-    for (QWidget* w : w_.findChildren<QWidget*>()) {
-        if (!kept(w, tools)) continue;
+    for (QWidget* w : kept(tools)) {
         const auto it = v.controls.find(w->objectName());
         if (it == v.controls.end()) continue;
         const ControlValue& c = it->second;
@@ -141,8 +131,8 @@ void ViewKeeper::checkpoint() {
     // A step changes the picture or the mode it is drawn in; a look-up
     // result alone is no step.
     const View& last = history_.current();
-    if (w_.canvas().revision() != recordedRevision_ || last.overlayOn != w_.overlayOn() ||
-        last.gridOn != w_.gridOn() || last.overlayCount != w_.overlayCount()) {
+    if (w_.canvas().revision() != recordedRevision_ || last.overlayOn != w_.overlayOn() || last.gridOn != w_.gridOn() ||
+        last.overlayCount != w_.overlayCount()) {
         history_.record(take());
         recordedRevision_ = w_.canvas().revision();
     } else {

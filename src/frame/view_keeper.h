@@ -41,14 +41,15 @@ public:
     QAction* undoAction() const { return undo_; }
     QAction* redoAction() const { return redo_; }
     // The button shows the action: a click triggers it, it is enabled with
-    // it (and, following the history, is no part of a view).
+    // it (its layout row marks it notKept: it follows the history).
     void showOn(QAbstractButton* button, QAction* action);
     // Writes the recovery file now if a change is waiting for it.
     void writeRecoveryNow();
 
 private:
-    // Whether a control's state belongs to the window's view.
-    bool kept(const QWidget* w, bool tools) const;
+    // The controls whose state belongs to the window's view (with the
+    // tools' own when `tools`), in the order they were made.
+    std::vector<QWidget*> kept(bool tools) const;
     void updateActions();
     void changed();
 
@@ -56,7 +57,6 @@ private:
     History history_;
     quint64 recordedRevision_ = 0;
     QAction *undo_ = nullptr, *redo_ = nullptr;
-    std::vector<const QAbstractButton*> buttons_;
     // Writes the recovery file shortly after a change, on the window's own clock.
     QTimer* recoveryTimer_ = nullptr;
 };

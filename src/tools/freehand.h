@@ -47,7 +47,6 @@ public:
     void plotStarting() override { hideMarkers(); }
     void pictureReplaced() override { hideMarkers(); }
     bool busy() const override { return buttonDown_; }
-    bool ownsControl(const QWidget* w) const override { return w && w == panel_; }
     // Hides the rubber bands, the eraser square and the text box (every plot does).
     void hideMarkers();
 
@@ -61,7 +60,6 @@ private:
 
     FamilyWindow& w_;
     QRadioButton* options_[6] = {};  // in the order of freehand::Tool
-    QWidget* panel_ = nullptr;       // Frmdraw
     QLabel* swatch_ = nullptr;       // Labcolor
     QColor color_{0, 0, 0};          // the swatch Labcolor's background
     bool buttonDown_ = false;

@@ -31,6 +31,7 @@ PointerTool::PointerTool(FamilyWindow& window) : QObject(&window), w_(window) {
                                .font("宋体", 10.5)
                                .color(192, 0, 0)
                                .tooltip("双击图像区域出现十字坐标")
+                               .toolOwned()
                                .bind(&readout_),
                        });
     if (CanvasWidget* cw = w_.canvasWidget()) {
@@ -40,8 +41,6 @@ PointerTool::PointerTool(FamilyWindow& window) : QObject(&window), w_(window) {
         }
     }
 }
-
-bool PointerTool::ownsControl(const QWidget* w) const { return w && w == readout_; }
 
 void PointerTool::readout(double x, double y) {
     const float fx = float(x), fy = float(y);

@@ -27,7 +27,6 @@ public:
         follow(x, y);
     }
     void doubleClick() override { toggleCrosshair(); }
-    bool ownsControl(const QWidget* w) const override;
     // Mouse move, first part: remember the rounded position, update Labzb.
     void readout(double x, double y);
     // Mouse move, last part: the crosshair follows the pointer when shown.
