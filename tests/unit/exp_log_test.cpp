@@ -177,13 +177,13 @@ private slots:
             w->show();
             for (const QString& a : inputs) {
                 for (const QString& v : inputs) {
-                    FamilyWindow::setControlText(namedControl(w, "Text1"), a);
-                    FamilyWindow::setControlText(namedControl(w, "Tx1"), v);
-                    FamilyWindow::setControlText(namedControl(w, "Ty2"), v);
+                    FamilyWindow::setControlText(namedControl(w.get(), "Text1"), a);
+                    FamilyWindow::setControlText(namedControl(w.get(), "Tx1"), v);
+                    FamilyWindow::setControlText(namedControl(w.get(), "Ty2"), v);
                     w->redrawClicked();
                     QMetaObject::invokeMethod(w->findChild<QWidget*>("cay"), "click");
                     QMetaObject::invokeMethod(w->findChild<QWidget*>("cax"), "click");
-                    for (const QString& r : {namedText(w, "Ty1"), namedText(w, "Tx2")}) {
+                    for (const QString& r : {namedText(w.get(), "Ty1"), namedText(w.get(), "Tx2")}) {
                         QVERIFY2(!r.contains("inf") && !r.contains("nan"), qPrintable(a + " / " + v + ": " + r));
                     }
                 }
