@@ -21,6 +21,7 @@
 #include "frame/recovery.h"
 #include "render/canvas_widget.h"
 #include "tools/freehand.h"
+#include "tools/install.h"
 
 #include <QFileInfo>
 #include <QRadioButton>
@@ -48,7 +49,7 @@ Stat measure(int runs, const std::function<void(int)>& step) {
 
 // Free strokes of a few segments each, spread over the canvas.
 void strokes(FamilyWindow* w, int n, int from) {
-    FreehandTools* f = w->freehand();
+    FreehandTools* f = toolOf<FreehandTools>(*w);
     for (int i = from; i < from + n; ++i) {
         const double x = -9.5 + (i % 38) * 0.5, y = -9.5 + (i / 38 % 38) * 0.5;
         f->press(Qt::LeftButton, x, y);

@@ -21,7 +21,7 @@
 
 #include "platform/audio_out.h"
 #include "platform/power_cut.h"
-#include "tools/sound.h"
+#include "curve/sound.h"
 
 int main(int argc, char** argv) {
     const int ms = argc > 1 ? std::max(0, std::min(10000, std::atoi(argv[1]))) : 300;

@@ -19,6 +19,7 @@
 #include "frame/family_window.h"
 #include "platform/power_cut.h"
 #include "shell/shell.h"
+#include "tools/hear.h"
 
 QString Command::rest(int n) const {
     int pos = 0;
@@ -356,7 +357,7 @@ void canvas(const Command& c) {
 void sound(const Command& c) {
     QString path = c.rest(1);
     if (!c.driver.allowPath(path)) return;
-    const QByteArray wav = c.family->curveSound();
+    const QByteArray wav = curveSound(*c.family);
     if (wav.isEmpty()) return c.error(QStringLiteral("no curve is drawn"));
     QFile f(path);
     if (path.isEmpty() || !f.open(QIODevice::WriteOnly) || f.write(wav) != wav.size())

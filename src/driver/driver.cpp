@@ -1,4 +1,5 @@
 #include "driver/driver.h"
+#include "driver/named.h"
 
 #include <QApplication>
 #include <QWidget>
@@ -60,9 +61,7 @@ QWidget* ScriptDriver::findControl(const QString& name) const {
     QWidget* win = currentWindow();
     if (!win || name.isEmpty()) return nullptr;
     if (win->objectName() == name) return win;
-    if (auto* f = qobject_cast<FamilyWindow*>(win))
-        if (QWidget* c = f->control(name)) return c;
-    return win->findChild<QWidget*>(name);
+    return namedControl(win, name);
 }
 
 bool ScriptDriver::allowPath(QString& path) {

@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <algorithm>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -117,23 +119,54 @@ namespace {
 // one choice. Qt's automatic exclusivity counts every option button beneath
 // the frame, nested frames too, so a chosen option there lets a click untick
 // the chosen option here; an explicit group per frame keeps one chosen.
+// (The frame's one group is its only direct QButtonGroup child.)
 QButtonGroup* optionGroup(QWidget* frame) {
-    const QString name = QStringLiteral("optionGroup");
-    auto* g = frame->findChild<QButtonGroup*>(name, Qt::FindDirectChildrenOnly);
+    auto* g = frame->findChild<QButtonGroup*>(QString(), Qt::FindDirectChildrenOnly);
     if (!g) {
         g = new QButtonGroup(frame);
-        g->setObjectName(name);
+        g->setObjectName(QStringLiteral("optionGroup"));
         g->setExclusive(true);
     }
     return g;
 }
 }  // namespace
 
+namespace {
+// The window's list of what buildControls made on it, a child of the window.
+class ControlRegistry : public QObject {
+public:
+    explicit ControlRegistry(QWidget* window) : QObject(window) {}
+    std::vector<BuiltControl> controls;
+};
+
+ControlRegistry* registryOf(const QWidget* window, bool make) {
+    for (QObject* o : window->children())
+        if (auto* r = dynamic_cast<ControlRegistry*>(o)) return r;
+    return make ? new ControlRegistry(const_cast<QWidget*>(window)) : nullptr;
+}
+}  // namespace
+
+const std::vector<BuiltControl>& builtControls(const QWidget* window) {
+    static const std::vector<BuiltControl> none;
+    const ControlRegistry* r = registryOf(window, false);
+    return r ? r->controls : none;
+}
+
 void buildControls(QWidget* window, std::initializer_list<Ctl> table) {
-    for (const Ctl& c : table) {
-        QWidget* parent = window;
+    buildControls(window, table.begin(), table.end());
+}
+
+void buildControls(QWidget* window, const Ctl* begin, const Ctl* end) {
+    // A control goes into a panel of the same table, never one found by name
+    // among the window's children.
+    std::vector<std::pair<QString, QWidget*>> panels;
+    ControlRegistry* registry = registryOf(window, true);
+    for (const Ctl* row = begin; row != end; ++row) {
+        const Ctl& c = *row;
+        QWidget* parent = c.parentPanel ? c.parentPanel : window;
         if (!c.parent.isEmpty()) {
-            if (auto* p = window->findChild<QWidget*>(c.parent)) parent = p;
+            auto it = std::find_if(panels.begin(), panels.end(), [&](const auto& p) { return p.first == c.parent; });
+            if (it != panels.end()) parent = it->second;
             else reportMissingControl(window->objectName(), c.parent);
         }
         QWidget* w = nullptr;
@@ -196,6 +229,8 @@ void buildControls(QWidget* window, std::initializer_list<Ctl> table) {
         }
         }
         w->setObjectName(c.name);
+        if (c.kind == CtlKind::Frame) panels.emplace_back(c.name, w);
+        registry->controls.push_back({w, c.keep});
         if (c.assign && !c.assign(w))
             reportMissingControl(window->objectName(), c.name + QStringLiteral(" (bound to another type)"));
         w->setGeometry(c.x, c.y, c.w, c.h);

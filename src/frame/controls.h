@@ -8,23 +8,34 @@
 // a compile error or a failed bind, never a silent no-op.
 #include <QColor>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <functional>
 #include <initializer_list>
+#include <vector>
 
 class QWidget;
 class QScrollBar;
 
 enum class CtlKind { Label, Text, Button, Slider, Check, Radio, Frame, Combo, Bar };
 
+// What a window's view (undo, plot files, the recovery file) keeps of a
+// control: declared in its row, never guessed from its name.
+enum class Keep {
+    View,  // what it shows is part of the view (the default)
+    Tool,  // a tool's own: a plot file brings it back, undo leaves it as set
+    No,    // never: it follows something else (undo and redo follow the history)
+};
+
 struct Ctl {
     CtlKind kind;
     QString name;
     int x = 0, y = 0, w = 0, h = 0;
     QString text;
-    QString parent;  // a Frame's name, or empty for the window
-    QString face;    // font face, empty for the window's font
-    double pt = 0;   // font size in points, 0 for the window's size
+    QString parent;                  // a Frame's name in the same table, or empty for the window
+    QWidget* parentPanel = nullptr;  // or a panel made before (a look-up panel)
+    QString face;                    // font face, empty for the window's font
+    double pt = 0;                   // font size in points, 0 for the window's size
     bool bold = false;
     QColor fg, bg;  // invalid = default
     QString tip;
@@ -32,12 +43,14 @@ struct Ctl {
     int min = 0, max = 0, value = 0, small = 1, large = 2;  // sliders
     bool checked = false, hidden = false, disabled = false;
     bool center = false;  // centred label text
+    Keep keep = Keep::View;
     // Stores the created widget in the bound pointer; false when the widget
     // is not of the pointer's type.
     std::function<bool(QWidget*)> assign;
 
     // clang-format off
     Ctl& in(const QString& p) { parent = p; return *this; }
+    Ctl& in(QWidget* p) { parentPanel = p; return *this; }
     Ctl& font(const QString& f, double size, bool b = false) { face = f; pt = size; bold = b; return *this; }
     Ctl& size(double size) { pt = size; return *this; }
     Ctl& color(int r, int g, int b) { fg = QColor(r, g, b); return *this; }
@@ -48,6 +61,8 @@ struct Ctl {
     Ctl& hide() { hidden = true; return *this; }
     Ctl& off() { disabled = true; return *this; }
     Ctl& centered() { center = true; return *this; }
+    Ctl& toolOwned() { keep = Keep::Tool; return *this; }
+    Ctl& notKept() { keep = Keep::No; return *this; }
     template <class W> Ctl& bind(W** slot) {
         assign = [slot](QWidget* w) { *slot = qobject_cast<W*>(w); return *slot != nullptr; };
         return *this;
@@ -72,8 +87,18 @@ inline Ctl slider(const QString& n, int x, int y, int w, int h, int min, int max
 }
 // clang-format on
 
-// Creates the controls of the table on `window` (panels are looked up by name).
+// Creates the controls of the table on `window`; a control `in` a panel goes
+// into the panel of that name made earlier in the same table.
 void buildControls(QWidget* window, std::initializer_list<Ctl> table);
+void buildControls(QWidget* window, const Ctl* begin, const Ctl* end);
+
+// The controls buildControls made on a window, in the order made, with what
+// a view keeps of each.
+struct BuiltControl {
+    QPointer<QWidget> widget;
+    Keep keep = Keep::View;
+};
+const std::vector<BuiltControl>& builtControls(const QWidget* window);
 
 // A control named in a layout table that the window does not have (a panel
 // to put a control in), a control bound to a pointer of another type, or a

@@ -13,26 +13,18 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QShortcut>
-#include <QSignalBlocker>
-#include <QTimer>
 
 #include "frame/accessibility.h"
-#include "frame/curve_facts.h"
+#include "frame/axes.h"
+#include "frame/frame_texts.h"
+#include "frame/handler_runner.h"
+#include "frame/plot_actions.h"
+#include "frame/view_keeper.h"
 #include "numfmt/numfmt.h"
 #include "render/canvas_widget.h"
-#include "frame/frame_texts.h"
-#include "frame/plot_actions.h"
-#include "frame/recovery.h"
-#include "tools/freehand.h"
-#include "tools/output.h"
-#include "tools/pointer.h"
-#include "tools/sound.h"
-#include "tools/trace.h"
 
 namespace {
 const QColor kBlack(0, 0, 0);
-const QColor kGridBlue(10, 10, 200);
-const QColor kGridAxes(200, 10, 10);
 
 // What each redraw cycle does beyond the common steps.
 bool movesFocus(RedrawCycle c) { return c != RedrawCycle::Plain; }
@@ -59,6 +51,17 @@ FamilyWindow::FamilyWindow(FamilyTraits traits, QWidget* parent)
     canvasWidget_->setProperty("a11yRole", int(QAccessible::Graphic));
     canvasWidget_->setAccessibleName(QStringLiteral("函数图像"));
     canvasWidget_->setFocusPolicy(Qt::TabFocus);
+    runner_ = std::make_unique<HandlerRunner>(
+        *this, canvasWidget_->textBox(),
+        [this](QScrollBar* slider) {
+            for (const SliderLink& link : frame_.sliders)
+                if (link.slider == slider) return applySliderChange(link, slider->value());
+        },
+        [this] {
+            updateCanvasDescription();
+            checkpoint();
+        });
+    views_ = new ViewKeeper(*this);
     // Picture2 never shows; it only holds the overlay snapshot (white until the first one).
 }
 
@@ -95,87 +98,49 @@ void FamilyWindow::finish() {
         if (link.slider)
             connect(link.slider, &QScrollBar::valueChanged, this, [this, link](int v) { sliderChanged(link, v); });
     }
-    pointer_ = new PointerTool(*this);
-    freehand_ = new FreehandTools(*this);
-    output_ = new OutputTools(*this);
-    trace_ = new TraceTool(*this);
-    // 听图像: the last curve as sound.
-    auto* hear = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_T), this);
-    connect(hear, &QShortcut::activated, this, &FamilyWindow::hearCurve);
-    // The keys of the focused picture walk along the curve.
+    // The keys of the focused picture go to the tools.
     canvasWidget_->installEventFilter(this);
-    // Canvas events run readout, tools and crosshair in this order.
-    connect(canvasWidget_, &CanvasWidget::pressed, this,
-            [this](Qt::MouseButton b, double x, double y) { freehand_->press(b, x, y); });
-    connect(canvasWidget_, &CanvasWidget::moved, this, [this](Qt::MouseButtons b, double x, double y) {
-        pointer_->readout(x, y);
-        freehand_->move(b, x, y);
-        pointer_->follow(x, y);
+    // Canvas events go to the tools in the order they were added.
+    connect(canvasWidget_, &CanvasWidget::pressed, this, [this](Qt::MouseButton b, double x, double y) {
+        for (CanvasTool* t : tools_) t->press(b, x, y);
     });
-    connect(canvasWidget_, &CanvasWidget::released, this,
-            [this](Qt::MouseButton b, double x, double y) { freehand_->release(b, x, y); });
-    connect(canvasWidget_, &CanvasWidget::doubleClicked, this, [this] { pointer_->toggleCrosshair(); });
+    connect(canvasWidget_, &CanvasWidget::moved, this, [this](Qt::MouseButtons b, double x, double y) {
+        for (CanvasTool* t : tools_) t->move(b, x, y);
+    });
+    connect(canvasWidget_, &CanvasWidget::released, this, [this](Qt::MouseButton b, double x, double y) {
+        for (CanvasTool* t : tools_) t->release(b, x, y);
+    });
+    connect(canvasWidget_, &CanvasWidget::doubleClicked, this, [this] {
+        for (CanvasTool* t : tools_) t->doubleClick();
+    });
 
     // Undo and redo sit in the freehand panel's free row, between the
     // colour list and the eraser.
+    const QPoint fh = traits_.freehandPos;
     buildControls(this, {
-                            button("Undosh", 96, 35, 36, 13, "撤销")
-                                .in("Frmdraw")
+                            button("Undosh", fh.x() + 96, fh.y() + 35, 36, 13, "撤销")
                                 .font("宋体", 9)
                                 .tooltip("撤销上一步作图（Ctrl+Z）")
                                 .off()
+                                .notKept()
                                 .bind(&undoButton_),
-                            button("Redosh", 133, 35, 36, 13, "重做")
-                                .in("Frmdraw")
+                            button("Redosh", fh.x() + 133, fh.y() + 35, 36, 13, "重做")
                                 .font("宋体", 9)
                                 .tooltip("重做撤销的一步（Ctrl+Y 或 Ctrl+Shift+Z）")
                                 .off()
+                                .notKept()
                                 .bind(&redoButton_),
                         });
-    if (undoButton_) {
-        undoButton_->setAccessibleName(QStringLiteral("撤销"));
-        connect(undoButton_, &QPushButton::clicked, this, &FamilyWindow::undo);
-    }
-    if (redoButton_) {
-        redoButton_->setAccessibleName(QStringLiteral("重做"));
-        connect(redoButton_, &QPushButton::clicked, this, &FamilyWindow::redo);
-    }
-    // 听图像 stands in the print button's column, between the pointer readout
-    // and the output buttons, where every window leaves a free strip.
-    QPushButton* hearButton = nullptr;
-    buildControls(this, {
-                            button("Cmdhear", traits_.copyPos.x() + 160, traits_.copyPos.y() - 21,
-                                   traits_.outputButtonWidth, 19, "听图像")
-                                .font("宋体", 9)
-                                .tooltip("把最后画出的曲线播放成声音（Alt+T）")
-                                .bind(&hearButton),
-                        });
-    if (hearButton) {
-        hearButton->setAccessibleName(QStringLiteral("听图像"));
-        hearButton->setAccessibleDescription(QStringLiteral("把最后画出的曲线播放成声音，快捷键 Alt+T"));
-        connect(hearButton, &QPushButton::clicked, this, &FamilyWindow::hearCurve);
-    }
-    // Window-wide keys. A text box takes Ctrl+Z and the redo keys for its
-    // own typing before they reach these (Qt asks the focused box first).
-    auto keys = [this](const QKeySequence& k, void (FamilyWindow::*slot)()) {
-        auto* sc = new QShortcut(k, this);
-        connect(sc, &QShortcut::activated, this, slot);
-    };
-    keys(QKeySequence(Qt::CTRL | Qt::Key_Z), &FamilyWindow::undo);
-    keys(QKeySequence(Qt::CTRL | Qt::Key_Y), &FamilyWindow::redo);
-    keys(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), &FamilyWindow::redo);
+    if (undoButton_) undoButton_->setAccessibleName(QStringLiteral("撤销"));
+    if (redoButton_) redoButton_->setAccessibleName(QStringLiteral("重做"));
+    views_->showOn(undoButton_, views_->undoAction());
+    views_->showOn(redoButton_, views_->redoAction());
     plotactions::addFileKeys(this);
+}
 
-    recoveryTimer_ = new QTimer(this);
-    recoveryTimer_->setObjectName(QStringLiteral("Timerrecovery"));
-    recoveryTimer_->setSingleShot(true);
-    recoveryTimer_->setInterval(recovery::kDelayMs);
-    connect(recoveryTimer_, &QTimer::timeout, this, &FamilyWindow::writeRecoveryNow);
-    // Typing is a change the recovery file keeps, though not a step.
-    for (QLineEdit* box : findChildren<QLineEdit*>())
-        if (keptInView(box, false)) connect(box, &QLineEdit::textEdited, this, &FamilyWindow::changedSinceRecovery);
-    history_.reset(takeView());
-    recordedRevision_ = canvas_->revision();
+void FamilyWindow::toolsInstalled() {
+    views_->watchTyping();
+    views_->restart();
 
     // Names for a screen reader: every box after its caption, every slider
     // after the box it feeds.
@@ -194,22 +159,6 @@ void FamilyWindow::finish() {
 }
 
 // ---------------------------------------------------------------- controls
-
-QWidget* FamilyWindow::control(const QString& name) const {
-    if (name.isEmpty()) return nullptr;
-    if (name == QLatin1String("Picture1")) return canvasWidget_;
-    return findChild<QWidget*>(name);
-}
-
-QString FamilyWindow::text(const QString& name) const {
-    QWidget* w = control(name);
-    if (auto* e = qobject_cast<QLineEdit*>(w)) return e->text();
-    if (auto* l = qobject_cast<QLabel*>(w)) return l->text();
-    if (auto* b = qobject_cast<QAbstractButton*>(w)) return b->text();
-    if (auto* g = qobject_cast<QGroupBox*>(w)) return g->title();
-    if (auto* c = qobject_cast<QComboBox*>(w)) return c->currentText();
-    return {};
-}
 
 void FamilyWindow::setControlText(QWidget* w, const QString& t) {
     if (auto* e = qobject_cast<QLineEdit*>(w)) e->setText(t);
@@ -269,59 +218,11 @@ MsgReply FamilyWindow::message(const QString& t, const QString& title, MsgButton
 
 // ---------------------------------------------------------------- handlers in turn
 
-void FamilyWindow::runHandler(const std::function<void()>& handler) {
-    // What a button writes into a label or box is said aloud once the
-    // handler is done: the texts before it are kept to see what changed.
-    std::vector<std::pair<QPointer<QWidget>, QString>> before;
-    if (handlerDepth_ == 0) before = shownTexts();
-    ++handlerDepth_;
-    handler();
-    --handlerDepth_;
-    if (handlerDepth_ == 0) {
-        runWaitingSliderChanges();
-        announceChanges(before);
-        updateCanvasDescription();
-        checkpoint();
-    }
-}
+void FamilyWindow::runHandler(const std::function<void()>& handler) { runner_->run(handler); }
 
-std::vector<std::pair<QPointer<QWidget>, QString>> FamilyWindow::shownTexts() const {
-    std::vector<std::pair<QPointer<QWidget>, QString>> out;
-    for (QWidget* w : findChildren<QWidget*>()) {
-        if (w == canvasWidget_->textBox()) continue;
-        if (auto* l = qobject_cast<QLabel*>(w); l && l->pixmap().isNull()) out.emplace_back(w, l->text());
-        else if (auto* e = qobject_cast<QLineEdit*>(w)) out.emplace_back(w, e->text());
-    }
-    return out;
-}
-
-void FamilyWindow::announceChanges(const std::vector<std::pair<QPointer<QWidget>, QString>>& before) {
-    for (const auto& [w, old] : before) {
-        if (!w || !w->isVisible()) continue;
-        QString now;
-        if (auto* l = qobject_cast<QLabel*>(w.data())) now = l->text();
-        else if (auto* e = qobject_cast<QLineEdit*>(w.data())) now = e->text();
-        // An emptied result says nothing; the picture's description covers it.
-        if (now != old && !now.trimmed().isEmpty()) a11y::announce(w, now);
-    }
-}
-
-void FamilyWindow::runWaitingSliderChanges() {
-    // Each waiting slider runs once, with its latest position. A change can
-    // only wait while a box is open, so this ends as soon as the boxes stop;
-    // the bound keeps a platform that answers every box with more steps from
-    // holding the window for ever (what is left waits for the next handler).
-    for (int round = 0; round < 64 && !waitingSliders_.empty(); ++round) {
-        QScrollBar* slider = waitingSliders_.front();
-        waitingSliders_.erase(waitingSliders_.begin());
-        for (const SliderLink& link : frame_.sliders) {
-            if (link.slider != slider) continue;
-            ++handlerDepth_;
-            applySliderChange(link, slider->value());
-            --handlerDepth_;
-            break;
-        }
-    }
+bool FamilyWindow::busy() const {
+    return runner_->running() ||
+           std::any_of(tools_.begin(), tools_.end(), [](const CanvasTool* t) { return t->busy(); });
 }
 
 void FamilyWindow::tooLargeMessage() { message(frametext::tooLarge()); }
@@ -329,89 +230,19 @@ void FamilyWindow::tooLargeMessage() { message(frametext::tooLarge()); }
 // ---------------------------------------------------------------- drawing
 
 void FamilyWindow::drawAxes() {
-    Canvas& c = *canvas_;
-    if (traits_.axesSetBlack) c.setForeColor(kBlack);
-    c.line(-10, 0, 10, 0);
-    c.line(0, -10, 0, 10);
-    c.line(9.8, -0.2, 10, 0);
-    c.line(9.8, 0.2, 10, 0);
-    c.line(-0.2, 9.8, 0, 10);
-    c.line(0.2, 9.8, 0, 10);
-    c.setFontName(QStringLiteral("times new roman"));
-    c.setFontSize(12);
-    std::vector<QLineF> ticks;
-    ticks.reserve(42);
-    for (int n = -10; n <= 10; ++n) {
-        ticks.emplace_back(n, 0, n, 0.2);
-        ticks.emplace_back(0, n, 0.2, n);
-    }
-    c.lines(ticks);
-    drawAxisMarks();
-    c.currentX = -0.9;
-    c.currentY = 10.5;
-    c.print(QStringLiteral("Y"));
-    c.currentX = 10;
-    c.currentY = -0.2;
-    c.print(QStringLiteral("X"));
-    c.currentX = -0.8;
-    c.currentY = -0.1;
-    c.print(QStringLiteral("0"));
+    axes::draw(*canvas_, traits_.axesSetBlack, [this] { drawAxisMarks(); });
 }
 
-void FamilyWindow::drawGrid() {
-    Canvas& c = *canvas_;
-    const QColor keep = c.foreColor();
-    c.setForeColor(kGridBlue);
-    std::vector<QLineF> grid;
-    grid.reserve(42);
-    for (int i = -10; i <= 10; ++i) {
-        grid.emplace_back(i, -10, i, 10);
-        grid.emplace_back(-10, i, 10, i);
-    }
-    c.lines(grid);
-    c.setForeColor(keep);
-    if (traits_.gridFont10) c.setFontSize(10);
-    for (int n = -10; n <= 10; ++n) {
-        c.currentX = n - 0.2;
-        c.currentY = -10.2;
-        c.printNumber(float(n));
-        c.currentX = -10.9;
-        c.currentY = n + 0.2;
-        c.printNumber(float(n));
-        // The red axes are drawn again on every pass, over the numbers: the
-        // picture depends on that order.
-        c.line(-10, 0, 10, 0, kGridAxes);
-        c.line(0, -10, 0, 10, kGridAxes);
-    }
-}
+void FamilyWindow::drawGrid() { axes::grid(*canvas_, traits_.gridFont10); }
 
 void FamilyWindow::plotCurve() {
-    if (freehand_) freehand_->hideMarkers();
+    for (CanvasTool* t : tools_) t->plotStarting();
     canvas_->startCollecting();
     drawCurve();
-    DrawnCurve drawn{frame_.current ? frame_.current->text().trimmed() : QString(), canvas_->takeCollected()};
-    // What was just drawn, as the window's own label and features give it
-    // (a curve drawn again over its marks is still one curve).
-    QStringList features = curveFeatures();
-    // Crossings and turns are read off the order of the drawn points, which
-    // needs a drawn line: a cloud of separate dots (the conics plot their
-    // upper and lower halves in turn) has none, and its window says what
-    // its curve is.
-    size_t points = 0;
-    for (const auto& run : drawn.runs) points += run.size();
-    const bool cloud = points < 2 * drawn.runs.size();
-    if (!cloud) features << curvefacts::features(drawn.runs);
-    // The trace and the sound walk along the curve: the dots linked into
-    // lines, a closed curve into one loop.
-    else drawn.runs = curvefacts::chain(drawn.runs);
-    if (!features.isEmpty())
-        drawn.text += QStringLiteral("（") + features.join(QStringLiteral("，")) + QStringLiteral("）");
-    // Nothing on the picture (a refused value, a curve wholly outside): no curve.
-    if (drawn.runs.empty()) return;
-    // A curve drawn again over its marks (the vertex, the axis) is still one curve.
-    if (!curves_.empty() && curves_.back().text == drawn.text) curves_.back() = std::move(drawn);
-    else curves_.push_back(std::move(drawn));
-    if (trace_) trace_->stop();
+    // What was just drawn, as the window's own label and features give it.
+    QString label = frame_.current ? frame_.current->text().trimmed() : QString();
+    if (!curves_.add(std::move(label), canvas_->takeCollected(), curveFeatures())) return;
+    for (CanvasTool* t : tools_) t->pictureReplaced();
 }
 
 // ---------------------------------------------------------------- what the picture shows
@@ -419,47 +250,24 @@ void FamilyWindow::plotCurve() {
 void FamilyWindow::clearCanvas() {
     canvas_->clear();
     curves_.clear();
-    annotations_ = 0;
 }
 
 void FamilyWindow::takeSnapshot() {
     picture2_ = canvas_->picture();
-    snapshotCurves_ = curves_;
-    snapshotAnnotations_ = annotations_;
+    curves_.takeSnapshot();
 }
 
 void FamilyWindow::restoreSnapshot() {
     canvas_->setBackground(picture2_);
-    curves_ = snapshotCurves_;
-    annotations_ = snapshotAnnotations_;
+    curves_.restoreSnapshot();
 }
 
 void FamilyWindow::noteAnnotation() {
-    if (annotations_ < 1000000) ++annotations_;
+    curves_.noteAnnotation();
     updateCanvasDescription();
 }
 
-QString FamilyWindow::canvasDescription() const {
-    QString d;
-    // A long overlay session keeps only the last curves in words.
-    constexpr size_t kSaid = 8;
-    if (curves_.empty()) {
-        d = QStringLiteral("还没有画出曲线。");
-    } else if (curves_.size() == 1) {
-        d = curves_.front().text + QStringLiteral("。");
-    } else {
-        d = QStringLiteral("共 %1 条曲线").arg(curves_.size());
-        const size_t from = curves_.size() > kSaid ? curves_.size() - kSaid : 0;
-        if (from > 0) d += QStringLiteral("，最后 %1 条").arg(kSaid);
-        d += QStringLiteral("：");
-        for (size_t i = from; i < curves_.size(); ++i)
-            d += QStringLiteral("第 %1 条，").arg(i + 1) + curves_[i].text + (i + 1 < curves_.size() ? "；" : "。");
-    }
-    d += axesHidden() ? QStringLiteral("坐标系已隐藏。") : QStringLiteral("显示坐标轴。");
-    if (gridOn_) d += QStringLiteral("显示网格。");
-    if (annotations_ > 0) d += QStringLiteral("手绘标注 %1 处。").arg(annotations_);
-    return d;
-}
+QString FamilyWindow::canvasDescription() const { return curves_.description(axesHidden(), gridOn_); }
 
 void FamilyWindow::updateCanvasDescription() {
     const QString d = canvasDescription();
@@ -517,11 +325,7 @@ void FamilyWindow::redraw() {
 }
 
 void FamilyWindow::sliderChanged(const SliderLink& link, int value) {
-    if (handlerDepth_ > 0) {
-        if (std::find(waitingSliders_.begin(), waitingSliders_.end(), link.slider) == waitingSliders_.end())
-            waitingSliders_.push_back(link.slider);
-        return;
-    }
+    if (runner_->wait(link.slider)) return;
     runHandler([&] { applySliderChange(link, value); });
 }
 
@@ -636,36 +440,18 @@ void FamilyWindow::showEvent(QShowEvent* e) {
         drawAxes();
         canvasWidget_->update();
         // The first axes are where the history starts, not a step of it.
-        history_.reset(takeView());
-        recordedRevision_ = canvas_->revision();
-    }
-}
-
-QByteArray FamilyWindow::curveSound() const {
-    if (curves_.empty() || curves_.back().runs.empty()) return {};
-    return sound::wav(sound::render(curves_.back().runs));
-}
-
-void FamilyWindow::hearCurve() {
-    const QByteArray wav = curveSound();
-    if (wav.isEmpty()) {
-        a11y::announce(canvasWidget_, canvasDescription());
-        return;
-    }
-    // A machine without sound says so once and goes on quietly after that.
-    static bool toldNoSound = false;
-    if (!platform().playSound(wav) && !toldNoSound) {
-        toldNoSound = true;
-        message(QStringLiteral("这台电脑不能播放声音，听图像不可用。"));
+        views_->restart();
     }
 }
 
 bool FamilyWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == canvasWidget_ && event->type() == QEvent::KeyPress && canvasWidget_->hasFocus() && trace_) {
+    if (watched == canvasWidget_ && event->type() == QEvent::KeyPress && canvasWidget_->hasFocus()) {
         auto* k = static_cast<QKeyEvent*>(event);
-        if (trace_->key(k->key(), k->modifiers())) return true;
+        for (CanvasTool* t : tools_)
+            if (t->key(k->key(), k->modifiers())) return true;
     }
-    if (watched == canvasWidget_ && event->type() == QEvent::FocusOut && trace_) trace_->stop();
+    if (watched == canvasWidget_ && event->type() == QEvent::FocusOut)
+        for (CanvasTool* t : tools_) t->focusLost();
     return QWidget::eventFilter(watched, event);
 }
 
@@ -675,164 +461,35 @@ void FamilyWindow::closeEvent(QCloseEvent* e) {
 }
 // ---------------------------------------------------------------- views and history
 
-bool FamilyWindow::keptInView(const QWidget* w, bool tools) const {
-    const QString name = w->objectName();
-    if (name.isEmpty() || name.startsWith(QLatin1String("qt_"))) return false;
-    // The undo buttons follow the history.
-    if (w == undoButton_ || w == redoButton_) return false;
-    // The canvas and what floats on it are the picture's. The tools' own
-    // controls and the pointer readout are not part of what was drawn: undo
-    // leaves them as the user set them, a file brings them back.
-    for (const QWidget* p = w; p && p != this; p = p->parentWidget()) {
-        if (p == canvasWidget_) return false;
-        const QString n = p->objectName();
-        if (!tools && (n == QLatin1String("Frmdraw") || n == QLatin1String("Labzb"))) return false;
-    }
-    return true;
-}
+View FamilyWindow::takeView() const { return views_->take(); }
+void FamilyWindow::putView(const View& v, bool tools) { views_->put(v, tools); }
+void FamilyWindow::openView(const View& v) { views_->open(v); }
+void FamilyWindow::checkpoint() { views_->checkpoint(); }
+void FamilyWindow::undo() { views_->undo(); }
+void FamilyWindow::redo() { views_->redo(); }
+const History& FamilyWindow::history() const { return views_->history(); }
+void FamilyWindow::writeRecoveryNow() { views_->writeRecoveryNow(); }
 
-namespace {
-bool explicitlyHidden(const QWidget* w) {
-    return w->testAttribute(Qt::WA_WState_ExplicitShowHide) && w->testAttribute(Qt::WA_WState_Hidden);
-}
-}  // namespace
-
-namespace {
-// The curves as a shared list: the one handed out last while they are the
-// same (point for point), a new one when they changed.
-SharedCurves share(SharedCurves& last, const std::vector<DrawnCurve>& now) {
-    if (!last || !std::equal(last->begin(), last->end(), now.begin(), now.end(), sameCurve))
-        last = std::make_shared<const std::vector<DrawnCurve>>(now);
-    return last;
-}
-}  // namespace
-
-View FamilyWindow::takeView() const {
-    View v;
+void FamilyWindow::fillView(View& v) const {
     v.family = traits_.key;
-    for (QWidget* w : findChildren<QWidget*>()) {
-        if (!keptInView(w, true)) continue;
-        ControlValue c;
-        c.enabled = !w->testAttribute(Qt::WA_ForceDisabled);
-        c.visible = !explicitlyHidden(w);
-        if (auto* e = qobject_cast<QLineEdit*>(w)) c.text = e->text();
-        else if (auto* s = qobject_cast<QScrollBar*>(w)) c.value = s->value();
-        else if (auto* b = qobject_cast<QAbstractButton*>(w)) {
-            c.text = b->text();
-            c.checked = b->isChecked();
-        } else if (auto* l = qobject_cast<QLabel*>(w)) c.text = l->text();
-        else if (auto* g = qobject_cast<QGroupBox*>(w)) c.text = g->title();
-        else if (auto* box = qobject_cast<QComboBox*>(w)) c.value = box->currentIndex();
-        v.controls[w->objectName()] = c;
-    }
     v.numbers = keptNumbers();
     v.gridOn = gridOn_;
     v.overlayOn = overlayOn_;
     v.overlayCount = overlayCount_;
     v.canvas = canvas_->state();
     v.overlay = picture2_;
-    v.curves = share(sharedCurves_, curves_);
-    v.overlayCurves = share(sharedSnapshotCurves_, snapshotCurves_);
-    v.annotations = annotations_;
-    v.overlayAnnotations = snapshotAnnotations_;
-    return v;
+    curves_.toView(v);
 }
 
-void FamilyWindow::putView(const View& v, bool tools) {
-    for (QWidget* w : findChildren<QWidget*>()) {
-        if (!keptInView(w, tools)) continue;
-        const auto it = v.controls.find(w->objectName());
-        if (it == v.controls.end()) continue;
-        const ControlValue& c = it->second;
-        // The colour list recolours its swatch as it changes.
-        if (auto* box = qobject_cast<QComboBox*>(w)) {
-            if (c.value >= 0 && c.value < box->count()) box->setCurrentIndex(c.value);
-            continue;
-        }
-        // The values come back as they were; no handler runs for them.
-        const QSignalBlocker quiet(w);
-        if (auto* e = qobject_cast<QLineEdit*>(w)) e->setText(c.text);
-        else if (auto* s = qobject_cast<QScrollBar*>(w)) s->setValue(c.value);
-        else if (auto* b = qobject_cast<QAbstractButton*>(w)) {
-            b->setText(c.text);
-            if (b->isCheckable()) b->setChecked(c.checked);
-        } else if (auto* l = qobject_cast<QLabel*>(w)) l->setText(c.text);
-        else if (auto* g = qobject_cast<QGroupBox*>(w)) g->setTitle(c.text);
-        if (c.enabled == w->testAttribute(Qt::WA_ForceDisabled)) w->setEnabled(c.enabled);
-        if (c.visible == explicitlyHidden(w)) w->setVisible(c.visible);
-    }
+void FamilyWindow::applyView(const View& v) {
     setKeptNumbers(v.numbers);
     gridOn_ = v.gridOn;
     overlayOn_ = v.overlayOn;
     overlayCount_ = std::clamp(v.overlayCount, 0, 32767);
     picture2_ = v.overlay;
-    curves_ = v.curves ? *v.curves : std::vector<DrawnCurve>();
-    snapshotCurves_ = v.overlayCurves ? *v.overlayCurves : std::vector<DrawnCurve>();
-    annotations_ = std::clamp(v.annotations, 0, 1000000);
-    snapshotAnnotations_ = std::clamp(v.overlayAnnotations, 0, 1000000);
-    if (trace_) trace_->stop();
-    if (freehand_) freehand_->hideMarkers();
+    curves_.fromView(v);
+    for (CanvasTool* t : tools_) t->pictureReplaced();
     canvas_->setState(v.canvas);
-    recordedRevision_ = canvas_->revision();
     // A screen reader hears what the picture now shows.
     updateCanvasDescription();
-}
-
-void FamilyWindow::openView(const View& v) {
-    putView(v, true);
-    history_.record(takeView());
-    recordedRevision_ = canvas_->revision();
-    updateUndoButtons();
-    changedSinceRecovery();
-}
-
-void FamilyWindow::checkpoint() {
-    if (handlerDepth_ > 0 || history_.empty()) return;
-    // A step changes the picture or the mode it is drawn in; a look-up
-    // result alone is no step.
-    const View& last = history_.current();
-    if (canvas_->revision() != recordedRevision_ || last.overlayOn != overlayOn_ || last.gridOn != gridOn_ ||
-        last.overlayCount != overlayCount_) {
-        history_.record(takeView());
-        recordedRevision_ = canvas_->revision();
-    } else {
-        history_.replaceCurrent(takeView());
-    }
-    updateUndoButtons();
-    changedSinceRecovery();
-}
-
-void FamilyWindow::undo() {
-    // Not in the middle of a handler (a message box is up) or of a drag.
-    if (handlerDepth_ > 0 || (freehand_ && freehand_->buttonDown())) return;
-    if (const View* v = history_.undo()) {
-        putView(*v);
-        updateUndoButtons();
-        changedSinceRecovery();
-    }
-}
-
-void FamilyWindow::redo() {
-    if (handlerDepth_ > 0 || (freehand_ && freehand_->buttonDown())) return;
-    if (const View* v = history_.redo()) {
-        putView(*v);
-        updateUndoButtons();
-        changedSinceRecovery();
-    }
-}
-
-void FamilyWindow::updateUndoButtons() {
-    if (undoButton_) undoButton_->setEnabled(history_.canUndo());
-    if (redoButton_) redoButton_->setEnabled(history_.canRedo());
-}
-
-void FamilyWindow::changedSinceRecovery() {
-    // At most the timer's interval after the first change: later changes
-    // ride along rather than putting the write off.
-    if (recoveryTimer_ && !recoveryTimer_->isActive()) recoveryTimer_->start();
-}
-
-void FamilyWindow::writeRecoveryNow() {
-    if (recoveryTimer_) recoveryTimer_->stop();
-    recovery::write(takeView());
 }

@@ -1,10 +1,13 @@
 #pragma once
-// The frame every plot window is built on: the canvas Picture1 with its hidden
-// companion Picture2, the axes and the grid, the parameter boxes and sliders,
-// the redraw cycle, overlay mode, the look-up plumbing, message boxes, and the
-// pointer, freehand and output tools. A family adds its controls (a Ctl
-// table), its traits (how its window differs from the common cycle), and its
-// mathematics through a few virtual functions.
+// The frame every plot window is built on: the window's layout, the canvas
+// Picture1 with its hidden companion Picture2, the frame's controls and the
+// redraw / overlay / grid state machine. Its other jobs are classes of their
+// own beside it: the handler runner (handlers one at a time, waiting
+// sliders), the axes painter, the curve log (the curves drawn and their
+// description) and the view keeper (views, history, undo, recovery). The
+// tools on the canvas come from a layer above through CanvasTool. A family
+// adds its controls (a Ctl table), its traits (how its window differs from
+// the common cycle), and its mathematics through a few virtual functions.
 #include <QCheckBox>
 #include <QColor>
 #include <QGroupBox>
@@ -22,7 +25,9 @@
 #include <memory>
 #include <vector>
 
+#include "frame/canvas_tool.h"
 #include "frame/controls.h"
+#include "frame/curve_log.h"
 #include "frame/history.h"
 #include "frame/view.h"
 #include "render/canvas.h"
@@ -31,11 +36,8 @@
 
 class CanvasWidget;
 class QAbstractButton;
-class QTimer;
-class PointerTool;
-class FreehandTools;
-class OutputTools;
-class TraceTool;
+class HandlerRunner;
+class ViewKeeper;
 
 // How one slider feeds its text box.
 struct SliderLink {
@@ -128,9 +130,13 @@ public:
     Canvas& canvas() { return *canvas_; }
     CanvasWidget* canvasWidget() { return canvasWidget_; }
     const Picture& picture2() const { return picture2_; }
-    PointerTool* pointer() { return pointer_; }
-    FreehandTools* freehand() { return freehand_; }
-    OutputTools* output() { return output_; }
+    // The tools on the canvas take its events in the order they were added.
+    void addTool(CanvasTool* tool) { tools_.push_back(tool); }
+    const std::vector<CanvasTool*>& tools() const { return tools_; }
+    // Called once the tools have made their controls: what needs every
+    // control of the window (names for a screen reader, the tab order, the
+    // first view of the history) is done here.
+    void toolsInstalled();
 
     // --- state of the redraw cycle ---
     bool gridOn() const { return gridOn_; }
@@ -153,12 +159,6 @@ public:
     bool axesHidden() const;       // Checkhide ticked
     bool expressionShown() const;  // Check1 ticked
 
-    // A control by name, nullptr when the window has none of that name: for
-    // scripts and tests, which speak the design's names. The window's own
-    // code holds its controls (Ctl::bind).
-    QWidget* control(const QString& name) const;
-    QString text(const QString& name) const;  // "" when there is no such control
-
     // Text-to-number of a box, as single.
     static float number(const QLineEdit* box);
     // Runs handler (as one handler of the window) on a click of the button.
@@ -180,30 +180,27 @@ public:
     void updateCanvasDescription();
     // A freehand mark (line, ellipse, stroke, text, erasure) was drawn.
     void noteAnnotation();
-    // 听图像: plays the last curve drawn; its sound as a WAV file (empty
-    // when nothing is drawn).
-    void hearCurve();
-    QByteArray curveSound() const;
     // The curves on the picture, the last drawn last.
-    const std::vector<DrawnCurve>& drawnCurves() const { return curves_; }
-    TraceTool* trace() { return trace_; }
-    // --- what lasts: the window's view, its undo history, the recovery file ---
+    const std::vector<DrawnCurve>& drawnCurves() const { return curves_.curves(); }
+    // A handler runs or a tool is in the middle of something.
+    bool busy() const;
+
+    // --- what lasts: the window's view, its undo history, the recovery file
+    // (the view keeper's; see view_keeper.h) ---
+    ViewKeeper& views() { return *views_; }
     View takeView() const;
-    // Puts a view back exactly; no handler runs and no step is recorded.
-    // The tools' choices (tool, colour) come back only with `tools`: undo
-    // leaves them as they are.
     void putView(const View& v, bool tools = false);
-    // Shows a view read from a file, as one step that can be undone.
     void openView(const View& v);
-    // After something that may have changed the picture: a change of the
-    // picture is one step of the history, any other change updates the
-    // current view. Runs by itself after every handler and freehand action.
+    // Runs by itself after every handler and freehand action.
     void checkpoint();
     void undo();
     void redo();
-    const History& history() const { return history_; }
-    // Writes the recovery file now if a change is waiting for it.
+    const History& history() const;
     void writeRecoveryNow();
+    // The frame's own part of a view (everything but the controls), taken
+    // and put back by the view keeper.
+    void fillView(View& v) const;
+    void applyView(const View& v);
 
 signals:
     void closed(FamilyWindow* w);
@@ -216,8 +213,8 @@ protected:
     // bound to the frame. Call where the layout table would list them, so
     // that they keep their place in the tab order.
     void frameButtons(int x, int y, int w, int h, const FrameButtonNames& names = {});
-    // Connects the common buttons and sliders and creates the tools; call last
-    // in the family constructor.
+    // Connects the common buttons and sliders; call last in the family
+    // constructor (the tools come after it, then toolsInstalled()).
     void finish();
 
     // The family's plot: reads its parameters from the boxes and draws.
@@ -256,22 +253,8 @@ private:
     void emptyLabels(const std::vector<std::pair<QWidget*, QString>>& list);
     // Reports the controls the frame needs that the table did not bind.
     void checkBound();
-    // Runs one handler of the window. A slider change that arrives while a
-    // handler runs (from the event loop of a message box the handler opened,
-    // where a held scroll-bar arrow or key keeps stepping) waits, and runs
-    // after the handler with the slider's value then: the box's answer
-    // applies to the values it was asked about.
     void runHandler(const std::function<void()>& handler);
     void applySliderChange(const SliderLink& link, int value);
-    // The texts of the window's labels and boxes, and the announcement of
-    // those a handler changed.
-    std::vector<std::pair<QPointer<QWidget>, QString>> shownTexts() const;
-    void announceChanges(const std::vector<std::pair<QPointer<QWidget>, QString>>& before);
-    void runWaitingSliderChanges();
-    // Whether a control's state belongs to the window's view.
-    bool keptInView(const QWidget* w, bool tools) const;
-    void updateUndoButtons();
-    void changedSinceRecovery();
     // The bodies of the common handlers.
     void redraw();
     void toggleOverlay();
@@ -283,25 +266,10 @@ private:
     Picture picture2_;  // the overlay snapshot, kept as a description
     bool gridOn_ = false, overlayOn_ = false, commitDraw_ = false;
     int overlayCount_ = 0;
-    // The curves on the picture (the label of each as drawn), those in the
-    // overlay snapshot, and the freehand marks on each.
-    std::vector<DrawnCurve> curves_, snapshotCurves_;
-    // The lists last handed to a view, shared by the views that follow
-    // while the curves stay as they are.
-    mutable SharedCurves sharedCurves_, sharedSnapshotCurves_;
-    int annotations_ = 0, snapshotAnnotations_ = 0;
+    CurveLog curves_;
     bool axesDrawnOnce_ = false;
-    int handlerDepth_ = 0;
-    std::vector<QScrollBar*> waitingSliders_;  // sliders whose change waits, in order
-    // Children of the window, made by finish().
-    PointerTool* pointer_ = nullptr;
-    FreehandTools* freehand_ = nullptr;
-    OutputTools* output_ = nullptr;
-    TraceTool* trace_ = nullptr;
-    // Undo and redo (in the freehand panel's free row), the history they walk.
+    std::unique_ptr<HandlerRunner> runner_;
+    ViewKeeper* views_ = nullptr;     // a child of the window
+    std::vector<CanvasTool*> tools_;  // children of the window, in the order added
     QPushButton *undoButton_ = nullptr, *redoButton_ = nullptr;
-    History history_;
-    quint64 recordedRevision_ = 0;
-    // Writes the recovery file shortly after a change, on the window's own clock.
-    QTimer* recoveryTimer_ = nullptr;
 };

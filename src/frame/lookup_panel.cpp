@@ -42,7 +42,7 @@ LookupControls buildLookupPanel(QWidget* window, const LookupPanel& p) {
         if (p.smallCaption) rows.back().font("宋体", 9);
         rows.push_back(at(Label, y ? "Labfc3" : "Labfc2", p.equation).in(frame).color(192, 0, 0).bind(&out.equation));
     }
-    for (const Ctl& c : rows) buildControls(window, {c});
+    buildControls(window, rows.data(), rows.data() + rows.size());
     // A screen reader says what each box holds: the value the pupil types,
     // and the results the button fills in.
     const QString given = y ? "X" : "y";

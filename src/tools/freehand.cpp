@@ -61,18 +61,20 @@ FreehandTools::FreehandTools(FamilyWindow& window) : QObject(&window), w_(window
     const QPoint at = w_.traits().freehandPos;
     // options_ in the order of freehand::Tool.
     QComboBox* colours = nullptr;
-    buildControls(&w_, {
-                           panel("Frmdraw", at.x(), at.y(), 177, 89, "手绘项目面板")
-                               .tooltip("选择相应功能后，在上面画板中，按住鼠标不放并拖曳就可绘图。"),
-                           radio("Option1sh", 8, 16, 65, 17, "直线").in("Frmdraw").bind(&options_[1]),
-                           radio("Option2sh", 8, 32, 81, 17, "圆或椭圆").in("Frmdraw").bind(&options_[2]),
-                           radio("Option3sh", 8, 48, 73, 17, "随意绘").in("Frmdraw").bind(&options_[3]),
-                           radio("Option5sh", 8, 64, 81, 17, "录入文字").in("Frmdraw").bind(&options_[4]),
-                           radio("Option6sh", 96, 48, 73, 17, "橡皮").in("Frmdraw").bind(&options_[5]),
-                           radio("Option4sh", 96, 64, 73, 17, "取消手绘").in("Frmdraw").on().bind(&options_[0]),
-                           combo("Combo1sh", 88, 16, 57, 20).in("Frmdraw").spoken("手绘颜色").bind(&colours),
-                           label("Labcolor", 144, 16, 25, 17).in("Frmdraw").back(0, 0, 0).bind(&swatch_),
-                       });
+    buildControls(&w_,
+                  {
+                      panel("Frmdraw", at.x(), at.y(), 177, 89, "手绘项目面板")
+                          .tooltip("选择相应功能后，在上面画板中，按住鼠标不放并拖曳就可绘图。")
+                          .toolOwned(),
+                      radio("Option1sh", 8, 16, 65, 17, "直线").in("Frmdraw").toolOwned().bind(&options_[1]),
+                      radio("Option2sh", 8, 32, 81, 17, "圆或椭圆").in("Frmdraw").toolOwned().bind(&options_[2]),
+                      radio("Option3sh", 8, 48, 73, 17, "随意绘").in("Frmdraw").toolOwned().bind(&options_[3]),
+                      radio("Option5sh", 8, 64, 81, 17, "录入文字").in("Frmdraw").toolOwned().bind(&options_[4]),
+                      radio("Option6sh", 96, 48, 73, 17, "橡皮").in("Frmdraw").toolOwned().bind(&options_[5]),
+                      radio("Option4sh", 96, 64, 73, 17, "取消手绘").in("Frmdraw").toolOwned().on().bind(&options_[0]),
+                      combo("Combo1sh", 88, 16, 57, 20).in("Frmdraw").toolOwned().spoken("手绘颜色").bind(&colours),
+                      label("Labcolor", 144, 16, 25, 17).in("Frmdraw").toolOwned().back(0, 0, 0).bind(&swatch_),
+                  });
     if (QComboBox* combo = colours) {
         combo->view()->setAccessibleName(QStringLiteral("手绘颜色"));
         if (combo->count() == 0) combo->addItems(freehand::colorNames());

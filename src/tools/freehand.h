@@ -8,6 +8,8 @@
 #include <Qt>
 #include <optional>
 
+#include "frame/canvas_tool.h"
+
 class FamilyWindow;
 class QLabel;
 class QRadioButton;
@@ -36,12 +38,15 @@ std::optional<Ellipse> ellipseOf(float x0, float y0, float x1, float y1);
 }  // namespace freehand
 
 // A child of its window.
-class FreehandTools : public QObject {
+class FreehandTools : public QObject, public CanvasTool {
 public:
     explicit FreehandTools(FamilyWindow& window);
-    void press(Qt::MouseButton b, double x, double y);
-    void move(Qt::MouseButtons b, double x, double y);
-    void release(Qt::MouseButton b, double x, double y);
+    void press(Qt::MouseButton b, double x, double y) override;
+    void move(Qt::MouseButtons b, double x, double y) override;
+    void release(Qt::MouseButton b, double x, double y) override;
+    void plotStarting() override { hideMarkers(); }
+    void pictureReplaced() override { hideMarkers(); }
+    bool busy() const override { return buttonDown_; }
     // Hides the rubber bands, the eraser square and the text box (every plot does).
     void hideMarkers();
 

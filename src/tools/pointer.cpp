@@ -31,6 +31,7 @@ PointerTool::PointerTool(FamilyWindow& window) : QObject(&window), w_(window) {
                                .font("宋体", 10.5)
                                .color(192, 0, 0)
                                .tooltip("双击图像区域出现十字坐标")
+                               .toolOwned()
                                .bind(&readout_),
                        });
     if (CanvasWidget* cw = w_.canvasWidget()) {

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include "frame/canvas_tool.h"
+
 class FamilyWindow;
 class QLabel;
 
@@ -16,9 +18,15 @@ QString readoutText(float x, float y);
 }  // namespace pointer
 
 // A child of its window.
-class PointerTool : public QObject {
+class PointerTool : public QObject, public CanvasTool {
 public:
     explicit PointerTool(FamilyWindow& window);
+    // The readout first, the crosshair after it.
+    void move(Qt::MouseButtons, double x, double y) override {
+        readout(x, y);
+        follow(x, y);
+    }
+    void doubleClick() override { toggleCrosshair(); }
     // Mouse move, first part: remember the rounded position, update Labzb.
     void readout(double x, double y);
     // Mouse move, last part: the crosshair follows the pointer when shown.

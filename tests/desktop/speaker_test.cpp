@@ -22,7 +22,8 @@
 #include "platform/platform.h"
 #include "platform/power_cut.h"
 #include "shell/shell.h"
-#include "tools/sound.h"
+#include "tools/hear.h"
+#include "curve/sound.h"
 
 namespace {
 
@@ -191,7 +192,7 @@ private slots:
         QVERIFY(w);
         QAbstractButton* hear = hearButton(w);
         QVERIFY(hear);
-        failure = heardExactly(w->curveSound(), [hear] { hear->click(); });
+        failure = heardExactly(curveSound(*w), [hear] { hear->click(); });
         QVERIFY2(failure.isEmpty(), qPrintable(failure));
         QVERIFY2(messages.texts.isEmpty(), qPrintable(messages.texts.join('\n')));
     }
@@ -203,8 +204,8 @@ private slots:
         QVERIFY(w);
         QAbstractButton* hear = hearButton(w);
         QVERIFY(hear);
-        QVERIFY(!w->curveSound().isEmpty());
-        QVERIFY(!platform().playSound(w->curveSound()));
+        QVERIFY(!curveSound(*w).isEmpty());
+        QVERIFY(!platform().playSound(curveSound(*w)));
         hear->click();
         QTRY_COMPARE(messages.texts, QStringList{QStringLiteral("这台电脑不能播放声音，听图像不可用。")});
         hear->click();
@@ -223,14 +224,14 @@ private slots:
         QVERIFY(first && QTest::qWaitForWindowExposed(first));
         FamilyWindow* w = drawn("sine");
         QVERIFY(w && QTest::qWaitForWindowExposed(w));
-        QVERIFY(!w->curveSound().isEmpty());
+        QVERIFY(!curveSound(*w).isEmpty());
         QTest::qWait(200);
         const QStringList before = librariesMapped();
         QVERIFY2(before.filter(QStringLiteral("libQt6Widgets")).size() == 1, "/proc/self/maps not read");
         QVERIFY2(soundLibraries(before).isEmpty(), qPrintable(soundLibraries(before).join(' ')));
         QVERIFY(!audio::used());
 
-        (void)platform().playSound(w->curveSound());
+        (void)platform().playSound(curveSound(*w));
         QVERIFY(audio::used());
         const QStringList after = soundLibraries(librariesMapped());
         QVERIFY2(after.filter(QStringLiteral("libQt6Multimedia")).size() == 1, qPrintable(after.join(' ')));

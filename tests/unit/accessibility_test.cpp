@@ -10,6 +10,7 @@
 #include <QScrollBar>
 #include <QtTest>
 
+#include "driver/named.h"
 #include "frame/accessibility.h"
 #include "frame/family_manager.h"
 #include "frame/family_window.h"
@@ -20,6 +21,8 @@
 #include "shell/help_window.h"
 #include "shell/main_window.h"
 #include "test_support.h"
+#include "tools/hear.h"
+#include "tools/install.h"
 #include "tools/trace.h"
 
 namespace {
@@ -29,7 +32,7 @@ QString nameOf(QWidget* w) { return w ? iface(w)->text(QAccessible::Name) : QStr
 
 template <class W = QWidget>
 W* child(FamilyWindow* w, const char* name) {
-    return qobject_cast<W*>(w->control(QString::fromLatin1(name)));
+    return qobject_cast<W*>(namedControl(w, QString::fromLatin1(name)));
 }
 
 void type(FamilyWindow* w, const char* name, const QString& text) {
@@ -278,7 +281,7 @@ private slots:
             hear->click();
             QCOMPARE(player.played.size(), size_t(1));
             QVERIFY(!player.played.front().isEmpty());
-            QCOMPARE(player.played.front(), w->curveSound());
+            QCOMPARE(player.played.front(), curveSound(*w));
         }
         FamilyManager::instance().closeAll();
         setPlatform(&fake_);
@@ -337,7 +340,7 @@ private slots:
         QVERIFY(cw->hasFocus());
         // Nothing drawn yet: the keys say so and move nothing.
         QTest::keyClick(cw, Qt::Key_Right);
-        QVERIFY(!w->trace()->active());
+        QVERIFY(!toolOf<TraceTool>(*w)->active());
         type(w, "Text1(0)", "1");
         type(w, "Text1(2)", "-4");
         w->redrawClicked();
@@ -345,7 +348,7 @@ private slots:
         heard.clear();
         QTest::keyClick(cw, Qt::Key_Right);
         QCOMPARE(heard.value(0), QStringLiteral("x = 0，y = -4"));
-        QCOMPARE(w->text("Labzb"), QStringLiteral("(0,-4)"));
+        QCOMPARE(namedText(w, "Labzb"), QStringLiteral("(0,-4)"));
         QVERIFY(cw->linex.visible && cw->liney.visible);
         QTest::keyClick(cw, Qt::Key_Right);
         QVERIFY2(heard.last().startsWith(QStringLiteral("x = 0.1，y = -3.99")), qPrintable(heard.last()));
@@ -368,7 +371,7 @@ private slots:
         QVERIFY2(heard.last().startsWith(QStringLiteral("x = -3.76")), qPrintable(heard.last()));
         // Esc leaves the trace: the crosshair goes, the picture's description is back.
         QTest::keyClick(cw, Qt::Key_Escape);
-        QVERIFY(!w->trace()->active());
+        QVERIFY(!toolOf<TraceTool>(*w)->active());
         QVERIFY(!cw->linex.visible);
         QVERIFY(iface(cw)->text(QAccessible::Description).contains(QStringLiteral("顶点")));
         // Up and Down go between the curves of an overlay, at the same x.
@@ -378,14 +381,14 @@ private slots:
         cw->setFocus(Qt::TabFocusReason);
         QTest::keyClick(cw, Qt::Key_Right);
         QCOMPARE(w->drawnCurves().size(), size_t(2));
-        QCOMPARE(w->trace()->curve(), 1);
+        QCOMPARE(toolOf<TraceTool>(*w)->curve(), 1);
         QTest::keyClick(cw, Qt::Key_Down);
-        QCOMPARE(w->trace()->curve(), 0);
+        QCOMPARE(toolOf<TraceTool>(*w)->curve(), 0);
         QVERIFY2(heard.last().startsWith(QStringLiteral("第 1 条曲线")) &&
                      heard.last().endsWith(QStringLiteral("x = 0，y = -4")),
                  qPrintable(heard.last()));
         QTest::keyClick(cw, Qt::Key_Up);
-        QCOMPARE(w->trace()->curve(), 1);
+        QCOMPARE(toolOf<TraceTool>(*w)->curve(), 1);
     }
 };
 

@@ -6,7 +6,7 @@
 #include <functional>
 
 #include "curve_samples.h"
-#include "frame/curve_facts.h"
+#include "curve/curve_facts.h"
 
 using curvefacts::Runs;
 

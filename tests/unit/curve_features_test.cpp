@@ -103,12 +103,12 @@ private slots:
             const QString key = QString::fromLatin1(c.family);
             FamilyWindow* w = openFamily(key);
             for (const auto& [name, text] : c.typed) {
-                auto* box = qobject_cast<QLineEdit*>(w->control(QString::fromLatin1(name)));
+                auto* box = qobject_cast<QLineEdit*>(namedControl(w, QString::fromLatin1(name)));
                 QVERIFY2(box, name);
                 box->setText(QString::fromUtf8(text));
             }
             if (c.choose) {
-                auto* option = qobject_cast<QRadioButton*>(w->control(QString::fromLatin1(c.choose)));
+                auto* option = qobject_cast<QRadioButton*>(namedControl(w, QString::fromLatin1(c.choose)));
                 QVERIFY2(option, c.choose);
                 option->click();
             }

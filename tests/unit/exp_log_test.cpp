@@ -7,6 +7,7 @@
 #include <QtTest>
 #include <cmath>
 
+#include "driver/named.h"
 #include "driver/driver.h"
 #include "families/algebraic/exp_log.h"
 #include "numfmt/numfmt.h"
@@ -176,13 +177,13 @@ private slots:
             w->show();
             for (const QString& a : inputs) {
                 for (const QString& v : inputs) {
-                    FamilyWindow::setControlText(w->control("Text1"), a);
-                    FamilyWindow::setControlText(w->control("Tx1"), v);
-                    FamilyWindow::setControlText(w->control("Ty2"), v);
+                    FamilyWindow::setControlText(namedControl(w.get(), "Text1"), a);
+                    FamilyWindow::setControlText(namedControl(w.get(), "Tx1"), v);
+                    FamilyWindow::setControlText(namedControl(w.get(), "Ty2"), v);
                     w->redrawClicked();
                     QMetaObject::invokeMethod(w->findChild<QWidget*>("cay"), "click");
                     QMetaObject::invokeMethod(w->findChild<QWidget*>("cax"), "click");
-                    for (const QString& r : {w->text("Ty1"), w->text("Tx2")}) {
+                    for (const QString& r : {namedText(w.get(), "Ty1"), namedText(w.get(), "Tx2")}) {
                         QVERIFY2(!r.contains("inf") && !r.contains("nan"), qPrintable(a + " / " + v + ": " + r));
                     }
                 }

@@ -15,6 +15,7 @@
 #include "frame/family_manager.h"
 #include "frame/family_window.h"
 #include "tools/freehand.h"
+#include "tools/install.h"
 #include "tools/output.h"
 #include "tools/pointer.h"
 #include "test_support.h"
@@ -74,8 +75,8 @@ private slots:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         w = FamilyManager::instance().open(e);
         QVERIFY(!w->overlayOn());
-        QCOMPARE(w->text(QStringLiteral("Text1(0)")), QStringLiteral("2"));
-        QCOMPARE(w->text(QStringLiteral("Label1(1)")), QStringLiteral("当前一次函数：Y = kX + b"));
+        QCOMPARE(namedText(w, QStringLiteral("Text1(0)")), QStringLiteral("2"));
+        QCOMPARE(namedText(w, QStringLiteral("Label1(1)")), QStringLiteral("当前一次函数：Y = kX + b"));
         w->close();
     }
 
@@ -101,7 +102,8 @@ private slots:
             const FrameControls& c = w->frameControls();
             QCOMPARE(w->objectName(), QStringLiteral("Form%1").arg(e.number));
             QCOMPARE(w->size(), QSize(794, 543));
-            QVERIFY2(w->control(QStringLiteral("Picture1"))->geometry() == QRect(384, 40, 400, 400), qPrintable(e.key));
+            QVERIFY2(namedControl(w, QStringLiteral("Picture1"))->geometry() == QRect(384, 40, 400, 400),
+                     qPrintable(e.key));
             QVERIFY2(!c.commit->isVisibleTo(w), qPrintable(e.key));
             QCOMPARE(c.grid->text(), QStringLiteral("显示网格"));
             // The frame's controls carry the names scripts use.
@@ -152,7 +154,8 @@ private slots:
 
     void toolsAreChildrenOfTheirWindow() {
         FamilyWindow* w = openFamily(QStringLiteral("circle"));
-        QPointer<QObject> pointer(w->pointer()), freehand(w->freehand()), output(w->output());
+        QPointer<QObject> pointer(toolOf<PointerTool>(*w)), freehand(toolOf<FreehandTools>(*w)),
+            output(toolOf<OutputTools>(*w));
         QVERIFY(pointer && freehand && output);
         QCOMPARE(pointer->parent(), w);
         QCOMPARE(freehand->parent(), w);
@@ -161,7 +164,7 @@ private slots:
         // Focus in a text box and the freehand text box open while the window
         // goes: the controls' last signals must not reach the dying frame.
         w->activateWindow();
-        w->control(QStringLiteral("Tx1"))->setFocus();
+        namedControl(w, QStringLiteral("Tx1"))->setFocus();
         delete w;  // without a close event
         QVERIFY(!pointer && !freehand && !output);
         QVERIFY(!FamilyManager::instance().current());

@@ -273,7 +273,7 @@ private slots:
         QFETCH(QRect, place);
         QFETCH(int, pixels);
         FamilyWindow* w = openFamily(family);
-        QWidget* c = w->control(control);
+        QWidget* c = namedControl(w, control);
         QVERIFY(c);
         QCOMPARE(c->geometry(), place);
         if (pixels) QCOMPARE(c->font().pixelSize(), pixels);
@@ -286,7 +286,7 @@ private slots:
         for (const char* family : {"sine", "cosine", "tangent", "cotangent"}) {
             FamilyWindow* w = s_->open(QLatin1String(family));
             s_->run(QStringLiteral("click Command2"));
-            QVERIFY2(w->text(QStringLiteral("Label4")).contains(QStringLiteral("π")), family);
+            QVERIFY2(namedText(w, QStringLiteral("Label4")).contains(QStringLiteral("π")), family);
             s_->run(QStringLiteral("type Text2 1E+39"));
             for (const char* button : {"Command2", "Command3"}) {
                 const int green = [&] {
@@ -300,8 +300,8 @@ private slots:
                 QCOMPARE(s_->lines().size(), 1);
                 QVERIFY2(s_->lines().first().contains(QStringLiteral("超出了可以计算的范围")),
                          qPrintable(s_->lines().first()));
-                QCOMPARE(w->text(QStringLiteral("Label4")), QString());
-                QCOMPARE(w->text(QStringLiteral("Label5")), QString());
+                QCOMPARE(namedText(w, QStringLiteral("Label4")), QString());
+                QCOMPARE(namedText(w, QStringLiteral("Label5")), QString());
                 const QImage img = w->canvas().image();
                 int after = 0;
                 for (int y = 0; y < img.height(); ++y)

@@ -32,7 +32,7 @@ namespace {
 
 // A picture with a curve, so that rows and columns are told apart.
 void plot(FamilyWindow* w, const QString& k) {
-    qobject_cast<QLineEdit*>(w->control(QStringLiteral("Text1(0)")))->setText(k);
+    qobject_cast<QLineEdit*>(namedControl(w, QStringLiteral("Text1(0)")))->setText(k);
     click(w, QStringLiteral("Command1(0)"));
 }
 

@@ -13,6 +13,7 @@
 #include "frame/family_manager.h"
 #include "frame/family_window.h"
 #include "tools/freehand.h"
+#include "tools/install.h"
 #include "tools/pointer.h"
 #include "platform/platform.h"
 #include "test_support.h"
@@ -93,7 +94,7 @@ private slots:
         // Double-click before any move: the crosshair goes through (0, 0).
         const QImage before = w->canvas().snapshot();
         cw->mouseDoubleClick();
-        QVERIFY(w->pointer()->crosshairOn());
+        QVERIFY(toolOf<PointerTool>(*w)->crosshairOn());
         QVERIFY(cw->linex.visible && cw->liney.visible);
         QCOMPARE(cw->linex.world, QLineF(-11, 0, 11, 0));
         QCOMPARE(cw->liney.world, QLineF(0, -11, 0, 11));
@@ -108,7 +109,7 @@ private slots:
         QVERIFY(countColor(cw->grab().toImage(), cyan) > 300);
         w->redrawClicked();
         w->gridClicked();
-        QVERIFY(w->pointer()->crosshairOn());
+        QVERIFY(toolOf<PointerTool>(*w)->crosshairOn());
         QCOMPARE(countColor(w->canvas().snapshot(), cyan), 0);
         QVERIFY(countColor(cw->grab().toImage(), cyan) > 300);
 
@@ -116,7 +117,7 @@ private slots:
         // the last move; the picture stays as it was.
         const QImage gridded = w->canvas().snapshot();
         cw->mouseDoubleClick();
-        QVERIFY(!w->pointer()->crosshairOn());
+        QVERIFY(!toolOf<PointerTool>(*w)->crosshairOn());
         QCOMPARE(countColor(cw->grab().toImage(), cyan), 0);
         cw->mouseDoubleClick();
         QCOMPARE(cw->liney.world.x1(), double(1.23f));
@@ -164,7 +165,7 @@ private slots:
         const QImage kept = c.snapshot();
         cw->mouseRelease(Qt::LeftButton, -2, 7);
         QVERIFY(!cw->shape2.visible);
-        QVERIFY(!w->freehand()->buttonDown());
+        QVERIFY(!toolOf<FreehandTools>(*w)->buttonDown());
         QCOMPARE(c.snapshot(), kept);
 
         // The eraser wipes exactly 9 x 9 pixels, with the left button alone.

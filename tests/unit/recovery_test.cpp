@@ -92,7 +92,7 @@ private slots:
             QVERIFY(w);
             QCOMPARE(w->traits().key, QStringLiteral("linear"));
             QCOMPARE(w->canvas().image(), drawn);
-            QCOMPARE(w->text(QStringLiteral("Text1(0)")), QStringLiteral("-3"));
+            QCOMPARE(namedText(w, QStringLiteral("Text1(0)")), QStringLiteral("-3"));
         }
 
         // No: the work is kept as the one backup, and the next start asks nothing.

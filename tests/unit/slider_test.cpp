@@ -54,9 +54,9 @@ private slots:
         auto* a = w->findChild<QScrollBar*>(QStringLiteral("HScroll1"));
         auto* b = w->findChild<QScrollBar*>(QStringLiteral("HScroll2"));
         QVERIFY(a && b);
-        FamilyWindow::setControlText(w->control(QStringLiteral("Text1(2)")), QStringLiteral("1"));
+        FamilyWindow::setControlText(namedControl(w, QStringLiteral("Text1(2)")), QStringLiteral("1"));
         a->setValue(1);
-        QCOMPARE(w->text(QStringLiteral("Labfc")), QStringLiteral("当前函数的解析式为：Y = 1X^2 + 0X + 1"));
+        QCOMPARE(namedText(w, QStringLiteral("Labfc")), QStringLiteral("当前函数的解析式为：Y = 1X^2 + 0X + 1"));
         QVERIFY(fake_.boxes.empty());
 
         // The arrow held through a = 0: the box opens, and behind it the
@@ -69,7 +69,7 @@ private slots:
             for (int i = 0; i < 3; ++i) a->triggerAction(QAbstractSlider::SliderSingleStepSub);
             for (int i = 0; i < 2; ++i) b->triggerAction(QAbstractSlider::SliderSingleStepAdd);
             revisionAfterSteps = w->canvas().revision();
-            labelAfterSteps = w->text(QStringLiteral("Labfc"));
+            labelAfterSteps = namedText(w, QStringLiteral("Labfc"));
         };
         a->setValue(0);
 
@@ -82,9 +82,9 @@ private slots:
         QCOMPARE(int(fake_.boxes.size()), 1);
         QCOMPARE(fake_.boxes[0].text, kLineBox);
         QCOMPARE(fake_.boxes[0].buttons, MsgButtons::OKCancel);
-        QCOMPARE(w->text(QStringLiteral("Text1(0)")), QStringLiteral("-3"));
-        QCOMPARE(w->text(QStringLiteral("Text1(1)")), QStringLiteral("2"));
-        QCOMPARE(w->text(QStringLiteral("Labfc")), QStringLiteral("当前函数的解析式为：Y = -3X^2 + 2X + 1"));
+        QCOMPARE(namedText(w, QStringLiteral("Text1(0)")), QStringLiteral("-3"));
+        QCOMPARE(namedText(w, QStringLiteral("Text1(1)")), QStringLiteral("2"));
+        QCOMPARE(namedText(w, QStringLiteral("Labfc")), QStringLiteral("当前函数的解析式为：Y = -3X^2 + 2X + 1"));
         // The canvas shows that parabola alone: no line y = 1 (the box's
         // values) or y = 2x + 1 (the values stepped to behind it) is left.
         QVERIFY(blackNear(w, -1, -4));            // -3 - 2 + 1
@@ -102,8 +102,8 @@ private slots:
         a->setValue(0);
         QCOMPARE(int(fake_.boxes.size()), 2);
         QCOMPARE(fake_.boxes[1].text, kLineBox);
-        QCOMPARE(w->text(QStringLiteral("Text1(1)")), QStringLiteral("5"));
-        QCOMPARE(w->text(QStringLiteral("Labfc")), QStringLiteral("当前函数的解析式为：Y = 5X + 0"));
+        QCOMPARE(namedText(w, QStringLiteral("Text1(1)")), QStringLiteral("5"));
+        QCOMPARE(namedText(w, QStringLiteral("Labfc")), QStringLiteral("当前函数的解析式为：Y = 5X + 0"));
         QVERIFY(blackNear(w, 1, 5));
     }
 
@@ -112,7 +112,7 @@ private slots:
         auto* a = w->findChild<QScrollBar*>(QStringLiteral("HScroll1"));
         QVERIFY(a);
         a->setValue(2);
-        QCOMPARE(w->text(QStringLiteral("Text1")), QStringLiteral("1"));
+        QCOMPARE(namedText(w, QStringLiteral("Text1")), QStringLiteral("1"));
         QVERIFY(fake_.boxes.empty());
         quint64 inBox = 0, afterSteps = 0;
         fake_.inside = [&] {
@@ -125,9 +125,9 @@ private slots:
         QCOMPARE(afterSteps, inBox);
         QCOMPARE(int(fake_.boxes.size()), 1);
         QCOMPARE(fake_.boxes[0].title, QStringLiteral("操作提示：请更换一个新的A值"));
-        QCOMPARE(w->text(QStringLiteral("Text1")), QStringLiteral("-1"));
-        QVERIFY2(w->text(QStringLiteral("Labfc")).startsWith(QStringLiteral("当前正弦函数:Y=-1")),
-                 qPrintable(w->text(QStringLiteral("Labfc"))));
+        QCOMPARE(namedText(w, QStringLiteral("Text1")), QStringLiteral("-1"));
+        QVERIFY2(namedText(w, QStringLiteral("Labfc")).startsWith(QStringLiteral("当前正弦函数:Y=-1")),
+                 qPrintable(namedText(w, QStringLiteral("Labfc"))));
     }
 
     void slidersTakeFocusAndStepByKey() {
@@ -149,7 +149,7 @@ private slots:
         QTest::keyClick(s, Qt::Key_Right);
         QCOMPARE(s->value(), 1);
         QCOMPARE(k->text(), QStringLiteral("1"));
-        QCOMPARE(w->text(QStringLiteral("Label1(1)")), QStringLiteral("当前一次函数:Y = 1X + 0"));
+        QCOMPARE(namedText(w, QStringLiteral("Label1(1)")), QStringLiteral("当前一次函数:Y = 1X + 0"));
         QTest::keyClick(s, Qt::Key_PageDown);
         QCOMPARE(s->value(), 3);
         QTest::keyClick(s, Qt::Key_PageUp);

@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "curve_samples.h"
-#include "tools/sound.h"
+#include "curve/sound.h"
 
 namespace {
 

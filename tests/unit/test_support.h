@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "driver/driver.h"
+#include "driver/named.h"
 #include "frame/family_manager.h"
 #include "frame/family_window.h"
 #include "platform/platform.h"
@@ -104,7 +105,7 @@ inline FamilyWindow* openFamily(const QString& key) {
 
 // Clicks the window's button of that name; a button that is not there fails the test.
 inline void click(FamilyWindow* w, const QString& name) {
-    auto* b = qobject_cast<QAbstractButton*>(w->control(name));
+    auto* b = qobject_cast<QAbstractButton*>(namedControl(w, name));
     QVERIFY2(b, qPrintable(name));
     b->click();
 }
@@ -114,8 +115,8 @@ inline void click(FamilyWindow* w, const QString& name) {
 // without one is a failed set-up: the test run ends.
 inline FamilyWindow* openPlotted(const QString& key) {
     FamilyWindow* w = openFamily(key);
-    QWidget* redraw = w->control(QStringLiteral("Command1"));
-    if (!redraw) redraw = w->control(QStringLiteral("Command1(0)"));
+    QWidget* redraw = namedControl(w, QStringLiteral("Command1"));
+    if (!redraw) redraw = namedControl(w, QStringLiteral("Command1(0)"));
     auto* b = qobject_cast<QAbstractButton*>(redraw);
     if (!b) qFatal("the %s window has no redraw button", qPrintable(key));
     b->click();

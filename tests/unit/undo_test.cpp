@@ -148,7 +148,7 @@ private slots:
         QCOMPARE(w->canvas().image(), after);
         QVERIFY(!redoButton->isEnabled());
         // The tool and the colour are the user's choice, not a step: they stay.
-        QCOMPARE(w->text(QStringLiteral("Combo1sh")), QStringLiteral("红色"));
+        QCOMPARE(namedText(w, QStringLiteral("Combo1sh")), QStringLiteral("红色"));
     }
 
     void redrawUndoneBringsBackAnnotationsAndValues() {
@@ -161,7 +161,7 @@ private slots:
         s_->run("release left 2 4");
         s_->run("type Tx1 2");
         s_->run("click cay");
-        const QString y = w->text(QStringLiteral("Ty1"));
+        const QString y = namedText(w, QStringLiteral("Ty1"));
         QVERIFY(!y.isEmpty());
         const QImage drawn = w->canvas().image().copy();
         auto* slider = w->findChild<QScrollBar*>(QStringLiteral("HScroll1"));
@@ -170,17 +170,17 @@ private slots:
         // The slider redraws: the stroke is gone, the box and the result change.
         s_->run("slide HScroll1 7");
         QVERIFY(w->canvas().image() != drawn);
-        QCOMPARE(w->text(QStringLiteral("Text1(0)")), QStringLiteral("7"));
+        QCOMPARE(namedText(w, QStringLiteral("Text1(0)")), QStringLiteral("7"));
 
         w->undo();
         QCOMPARE(w->canvas().image(), drawn);
-        QCOMPARE(w->text(QStringLiteral("Text1(0)")), QStringLiteral("0.5"));
-        QCOMPARE(w->text(QStringLiteral("Ty1")), y);
+        QCOMPARE(namedText(w, QStringLiteral("Text1(0)")), QStringLiteral("0.5"));
+        QCOMPARE(namedText(w, QStringLiteral("Ty1")), y);
         QCOMPARE(slider->value(), thumb);
         // Putting values back runs no handler: nothing was drawn again.
         QCOMPARE(w->canvas().image(), drawn);
         w->redo();
-        QCOMPARE(w->text(QStringLiteral("Text1(0)")), QStringLiteral("7"));
+        QCOMPARE(namedText(w, QStringLiteral("Text1(0)")), QStringLiteral("7"));
         QCOMPARE(slider->value(), 7);
     }
 
@@ -192,7 +192,7 @@ private slots:
         s_->run("type Text1(0) -1");
         s_->run("click Commandfgqd");
         s_->run("click Command2");
-        const QString point = w->text(QStringLiteral("Label4"));
+        const QString point = namedText(w, QStringLiteral("Label4"));
         QVERIFY(point.contains(QLatin1Char('(')));
         const QImage overlaid = w->canvas().image().copy();
         s_->run("click Command1(1)");  // ends overlay mode
@@ -203,15 +203,15 @@ private slots:
         w->undo();  // the end of overlay mode
         QVERIFY(w->overlayOn());
         QCOMPARE(w->overlayCount(), 1);
-        QCOMPARE(w->text(QStringLiteral("Command1(1)")), QStringLiteral("结束覆盖"));
+        QCOMPARE(namedText(w, QStringLiteral("Command1(1)")), QStringLiteral("结束覆盖"));
         QVERIFY(!w->frameControls().redraw->isEnabled());
         QVERIFY(w->frameControls().commit->isVisibleTo(w));
         QVERIFY(w->frameControls().feature->isEnabled());
-        QCOMPARE(w->text(QStringLiteral("Label4")), point);
+        QCOMPARE(namedText(w, QStringLiteral("Label4")), point);
         QCOMPARE(w->canvas().image(), overlaid);
         // The first curve's values came back too: the intersection is found again.
         s_->run("click Command2");
-        QCOMPARE(w->text(QStringLiteral("Label4")), point);
+        QCOMPARE(namedText(w, QStringLiteral("Label4")), point);
     }
 
     void keysReachTheHistoryButNotATextBox() {

@@ -181,7 +181,9 @@ public:
                                                  .result2 = {256, 72, 81, 18},
                                                  .eqCaption = {8, 112, 84, 17},
                                                  .equation = {88, 104, 217, 25}});
-        build({label("Label14", 48, 136, 241, 17, "注：利用此处工具也可解当a=0的一次函数。").in("Frame1(1)").size(9)});
+        build({label("Label14", 48, 136, 241, 17, "注：利用此处工具也可解当a=0的一次函数。")
+                   .in(frame_.xLookup.frame)
+                   .size(9)});
         frame_.sliders = {{ui_.sa, ui_.a, {}}, {ui_.sb, ui_.b, {}}, {ui_.sc, ui_.c, {}}};
         // The redraw empties the feature labels and all look-up results
         // before the axes; the overlay steps touch only the feature labels.

@@ -117,7 +117,7 @@ void TrigWindow::buildShared(int f2, const QString& lookupXCaption) {
                                 .equation = {88, 48, 217, 17},
                                 .smallCaption = true,
                                 .tip = "这里计算的值只是一个近似值，仅作参考。其余的值可根据函数的原理推算。"});
-    build({label("Label3(2)", 305, 16, 17, 25, "π").in("Frame1(1)").font("times new roman", 12, true)});
+    build({label("Label3(2)", 305, 16, 17, 25, "π").in(frame_.xLookup.frame).font("times new roman", 12, true)});
 }
 
 void TrigWindow::finishTrig() {

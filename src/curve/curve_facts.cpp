@@ -1,4 +1,4 @@
-#include "frame/curve_facts.h"
+#include "curve/curve_facts.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,10 +1,10 @@
-#include "tools/sound.h"
+#include "curve/sound.h"
 
 #include <QtEndian>
 #include <algorithm>
 #include <cmath>
 
-#include "tools/trace.h"
+#include "curve/trace_walk.h"
 
 namespace sound {
 

@@ -1,0 +1,21 @@
+#include "tools/install.h"
+
+#include "tools/freehand.h"
+#include "tools/hear.h"
+#include "tools/output.h"
+#include "tools/pointer.h"
+#include "tools/trace.h"
+
+void installTools(FamilyWindow& window) {
+    auto* pointer = new PointerTool(window);
+    auto* freehand = new FreehandTools(window);
+    new OutputTools(window);
+    auto* trace = new TraceTool(window, *pointer);
+    new HearTool(window);
+    // A move on the canvas updates the readout and the crosshair before the
+    // freehand tools draw; the trace takes the keys.
+    window.addTool(pointer);
+    window.addTool(freehand);
+    window.addTool(trace);
+    window.toolsInstalled();
+}
