@@ -31,7 +31,21 @@ bool movesFocus(RedrawCycle c) { return c != RedrawCycle::Plain; }
 bool overlayEmptiesResults(RedrawCycle c) { return c != RedrawCycle::Plain; }
 bool commitEmptiesResults(RedrawCycle c) { return c == RedrawCycle::Linear; }
 bool countsCommits(RedrawCycle c) { return c == RedrawCycle::Linear; }
+
+// Tall enough for a 9-point caption at any scale, as the buttons around it.
+constexpr int kSmallButtonHeight = 24;
+constexpr int kFullScreenButtonWidth = 73;
 }  // namespace
+
+QRect FamilyWindow::smallButtonSlot(int i) const {
+    QRect row = traits_.smallButtonRow;
+    if (row.isEmpty()) {
+        const int left = traits_.fullScreenPos.x() + kFullScreenButtonWidth + 6;
+        row = QRect(left, traits_.copyPos.y() - kSmallButtonHeight, width() - 2 - left, kSmallButtonHeight);
+    }
+    const int gap = 2, w = (row.width() - 2 * gap) / 3;
+    return QRect(row.x() + i * (w + gap), row.y(), w, row.height());
+}
 
 FamilyWindow::FamilyWindow(FamilyTraits traits, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
@@ -114,17 +128,16 @@ void FamilyWindow::finish() {
         for (CanvasTool* t : tools_) t->doubleClick();
     });
 
-    // Undo and redo sit in the freehand panel's free row, between the
-    // colour list and the eraser.
-    const QPoint fh = traits_.freehandPos;
+    // Undo and redo lead the row of the frame's small buttons.
+    const QRect undoAt = smallButtonSlot(0), redoAt = smallButtonSlot(1);
     buildControls(this, {
-                            button("Undosh", fh.x() + 96, fh.y() + 35, 36, 13, "撤销")
+                            button("Undosh", undoAt.x(), undoAt.y(), undoAt.width(), undoAt.height(), "撤销")
                                 .font("宋体", 9)
                                 .tooltip("撤销上一步作图（Ctrl+Z）")
                                 .off()
                                 .notKept()
                                 .bind(&undoButton_),
-                            button("Redosh", fh.x() + 133, fh.y() + 35, 36, 13, "重做")
+                            button("Redosh", redoAt.x(), redoAt.y(), redoAt.width(), redoAt.height(), "重做")
                                 .font("宋体", 9)
                                 .tooltip("重做撤销的一步（Ctrl+Y 或 Ctrl+Shift+Z）")
                                 .off()

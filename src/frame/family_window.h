@@ -90,6 +90,10 @@ struct FamilyTraits {
     QPoint fullScreenPos{560, 456};  // 全屏展示 (Commandquanpin)
     QPoint copyPos{560, 488};        // 复制; 保存 80 and 打印 160 pixels to its right
     int outputButtonWidth = 65;      // width of 复制/保存/打印 (33 high)
+    // The row of the frame's small buttons (撤销, 重做, 听图像), clear of
+    // every designed control. Empty: right of 全屏展示, between the pointer
+    // readout and the output buttons, where every layout leaves room.
+    QRect smallButtonRow;
 };
 
 // The controls the frame works with, bound by the family's layout table
@@ -126,6 +130,10 @@ public:
     ~FamilyWindow() override;
 
     const FamilyTraits& traits() const { return traits_; }
+
+    // Slot i (0, 1, 2) of the small buttons' row: 撤销, 重做, 听图像.
+
+    QRect smallButtonSlot(int i) const;
     const FrameControls& frameControls() const { return frame_; }
     Canvas& canvas() { return *canvas_; }
     CanvasWidget* canvasWidget() { return canvasWidget_; }

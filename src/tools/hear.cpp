@@ -16,17 +16,15 @@ QByteArray curveSound(const FamilyWindow& window) {
 }
 
 HearTool::HearTool(FamilyWindow& window) : QObject(&window), w_(window) {
-    const FamilyTraits& t = w_.traits();
-    // 听图像 stands in the print button's column, between the pointer readout
-    // and the output buttons, where every window leaves a free strip.
+    // 听图像 ends the row of the frame's small buttons, after undo and redo.
+    const QRect at = w_.smallButtonSlot(2);
     QPushButton* button = nullptr;
-    buildControls(&w_,
-                  {
-                      ::button("Cmdhear", t.copyPos.x() + 160, t.copyPos.y() - 21, t.outputButtonWidth, 19, "听图像")
-                          .font("宋体", 9)
-                          .tooltip("把最后画出的曲线播放成声音（Alt+T）")
-                          .bind(&button),
-                  });
+    buildControls(&w_, {
+                           ::button("Cmdhear", at.x(), at.y(), at.width(), at.height(), "听图像")
+                               .font("宋体", 9)
+                               .tooltip("把最后画出的曲线播放成声音（Alt+T）")
+                               .bind(&button),
+                       });
     if (button) {
         button->setAccessibleName(QStringLiteral("听图像"));
         button->setAccessibleDescription(QStringLiteral("把最后画出的曲线播放成声音，快捷键 Alt+T"));

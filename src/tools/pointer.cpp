@@ -27,7 +27,7 @@ const QColor kCrosshair(0, 192, 192);
 PointerTool::PointerTool(FamilyWindow& window) : QObject(&window), w_(window) {
     const QPoint at = w_.traits().readoutPos;
     buildControls(&w_, {
-                           label("Labzb", at.x(), at.y(), 137, 17, "(0,0)")
+                           label("Labzb", at.x(), at.y(), 137, 16, "(0,0)")
                                .font("宋体", 10.5)
                                .color(192, 0, 0)
                                .tooltip("双击图像区域出现十字坐标")

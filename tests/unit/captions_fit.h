@@ -13,7 +13,8 @@
 #include "frame/family_manager.h"
 #include "frame/family_window.h"
 
-// "NAME \"caption\" needs N of M" when the caption is wider than its room.
+// "NAME \"caption\" needs N of M" when the caption is wider than its room,
+// "... needs N high of M" when a line of it is taller (cut at top and bottom).
 inline void reportOverflow(QStringList& bad, const QString& where, QAbstractButton* b, const QRect& room) {
     const int need = b->fontMetrics().horizontalAdvance(b->text());
     if (need > room.width())
@@ -21,6 +22,12 @@ inline void reportOverflow(QStringList& bad, const QString& where, QAbstractButt
                            .arg(b->objectName(), b->text())
                            .arg(need)
                            .arg(room.width());
+    const int high = b->fontMetrics().height();
+    if (high > room.height())
+        bad << where + QStringLiteral("%1 \"%2\" needs %3 high of %4")
+                           .arg(b->objectName(), b->text())
+                           .arg(high)
+                           .arg(room.height());
 }
 
 inline QStringList captionsThatDoNotFit(QWidget* window) {

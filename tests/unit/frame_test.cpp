@@ -246,6 +246,37 @@ private slots:
         QVERIFY2(bad.isEmpty(), qPrintable(bad.join(QLatin1String("\n"))));
     }
 
+    // The frame's small buttons (undo, redo, hear the picture) are as tall
+    // as a finger or a pointer needs, in every window, and stand clear of
+    // every other control of it.
+    void smallButtonsStandClear() {
+        QStringList bad;
+        for (const FamilyEntry& e : familyTable()) {
+            FamilyWindow* w = FamilyManager::instance().open(e);
+            QVERIFY(w);
+            for (const char* name : {"Undosh", "Redosh", "Cmdhear"}) {
+                QWidget* b = namedControl(w, QLatin1String(name));
+                if (!b || b->parentWidget() != w) {
+                    bad << e.key + QLatin1Char(' ') + QLatin1String(name) + QStringLiteral(" is not on the window");
+                    continue;
+                }
+                const QRect g = b->geometry();
+                if (g.height() < 24)
+                    bad << e.key + QStringLiteral(" %1 is %2 high").arg(QLatin1String(name)).arg(g.height());
+                if (!w->rect().contains(g))
+                    bad << e.key + QStringLiteral(" %1 leaves the window").arg(QLatin1String(name));
+                for (QWidget* other : w->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+                    if (other == b || other->isWindow() || other->isHidden()) continue;
+                    const QRect both = g.intersected(other->geometry());
+                    if (both.width() > 1 && both.height() > 1)
+                        bad << e.key + QStringLiteral(" %1 covers %2").arg(QLatin1String(name), other->objectName());
+                }
+            }
+            w->close();
+        }
+        QVERIFY2(bad.isEmpty(), qPrintable(bad.join(QLatin1String("\n"))));
+    }
+
 private:
     std::unique_ptr<DriverSession> s_;
 };

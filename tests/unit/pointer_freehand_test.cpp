@@ -89,7 +89,12 @@ private slots:
         auto* labzb = w->findChild<QLabel*>(QStringLiteral("Labzb"));
         QVERIFY(labzb);
         QCOMPARE(labzb->text(), QStringLiteral("(0,0)"));
-        QCOMPARE(labzb->geometry(), QRect(656, 448, 137, 17));
+        // At the family's place, on the window, and a long readout fits it.
+        QCOMPARE(labzb->pos(), w->traits().readoutPos);
+        QVERIFY(w->rect().contains(labzb->geometry()));
+        const QFontMetrics fm(labzb->font());
+        QVERIFY(fm.height() <= labzb->height());
+        QVERIFY(fm.horizontalAdvance(QStringLiteral("(-10.25,-10.25)")) <= labzb->width());
 
         // Double-click before any move: the crosshair goes through (0, 0).
         const QImage before = w->canvas().snapshot();
