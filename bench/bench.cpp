@@ -77,23 +77,23 @@ void heavyWindow(int runs) {
     if (auto* stroke = w->findChild<QRadioButton*>(QStringLiteral("Option3sh"))) stroke->setChecked(true);
     strokes(w, 1000, 0);
     std::printf("\nheavy window: sine, 20 overlaid curves, 1000 free strokes (%d steps in its history)\n",
-                w->history().steps());
-    const Stat u = measure(runs, [&](int i) { i % 2 ? w->redo() : w->undo(); });
+                w->views().history().steps());
+    const Stat u = measure(runs, [&](int i) { i % 2 ? w->views().redo() : w->views().undo(); });
     std::printf("undo or redo one step, scale 1: median %.1f us, p95 %.1f us\n", u.median, u.p95);
     quint64 sink = 0;
     const Stat u2 = measure(runs, [&](int i) {
-        i % 2 ? w->redo() : w->undo();
+        i % 2 ? w->views().redo() : w->views().undo();
         sink += quint64(w->canvas().render(2).width());
     });
     std::printf("undo or redo one step, scale 2: median %.1f us, p95 %.1f us\n", u2.median, u2.p95);
 
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("heavy.vesmar"));
-    const Stat save = measure(std::max(20, runs / 4), [&](int) { plotfile::writeFile(path, w->takeView()); });
+    const Stat save = measure(std::max(20, runs / 4), [&](int) { plotfile::writeFile(path, w->views().take()); });
     const qint64 bytes = QFileInfo(path).size();
     const Stat open = measure(std::max(20, runs / 4), [&](int) {
         const plotfile::Reading r = plotfile::readFile(path);
-        if (r.view) w->putView(*r.view);
+        if (r.view) w->views().put(*r.view);
         else std::printf("(%s)\n", qPrintable(r.problem));
     });
     std::printf("save plot file: median %.1f us, p95 %.1f us; open: median %.1f us, p95 %.1f us; file %.1f KB\n",
@@ -105,7 +105,7 @@ void heavyWindow(int runs) {
     for (int i = 0; i < std::max(40, runs / 4); ++i) {
         QElapsedTimer t;
         t.start();
-        w->writeRecoveryNow();
+        w->views().writeRecoveryNow();
         const qint64 handed = t.nsecsElapsed();
         recovery::flush();
         if (i < 10) continue;  // warm up
@@ -134,8 +134,8 @@ void heavyWindow(int runs) {
     if (auto* stroke = w->findChild<QRadioButton*>(QStringLiteral("Option3sh"))) stroke->setChecked(true);
     strokes(w, 1000, 0);
     strokes(w, 200, 1000);
-    std::printf("history of that window: %d steps hold %.1f MB\n", w->history().steps(),
-                double(w->history().weight()) / (1 << 20));
+    std::printf("history of that window: %d steps hold %.1f MB\n", w->views().history().steps(),
+                double(w->views().history().weight()) / (1 << 20));
     if (sink == 0) std::printf("(nothing painted)\n");
     w->close();
     QCoreApplication::processEvents();

@@ -1,8 +1,9 @@
 #pragma once
 // A tool on the picture as the frame sees it: the frame hands it the canvas's
 // mouse and keys and tells it when the picture changes under it; the tool
-// answers whether it is in the middle of something. The tools themselves live a layer above the frame and register
-// with the window (FamilyWindow::addTool), so the frame never names one.
+// answers whether it is in the middle of something. The tools themselves
+// live a layer above the frame and register with the window
+// (FamilyWindow::addTool), so the frame never names one.
 #include <Qt>
 
 class CanvasTool {

@@ -64,7 +64,7 @@ FamilyWindow* FamilyManager::showView(const View& view) {
     if (!entry) return nullptr;
     FamilyWindow* w = open(*entry);
     emit viewShown(*entry);
-    w->openView(view);
+    w->views().open(view);
     return w;
 }
 

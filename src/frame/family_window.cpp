@@ -73,7 +73,7 @@ FamilyWindow::FamilyWindow(FamilyTraits traits, QWidget* parent)
         },
         [this] {
             updateCanvasDescription();
-            checkpoint();
+            views_->checkpoint();
         });
     views_ = new ViewKeeper(*this);
     // Picture2 never shows; it only holds the overlay snapshot (white until the first one).
@@ -473,15 +473,6 @@ void FamilyWindow::closeEvent(QCloseEvent* e) {
     QWidget::closeEvent(e);
 }
 // ---------------------------------------------------------------- views and history
-
-View FamilyWindow::takeView() const { return views_->take(); }
-void FamilyWindow::putView(const View& v, bool tools) { views_->put(v, tools); }
-void FamilyWindow::openView(const View& v) { views_->open(v); }
-void FamilyWindow::checkpoint() { views_->checkpoint(); }
-void FamilyWindow::undo() { views_->undo(); }
-void FamilyWindow::redo() { views_->redo(); }
-const History& FamilyWindow::history() const { return views_->history(); }
-void FamilyWindow::writeRecoveryNow() { views_->writeRecoveryNow(); }
 
 void FamilyWindow::fillView(View& v) const {
     v.family = traits_.key;

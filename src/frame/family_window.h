@@ -30,6 +30,7 @@
 #include "frame/curve_log.h"
 #include "frame/history.h"
 #include "frame/view.h"
+#include "frame/view_keeper.h"
 #include "render/canvas.h"
 #include "frame/lookup_panel.h"
 #include "platform/platform.h"
@@ -37,7 +38,6 @@
 class CanvasWidget;
 class QAbstractButton;
 class HandlerRunner;
-class ViewKeeper;
 
 // How one slider feeds its text box.
 struct SliderLink {
@@ -132,7 +132,6 @@ public:
     const FamilyTraits& traits() const { return traits_; }
 
     // Slot i (0, 1, 2) of the small buttons' row: 撤销, 重做, 听图像.
-
     QRect smallButtonSlot(int i) const;
     const FrameControls& frameControls() const { return frame_; }
     Canvas& canvas() { return *canvas_; }
@@ -196,15 +195,7 @@ public:
     // --- what lasts: the window's view, its undo history, the recovery file
     // (the view keeper's; see view_keeper.h) ---
     ViewKeeper& views() { return *views_; }
-    View takeView() const;
-    void putView(const View& v, bool tools = false);
-    void openView(const View& v);
-    // Runs by itself after every handler and freehand action.
-    void checkpoint();
-    void undo();
-    void redo();
-    const History& history() const;
-    void writeRecoveryNow();
+    const ViewKeeper& views() const { return *views_; }
     // The frame's own part of a view (everything but the controls), taken
     // and put back by the view keeper.
     void fillView(View& v) const;

@@ -72,7 +72,7 @@ void saveByDialog(QWidget* parent) {
             parent, QStringLiteral("文件“%1”已经存在。\n要用现在的作图替换它吗？").arg(QDir::toNativeSeparators(path)),
             saveTitle(), MsgButtons::YesNo, MsgIcon::Question) != MsgReply::Yes)
         return;
-    const QString failed = plotfile::writeFile(path, w->takeView());
+    const QString failed = plotfile::writeFile(path, w->views().take());
     if (!failed.isEmpty()) platform().messageBox(parent, failed, saveTitle(), MsgButtons::OK, MsgIcon::Warning);
 }
 

@@ -142,23 +142,20 @@ void ViewKeeper::checkpoint() {
     changed();
 }
 
+// Not in the middle of a handler (a message box is up) or of a drag.
 void ViewKeeper::undo() {
-    // Not in the middle of a handler (a message box is up) or of a drag.
-    if (w_.busy()) return;
-    if (const View* v = history_.undo()) {
-        put(*v);
-        updateActions();
-        changed();
-    }
+    if (!w_.busy()) step(history_.undo());
 }
 
 void ViewKeeper::redo() {
-    if (w_.busy()) return;
-    if (const View* v = history_.redo()) {
-        put(*v);
-        updateActions();
-        changed();
-    }
+    if (!w_.busy()) step(history_.redo());
+}
+
+void ViewKeeper::step(const View* v) {
+    if (!v) return;
+    put(*v);
+    updateActions();
+    changed();
 }
 
 void ViewKeeper::updateActions() {

@@ -50,6 +50,8 @@ private:
     // The controls whose state belongs to the window's view (with the
     // tools' own when `tools`), in the order they were made.
     std::vector<QWidget*> kept(bool tools) const;
+    // Shows a view undo or redo reached (none: nothing to do).
+    void step(const View* v);
     void updateActions();
     void changed();
 

@@ -222,7 +222,7 @@ void FreehandTools::release(Qt::MouseButton, double x, double y) {
         w_.noteAnnotation();
     }
     // A line, a shape, a stroke or an eraser drag ends here: one step.
-    w_.checkpoint();
+    w_.views().checkpoint();
 }
 
 void FreehandTools::textKey(int key) {
@@ -236,7 +236,7 @@ void FreehandTools::textKey(int key) {
     c.print(box->text().trimmed());
     box->hide();
     if (!box->text().trimmed().isEmpty()) w_.noteAnnotation();
-    w_.checkpoint();
+    w_.views().checkpoint();
 }
 
 void FreehandTools::hideMarkers() {

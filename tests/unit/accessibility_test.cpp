@@ -301,9 +301,9 @@ private slots:
         // A slider step in overlay mode shows the committed curves and the new one.
         child<QScrollBar>(w, "HScroll3")->setValue(2);
         QVERIFY2(describe().startsWith(QStringLiteral("共 3 条曲线")), qPrintable(describe()));
-        w->undo();
+        w->views().undo();
         QVERIFY2(describe().startsWith(QStringLiteral("共 2 条曲线")), qPrintable(describe()));
-        w->redo();
+        w->views().redo();
         QVERIFY2(describe().startsWith(QStringLiteral("共 3 条曲线")), qPrintable(describe()));
         w->overlayClicked();
         w->gridClicked();
@@ -318,9 +318,9 @@ private slots:
         w->redrawClicked();
         const QString redrawn = describe();
         // Undo and redo bring back the words with the picture.
-        w->undo();
+        w->views().undo();
         QCOMPARE(describe(), marked);
-        w->redo();
+        w->views().redo();
         QCOMPARE(describe(), redrawn);
         QVERIFY2(!describe().contains(QStringLiteral("手绘标注")), qPrintable(describe()));
         QVERIFY2(!describe().startsWith(QStringLiteral("共")), qPrintable(describe()));

@@ -66,7 +66,7 @@ private slots:
         for (const FamilyEntry& e : familyTable()) {
             FamilyWindow* w = s_->open(e.key);
             QStringList kept, toolOwned;
-            for (const auto& [name, value] : w->takeView().controls) kept << name;
+            for (const auto& [name, value] : w->views().take().controls) kept << name;
             for (const BuiltControl& c : builtControls(w))
                 if (c.widget && c.keep == Keep::Tool) toolOwned << c.widget->objectName();
             const auto it = kKeptBefore.find(e.key);

@@ -78,7 +78,7 @@ private slots:
         const QImage canvas2 = w->canvas().render(2);
         const QImage window = grabOf(w);
         const QString said = w->canvasDescription();
-        const View before = w->takeView();
+        const View before = w->views().take();
         const QString path = dir_.filePath(QStringLiteral("sine.vesmar"));
         s_->run(QStringLiteral("savename ") + path);
         plotactions::saveByDialog(w);
@@ -117,13 +117,13 @@ private slots:
         QCOMPARE(grabOf(again), window);
         // What a screen reader hears of it, and what the trace walks along, come back too.
         QCOMPARE(again->canvasDescription(), said);
-        QVERIFY(curvesEqual(again->takeView(), before));
-        const View after = again->takeView();
+        QVERIFY(curvesEqual(again->views().take(), before));
+        const View after = again->views().take();
         QVERIFY(after.controls == before.controls);
         QVERIFY(after.overlayOn && after.gridOn);
         QCOMPARE(after.overlay.image(), before.overlay.image());
         // The opening is a step of its own: undo gives the window as it opened.
-        QVERIFY(again->history().canUndo());
+        QVERIFY(again->views().history().canUndo());
 
         // The overlay goes on from the saved picture: a slider previews over it.
         s_->run("slide HScroll1 5");
@@ -259,8 +259,8 @@ private slots:
         FamilyWindow* w = s_->open(QStringLiteral("linear"));
         QVERIFY(s_->line({-5, 5}, {5, 5}));
         const QImage image = w->canvas().image().copy();
-        const int steps = w->history().steps();
-        const View view = w->takeView();
+        const int steps = w->views().history().steps();
+        const View view = w->views().take();
 
         s_->run(QStringLiteral("answer OK"));
         s_->driver().scripted().openNames.push_back(path);
@@ -275,8 +275,8 @@ private slots:
 
         QCOMPARE(FamilyManager::instance().current(), w);
         QCOMPARE(w->canvas().image(), image);
-        QCOMPARE(w->history().steps(), steps);
-        QVERIFY(w->takeView().controls == view.controls);
+        QCOMPARE(w->views().history().steps(), steps);
+        QVERIFY(w->views().take().controls == view.controls);
     }
 
     void olderFilesStillOpen() {
@@ -303,12 +303,12 @@ private slots:
         QString differ = differencesOffText(w->canvas().image(), shown, texts);
         QVERIFY2(differ.isEmpty(), qPrintable(differ));
         // Written again in the present form, it reads back the same.
-        const View v = w->takeView();
+        const View v = w->views().take();
         const plotfile::Reading again = plotfile::fromJson(plotfile::toJson(v));
         QVERIFY2(again.view, qPrintable(again.problem));
         QVERIFY(again.view->controls == v.controls);
         const QImage before = w->canvas().image().copy();
-        w->putView(*again.view);
+        w->views().put(*again.view);
         QCOMPARE(w->canvas().image(), before);
         differ = differencesOffText(w->canvas().image(), shown, texts);
         QVERIFY2(differ.isEmpty(), qPrintable(differ));
@@ -352,7 +352,7 @@ private:
         if (!s_) init();  // a data function runs before init()
         FamilyWindow* w = s_->open(QStringLiteral("linear"));
         s_->run("click Command1(0)");
-        const QByteArray bytes = plotfile::toJson(w->takeView());
+        const QByteArray bytes = plotfile::toJson(w->views().take());
         FamilyManager::instance().closeAll();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         return bytes;

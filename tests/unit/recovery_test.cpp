@@ -130,13 +130,13 @@ private slots:
         QVERIFY(w);
         for (int i = 0; i < 30; ++i) {
             run(d, i % 2 ? "click Command1" : "click Command2");
-            w->writeRecoveryNow();
+            w->views().writeRecoveryNow();
             recovery::discard();
             recovery::flush();
             QVERIFY2(!QFile::exists(recovery::filePath()), qPrintable(QString::number(i)));
         }
         // And a write that is let run ends on disk, whole.
-        w->writeRecoveryNow();
+        w->views().writeRecoveryNow();
         recovery::flush();
         QVERIFY(QFile::exists(recovery::filePath()));
         recovery::discard();

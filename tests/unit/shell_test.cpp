@@ -142,7 +142,7 @@ private slots:
         QVERIFY(bar);
         const FamilyEntry* sine = familyByKey(QStringLiteral("sine"));
         QVERIFY(sine && sine->menuIndex != bar->currentMenu());
-        View v = FamilyManager::instance().open(*sine)->takeView();
+        View v = FamilyManager::instance().open(*sine)->views().take();
         FamilyManager::instance().closeAll();
         QVERIFY(bar->currentMenu() != sine->menuIndex);
         FamilyWindow* w = FamilyManager::instance().showView(v);

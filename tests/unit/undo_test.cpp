@@ -172,14 +172,14 @@ private slots:
         QVERIFY(w->canvas().image() != drawn);
         QCOMPARE(namedText(w, QStringLiteral("Text1(0)")), QStringLiteral("7"));
 
-        w->undo();
+        w->views().undo();
         QCOMPARE(w->canvas().image(), drawn);
         QCOMPARE(namedText(w, QStringLiteral("Text1(0)")), QStringLiteral("0.5"));
         QCOMPARE(namedText(w, QStringLiteral("Ty1")), y);
         QCOMPARE(slider->value(), thumb);
         // Putting values back runs no handler: nothing was drawn again.
         QCOMPARE(w->canvas().image(), drawn);
-        w->redo();
+        w->views().redo();
         QCOMPARE(namedText(w, QStringLiteral("Text1(0)")), QStringLiteral("7"));
         QCOMPARE(slider->value(), 7);
     }
@@ -199,8 +199,8 @@ private slots:
         QVERIFY(!w->overlayOn());
         s_->run("slide HScroll1 3");
 
-        w->undo();  // the slider's redraw
-        w->undo();  // the end of overlay mode
+        w->views().undo();  // the slider's redraw
+        w->views().undo();  // the end of overlay mode
         QVERIFY(w->overlayOn());
         QCOMPARE(w->overlayCount(), 1);
         QCOMPARE(namedText(w, QStringLiteral("Command1(1)")), QStringLiteral("结束覆盖"));
@@ -253,8 +253,8 @@ private slots:
             const double x = -9 + (i % 90) * 0.2;
             QVERIFY(s_->stroke({{x, -5}, {x, 5}}, false));
         }
-        QCOMPARE(w->history().steps(), 220);
-        for (int i = 0; i < 220; ++i) w->undo();
+        QCOMPARE(w->views().history().steps(), 220);
+        for (int i = 0; i < 220; ++i) w->views().undo();
         QCOMPARE(w->canvas().image(), start);
     }
 
