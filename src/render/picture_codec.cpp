@@ -1,11 +1,12 @@
 #include "render/picture_codec.h"
 
 #include <QBuffer>
-#include <QImageReader>
 #include <QImageWriter>
 #include <QtEndian>
 #include <cmath>
 #include <cstring>
+
+#include "render/png.h"
 
 namespace picturecodec {
 
@@ -104,9 +105,9 @@ QImage decodePng(const QByteArray& png, int side) {
     QByteArray bytes = png;
     QBuffer buf(&bytes);
     buf.open(QIODevice::ReadOnly);
-    QImageReader r(&buf, "PNG");
-    if (r.size() != QSize(side, side)) return {};
-    const QImage img = r.read();
+    if (png::size(&buf) != QSize(side, side)) return {};
+    buf.seek(0);
+    const QImage img = png::read(&buf);
     if (img.isNull() || img.size() != QSize(side, side)) return {};
     return img.convertToFormat(QImage::Format_RGB32);
 }

@@ -8,9 +8,9 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPointer>
-#include <QImageReader>
 
 #include "frame/accessibility.h"
+#include "render/png.h"
 #include "platform/platform.h"
 #include "shell/shell.h"
 
@@ -22,7 +22,7 @@ QPixmap picturePixmap(const QString& name, const QSize& size, qreal dpr) {
     for (int f = 1; f <= 3; ++f) {
         const QString file = f == 1 ? QStringLiteral(":/images/%1.png").arg(name)
                                     : QStringLiteral(":/images/%1@%2x.png").arg(name).arg(f);
-        QImage candidate = QImageReader(file).read();
+        QImage candidate = png::read(file);
         if (candidate.isNull()) break;
         image = std::move(candidate);
         if (image.width() >= want.width() && image.height() >= want.height()) break;

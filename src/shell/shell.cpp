@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QIcon>
 #include <QLibraryInfo>
+#include <QPixmap>
 #include <QPointer>
 #include <QTranslator>
 #include <QtGlobal>
@@ -12,6 +13,7 @@
 #include "frame/plot_actions.h"
 #include "frame/recovery.h"
 #include "platform/platform.h"
+#include "render/png.h"
 #include "shell/main_window.h"
 
 void initShellResources() {
@@ -23,7 +25,14 @@ void initShellResources() {
 QIcon programIcon() {
     initShellResources();
     QIcon icon;
-    for (int size : {16, 24, 32, 48, 64, 128, 256}) icon.addFile(QStringLiteral(":/icons/vesmar-%1.png").arg(size));
+    // Decoded here rather than by QIcon::addFile, whose reader would load
+    // every image plug-in to ask about each file. Up to 128 pixels: every
+    // window sends all sizes to the window manager when it is made, and no
+    // title bar or task bar shows a larger one, even at 200 %.
+    for (int size : {16, 24, 32, 48, 64, 128}) {
+        const QImage image = png::read(QStringLiteral(":/icons/vesmar-%1.png").arg(size));
+        if (!image.isNull()) icon.addPixmap(QPixmap::fromImage(image));
+    }
     return icon;
 }
 
