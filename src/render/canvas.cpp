@@ -35,9 +35,22 @@ void Canvas::touch() {
     emit changed();
 }
 
+picture::Description& Canvas::mine() {
+    if (own_.use_count() > 1) own_ = std::make_shared<picture::Description>(*own_);
+    return *own_;
+}
+
 void Canvas::paintBackground() {
     live().endPainter();
-    own_.clear();
+    if (own_.use_count() > 1) {
+        // A state still holds the old one: start a new one of its size.
+        auto fresh = std::make_shared<picture::Description>();
+        fresh->points.reserve(own_->points.size());
+        fresh->ops.reserve(own_->ops.size());
+        own_ = std::move(fresh);
+    } else {
+        own_->clear();
+    }
     ++generation_;
     under_ = restore_;
     if (restore_.isNull()) {
@@ -69,11 +82,11 @@ QImage Canvas::snapshot() const { return image().copy(); }
 
 Picture Canvas::picture() const {
     auto d = std::make_shared<picture::Description>();
-    if (own_.hasBase() || under_.isNull()) {
-        *d = own_;
+    if (own_->hasBase() || under_.isNull()) {
+        *d = *own_;
     } else {
         *d = *under_.description();
-        d->append(own_);
+        d->append(*own_);
     }
     const QImage exact = image().copy();
     if (d->weight() > kBudget) {
@@ -90,27 +103,24 @@ Picture Canvas::picture() const {
 }
 
 void Canvas::keepBounded() {
-    if (own_.weight() <= kBudget) return;
+    if (own_->weight() <= kBudget) return;
     // Everything drawn so far becomes the base: exact at scale 1, and kept
     // at a fixed larger scale for sharper output than the bitmap.
     QImage high = render(picture::kFlatScale);
-    own_.clear();
-    own_.base = image().copy();
-    own_.baseHigh = high;
+    auto flat = std::make_shared<picture::Description>();
+    flat->base = image().copy();
+    flat->baseHigh = high;
+    own_ = std::move(flat);
     under_ = Picture();
     ++generation_;
 }
 
 size_t Canvas::descriptionWeight() const {
-    return own_.weight() + (!under_.isNull() && !own_.hasBase() ? under_.description()->weight() : 0);
+    return own_->weight() + (!under_.isNull() && !own_->hasBase() ? under_.description()->weight() : 0);
 }
 
 Canvas::State Canvas::state() const {
-    if (!ownShared_ || ownSharedRevision_ != revision_) {
-        ownShared_ = std::make_shared<const picture::Description>(own_);
-        ownSharedRevision_ = revision_;
-    }
-    return State{restore_, under_, ownShared_, fore_, penWidth_, fontName_, fontSize_, currentX, currentY};
+    return State{restore_, under_, own_, fore_, penWidth_, fontName_, fontSize_, currentX, currentY};
 }
 
 void Canvas::setState(const State& s) {
@@ -120,8 +130,8 @@ void Canvas::setState(const State& s) {
     };
     restore_ = sane(s.restore);
     under_ = sane(s.under);
-    if (s.own) own_ = *s.own;
-    else own_.clear();
+    // A copy: what the state holds stays as it is whatever is drawn next.
+    own_ = s.own ? std::make_shared<picture::Description>(*s.own) : std::make_shared<picture::Description>();
     fore_ = s.fore;
     setDrawWidth(s.penWidth);
     fontName_ = s.fontName;
@@ -132,19 +142,17 @@ void Canvas::setState(const State& s) {
     // The same pixels as when it was drawn: the picture under the operations
     // as it was kept, then the operations in order.
     picture::Raster& r = live();
-    if (own_.hasBase() || under_.isNull()) {
-        r.paint(own_);
+    if (own_->hasBase() || under_.isNull()) {
+        r.paint(*own_);
     } else {
         r.endPainter();
         const QImage& src = under_.image();
         uchar* bits = img_.bits();
         const qsizetype bpl = img_.bytesPerLine();
         for (int y = 0; y < kSize; ++y) std::memcpy(bits + y * bpl, src.constScanLine(y), size_t(kSize) * sizeof(QRgb));
-        r.paintOps(own_);
+        r.paintOps(*own_);
     }
     ++revision_;
-    ownShared_ = s.own;
-    ownSharedRevision_ = revision_;
     emit changed();
 }
 
@@ -153,10 +161,10 @@ QImage Canvas::render(double scale) const {
     const int side = picture::sideAt(scale);
     if (side == kSize) return image();
     const double s = double(side) / kSize;
-    if (own_.hasBase() || under_.isNull()) {
+    if (own_->hasBase() || under_.isNull()) {
         QImage out(side, side, QImage::Format_RGB32);
         picture::Raster r(out, s);
-        r.paint(own_);
+        r.paint(*own_);
         return out;
     }
     // The saved picture under a preview rarely changes while the curve over
@@ -170,33 +178,34 @@ QImage Canvas::render(double scale) const {
     QImage out = underCache_;
     out.detach();
     picture::Raster r(out, s);
-    r.paintOps(own_);
+    r.paintOps(*own_);
     return out;
 }
 
 void Canvas::update(QImage& img, double scale, Painted& state) const {
     if (!(scale > 0) || !std::isfinite(scale)) scale = 1;
     const int side = picture::sideAt(scale);
-    if (state.generation != generation_ || img.width() != side || img.height() != side || state.ops > own_.ops.size()) {
+    if (state.generation != generation_ || img.width() != side || img.height() != side ||
+        state.ops > own_->ops.size()) {
         img = side == kSize ? image().copy() : render(scale);
-    } else if (state.ops < own_.ops.size() || (state.ops && own_.ops[state.ops - 1].kind != picture::Kind::Text)) {
+    } else if (state.ops < own_->ops.size() || (state.ops && own_->ops[state.ops - 1].kind != picture::Kind::Text)) {
         // The last operation painted may have grown since (a stroke's
         // segments, a curve's dots share one); painting it again changes
         // nothing already there. A text is never painted twice: its edges
         // are blended.
         size_t from = state.ops;
-        if (from && own_.ops[from - 1].kind != picture::Kind::Text) --from;
+        if (from && own_->ops[from - 1].kind != picture::Kind::Text) --from;
         // A painter on an image with a pixel ratio would scale once more.
         const qreal ratio = img.devicePixelRatio();
         img.setDevicePixelRatio(1);
         {
             picture::Raster r(img, double(side) / kSize);
-            r.paintOps(own_, from);
+            r.paintOps(*own_, from);
         }
         img.setDevicePixelRatio(ratio);
     }
     state.generation = generation_;
-    state.ops = own_.ops.size();
+    state.ops = own_->ops.size();
 }
 
 void Canvas::line(double x1, double y1, double x2, double y2) { line(x1, y1, x2, y2, fore_); }
@@ -205,7 +214,7 @@ void Canvas::line(double x1, double y1, double x2, double y2, QColor c) {
     if (collecting_) collectSegment({x1, y1}, {x2, y2});
     const QPointF a = toPixel(x1, y1), b = toPixel(x2, y2);
     const QRgb rgb = c.rgb();
-    own_.addSegment(a.x(), a.y(), b.x(), b.y(), rgb, penWidth_);
+    mine().addSegment(a.x(), a.y(), b.x(), b.y(), rgb, penWidth_);
     live().segment(a.x(), a.y(), b.x(), b.y(), rgb, penWidth_);
     touch();
 }
@@ -216,7 +225,7 @@ void Canvas::lines(const std::vector<QLineF>& segments) {
     for (const QLineF& s : segments) {
         if (collecting_) collectSegment(s.p1(), s.p2());
         const QPointF a = toPixel(s.x1(), s.y1()), b = toPixel(s.x2(), s.y2());
-        own_.addSegment(a.x(), a.y(), b.x(), b.y(), rgb, penWidth_);
+        mine().addSegment(a.x(), a.y(), b.x(), b.y(), rgb, penWidth_);
         r.segment(a.x(), a.y(), b.x(), b.y(), rgb, penWidth_);
     }
     touch();
@@ -228,7 +237,7 @@ void Canvas::point(double x, double y, QColor c) {
     if (!std::isfinite(x) || !std::isfinite(y)) return;
     if (collecting_) collectDot({x, y});
     const QPointF at = toPixel(x, y);
-    own_.addDot(at.x(), at.y(), c.rgb(), penWidth_);
+    mine().addDot(at.x(), at.y(), c.rgb(), penWidth_);
     live().dots(&at, 1, c.rgb(), penWidth_);
     touch();
 }
@@ -237,16 +246,20 @@ void Canvas::points(const std::vector<QPointF>& pts) {
     const QRgb rgb = fore_.rgb();
     const double sx = double(kSize) / (kRight - kLeft), sy = double(kSize) / (kTop - kBottom);
     const double w = kSize, h = kSize;
-    const size_t from = own_.points.size();
+    picture::Description& d = mine();
+    const size_t from = d.points.size();
+    std::vector<QPointF> kept;
+    if (collecting_) kept.reserve(pts.size());
     for (const QPointF& q : pts) {
         // The same mapping as pixelAt(), inlined: a curve has thousands of dots.
         const double px = (q.x() - kLeft) * sx, py = (kTop - q.y()) * sy;
         if (!(px > -2 && px < w + 2 && py > -2 && py < h + 2)) continue;  // also drops NaN
-        if (collecting_) collectDot(q);
-        own_.points.emplace_back(px, py);
+        if (collecting_) kept.push_back(q);
+        d.points.emplace_back(px, py);
     }
-    own_.markDots(from, rgb, penWidth_);
-    if (own_.points.size() > from) live().dots(own_.points.data() + from, own_.points.size() - from, rgb, penWidth_);
+    if (collecting_) collectDots(kept);
+    d.markDots(from, rgb, penWidth_);
+    if (d.points.size() > from) live().dots(d.points.data() + from, d.points.size() - from, rgb, penWidth_);
     touch();
 }
 
@@ -261,7 +274,7 @@ void Canvas::circle(double x, double y, double r, double aspect) {
     const QPointF c = toPixel(x, y);
     // Far outside the picture nothing would show; keep the painter's numbers sane.
     if (std::fabs(c.x()) > 1e6 || std::fabs(c.y()) > 1e6 || rx * sx > 1e6 || ry * sy > 1e6) return;
-    own_.addEllipse(c, rx * sx, ry * sy, fore_.rgb(), penWidth_);
+    mine().addEllipse(c, rx * sx, ry * sy, fore_.rgb(), penWidth_);
     live().ellipse(c, rx * sx, ry * sy, fore_.rgb(), penWidth_);
     touch();
 }
@@ -272,7 +285,7 @@ void Canvas::box(double x1, double y1, double x2, double y2, QColor c) {
     const int xa = cl(std::min(a.x(), b.x()), kSize), xb = cl(std::max(a.x(), b.x()), kSize);
     const int ya = cl(std::min(a.y(), b.y()), kSize), yb = cl(std::max(a.y(), b.y()), kSize);
     if (xa < xb && ya < yb) {
-        own_.addBox(xa, ya, xb, yb, c.rgb());
+        mine().addBox(xa, ya, xb, yb, c.rgb());
         live().box(xa, ya, xb, yb, c.rgb());
     }
     touch();
@@ -289,7 +302,7 @@ void Canvas::print(const QString& text) {
     // Long texts are cut: nothing beyond the canvas width can show anyway.
     const QString shown = text.left(2000);
     const QPointF baseline(at.x(), at.y() + fm.ascent());
-    own_.addText(baseline, shown, font, fore_.rgb());
+    mine().addText(baseline, shown, font, fore_.rgb());
     live().text(baseline, shown, font, fore_.rgb());
     touch();
 }
@@ -323,6 +336,33 @@ void Canvas::collectSegment(QPointF a, QPointF b) {
     if (collected_.empty() || collected_.back().back() != a) collected_.push_back({a});
     collected_.back().push_back(b);
     collectedCount_ += 2;
+}
+
+// As collectDot() for each point in turn, a stretch of near points at a
+// time: a curve of dots brings tens of thousands.
+void Canvas::collectDots(const std::vector<QPointF>& pts) {
+    size_t i = 0;
+    while (i < pts.size()) {
+        if (collected_.size() > 4096 || collectedCount_ > kMaxCollected) return;
+        if (collected_.empty() || !near(collected_.back().back(), pts[i])) {
+            collected_.push_back({pts[i]});
+            ++collectedCount_;
+            ++i;
+            continue;
+        }
+        // How far the points stay near each other, within the limit.
+        size_t end = i + 1;
+        const size_t room = kMaxCollected + 1 - collectedCount_;
+        while (end < pts.size() && end - i < room && near(pts[end - 1], pts[end])) ++end;
+        std::vector<QPointF>& run = collected_.back();
+        if (run.capacity() < run.size() + (end - i)) run.reserve(std::max(run.size() + (end - i), 2 * run.capacity()));
+        collectedCount_ += end - i;
+        QPointF last = run.back();
+        for (; i < end; ++i) {
+            if (pts[i] != last) run.push_back(pts[i]);
+            last = pts[i];
+        }
+    }
 }
 
 void Canvas::collectDot(QPointF p) {

@@ -144,12 +144,13 @@ private:
 
     mutable QImage img_;
     mutable std::unique_ptr<picture::Raster> live_;  // draws into img_ at scale 1
-    picture::Description own_;                       // since the last clear
-    Picture under_;                                  // under own_ unless own_ has a base
-    Picture restore_;                                // what a clear puts back
-    // own_ as last handed out by state(), while nothing was drawn since.
-    mutable std::shared_ptr<const picture::Description> ownShared_;
-    mutable quint64 ownSharedRevision_ = 0;
+    // What was drawn since the last clear. Shared with the states handed
+    // out (the history keeps one a click), copied only when drawn on while
+    // one of them still holds it: a redraw starts a fresh one instead.
+    std::shared_ptr<picture::Description> own_ = std::make_shared<picture::Description>();
+    picture::Description& mine();
+    Picture under_;    // under own_ unless own_ has a base
+    Picture restore_;  // what a clear puts back
     // The part under the operations, painted at the last scale asked for.
     mutable QImage underCache_;
     mutable std::shared_ptr<const picture::Description> underCacheOf_;
@@ -164,5 +165,6 @@ private:
     std::vector<std::vector<QPointF>> collected_;
     void collectSegment(QPointF a, QPointF b);
     void collectDot(QPointF p);
+    void collectDots(const std::vector<QPointF>& pts);
     quint64 generation_ = 0;  // changes whenever what is drawn starts afresh
 };

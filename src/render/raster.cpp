@@ -65,6 +65,15 @@ void Raster::plotDot(int cx, int cy, QRgb rgb, int w) {
     }
 }
 
+namespace {
+// floor() for |v| < 1e7 without a call into the maths library (which the
+// baseline instruction set makes of std::floor): a curve has thousands of dots.
+int floorSmall(double v) {
+    const int i = int(v);
+    return i - (v < i);
+}
+}  // namespace
+
 void Raster::dots(const QPointF* pts, size_t n, QRgb rgb, int width) {
     begin();
     const int w = scaled(width);
@@ -73,7 +82,19 @@ void Raster::dots(const QPointF* pts, size_t n, QRgb rgb, int width) {
         const double px = pts[i].x() * s + shift, py = pts[i].y() * s + shift;
         // Whatever lies this far out cannot touch the image (and would not fit an int).
         if (!(std::fabs(px) < 1e7 && std::fabs(py) < 1e7)) continue;  // also drops NaN
-        plotDot(int(std::floor(px)), int(std::floor(py)), rgb, w);
+        const int cx = floorSmall(px), cy = floorSmall(py);
+        if (w <= 2 && cx >= 1 && cx < W_ && cy >= 1 && cy < H_) {
+            // The common pens, whole inside the image.
+            QRgb* line = row(cy);
+            line[cx] = rgb;
+            if (w == 2) {
+                line[cx - 1] = rgb;
+                QRgb* above = row(cy - 1);
+                above[cx] = above[cx - 1] = rgb;
+            }
+            continue;
+        }
+        plotDot(cx, cy, rgb, w);
     }
 }
 

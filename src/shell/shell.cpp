@@ -26,10 +26,8 @@ QIcon programIcon() {
     initShellResources();
     QIcon icon;
     // Decoded here rather than by QIcon::addFile, whose reader would load
-    // every image plug-in to ask about each file. Up to 128 pixels: every
-    // window sends all sizes to the window manager when it is made, and no
-    // title bar or task bar shows a larger one, even at 200 %.
-    for (int size : {16, 24, 32, 48, 64, 128}) {
+    // every image plug-in to ask about each file.
+    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
         const QImage image = png::read(QStringLiteral(":/icons/vesmar-%1.png").arg(size));
         if (!image.isNull()) icon.addPixmap(QPixmap::fromImage(image));
     }

@@ -50,6 +50,35 @@ private slots:
         QCOMPARE(d.image().pixelColor(p.x(), p.y() + 1), white);
     }
 
+    // A curve given as one batch of dots is drawn and collected (the runs
+    // the trace walks and the description reads) exactly as the same dots
+    // given one by one: repeated points, breaks where the curve jumps,
+    // points off the picture and undefined ones, dots on its edges.
+    void dotsInABatchAsOneByOne() {
+        std::vector<QPointF> pts;
+        for (int i = 0; i <= 400; ++i) pts.emplace_back(-10 + i * 0.05, std::sin(i * 0.05));
+        pts.emplace_back(pts.back());  // repeated
+        pts.emplace_back(pts.back());
+        for (int i = 0; i < 50; ++i) pts.emplace_back(-5 + i * 0.01, 8 + i * 0.001);  // after a jump
+        pts.emplace_back(0, 30);                                                      // off the picture
+        pts.emplace_back(qQNaN(), 1);
+        pts.emplace_back(-11, -11);  // corners
+        pts.emplace_back(11, 11);
+        for (int i = 0; i < 20; ++i) pts.emplace_back(3, i % 2 ? 3 : 3.2);  // back and forth
+        Canvas batch, single;
+        batch.startCollecting();
+        single.startCollecting();
+        batch.points(pts);
+        // One by one, the points that show (a single point is collected
+        // wherever it lies; a batch keeps only those on the picture).
+        for (const QPointF& p : pts)
+            if (std::abs(p.x()) <= 11 && std::abs(p.y()) <= 11) single.point(p.x(), p.y());
+        QCOMPARE(batch.image(), single.image());
+        const auto runs = batch.takeCollected();
+        QCOMPARE(runs, single.takeCollected());
+        QVERIFY(runs.size() >= 3);  // the jump and the back-and-forth start runs of their own
+    }
+
     // Lines and circles far outside the picture are cut to it before they
     // are drawn (a hang here would show as the test's time-out).
     void wildCoordinatesAreCut() {

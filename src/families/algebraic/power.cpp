@@ -63,25 +63,32 @@ Fraction plotted(float p, float q) {
     return {p, q};
 }
 
-// x^n for the 20,000 samples of a curve. A small whole exponent is
-// multiplied out (the result, stored as a single, is the same), which keeps
-// a slider step well under a millisecond.
-double wholePower(double x, double n) {
-    if (n >= 0 && n <= 16 && n == std::floor(n)) {
+// x^n for the 20,000 samples of a curve, the kind of exponent decided once
+// per curve. A small whole exponent is multiplied out (the result, stored as
+// a single, is the same), which keeps a slider step well under a millisecond.
+class Power {
+public:
+    explicit Power(double n) : n_(n), times_(n >= 0 && n <= 16 && n == std::floor(n) ? int(n) : -1) {}
+    double operator()(double x) const {
+        if (times_ < 0) return std::pow(x, n_);
         double r = 1;
-        for (int i = 0; i < int(n); ++i) r *= x;
+        for (int i = 0; i < times_; ++i) r *= x;
         return r;
     }
-    return std::pow(x, n);
-}
+
+private:
+    double n_;
+    int times_;
+};
 
 Dots integerDots(float n) {
     Dots d;
     d.points.reserve(20001);
     const float start = isWhole(n) ? -10.f : 0.01f;
+    const Power power(n);
     for (float x = start; x <= 10.f; x += 0.001f) {
         float y;
-        if (!store(wholePower(double(x), double(n)), &y)) {
+        if (!store(power(double(x)), &y)) {
             d.overflow = true;
             break;
         }
@@ -96,10 +103,10 @@ Dots fractionDots(float p, float q, bool negative) {
     const float n = p / q;
     if (isWhole(n)) {
         // A whole exponent (4/2): the power over the whole axis.
-        const float e = negative ? -n : n;
+        const Power power(negative ? -n : n);
         for (float x = -10.f; x <= 10.f; x += 0.001f) {
             float y;
-            if (!store(wholePower(double(x), double(e)), &y)) {
+            if (!store(power(double(x)), &y)) {
                 d.overflow = true;
                 break;
             }
