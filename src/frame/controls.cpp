@@ -265,3 +265,10 @@ void buildControls(QWidget* window, const Ctl* begin, const Ctl* end) {
         if (c.hidden) w->setVisible(false);
     }
 }
+
+void setControlText(QWidget* w, const QString& t) {
+    if (auto* e = qobject_cast<QLineEdit*>(w)) e->setText(t);
+    else if (auto* l = qobject_cast<QLabel*>(w)) l->setText(t);
+    else if (auto* b = qobject_cast<QAbstractButton*>(w)) b->setText(t);
+    else if (auto* g = qobject_cast<QGroupBox*>(w)) g->setTitle(t);
+}

@@ -111,6 +111,8 @@ using MissingControlHandler = void (*)(const QString& window, const QString& nam
 // Installs a handler (nullptr: the default) and returns the previous one.
 MissingControlHandler setMissingControlHandler(MissingControlHandler handler);
 void reportMissingControl(const QString& window, const QString& name);
+// The text of a label, box, button or panel.
+void setControlText(QWidget* w, const QString& text);
 void makeMissingControlsFatal();
 
 // Ends a slider's auto-repeat (an arrow or the trough held down), as

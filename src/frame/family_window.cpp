@@ -5,17 +5,15 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QShortcut>
 
 #include "frame/accessibility.h"
 #include "frame/axes.h"
+#include "frame/focus_order.h"
 #include "frame/frame_texts.h"
 #include "frame/handler_runner.h"
 #include "frame/plot_actions.h"
@@ -26,26 +24,7 @@
 namespace {
 const QColor kBlack(0, 0, 0);
 
-// What each redraw cycle does beyond the common steps.
-bool movesFocus(RedrawCycle c) { return c != RedrawCycle::Plain; }
-bool overlayEmptiesResults(RedrawCycle c) { return c != RedrawCycle::Plain; }
-bool commitEmptiesResults(RedrawCycle c) { return c == RedrawCycle::Linear; }
-bool countsCommits(RedrawCycle c) { return c == RedrawCycle::Linear; }
-
-// Tall enough for a 9-point caption at any scale, as the buttons around it.
-constexpr int kSmallButtonHeight = 24;
-constexpr int kFullScreenButtonWidth = 73;
 }  // namespace
-
-QRect FamilyWindow::smallButtonSlot(int i) const {
-    QRect row = traits_.smallButtonRow;
-    if (row.isEmpty()) {
-        const int left = traits_.fullScreenPos.x() + kFullScreenButtonWidth + 6;
-        row = QRect(left, traits_.copyPos.y() - kSmallButtonHeight, width() - 2 - left, kSmallButtonHeight);
-    }
-    const int gap = 2, w = (row.width() - 2 * gap) / 3;
-    return QRect(row.x() + i * (w + gap), row.y(), w, row.height());
-}
 
 FamilyWindow::FamilyWindow(FamilyTraits traits, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
@@ -65,6 +44,7 @@ FamilyWindow::FamilyWindow(FamilyTraits traits, QWidget* parent)
     canvasWidget_->setProperty("a11yRole", int(QAccessible::Graphic));
     canvasWidget_->setAccessibleName(QStringLiteral("函数图像"));
     canvasWidget_->setFocusPolicy(Qt::TabFocus);
+    tools_ = new ToolChain(canvasWidget_);
     runner_ = std::make_unique<HandlerRunner>(
         *this, canvasWidget_->textBox(),
         [this](QScrollBar* slider) {
@@ -84,7 +64,8 @@ FamilyWindow::~FamilyWindow() {
     // window is only a QWidget any more: nothing they signal on the way out
     // may reach the frame's handlers.
     for (QObject* child : findChildren<QObject*>()) child->blockSignals(true);
-    canvasWidget_->removeEventFilter(this);
+    // Nor what the picture hears on its way out.
+    canvasWidget_->removeEventFilter(tools_);
 }
 
 void FamilyWindow::build(std::initializer_list<Ctl> table) { buildControls(this, table); }
@@ -99,7 +80,7 @@ void FamilyWindow::frameButtons(int x, int y, int w, int h, const FrameButtonNam
 }
 
 void FamilyWindow::finish() {
-    checkBound();
+    checkBound(frame_, objectName(), movesFocus(traits_.cycle), traits_.emptiesResults);
     onClick(frame_.redraw, [this] { redrawClicked(); });
     onClick(frame_.overlay, [this] { overlayClicked(); });
     onClick(frame_.commit, [this] { commitClicked(); });
@@ -112,42 +93,8 @@ void FamilyWindow::finish() {
         if (link.slider)
             connect(link.slider, &QScrollBar::valueChanged, this, [this, link](int v) { sliderChanged(link, v); });
     }
-    // The keys of the focused picture go to the tools.
-    canvasWidget_->installEventFilter(this);
-    // Canvas events go to the tools in the order they were added.
-    connect(canvasWidget_, &CanvasWidget::pressed, this, [this](Qt::MouseButton b, double x, double y) {
-        for (CanvasTool* t : tools_) t->press(b, x, y);
-    });
-    connect(canvasWidget_, &CanvasWidget::moved, this, [this](Qt::MouseButtons b, double x, double y) {
-        for (CanvasTool* t : tools_) t->move(b, x, y);
-    });
-    connect(canvasWidget_, &CanvasWidget::released, this, [this](Qt::MouseButton b, double x, double y) {
-        for (CanvasTool* t : tools_) t->release(b, x, y);
-    });
-    connect(canvasWidget_, &CanvasWidget::doubleClicked, this, [this] {
-        for (CanvasTool* t : tools_) t->doubleClick();
-    });
-
     // Undo and redo lead the row of the frame's small buttons.
-    const QRect undoAt = smallButtonSlot(0), redoAt = smallButtonSlot(1);
-    buildControls(this, {
-                            button("Undosh", undoAt.x(), undoAt.y(), undoAt.width(), undoAt.height(), "撤销")
-                                .font("宋体", 9)
-                                .tooltip("撤销上一步作图（Ctrl+Z）")
-                                .off()
-                                .notKept()
-                                .bind(&undoButton_),
-                            button("Redosh", redoAt.x(), redoAt.y(), redoAt.width(), redoAt.height(), "重做")
-                                .font("宋体", 9)
-                                .tooltip("重做撤销的一步（Ctrl+Y 或 Ctrl+Shift+Z）")
-                                .off()
-                                .notKept()
-                                .bind(&redoButton_),
-                        });
-    if (undoButton_) undoButton_->setAccessibleName(QStringLiteral("撤销"));
-    if (redoButton_) redoButton_->setAccessibleName(QStringLiteral("重做"));
-    views_->showOn(undoButton_, views_->undoAction());
-    views_->showOn(redoButton_, views_->redoAction());
+    views_->addButtons(smallButtonSlot(0), smallButtonSlot(1));
     plotactions::addFileKeys(this);
 }
 
@@ -162,55 +109,17 @@ void FamilyWindow::toolsInstalled() {
     a11y::nameControls(this, links);
     // The picture comes last when Tab goes round the window, so the focus
     // still starts in the first box.
-    // (Qt moves a widget only behind one that takes the focus itself.)
-    QWidget* last = nullptr;
-    QWidget* w = canvasWidget_->nextInFocusChain();
-    for (int guard = 0; guard < 10000 && w != canvasWidget_; ++guard, w = w->nextInFocusChain())
-        if (w != this && w != canvasWidget_->textBox() && (w->focusPolicy() & Qt::TabFocus)) last = w;
-    if (last) QWidget::setTabOrder(last, canvasWidget_);
+    focusorder::putLast(this, canvasWidget_, {canvasWidget_->textBox()});
     updateCanvasDescription();
 }
 
 // ---------------------------------------------------------------- controls
-
-void FamilyWindow::setControlText(QWidget* w, const QString& t) {
-    if (auto* e = qobject_cast<QLineEdit*>(w)) e->setText(t);
-    else if (auto* l = qobject_cast<QLabel*>(w)) l->setText(t);
-    else if (auto* b = qobject_cast<QAbstractButton*>(w)) b->setText(t);
-    else if (auto* g = qobject_cast<QGroupBox*>(w)) g->setTitle(t);
-}
 
 float FamilyWindow::number(const QLineEdit* box) { return numfmt::valueSingle(box ? box->text() : QString()); }
 
 void FamilyWindow::onClick(QAbstractButton* b, std::function<void()> handler) {
     if (!b) return reportMissingControl(objectName(), QStringLiteral("a button given a click handler (unbound)"));
     connect(b, &QAbstractButton::clicked, this, [this, h = std::move(handler)] { runHandler(h); });
-}
-
-void FamilyWindow::checkBound() {
-    auto need = [this](const void* w, const char* what) {
-        if (!w) reportMissingControl(objectName(), QString::fromLatin1(what) + QStringLiteral(" (unbound)"));
-    };
-    need(frame_.redraw, "the redraw button");
-    need(frame_.overlay, "the overlay button");
-    need(frame_.commit, "the commit button");
-    need(frame_.grid, "the grid button");
-    need(frame_.hideAxes, "Checkhide");
-    need(frame_.showExpression, "Check1");
-    need(frame_.current, "the label of the current function");
-    need(frame_.yLookup.button, "cay");
-    need(frame_.xLookup.button, "cax");
-    if (movesFocus(traits_.cycle)) need(frame_.firstParam, "the first parameter box");
-    if (traits_.emptiesResults) {
-        need(frame_.yLookup.result, "Ty1");
-        need(frame_.xLookup.result, "Tx2");
-    }
-    for (const SliderLink& link : frame_.sliders) {
-        need(link.slider, "a slider");
-        need(link.text, "a slider's box");
-    }
-    for (const auto* list : {&frame_.redrawEmpties, &frame_.overlayEmpties})
-        for (const auto& entry : *list) need(entry.first, "a label to empty");
 }
 
 bool FamilyWindow::axesHidden() const { return frame_.hideAxes && frame_.hideAxes->isChecked(); }
@@ -233,10 +142,7 @@ MsgReply FamilyWindow::message(const QString& t, const QString& title, MsgButton
 
 void FamilyWindow::runHandler(const std::function<void()>& handler) { runner_->run(handler); }
 
-bool FamilyWindow::busy() const {
-    return runner_->running() ||
-           std::any_of(tools_.begin(), tools_.end(), [](const CanvasTool* t) { return t->busy(); });
-}
+bool FamilyWindow::busy() const { return runner_->running() || tools_->busy(); }
 
 void FamilyWindow::tooLargeMessage() { message(frametext::tooLarge()); }
 
@@ -249,13 +155,13 @@ void FamilyWindow::drawAxes() {
 void FamilyWindow::drawGrid() { axes::grid(*canvas_, traits_.gridFont10); }
 
 void FamilyWindow::plotCurve() {
-    for (CanvasTool* t : tools_) t->plotStarting();
+    tools_->plotStarting();
     canvas_->startCollecting();
     drawCurve();
     // What was just drawn, as the window's own label and features give it.
     QString label = frame_.current ? frame_.current->text().trimmed() : QString();
     if (!curves_.add(std::move(label), canvas_->takeCollected(), curveFeatures())) return;
-    for (CanvasTool* t : tools_) t->pictureReplaced();
+    tools_->pictureReplaced();
 }
 
 // ---------------------------------------------------------------- what the picture shows
@@ -439,33 +345,13 @@ void FamilyWindow::showEvent(QShowEvent* e) {
     if (!axesDrawnOnce_) {
         // The window starts in its first control, never in the picture
         // (which Tab reaches last).
-        if (!focusWidget() || focusWidget() == canvasWidget_) {
-            QWidget* w = nextInFocusChain();
-            for (int guard = 0; guard < 10000 && w != this; ++guard, w = w->nextInFocusChain()) {
-                const bool takes = (w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(this) && w->isEnabled();
-                if (takes && w != canvasWidget_ && w != canvasWidget_->textBox()) {
-                    w->setFocus(Qt::OtherFocusReason);
-                    break;
-                }
-            }
-        }
+        focusorder::focusFirst(this, {canvasWidget_, canvasWidget_->textBox()});
         axesDrawnOnce_ = true;
         drawAxes();
         canvasWidget_->update();
         // The first axes are where the history starts, not a step of it.
         views_->restart();
     }
-}
-
-bool FamilyWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == canvasWidget_ && event->type() == QEvent::KeyPress && canvasWidget_->hasFocus()) {
-        auto* k = static_cast<QKeyEvent*>(event);
-        for (CanvasTool* t : tools_)
-            if (t->key(k->key(), k->modifiers())) return true;
-    }
-    if (watched == canvasWidget_ && event->type() == QEvent::FocusOut)
-        for (CanvasTool* t : tools_) t->focusLost();
-    return QWidget::eventFilter(watched, event);
 }
 
 void FamilyWindow::closeEvent(QCloseEvent* e) {
@@ -492,7 +378,7 @@ void FamilyWindow::applyView(const View& v) {
     overlayCount_ = std::clamp(v.overlayCount, 0, 32767);
     picture2_ = v.overlay;
     curves_.fromView(v);
-    for (CanvasTool* t : tools_) t->pictureReplaced();
+    tools_->pictureReplaced();
     canvas_->setState(v.canvas);
     // A screen reader hears what the picture now shows.
     updateCanvasDescription();

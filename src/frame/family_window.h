@@ -28,7 +28,10 @@
 #include "frame/canvas_tool.h"
 #include "frame/controls.h"
 #include "frame/curve_log.h"
+#include "frame/family_traits.h"
+#include "frame/frame_controls.h"
 #include "frame/history.h"
+#include "frame/tool_chain.h"
 #include "frame/view.h"
 #include "frame/view_keeper.h"
 #include "render/canvas.h"
@@ -39,90 +42,6 @@ class CanvasWidget;
 class QAbstractButton;
 class HandlerRunner;
 
-// How one slider feeds its text box.
-struct SliderLink {
-    QScrollBar* slider = nullptr;  // HScroll1
-    QLineEdit* text = nullptr;     // Text1(0)
-    // The text the box receives for a slider position; whole-number text
-    // when empty.
-    std::function<QString(int)> format;
-};
-
-// The three ways a window runs its redraw cycle.
-enum class RedrawCycle {
-    // A slider change previews in overlay mode and otherwise runs the redraw
-    // button's whole click; no focus moves, the overlay buttons leave the
-    // results alone, commits are not counted.
-    Plain,
-    // A slider change rebuilds without the redraw button's extra steps and
-    // then empties the results, resets the grid caption and the feature in
-    // both modes; the redraw and overlay buttons move the focus to the first
-    // box and empty the results, commits are counted and enable the feature.
-    Linear,
-    // As Plain for a slider change (the redraw click moves the focus to the
-    // first box, so the slider loses it); the redraw and the overlay toggle
-    // move the focus and empty the results, the commit does neither.
-    Inverse,
-};
-
-// Where a family window departs from the common redraw cycle: plain data,
-// known before the window's controls exist.
-struct FamilyTraits {
-    // Which window it is.
-    int number = 0;    // window number: Form<number>, full-screen source
-    QString key;       // "linear", "quadratic", ...
-    QString title;     // window caption
-    QString fileName;  // default name in the save dialog
-
-    // How the redraw cycle runs.
-    RedrawCycle cycle = RedrawCycle::Plain;
-    bool axesSetBlack = true;         // plain axes first reset the colour to black
-    bool gridFont10 = false;          // grid numbers in 10 pt (else the axes' 12 pt)
-    bool gridDisablesFeature = true;  // grid-on disables the feature button, blanks its label
-    bool gridOffRedraws = false;      // outside overlay, grid-off runs the redraw button's click
-    bool emptiesResults = true;       // the cycle empties the look-up results (Ty1, ty3, Tx2, Tx3)
-    QColor previewColor{0, 255, 0};
-
-    // Where the tools put their controls.
-    QString printButton = QStringLiteral("Command5");  // the name the print button gets
-    QPoint readoutPos{656, 448};
-    QPoint freehandPos{376, 448};
-    QPoint fullScreenPos{560, 456};  // 全屏展示 (Commandquanpin)
-    QPoint copyPos{560, 488};        // 复制; 保存 80 and 打印 160 pixels to its right
-    int outputButtonWidth = 65;      // width of 复制/保存/打印 (33 high)
-    // The row of the frame's small buttons (撤销, 重做, 听图像), clear of
-    // every designed control. Empty: right of 全屏展示, between the pointer
-    // readout and the output buttons, where every layout leaves room.
-    QRect smallButtonRow;
-};
-
-// The controls the frame works with, bound by the family's layout table
-// (button("Command1", ...).bind(&frame_.redraw)) and checked by finish().
-struct FrameControls {
-    QPushButton* redraw = nullptr;        // 刷新作图
-    QPushButton* overlay = nullptr;       // 覆盖作图 / 结束覆盖
-    QPushButton* commit = nullptr;        // 确定覆盖
-    QPushButton* grid = nullptr;          // 显示网格 / 去掉网格
-    QCheckBox* hideAxes = nullptr;        // Checkhide
-    QCheckBox* showExpression = nullptr;  // Check1
-    QLabel* current = nullptr;            // the current function or equation; the heading of a printed page
-    QLineEdit* firstParam = nullptr;      // where redraw/overlay put the focus (when they move it)
-    QPushButton* feature = nullptr;       // overlay special-feature button, if any
-    QLabel* featureLabel = nullptr;       // its result label (blanked to two blanks), if any
-    LookupControls yLookup, xLookup;      // Frame1(0), Frame1(1)
-    std::vector<SliderLink> sliders;
-    // Labels (or boxes) emptied by the redraw button / by drawOverlayCurve, with the text they get.
-    std::vector<std::pair<QWidget*, QString>> redrawEmpties, overlayEmpties;
-};
-
-// The object names of the frame's four buttons, as most windows name them.
-struct FrameButtonNames {
-    const char* redraw = "Command1";
-    const char* overlay = "fugai";
-    const char* commit = "Commandfgqd";
-    const char* grid = "wangge";
-};
-
 class FamilyWindow : public QWidget {
     Q_OBJECT
 public:
@@ -132,14 +51,14 @@ public:
     const FamilyTraits& traits() const { return traits_; }
 
     // Slot i (0, 1, 2) of the small buttons' row: 撤销, 重做, 听图像.
-    QRect smallButtonSlot(int i) const;
+    QRect smallButtonSlot(int i) const { return ::smallButtonSlot(traits_, width(), i); }
     const FrameControls& frameControls() const { return frame_; }
     Canvas& canvas() { return *canvas_; }
     CanvasWidget* canvasWidget() { return canvasWidget_; }
     const Picture& picture2() const { return picture2_; }
     // The tools on the canvas take its events in the order they were added.
-    void addTool(CanvasTool* tool) { tools_.push_back(tool); }
-    const std::vector<CanvasTool*>& tools() const { return tools_; }
+    void addTool(CanvasTool* tool) { tools_->add(tool); }
+    const std::vector<CanvasTool*>& tools() const { return tools_->tools(); }
     // Called once the tools have made their controls: what needs every
     // control of the window (names for a screen reader, the tab order, the
     // first view of the history) is done here.
@@ -170,8 +89,6 @@ public:
     static float number(const QLineEdit* box);
     // Runs handler (as one handler of the window) on a click of the button.
     void onClick(QAbstractButton* button, std::function<void()> handler);
-    // The text of a label, box, button or panel.
-    static void setControlText(QWidget* w, const QString& text);
 
     // A message box; title "提示", one OK button, no icon unless given.
     MsgReply message(const QString& text, const QString& title = QStringLiteral("提示"),
@@ -240,7 +157,6 @@ protected:
 
     void showEvent(QShowEvent*) override;
     void closeEvent(QCloseEvent*) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
     FamilyTraits traits_;
     FrameControls frame_;
@@ -250,8 +166,6 @@ private:
     void gridCaptionOff();
     void featureOff();
     void emptyLabels(const std::vector<std::pair<QWidget*, QString>>& list);
-    // Reports the controls the frame needs that the table did not bind.
-    void checkBound();
     void runHandler(const std::function<void()>& handler);
     void applySliderChange(const SliderLink& link, int value);
     // The bodies of the common handlers.
@@ -268,7 +182,6 @@ private:
     CurveLog curves_;
     bool axesDrawnOnce_ = false;
     std::unique_ptr<HandlerRunner> runner_;
-    ViewKeeper* views_ = nullptr;     // a child of the window
-    std::vector<CanvasTool*> tools_;  // children of the window, in the order added
-    QPushButton *undoButton_ = nullptr, *redoButton_ = nullptr;
+    ViewKeeper* views_ = nullptr;  // a child of the window
+    ToolChain* tools_ = nullptr;   // a child of the picture
 };

@@ -6,11 +6,14 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QRect>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTimer>
 #include <algorithm>
 
+#include "frame/controls.h"
 #include "frame/family_window.h"
 #include "frame/recovery.h"
 #include "render/canvas_widget.h"
@@ -38,11 +41,31 @@ ViewKeeper::ViewKeeper(FamilyWindow& window) : QObject(&window), w_(window) {
     connect(recoveryTimer_, &QTimer::timeout, this, &ViewKeeper::writeRecoveryNow);
 }
 
-void ViewKeeper::showOn(QAbstractButton* button, QAction* action) {
-    if (!button || !action) return;
-    button->setEnabled(action->isEnabled());
-    connect(button, &QAbstractButton::clicked, action, &QAction::trigger);
-    connect(action, &QAction::enabledChanged, button, &QWidget::setEnabled);
+void ViewKeeper::addButtons(const QRect& undoAt, const QRect& redoAt) {
+    QPushButton *undoButton = nullptr, *redoButton = nullptr;
+    buildControls(&w_, {
+                           button("Undosh", undoAt.x(), undoAt.y(), undoAt.width(), undoAt.height(), "撤销")
+                               .font("宋体", 9)
+                               .tooltip("撤销上一步作图（Ctrl+Z）")
+                               .off()
+                               .notKept()
+                               .bind(&undoButton),
+                           button("Redosh", redoAt.x(), redoAt.y(), redoAt.width(), redoAt.height(), "重做")
+                               .font("宋体", 9)
+                               .tooltip("重做撤销的一步（Ctrl+Y 或 Ctrl+Shift+Z）")
+                               .off()
+                               .notKept()
+                               .bind(&redoButton),
+                       });
+    auto show = [this](QPushButton* b, QAction* action, const QString& name) {
+        if (!b) return;
+        b->setAccessibleName(name);
+        b->setEnabled(action->isEnabled());
+        connect(b, &QAbstractButton::clicked, action, &QAction::trigger);
+        connect(action, &QAction::enabledChanged, b, &QWidget::setEnabled);
+    };
+    show(undoButton, undo_, QStringLiteral("撤销"));
+    show(redoButton, redo_, QStringLiteral("重做"));
 }
 
 void ViewKeeper::watchTyping() {

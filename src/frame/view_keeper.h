@@ -11,6 +11,7 @@
 class FamilyWindow;
 class QAction;
 class QAbstractButton;
+class QRect;
 class QTimer;
 class QWidget;
 
@@ -40,9 +41,10 @@ public:
     const History& history() const { return history_; }
     QAction* undoAction() const { return undo_; }
     QAction* redoAction() const { return redo_; }
-    // The button shows the action: a click triggers it, it is enabled with
-    // it (its layout row marks it notKept: it follows the history).
-    void showOn(QAbstractButton* button, QAction* action);
+    // The window's 撤销 and 重做 buttons at these places: a click triggers
+    // the action, the button is enabled with it (not kept in a view: they
+    // follow the history).
+    void addButtons(const QRect& undoAt, const QRect& redoAt);
     // Writes the recovery file now if a change is waiting for it.
     void writeRecoveryNow();
 

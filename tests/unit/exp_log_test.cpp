@@ -177,9 +177,9 @@ private slots:
             w->show();
             for (const QString& a : inputs) {
                 for (const QString& v : inputs) {
-                    FamilyWindow::setControlText(namedControl(w.get(), "Text1"), a);
-                    FamilyWindow::setControlText(namedControl(w.get(), "Tx1"), v);
-                    FamilyWindow::setControlText(namedControl(w.get(), "Ty2"), v);
+                    setControlText(namedControl(w.get(), "Text1"), a);
+                    setControlText(namedControl(w.get(), "Tx1"), v);
+                    setControlText(namedControl(w.get(), "Ty2"), v);
                     w->redrawClicked();
                     QMetaObject::invokeMethod(w->findChild<QWidget*>("cay"), "click");
                     QMetaObject::invokeMethod(w->findChild<QWidget*>("cax"), "click");

@@ -45,7 +45,7 @@ private slots:
             QVERIFY(option);
             option->click();
         }
-        FamilyWindow::setControlText(namedControl(w, box), typed);
+        setControlText(namedControl(w, box), typed);
         auto* button = qobject_cast<QAbstractButton*>(namedControl(w, action));
         QVERIFY(button);
         button->click();
@@ -59,7 +59,7 @@ private slots:
     void powerRangeStaysForOrdinaryValues() {
         // 11 is a number the window can compute with, just outside its range.
         FamilyWindow* w = openFamily(QStringLiteral("power"));
-        FamilyWindow::setControlText(namedControl(w, QStringLiteral("Text1")), QStringLiteral("11"));
+        setControlText(namedControl(w, QStringLiteral("Text1")), QStringLiteral("11"));
         w->redrawClicked();
         QCOMPARE(int(fake_.boxes.size()), 1);
         QCOMPARE(fake_.boxes[0].title, QStringLiteral("操作提示：请更换一个新的n值"));

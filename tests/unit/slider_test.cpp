@@ -54,7 +54,7 @@ private slots:
         auto* a = w->findChild<QScrollBar*>(QStringLiteral("HScroll1"));
         auto* b = w->findChild<QScrollBar*>(QStringLiteral("HScroll2"));
         QVERIFY(a && b);
-        FamilyWindow::setControlText(namedControl(w, QStringLiteral("Text1(2)")), QStringLiteral("1"));
+        setControlText(namedControl(w, QStringLiteral("Text1(2)")), QStringLiteral("1"));
         a->setValue(1);
         QCOMPARE(namedText(w, QStringLiteral("Labfc")), QStringLiteral("当前函数的解析式为：Y = 1X^2 + 0X + 1"));
         QVERIFY(fake_.boxes.empty());
