@@ -43,12 +43,8 @@ private slots:
         const QString before = state();
         QFile::remove(recovery::filePath());
         {
-            ScriptDriver d(out());
-            run(d, "start");
-            run(d, "open quadratic");
-            run(d, "type Text1(0) 3");
-            run(d, "click Command1");
-            run(d, "wait 1500");
+            DriverSession s;
+            QVERIFY(s.run({"start", "open quadratic", "type Text1(0) 3", "click Command1", "wait 1500"}));
             recovery::flush();
             QVERIFY(QFile::exists(recovery::filePath()));
             QCOMPARE(state(), before);
@@ -63,18 +59,14 @@ private slots:
         const QString left = recovery::folder() + QStringLiteral("/left-by-crash.vesmar");
         QFile::remove(left);
         {
-            ScriptDriver d(out());
-            run(d, "start");
-            run(d, "open linear");
-            run(d, "type Text1(0) -3");
-            run(d, "click Command1(0)");
-            run(d, "click Option1sh");
-            run(d, "press left -6 6");
-            run(d, "release left 6 -2");
+            DriverSession s;
+            QVERIFY(s.run({"start", "open linear", "type Text1(0) -3", "click Command1(0)", "click Option1sh",
+                           "press left -6 6", "release left 6 -2"}));
             QVERIFY(!QFile::exists(recovery::filePath()));
-            run(d, "wait 1500");
+            QVERIFY(s.run("wait 1500"));
             QVERIFY(QFile::exists(recovery::filePath()));
-            drawn = d.currentFamily()->canvas().image().copy();
+            QVERIFY(s.driver().currentFamily());
+            drawn = s.driver().currentFamily()->canvas().image().copy();
             // What a crash would leave behind.
             QVERIFY(QFile::copy(recovery::filePath(), left));
         }
@@ -83,11 +75,9 @@ private slots:
 
         QVERIFY(QFile::rename(left, recovery::filePath()));
         {
-            ScriptDriver d(out());
-            run(d, "answer Yes");
-            lines_.clear();
-            run(d, "start");
-            QVERIFY2(lines_.join(QString()).contains(QStringLiteral("是否恢复")), qPrintable(lines_.join('\n')));
+            DriverSession s;
+            QVERIFY(s.run({"answer Yes", "start"}));
+            QVERIFY2(s.output().contains(QStringLiteral("是否恢复")), qPrintable(s.output()));
             FamilyWindow* w = FamilyManager::instance().current();
             QVERIFY(w);
             QCOMPARE(w->traits().key, QStringLiteral("linear"));
@@ -97,39 +87,33 @@ private slots:
 
         // No: the work is kept as the one backup, and the next start asks nothing.
         {
-            ScriptDriver d(out());
-            run(d, "start");
-            run(d, "open linear");
-            run(d, "click Command1(0)");
-            run(d, "wait 1500");
+            DriverSession s;
+            QVERIFY(s.run({"start", "open linear", "click Command1(0)", "wait 1500"}));
             QVERIFY(QFile::copy(recovery::filePath(), left));
         }
         QVERIFY(QFile::rename(left, recovery::filePath()));
         {
-            ScriptDriver d(out());
-            run(d, "answer No");
-            run(d, "start");
+            DriverSession s;
+            QVERIFY(s.run({"answer No", "start"}));
             QVERIFY(!QFile::exists(recovery::filePath()));
             QVERIFY(QFile::exists(recovery::backupPath()));
         }
         {
-            ScriptDriver d(out());
-            lines_.clear();
-            run(d, "start");
-            QVERIFY2(!lines_.join(QString()).contains(QStringLiteral("msgbox")), qPrintable(lines_.join('\n')));
+            DriverSession s;
+            QVERIFY(s.run("start"));
+            QVERIFY2(!s.output().contains(QStringLiteral("msgbox")), qPrintable(s.output()));
         }
     }
 
     void normalEndWinsOverAWriteUnderWay() {
         // The file is written on a thread of its own: an end of the program
         // right after a change must not find it written again behind its back.
-        ScriptDriver d(out());
-        run(d, "start");
-        run(d, "open quadratic");
-        FamilyWindow* w = d.currentFamily();
+        DriverSession s;
+        QVERIFY(s.run({"start", "open quadratic"}));
+        FamilyWindow* w = s.driver().currentFamily();
         QVERIFY(w);
         for (int i = 0; i < 30; ++i) {
-            run(d, i % 2 ? "click Command1" : "click Command2");
+            QVERIFY(s.run(QString::fromLatin1(i % 2 ? "click Command1" : "click Command2")));
             w->views().writeRecoveryNow();
             recovery::discard();
             recovery::flush();
@@ -141,18 +125,6 @@ private slots:
         QVERIFY(QFile::exists(recovery::filePath()));
         recovery::discard();
     }
-
-private:
-    std::function<void(const QString&)> out() {
-        return [this](const QString& s) { lines_ << s; };
-    }
-    void run(ScriptDriver& d, const char* line) {
-        const qsizetype before = lines_.size();
-        d.run(QString::fromUtf8(line));
-        for (qsizetype i = before; i < lines_.size(); ++i)
-            if (lines_[i].startsWith(QLatin1String("{\"error\""))) QFAIL(qPrintable(lines_[i]));
-    }
-    QStringList lines_;
 };
 
 VESMAR_WINDOW_TEST_MAIN(RecoveryTest)

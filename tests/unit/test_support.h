@@ -56,6 +56,14 @@ public:
         return true;
     }
 
+    // Runs the lines in order, stopping at the first that fails (which has
+    // failed the test already): QVERIFY(session.run({...})).
+    bool run(std::initializer_list<const char*> script) {
+        for (const char* line : script)
+            if (!run(QString::fromUtf8(line))) return false;
+        return true;
+    }
+
     // Opens a family through the driver. A window that does not open is a
     // failed set-up, never a pass: the test run ends.
     FamilyWindow* open(const QString& family) {
