@@ -23,6 +23,10 @@ void initShellResources() {
 }
 
 QIcon programIcon() {
+    // Decoded once: once it is the application's icon, every window shares
+    // that one (its sizes together are about 360 KB).
+    static qint64 made = 0;
+    if (made && QApplication::windowIcon().cacheKey() == made) return QApplication::windowIcon();
     initShellResources();
     QIcon icon;
     // Decoded here rather than by QIcon::addFile, whose reader would load
@@ -31,6 +35,7 @@ QIcon programIcon() {
         const QImage image = png::read(QStringLiteral(":/icons/vesmar-%1.png").arg(size));
         if (!image.isNull()) icon.addPixmap(QPixmap::fromImage(image));
     }
+    made = icon.cacheKey();
     return icon;
 }
 

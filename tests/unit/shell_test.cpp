@@ -130,6 +130,10 @@ private slots:
             QVERIFY(!l->font().italic());
         }
         QCOMPARE(bar->menuLabel(2)->width(), 81);
+        // The windows share the program's one icon, decoded once.
+        QVERIFY(!QApplication::windowIcon().isNull());
+        QCOMPARE(bar->windowIcon().cacheKey(), QApplication::windowIcon().cacheKey());
+        QCOMPARE(programIcon().cacheKey(), QApplication::windowIcon().cacheKey());
         // Starting again keeps the one bar.
         QCOMPARE(startProgram(), w);
     }
