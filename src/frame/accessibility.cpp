@@ -3,11 +3,10 @@
 #include <QAbstractButton>
 #include <QAccessibleWidget>
 #include <QComboBox>
-#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMainWindow>
 #include <QMetaObject>
+#include <QPointer>
 #include <QScrollBar>
 #include <QWidget>
 #include <limits>
@@ -55,17 +54,53 @@ QAccessibleInterface* factory(const QString&, QObject* o) {
             w, press.toString() == QLatin1String("link") ? QAccessible::Link : QAccessible::Button);
     const QVariant role = w->property("a11yRole");
     if (role.isValid()) return new QAccessibleWidget(w, QAccessible::Role(role.toInt()));
-    // A plain top-level window (the bar, a plot window, the help, the
-    // viewer) is a window to a screen reader, not an anonymous pane.
-    if (w->isWindow() && w->windowType() == Qt::Window && !qobject_cast<QDialog*>(w) &&
-        !qobject_cast<QMainWindow*>(w) && QLatin1String(w->metaObject()->className()) != QLatin1String("QWidget"))
-        return new QAccessibleWidget(w, QAccessible::Window);
     return nullptr;
+}
+
+// What a screen reader speaks wherever the focus is: an object of the
+// notification role that becomes showing (a name or description change is
+// spoken only of the focused object, and the toolkit's bridge sends such
+// changes without their text). Each window keeps one such object, invisible
+// and out of the way of the mouse and the keys; a piece of news is its name,
+// and showing it again says it.
+QWidget* newsBoard(QWidget* window) {
+    auto* board = qobject_cast<QWidget*>(window->property("a11yNewsBoard").value<QObject*>());
+    if (board) return board;
+    board = new QWidget(window);
+    board->setProperty("a11yRole", int(QAccessible::Notification));
+    board->setAttribute(Qt::WA_TransparentForMouseEvents);
+    board->setFocusPolicy(Qt::NoFocus);
+    board->setGeometry(0, 0, 1, 1);
+    board->hide();
+    window->setProperty("a11yNewsBoard", QVariant::fromValue<QObject*>(board));
+    return board;
 }
 
 Observer& observer() {
     static Observer o;
     return o;
+}
+
+void tell(QWidget* window, const QString& said) {
+    QWidget* board = newsBoard(window);
+    board->hide();
+    board->setAccessibleName(said);
+    board->show();
+    if (observer()) observer()(board, said);
+}
+
+}  // namespace
+
+struct NewsBatch::Batch {
+    QPointer<QWidget> window;
+    QStringList news;
+};
+
+namespace {
+
+NewsBatch::Batch*& openBatch() {
+    static NewsBatch::Batch* b = nullptr;
+    return b;
 }
 
 bool sameRow(const QRect& a, const QRect& b) {
@@ -103,6 +138,11 @@ QWidget* captionFor(QWidget* box) {
 }
 
 }  // namespace
+
+void markWindow(QWidget* w) {
+    install();
+    w->setProperty("a11yRole", int(QAccessible::Window));
+}
 
 void install() {
     static bool done = false;
@@ -148,24 +188,41 @@ void nameControls(QWidget* window, const std::vector<std::pair<QScrollBar*, QLin
 }
 
 void announce(QWidget* w, const QString& text) {
-    if (!w) return;
-    if (auto* e = qobject_cast<QLineEdit*>(w)) {
-        QAccessibleTextUpdateEvent ev(e, 0, QString(), text);
-        QAccessible::updateAccessibility(&ev);
-        QAccessibleValueChangeEvent v(e, text);
-        QAccessible::updateAccessibility(&v);
-    } else if (!w->accessibleDescription().isEmpty() && w->accessibleDescription() == text) {
-        // A picture's news is its description.
-        QAccessibleEvent ev(w, QAccessible::DescriptionChanged);
-        QAccessible::updateAccessibility(&ev);
-    } else {
-        QAccessibleEvent ev(w, QAccessible::NameChanged);
-        QAccessible::updateAccessibility(&ev);
+    const QString said = text.trimmed();
+    if (!w || said.isEmpty()) return;
+    QWidget* window = w->window();
+    if (!window) return;
+    if (NewsBatch::Batch* batch = openBatch(); batch && batch->window == window) {
+        if (!batch->news.contains(said)) batch->news << said;
+        return;
     }
-    if (observer()) observer()(w, text);
+    tell(window, said);
 }
 
 void setObserver(Observer o) { observer() = std::move(o); }
+
+NewsBatch::NewsBatch(QWidget* window) {
+    NewsBatch::Batch*& open = openBatch();
+    if (open || !window) return;
+    batch_ = new Batch{window->window(), {}};
+    open = batch_;
+}
+
+NewsBatch::~NewsBatch() {
+    if (!batch_) return;
+    openBatch() = nullptr;
+    // A piece that another one already holds (the label of the curve within
+    // the picture's description) is said once, within the other.
+    QStringList said;
+    for (const QString& piece : batch_->news) {
+        bool held = false;
+        for (const QString& other : batch_->news)
+            if (other != piece && other.contains(piece)) held = true;
+        if (!held) said << piece;
+    }
+    if (batch_->window && !said.isEmpty()) tell(batch_->window, said.join(QStringLiteral("；")));
+    delete batch_;
+}
 
 QStringList unnamedControls(QWidget* window) {
     QStringList bad;

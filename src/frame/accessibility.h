@@ -17,7 +17,7 @@ class QWidget;
 namespace a11y {
 
 // Installs the program's accessibility factory once (later calls do nothing).
-// Top-level windows report the window role with their title; a widget with
+// A widget with
 // the property "a11yPress" set reports the button role (or the link role
 // when the property is "link") and a Press action that calls its
 // activate() slot; the property "a11yRole" (a QAccessible::Role) overrides
@@ -26,6 +26,12 @@ void install();
 
 // A name for a box or slider from the caption that stands before it:
 // "a=" gives "参数 a", "当 X=" gives "X". Empty when the caption says nothing.
+// Makes w, a plain top-level widget, a window named by its title to a
+// screen reader instead of an anonymous pane. Call before the title is set:
+// the toolkit keeps the first answer it gets. (Being parentless is no sign:
+// a message box makes its buttons before it gives them a parent.)
+void markWindow(QWidget* w);
+
 QString captionName(const QString& caption);
 
 // Names every box, drop-down list and slider of the window that has no
@@ -34,11 +40,32 @@ QString captionName(const QString& caption);
 // after it ("参数 a 滑块").
 void nameControls(QWidget* window, const std::vector<std::pair<QScrollBar*, QLineEdit*>>& links = {});
 
-// Tells assistive technology that w's value (a box) or name (a label) is
-// now `text`. Test builds watch these through setObserver.
+// Says `text` (trimmed) to assistive technology as news of w's window: a
+// result a button filled in, a step along a curve, the picture's new
+// description. Whatever the focus, a screen reader speaks it once. While a
+// NewsBatch of that window is open the news is kept and said with the rest
+// of the batch when it closes.
 void announce(QWidget* w, const QString& text);
-using Observer = std::function<void(QWidget* w, const QString& text)>;
+
+// Test builds watch the news through setObserver: the object that said it
+// (a notification whose name is the news) and the news.
+using Observer = std::function<void(QWidget* said, const QString& news)>;
 void setObserver(Observer observer);
+
+// The news of one action of the user (a button's handler and what it
+// changed) said as one piece, so that no part cuts off another. Batches do
+// not nest: an inner one leaves its news to the outer.
+class NewsBatch {
+public:
+    explicit NewsBatch(QWidget* window);
+    ~NewsBatch();
+    NewsBatch(const NewsBatch&) = delete;
+    NewsBatch& operator=(const NewsBatch&) = delete;
+    struct Batch;
+
+private:
+    Batch* batch_ = nullptr;
+};
 
 // Widgets that assistive technology can act on and that have no name: the
 // check the tests run over every window ("Form1: QLineEdit Text1(0)").

@@ -50,6 +50,7 @@ QRect FamilyWindow::smallButtonSlot(int i) const {
 FamilyWindow::FamilyWindow(FamilyTraits traits, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       traits_(std::move(traits)) {
+    a11y::markWindow(this);
     setObjectName(QStringLiteral("Form%1").arg(traits_.number));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(traits_.title);
@@ -335,6 +336,7 @@ void FamilyWindow::redraw() {
     overlayOn_ = false;
     overlayCount_ = 0;
     if (movesFocus(traits_.cycle) && frame_.firstParam) frame_.firstParam->setFocus(Qt::OtherFocusReason);
+    a11y::announce(canvasWidget_, canvasDescription());
 }
 
 void FamilyWindow::sliderChanged(const SliderLink& link, int value) {

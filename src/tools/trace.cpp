@@ -82,5 +82,6 @@ void TraceTool::stop() {
     if (!active_) return;
     active_ = false;
     pointer_.hideTraceMark();
-    w_.updateCanvasDescription();
+    // The picture's description comes back quietly: leaving the curve is no news.
+    w_.canvasWidget()->setAccessibleDescription(w_.canvasDescription());
 }
