@@ -9,6 +9,8 @@
 #include <QPointer>
 #include <QScrollBar>
 #include <QWidget>
+#include <QHash>
+#include <cmath>
 #include <limits>
 
 namespace a11y {
@@ -45,6 +47,73 @@ public:
     }
 };
 
+// What a slider's box shows for a position of the slider.
+using SliderText = std::function<QString(int)>;
+QHash<const QObject*, std::pair<QPointer<QLineEdit>, SliderText>>& sliderBoxes() {
+    static QHash<const QObject*, std::pair<QPointer<QLineEdit>, SliderText>> boxes;
+    return boxes;
+}
+
+// A slider that moves a box reports the box's number as its value: the
+// pupil hears "2" where the box says 2, not the slider's own position (which
+// stays where it was when a value is typed).
+class SliderInterface : public QAccessibleWidget, public QAccessibleValueInterface {
+public:
+    explicit SliderInterface(QScrollBar* s) : QAccessibleWidget(s, QAccessible::ScrollBar) {}
+
+    void* interface_cast(QAccessible::InterfaceType t) override {
+        if (t == QAccessible::ValueInterface) return static_cast<QAccessibleValueInterface*>(this);
+        return QAccessibleWidget::interface_cast(t);
+    }
+
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Value) return currentValue().toString();
+        return QAccessibleWidget::text(t);
+    }
+
+    QVariant currentValue() const override {
+        const auto [box, said] = link();
+        bool ok = false;
+        const double v = box ? box->text().trimmed().toDouble(&ok) : 0.0;
+        return ok ? v : at(slider()->value());
+    }
+    void setCurrentValue(const QVariant& value) override {
+        // The position whose text is nearest the value asked for.
+        const double want = value.toDouble();
+        QScrollBar* s = slider();
+        int best = s->value();
+        double gap = std::numeric_limits<double>::infinity();
+        int guard = 0;
+        for (int p = s->minimum(); p <= s->maximum() && guard < 100000; ++p, ++guard) {
+            const double d = std::abs(at(p) - want);
+            if (d < gap) {
+                gap = d;
+                best = p;
+            }
+        }
+        s->setValue(best);
+    }
+    QVariant maximumValue() const override { return std::max(at(slider()->minimum()), at(slider()->maximum())); }
+    QVariant minimumValue() const override { return std::min(at(slider()->minimum()), at(slider()->maximum())); }
+    QVariant minimumStepSize() const override {
+        return std::abs(at(slider()->minimum() + 1) - at(slider()->minimum()));
+    }
+
+private:
+    QScrollBar* slider() const { return static_cast<QScrollBar*>(widget()); }
+    std::pair<QLineEdit*, SliderText> link() const {
+        const auto it = sliderBoxes().constFind(widget());
+        if (it == sliderBoxes().constEnd()) return {nullptr, {}};
+        return {it->first.data(), it->second};
+    }
+    double at(int position) const {
+        const SliderText said = link().second;
+        bool ok = false;
+        const double v = said ? said(position).trimmed().toDouble(&ok) : 0.0;
+        return ok ? v : double(position);
+    }
+};
+
 QAccessibleInterface* factory(const QString&, QObject* o) {
     if (!o || !o->isWidgetType()) return nullptr;
     auto* w = static_cast<QWidget*>(o);
@@ -52,6 +121,7 @@ QAccessibleInterface* factory(const QString&, QObject* o) {
     if (press.isValid())
         return new PressableInterface(
             w, press.toString() == QLatin1String("link") ? QAccessible::Link : QAccessible::Button);
+    if (auto* s = qobject_cast<QScrollBar*>(w); s && sliderBoxes().contains(s)) return new SliderInterface(s);
     const QVariant role = w->property("a11yRole");
     if (role.isValid()) return new QAccessibleWidget(w, QAccessible::Role(role.toInt()));
     return nullptr;
@@ -142,6 +212,8 @@ QWidget* captionFor(QWidget* box) {
 void markWindow(QWidget* w) {
     install();
     w->setProperty("a11yRole", int(QAccessible::Window));
+    if (QAccessibleInterface* made = QAccessible::queryAccessibleInterface(w))
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
 }
 
 void install() {
@@ -158,7 +230,7 @@ QString captionName(const QString& caption) {
     return s;
 }
 
-void nameControls(QWidget* window, const std::vector<std::pair<QScrollBar*, QLineEdit*>>& links) {
+void nameControls(QWidget* window, const std::vector<SliderBox>& links) {
     QList<QWidget*> boxes;
     for (QWidget* w : window->findChildren<QWidget*>())
         if (qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w)) boxes << w;
@@ -169,9 +241,20 @@ void nameControls(QWidget* window, const std::vector<std::pair<QScrollBar*, QLin
             if (!n.isEmpty()) box->setAccessibleName(QStringLiteral("参数 ") + n);
         }
     }
-    for (const auto& [slider, box] : links)
-        if (slider && box && slider->accessibleName().isEmpty() && !box->accessibleName().isEmpty())
-            slider->setAccessibleName(box->accessibleName() + QStringLiteral(" 滑块"));
+    for (const SliderBox& link : links) {
+        if (!link.slider || !link.box) continue;
+        // Two sliders may feed one box; a slider keeps the first box it feeds.
+        if (!sliderBoxes().contains(link.slider)) {
+            sliderBoxes().insert(link.slider, {link.box, link.text});
+            QObject::connect(link.slider, &QObject::destroyed,
+                             [s = static_cast<QObject*>(link.slider)] { sliderBoxes().remove(s); });
+            // The interface made while the slider was built is a plain one.
+            if (QAccessibleInterface* made = QAccessible::queryAccessibleInterface(link.slider))
+                QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
+        }
+        if (link.slider->accessibleName().isEmpty() && !link.box->accessibleName().isEmpty())
+            link.slider->setAccessibleName(link.box->accessibleName() + QStringLiteral(" 滑块"));
+    }
     // Any other slider is named after the box on its left that it feeds.
     for (QScrollBar* s : window->findChildren<QScrollBar*>()) {
         if (!s->accessibleName().isEmpty() || !s->parentWidget()) continue;

@@ -38,7 +38,15 @@ QString captionName(const QString& caption);
 // accessible name yet after the caption on its left in the same row (or
 // directly above it), as "参数 a"; a slider that moves a named box is named
 // after it ("参数 a 滑块").
-void nameControls(QWidget* window, const std::vector<std::pair<QScrollBar*, QLineEdit*>>& links = {});
+// A slider and the box it moves: the slider is named after the box and
+// reports the box's number as its value; `text` gives the box's text for a
+// slider position (the position itself when empty).
+struct SliderBox {
+    QScrollBar* slider = nullptr;
+    QLineEdit* box = nullptr;
+    std::function<QString(int)> text;
+};
+void nameControls(QWidget* window, const std::vector<SliderBox>& links = {});
 
 // Says `text` (trimmed) to assistive technology as news of w's window: a
 // result a button filled in, a step along a curve, the picture's new

@@ -158,8 +158,8 @@ void FamilyWindow::toolsInstalled() {
 
     // Names for a screen reader: every box after its caption, every slider
     // after the box it feeds.
-    std::vector<std::pair<QScrollBar*, QLineEdit*>> links;
-    for (const SliderLink& link : frame_.sliders) links.emplace_back(link.slider, link.text);
+    std::vector<a11y::SliderBox> links;
+    for (const SliderLink& link : frame_.sliders) links.push_back({link.slider, link.text, link.format});
     a11y::nameControls(this, links);
     // The picture comes last when Tab goes round the window, so the focus
     // still starts in the first box.

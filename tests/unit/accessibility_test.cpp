@@ -60,6 +60,36 @@ void hear(QWidget* said, const QString& news) {
         told().faults << QStringLiteral("not said as a notification: ") + news;
 }
 
+// Everything a screen reader asks of a window's nodes, asked of each node.
+int walkTree(QAccessibleInterface* i, int depth = 0) {
+    if (!i || depth > 40) return 0;
+    int nodes = 1;
+    for (QAccessible::Text t : {QAccessible::Name, QAccessible::Description, QAccessible::Value, QAccessible::Help})
+        (void)i->text(t);
+    (void)i->role();
+    (void)i->state();
+    (void)i->rect();
+    if (QAccessibleValueInterface* v = i->valueInterface()) {
+        (void)v->currentValue();
+        (void)v->minimumValue();
+        (void)v->maximumValue();
+    }
+    if (QAccessibleTextInterface* t = i->textInterface()) (void)t->text(0, t->characterCount());
+    if (QAccessibleActionInterface* a = i->actionInterface()) (void)a->actionNames();
+    for (int c = 0; c < i->childCount(); ++c) nodes += walkTree(i->child(c), depth + 1);
+    return nodes;
+}
+
+QStringList& warnings() {
+    static QStringList w;
+    return w;
+}
+void noteWarnings(QtMsgType type, const QMessageLogContext&, const QString& text) {
+    // (The offscreen platform cannot raise a window; that is the test's platform, not the program.)
+    if (type != QtDebugMsg && type != QtInfoMsg && !text.contains(QLatin1String("does not support raise()")))
+        warnings() << text;
+}
+
 QWidget* helpWindow() {
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w->objectName() == QLatin1String("Formhelp") && w->isVisible()) return w;
@@ -80,11 +110,18 @@ private slots:
         closeWindowsAndRestore(fake_);
     }
 
+    // Every window walked as a screen reader walks it, every node asked
+    // everything: a name for every control, windows that say they are
+    // windows, and not one warning from the toolkit on the way.
     void everyControlIsNamedInEveryWindow() {
         QStringList bad;
+        warnings().clear();
+        const QtMessageHandler before = qInstallMessageHandler(noteWarnings);
         for (const FamilyEntry& e : familyTable()) {
             FamilyWindow* w = FamilyManager::instance().open(e);
             QVERIFY(QTest::qWaitForWindowExposed(w));
+            w->redrawClicked();
+            if (walkTree(iface(w)) < 20) bad << e.key + QStringLiteral(": hardly any nodes");
             bad << a11y::unnamedControls(w);
             QAccessibleInterface* i = iface(w);
             if (i->role() != QAccessible::Window || i->text(QAccessible::Name) != w->windowTitle())
@@ -94,6 +131,10 @@ private slots:
         bad << a11y::unnamedControls(&bar);
         HelpWindow help;
         bad << a11y::unnamedControls(&help);
+        walkTree(iface(&bar));
+        walkTree(iface(&help));
+        qInstallMessageHandler(before);
+        QCOMPARE(warnings(), QStringList());
         QCOMPARE(bad, QStringList());
         QCOMPARE(iface(&bar)->role(), QAccessible::Window);
     }
@@ -136,6 +177,54 @@ private slots:
         button->setParent(&box);
         QCOMPARE(iface(button)->role(), QAccessible::PushButton);
         QCOMPARE(iface(&box)->role() == QAccessible::Window, false);
+    }
+
+    // A slider says the number its box shows, whether the box was typed in
+    // or the slider moved; its range is the box's numbers at its two ends.
+    void slidersSayTheirBoxes() {
+        int checked = 0;
+        auto boxNamed = [](FamilyWindow* w, const QString& name) -> QLineEdit* {
+            for (QLineEdit* e : w->findChildren<QLineEdit*>())
+                if (nameOf(e) == name) return e;
+            return nullptr;
+        };
+        for (const FamilyEntry& e : familyTable()) {
+            FamilyWindow* w = FamilyManager::instance().open(e);
+            for (QScrollBar* s : w->findChildren<QScrollBar*>()) {
+                // (The scroll bars of lists belong to the lists.)
+                if (s->objectName().isEmpty()) continue;
+                const QString name = nameOf(s);
+                // "参数 b 滑块" moves "参数 b"; "参数 a 整数部分滑块" moves "参数 a".
+                static const QRegularExpression part(QStringLiteral("\\s*(整数部分|十分位)?滑块$"));
+                QVERIFY2(name.contains(part), qPrintable(e.key + ": " + s->objectName() + " " + name));
+                QLineEdit* box = boxNamed(w, QString(name).remove(part));
+                QVERIFY2(box, qPrintable(e.key + ": " + name));
+                QAccessibleValueInterface* v = iface(s)->valueInterface();
+                QVERIFY2(v, qPrintable(name));
+                auto says = [&] {
+                    return QStringLiteral("%1 says %2, its box %3")
+                        .arg(name, v->currentValue().toString(), box->text());
+                };
+                bool ok = false;
+                const double shown = box->text().toDouble(&ok);
+                QVERIFY2(ok && v->currentValue().toDouble() == shown, qPrintable(e.key + ": " + says()));
+                s->setValue(s->maximum());
+                QVERIFY2(v->currentValue().toDouble() == box->text().toDouble(), qPrintable(e.key + ": " + says()));
+                QVERIFY2(v->maximumValue().toDouble() == box->text().toDouble() ||
+                             v->minimumValue().toDouble() == box->text().toDouble(),
+                         qPrintable(e.key + ": " + says()));
+                ++checked;
+            }
+        }
+        QVERIFY2(checked >= 20, qPrintable(QString::number(checked)));
+        // Typed, not slid: the slider stays put and still says the box.
+        FamilyWindow* w = FamilyManager::instance().open(*familyByMenu(1));
+        type(w, "Text1(0)", "2");
+        auto* a = child<QScrollBar>(w, "HScroll1");
+        QCOMPARE(iface(a)->valueInterface()->currentValue().toDouble(), 2.0);
+        // A screen reader that sets the value moves the slider there.
+        iface(a)->valueInterface()->setCurrentValue(-3);
+        QCOMPARE(child<QLineEdit>(w, "Text1(0)")->text(), QStringLiteral("-3"));
     }
 
     void barEntriesArePressedWithoutAMouse() {
