@@ -13,6 +13,8 @@
 #include <cmath>
 #include <limits>
 
+#include "numfmt/numfmt.h"
+
 namespace a11y {
 
 namespace {
@@ -271,7 +273,7 @@ void nameControls(QWidget* window, const std::vector<SliderBox>& links) {
 }
 
 void announce(QWidget* w, const QString& text) {
-    const QString said = text.trimmed();
+    const QString said = numfmt::spoken(text);
     if (!w || said.isEmpty()) return;
     QWidget* window = w->window();
     if (!window) return;

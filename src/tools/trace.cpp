@@ -6,6 +6,7 @@
 
 #include "frame/accessibility.h"
 #include "frame/family_window.h"
+#include "numfmt/numfmt.h"
 #include "render/canvas_widget.h"
 #include "tools/pointer.h"
 
@@ -74,7 +75,7 @@ void TraceTool::show(const QString& said) {
     const QPointF p = position();
     pointer_.showAt(p.x(), p.y());
     // While tracing, the picture's description is the point reached.
-    w_.canvasWidget()->setAccessibleDescription(said);
+    w_.canvasWidget()->setAccessibleDescription(numfmt::spoken(said));
     a11y::announce(w_.canvasWidget(), said);
 }
 

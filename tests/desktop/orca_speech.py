@@ -178,7 +178,7 @@ for k, test, what in (("Right", lambda l: l.startswith("x = 0，y = -4"), "the f
                        "the step onto the vertex")):
     mark = len(spoken())
     key(k)
-    heard_after(mark, lambda l, test=test: test(l.replace("notification ", "")), what)
+    heard_after(mark, lambda l, test=test: test(re.sub(r"^(notification|通知) ", "", l)), what)
 
 # y at x = 3, looked up.
 set_box(quadratic, "速查：X 的值", "3")
@@ -193,10 +193,10 @@ focus(named(bar, "退出"))
 mark = len(spoken())
 key("Return")
 heard_after(mark, lambda l: "您现在确实要退出" in l, "the exit question")
-heard_after(mark, lambda l: re.match(r"是\b", l), "the button 是")
+heard_after(mark, lambda l: re.match(r"是\s", l), "the button 是")
 mark = len(spoken())
 key("Tab")
-heard_after(mark, lambda l: re.match(r"否\b", l), "the button 否")
+heard_after(mark, lambda l: re.match(r"否\s", l), "the button 否")
 key("Escape")
 time.sleep(0.5)
 

@@ -14,6 +14,7 @@
 #include "frame/accessibility.h"
 #include "frame/family_manager.h"
 #include "frame/family_window.h"
+#include "numfmt/numfmt.h"
 #include "platform/platform.h"
 #include "recording_platform.h"
 #include "render/canvas_widget.h"
@@ -384,7 +385,8 @@ private slots:
             w->redrawClicked();
             const QString d = c->text(QAccessible::Description);
             // The window's own label of the curve, and the features it computes.
-            const QString current = w->frameControls().current->text().trimmed();
+            // (said as it is read aloud: "X 的平方" for "X^2").
+            const QString current = numfmt::spoken(w->frameControls().current->text());
             QVERIFY2(!current.isEmpty() && d.contains(current), qPrintable(e.key + ": " + d));
             QVERIFY2(d.contains(QStringLiteral("（")), qPrintable(e.key + ": no features in " + d));
             QVERIFY2(d.contains(QStringLiteral("显示坐标轴")), qPrintable(d));
@@ -428,6 +430,20 @@ private slots:
         setPlatform(&fake_);
     }
 
+    // The same point is written one way in the description: the window's
+    // vertex and the lowest point found on the drawn line agree.
+    void onePointIsWrittenOneWay() {
+        FamilyWindow* w = FamilyManager::instance().open(*familyByMenu(1));
+        type(w, "Text1(0)", "2");
+        type(w, "Text1(1)", "1");
+        type(w, "Text1(2)", "0");
+        w->redrawClicked();
+        const QString d = iface(w->canvasWidget())->text(QAccessible::Description);
+        QVERIFY2(d.contains(QStringLiteral("顶点 (-0.25,-0.125)")), qPrintable(d));
+        QVERIFY2(d.contains(QStringLiteral("最低点 (-0.25,-0.125)")), qPrintable(d));
+        QVERIFY2(!d.contains(QStringLiteral("-0.12)")), qPrintable(d));
+    }
+
     void theDescriptionFollowsOverlayGridAndAnnotations() {
         FamilyWindow* w = FamilyManager::instance().open(*familyByMenu(1));
         auto describe = [w] { return iface(w->canvasWidget())->text(QAccessible::Description); };
@@ -438,7 +454,8 @@ private slots:
         type(w, "Text1(0)", "-1");
         w->commitClicked();
         QVERIFY2(describe().startsWith(QStringLiteral("共 2 条曲线")), qPrintable(describe()));
-        QVERIFY2(describe().contains(QStringLiteral("Y = -1X^2")), qPrintable(describe()));
+        QVERIFY2(describe().contains(QStringLiteral("Y = -1X 的平方")), qPrintable(describe()));
+        QVERIFY2(!describe().contains(QLatin1Char('^')), qPrintable(describe()));
         // A slider step in overlay mode shows the committed curves and the new one.
         child<QScrollBar>(w, "HScroll3")->setValue(2);
         QVERIFY2(describe().startsWith(QStringLiteral("共 3 条曲线")), qPrintable(describe()));
