@@ -358,10 +358,19 @@ private slots:
         told().news.clear();
         click(w, "cay");
         QCOMPARE(told().news, QStringList());
+        // Each overlay step says the picture's new words, once.
+        w->overlayClicked();
+        type(w, "Text1(0)", "-1");
+        told().news.clear();
+        w->commitClicked();
+        QCOMPARE(told().news, QStringList{description()});
+        QVERIFY2(description().startsWith(QStringLiteral("共 2 条曲线")), qPrintable(description()));
+        w->overlayClicked();
         // A step along the curve is said as it is made, once.
         QApplication::setActiveWindow(w);
         QVERIFY(QTest::qWaitForWindowActive(w));
         w->canvasWidget()->setFocus(Qt::TabFocusReason);
+        told().news.clear();
         QTest::keyClick(w->canvasWidget(), Qt::Key_Right);
         QCOMPARE(told().news, QStringList{QStringLiteral("x = 0，y = -4")});
         QCOMPARE(told().faults, QStringList());
