@@ -175,40 +175,6 @@ NewsBatch::Batch*& openBatch() {
     return b;
 }
 
-bool sameRow(const QRect& a, const QRect& b) {
-    return a.center().y() >= b.top() - 2 && a.center().y() <= b.bottom() + 2;
-}
-
-QWidget* captionFor(QWidget* box) {
-    QWidget* parent = box->parentWidget();
-    if (!parent) return nullptr;
-    const QRect g = box->geometry();
-    QLabel* best = nullptr;
-    int bestGap = std::numeric_limits<int>::max();
-    // The caption before the box on its row, else the one right above it.
-    for (int pass = 0; pass < 2 && !best; ++pass) {
-        for (QLabel* l : parent->findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
-            if (l->text().trimmed().isEmpty() || !l->pixmap().isNull()) continue;
-            const QRect lg = l->geometry();
-            int gap;
-            if (pass == 0) {
-                if (!sameRow(g, lg) || lg.left() >= g.left()) continue;
-                gap = g.left() - lg.right();
-                if (gap > 48) continue;
-            } else {
-                if (lg.bottom() > g.top() + 2 || lg.right() < g.left() || lg.left() > g.right()) continue;
-                gap = g.top() - lg.bottom();
-                if (gap > 24) continue;
-            }
-            if (gap < bestGap) {
-                bestGap = gap;
-                best = l;
-            }
-        }
-    }
-    return best;
-}
-
 }  // namespace
 
 void markWindow(QWidget* w) {
@@ -232,17 +198,7 @@ QString captionName(const QString& caption) {
     return s;
 }
 
-void nameControls(QWidget* window, const std::vector<SliderBox>& links) {
-    QList<QWidget*> boxes;
-    for (QWidget* w : window->findChildren<QWidget*>())
-        if (qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w)) boxes << w;
-    for (QWidget* box : boxes) {
-        if (!box->accessibleName().isEmpty() || qobject_cast<QComboBox*>(box->parentWidget())) continue;
-        if (QWidget* c = captionFor(box)) {
-            const QString n = captionName(static_cast<QLabel*>(c)->text());
-            if (!n.isEmpty()) box->setAccessibleName(QStringLiteral("参数 ") + n);
-        }
-    }
+void linkSliders(const std::vector<SliderBox>& links) {
     for (const SliderBox& link : links) {
         if (!link.slider || !link.box) continue;
         // Two sliders may feed one box; a slider keeps the first box it feeds.
@@ -256,19 +212,6 @@ void nameControls(QWidget* window, const std::vector<SliderBox>& links) {
         }
         if (link.slider->accessibleName().isEmpty() && !link.box->accessibleName().isEmpty())
             link.slider->setAccessibleName(link.box->accessibleName() + QStringLiteral(" 滑块"));
-    }
-    // Any other slider is named after the box on its left that it feeds.
-    for (QScrollBar* s : window->findChildren<QScrollBar*>()) {
-        if (!s->accessibleName().isEmpty() || !s->parentWidget()) continue;
-        const QRect g = s->geometry();
-        QWidget* best = nullptr;
-        for (QLineEdit* e : s->parentWidget()->findChildren<QLineEdit*>(Qt::FindDirectChildrenOnly)) {
-            const QRect eg = e->geometry();
-            if (!sameRow(g, eg) || eg.right() > g.left() || g.left() - eg.right() > 48) continue;
-            if (!best || eg.right() > best->geometry().right()) best = e;
-        }
-        if (best && !best->accessibleName().isEmpty())
-            s->setAccessibleName(best->accessibleName() + QStringLiteral(" 滑块"));
     }
 }
 

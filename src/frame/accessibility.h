@@ -1,8 +1,9 @@
 #pragma once
 // What assistive technology (a screen reader, a switch device) learns of the
 // windows: the role of a top-level window, a Press action for the labels and
-// pictures that act as buttons, a name for every box and slider taken from
-// the caption beside it, and announcements of results a button fills in.
+// pictures that act as buttons, sliders that say their boxes' numbers, and
+// news (results, steps along a curve, the picture's new description) spoken
+// wherever the focus is.
 #include <QAccessible>
 #include <QString>
 #include <QStringList>
@@ -34,19 +35,15 @@ void markWindow(QWidget* w);
 
 QString captionName(const QString& caption);
 
-// Names every box, drop-down list and slider of the window that has no
-// accessible name yet after the caption on its left in the same row (or
-// directly above it), as "参数 a"; a slider that moves a named box is named
-// after it ("参数 a 滑块").
-// A slider and the box it moves: the slider is named after the box and
-// reports the box's number as its value; `text` gives the box's text for a
-// slider position (the position itself when empty).
+// A slider and the box it moves: the slider reports the box's number as its
+// value (and is named after the box when it has no name); `text` gives the
+// box's text for a slider position (the position itself when empty).
 struct SliderBox {
     QScrollBar* slider = nullptr;
     QLineEdit* box = nullptr;
     std::function<QString(int)> text;
 };
-void nameControls(QWidget* window, const std::vector<SliderBox>& links = {});
+void linkSliders(const std::vector<SliderBox>& links);
 
 // Says `text` (trimmed) to assistive technology as news of w's window: a
 // result a button filled in, a step along a curve, the picture's new

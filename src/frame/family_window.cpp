@@ -156,11 +156,10 @@ void FamilyWindow::toolsInstalled() {
     views_->watchTyping();
     views_->restart();
 
-    // Names for a screen reader: every box after its caption, every slider
-    // after the box it feeds.
+    // A screen reader hears a slider's box as its value.
     std::vector<a11y::SliderBox> links;
     for (const SliderLink& link : frame_.sliders) links.push_back({link.slider, link.text, link.format});
-    a11y::nameControls(this, links);
+    a11y::linkSliders(links);
     // The picture comes last when Tab goes round the window, so the focus
     // still starts in the first box.
     // (Qt moves a widget only behind one that takes the focus itself.)
