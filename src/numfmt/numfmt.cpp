@@ -225,6 +225,9 @@ QString spoken(const QString& written) {
     out += written.mid(from);
     out.replace(root, QStringLiteral("根号 "));
     out.replace(pi, QStringLiteral("π"));
+    // The boxes' short form of a fraction (".5", "-.5") is said with its zero.
+    static const QRegularExpression bareFraction(QStringLiteral("(?<![0-9.])\\.(?=[0-9])"));
+    out.replace(bareFraction, QStringLiteral("0."));
     return out.simplified();
 }
 

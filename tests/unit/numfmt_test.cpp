@@ -36,8 +36,12 @@ private slots:
                                      << "X^";
         QTest::newRow("blanks only") << "  "
                                      << "";
-        QTest::newRow("a point") << " 5"
-                                 << "5";
+        QTest::newRow("a result") << " 5"
+                                  << "5";
+        QTest::newRow("a short fraction") << "速查结果：y = .6666667"
+                                          << "速查结果：y = 0.6666667";
+        QTest::newRow("a short negative fraction") << "x = -.5，y = 1.25"
+                                                   << "x = -0.5，y = 1.25";
     }
     void expressionsAreSpokenInWords() {
         QFETCH(QString, written);
