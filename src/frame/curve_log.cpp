@@ -6,12 +6,6 @@
 #include "curve/curve_facts.h"
 #include "numfmt/numfmt.h"
 
-namespace {
-
-// The points found on the drawn line are written to two places; a point
-// the window states itself ("顶点 (-0.25,-0.125)") is the same point when it
-// rounds to the same text, and is written once, the window's way, wherever
-// it comes again ("最低点 (-0.25,-0.125)", not "(-0.25,-0.12)").
 QStringList sameWriting(const QStringList& stated, QStringList found) {
     static const QRegularExpression point(
         QStringLiteral("\\((-?[0-9.]+(?:E[-+][0-9]+)?),(-?[0-9.]+(?:E[-+][0-9]+)?)\\)"));
@@ -28,8 +22,6 @@ QStringList sameWriting(const QStringList& stated, QStringList found) {
     }
     return found;
 }
-
-}  // namespace
 
 bool CurveLog::add(QString label, Runs runs, QStringList features) {
     DrawnCurve drawn{std::move(label), std::move(runs)};

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "frame/accessibility.h"
+#include "frame/curve_log.h"
 #include "frame/family_window.h"
 #include "numfmt/numfmt.h"
 #include "render/canvas_widget.h"
@@ -71,7 +72,11 @@ bool TraceTool::key(int key, Qt::KeyboardModifiers modifiers) {
     return true;
 }
 
-void TraceTool::show(const QString& said) {
+void TraceTool::show(const QString& text) {
+    // The points passed are written as the description writes them.
+    const auto& curves = w_.drawnCurves();
+    const QString said =
+        curve_ >= 0 && curve_ < int(curves.size()) ? sameWriting({curves[size_t(curve_)].text}, {text}).value(0) : text;
     const QPointF p = position();
     pointer_.showAt(p.x(), p.y());
     // While tracing, the picture's description is the point reached.

@@ -451,6 +451,15 @@ private slots:
         QVERIFY2(d.contains(QStringLiteral("顶点 (-0.25,-0.125)")), qPrintable(d));
         QVERIFY2(d.contains(QStringLiteral("最低点 (-0.25,-0.125)")), qPrintable(d));
         QVERIFY2(!d.contains(QStringLiteral("-0.12)")), qPrintable(d));
+        // And so does the walk along the curve when it passes the vertex.
+        QApplication::setActiveWindow(w);
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        w->canvasWidget()->setFocus(Qt::TabFocusReason);
+        QStringList& heard = told().news;
+        heard.clear();
+        for (int i = 0; i < 4; ++i) QTest::keyClick(w->canvasWidget(), Qt::Key_Left);
+        QVERIFY2(heard.size() == 4 && heard.last().contains(QStringLiteral("经过最低点 (-0.25,-0.125)")),
+                 qPrintable(heard.join(QStringLiteral(" | "))));
     }
 
     void theDescriptionFollowsOverlayGridAndAnnotations() {
