@@ -358,6 +358,13 @@ private slots:
         told().news.clear();
         click(w, "cay");
         QCOMPARE(told().news, QStringList());
+        // A slider's step is one action: its box and the picture, said once.
+        told().news.clear();
+        child<QScrollBar>(w, "HScroll3")->setValue(-3);
+        QCOMPARE(told().news.size(), qsizetype(1));
+        QVERIFY2(told().news.front().contains(QStringLiteral("参数 c = -3")) &&
+                     told().news.front().count(description()) == 1,
+                 qPrintable(told().news.front()));
         // Each overlay step says the picture's new words, once.
         w->overlayClicked();
         type(w, "Text1(0)", "-1");
@@ -372,7 +379,7 @@ private slots:
         w->canvasWidget()->setFocus(Qt::TabFocusReason);
         told().news.clear();
         QTest::keyClick(w->canvasWidget(), Qt::Key_Right);
-        QCOMPARE(told().news, QStringList{QStringLiteral("x = 0，y = -4")});
+        QCOMPARE(told().news, QStringList{QStringLiteral("x = 0，y = -3")});
         QCOMPARE(told().faults, QStringList());
     }
 
