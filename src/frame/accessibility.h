@@ -18,21 +18,20 @@ class QWidget;
 namespace a11y {
 
 // Installs the program's accessibility factory once (later calls do nothing).
-// A widget with
-// the property "a11yPress" set reports the button role (or the link role
-// when the property is "link") and a Press action that calls its
+// A widget with the property "a11yPress" set reports the button role (or the
+// link role when the property is "link") and a Press action that calls its
 // activate() slot; the property "a11yRole" (a QAccessible::Role) overrides
 // the role of any other widget.
 void install();
 
-// A name for a box or slider from the caption that stands before it:
-// "a=" gives "参数 a", "当 X=" gives "X". Empty when the caption says nothing.
 // Makes w, a plain top-level widget, a window named by its title to a
 // screen reader instead of an anonymous pane. Call before the title is set:
 // the toolkit keeps the first answer it gets. (Being parentless is no sign:
 // a message box makes its buttons before it gives them a parent.)
 void markWindow(QWidget* w);
 
+// The name a caption gives the box after it: "a=" gives "a", "当 X=" gives
+// "当 X". Empty when the caption says nothing.
 QString captionName(const QString& caption);
 
 // A slider and the box it moves: the slider reports the box's number as its
@@ -45,7 +44,8 @@ struct SliderBox {
 };
 void linkSliders(const std::vector<SliderBox>& links);
 
-// Says `text` (trimmed) to assistive technology as news of w's window: a
+// Says `text` (as it is read aloud: numfmt::spoken) to assistive technology
+// as news of w's window: a
 // result a button filled in, a step along a curve, the picture's new
 // description. Whatever the focus, a screen reader speaks it once. While a
 // NewsBatch of that window is open the news is kept and said with the rest
