@@ -54,6 +54,10 @@ QString controlReport(const QString& name, QWidget* w) {
     else if (auto* c = qobject_cast<QComboBox*>(w)) text = c->currentText();
     else if (auto* s = qobject_cast<QScrollBar*>(w)) extra += QStringLiteral(",\"value\":%1").arg(s->value());
     else if (w->isWindow()) text = w->windowTitle();
+    // What a screen reader is told about it beyond its name (the picture:
+    // the curves and their features, or the point a trace has reached).
+    if (!w->accessibleDescription().isEmpty())
+        extra += QStringLiteral(",\"description\":%1").arg(jsonString(w->accessibleDescription()));
     const bool visible = w->isWindow() ? w->isVisible() : w->isVisibleTo(w->window());
     QString line = QStringLiteral("{\"get\":%1,\"text\":%2,\"visible\":%3,\"enabled\":%4%5")
                        .arg(jsonString(name), jsonString(text), jsonBool(visible), jsonBool(w->isEnabled()), extra);

@@ -3,14 +3,17 @@
 #include <QAbstractButton>
 #include <QAccessibleWidget>
 #include <QComboBox>
-#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMainWindow>
 #include <QMetaObject>
+#include <QPointer>
 #include <QScrollBar>
 #include <QWidget>
+#include <QHash>
+#include <cmath>
 #include <limits>
+
+#include "numfmt/numfmt.h"
 
 namespace a11y {
 
@@ -46,6 +49,73 @@ public:
     }
 };
 
+// What a slider's box shows for a position of the slider.
+using SliderText = std::function<QString(int)>;
+QHash<const QObject*, std::pair<QPointer<QLineEdit>, SliderText>>& sliderBoxes() {
+    static QHash<const QObject*, std::pair<QPointer<QLineEdit>, SliderText>> boxes;
+    return boxes;
+}
+
+// A slider that moves a box reports the box's number as its value: the
+// pupil hears "2" where the box says 2, not the slider's own position (which
+// stays where it was when a value is typed).
+class SliderInterface : public QAccessibleWidget, public QAccessibleValueInterface {
+public:
+    explicit SliderInterface(QScrollBar* s) : QAccessibleWidget(s, QAccessible::ScrollBar) {}
+
+    void* interface_cast(QAccessible::InterfaceType t) override {
+        if (t == QAccessible::ValueInterface) return static_cast<QAccessibleValueInterface*>(this);
+        return QAccessibleWidget::interface_cast(t);
+    }
+
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Value) return currentValue().toString();
+        return QAccessibleWidget::text(t);
+    }
+
+    QVariant currentValue() const override {
+        const auto [box, said] = link();
+        bool ok = false;
+        const double v = box ? box->text().trimmed().toDouble(&ok) : 0.0;
+        return ok ? v : at(slider()->value());
+    }
+    void setCurrentValue(const QVariant& value) override {
+        // The position whose text is nearest the value asked for.
+        const double want = value.toDouble();
+        QScrollBar* s = slider();
+        int best = s->value();
+        double gap = std::numeric_limits<double>::infinity();
+        int guard = 0;
+        for (int p = s->minimum(); p <= s->maximum() && guard < 100000; ++p, ++guard) {
+            const double d = std::abs(at(p) - want);
+            if (d < gap) {
+                gap = d;
+                best = p;
+            }
+        }
+        s->setValue(best);
+    }
+    QVariant maximumValue() const override { return std::max(at(slider()->minimum()), at(slider()->maximum())); }
+    QVariant minimumValue() const override { return std::min(at(slider()->minimum()), at(slider()->maximum())); }
+    QVariant minimumStepSize() const override {
+        return std::abs(at(slider()->minimum() + 1) - at(slider()->minimum()));
+    }
+
+private:
+    QScrollBar* slider() const { return static_cast<QScrollBar*>(widget()); }
+    std::pair<QLineEdit*, SliderText> link() const {
+        const auto it = sliderBoxes().constFind(widget());
+        if (it == sliderBoxes().constEnd()) return {nullptr, {}};
+        return {it->first.data(), it->second};
+    }
+    double at(int position) const {
+        const SliderText said = link().second;
+        bool ok = false;
+        const double v = said ? said(position).trimmed().toDouble(&ok) : 0.0;
+        return ok ? v : double(position);
+    }
+};
+
 QAccessibleInterface* factory(const QString&, QObject* o) {
     if (!o || !o->isWidgetType()) return nullptr;
     auto* w = static_cast<QWidget*>(o);
@@ -53,14 +123,29 @@ QAccessibleInterface* factory(const QString&, QObject* o) {
     if (press.isValid())
         return new PressableInterface(
             w, press.toString() == QLatin1String("link") ? QAccessible::Link : QAccessible::Button);
+    if (auto* s = qobject_cast<QScrollBar*>(w); s && sliderBoxes().contains(s)) return new SliderInterface(s);
     const QVariant role = w->property("a11yRole");
     if (role.isValid()) return new QAccessibleWidget(w, QAccessible::Role(role.toInt()));
-    // A plain top-level window (the bar, a plot window, the help, the
-    // viewer) is a window to a screen reader, not an anonymous pane.
-    if (w->isWindow() && w->windowType() == Qt::Window && !qobject_cast<QDialog*>(w) &&
-        !qobject_cast<QMainWindow*>(w) && QLatin1String(w->metaObject()->className()) != QLatin1String("QWidget"))
-        return new QAccessibleWidget(w, QAccessible::Window);
     return nullptr;
+}
+
+// What a screen reader speaks wherever the focus is: an object of the
+// notification role that becomes showing (a name or description change is
+// spoken only of the focused object, and the toolkit's bridge sends such
+// changes without their text). Each window keeps one such object, invisible
+// and out of the way of the mouse and the keys; a piece of news is its name,
+// and showing it again says it.
+QWidget* newsBoard(QWidget* window) {
+    auto* board = qobject_cast<QWidget*>(window->property("a11yNewsBoard").value<QObject*>());
+    if (board) return board;
+    board = new QWidget(window);
+    board->setProperty("a11yRole", int(QAccessible::Notification));
+    board->setAttribute(Qt::WA_TransparentForMouseEvents);
+    board->setFocusPolicy(Qt::NoFocus);
+    board->setGeometry(0, 0, 1, 1);
+    board->hide();
+    window->setProperty("a11yNewsBoard", QVariant::fromValue<QObject*>(board));
+    return board;
 }
 
 Observer& observer() {
@@ -68,41 +153,36 @@ Observer& observer() {
     return o;
 }
 
-bool sameRow(const QRect& a, const QRect& b) {
-    return a.center().y() >= b.top() - 2 && a.center().y() <= b.bottom() + 2;
-}
-
-QWidget* captionFor(QWidget* box) {
-    QWidget* parent = box->parentWidget();
-    if (!parent) return nullptr;
-    const QRect g = box->geometry();
-    QLabel* best = nullptr;
-    int bestGap = std::numeric_limits<int>::max();
-    // The caption before the box on its row, else the one right above it.
-    for (int pass = 0; pass < 2 && !best; ++pass) {
-        for (QLabel* l : parent->findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
-            if (l->text().trimmed().isEmpty() || !l->pixmap().isNull()) continue;
-            const QRect lg = l->geometry();
-            int gap;
-            if (pass == 0) {
-                if (!sameRow(g, lg) || lg.left() >= g.left()) continue;
-                gap = g.left() - lg.right();
-                if (gap > 48) continue;
-            } else {
-                if (lg.bottom() > g.top() + 2 || lg.right() < g.left() || lg.left() > g.right()) continue;
-                gap = g.top() - lg.bottom();
-                if (gap > 24) continue;
-            }
-            if (gap < bestGap) {
-                bestGap = gap;
-                best = l;
-            }
-        }
-    }
-    return best;
+void tell(QWidget* window, const QString& said) {
+    QWidget* board = newsBoard(window);
+    board->hide();
+    board->setAccessibleName(said);
+    board->show();
+    if (observer()) observer()(board, said);
 }
 
 }  // namespace
+
+struct NewsBatch::Batch {
+    QPointer<QWidget> window;
+    QStringList news;
+};
+
+namespace {
+
+NewsBatch::Batch*& openBatch() {
+    static NewsBatch::Batch* b = nullptr;
+    return b;
+}
+
+}  // namespace
+
+void markWindow(QWidget* w) {
+    install();
+    w->setProperty("a11yRole", int(QAccessible::Window));
+    if (QAccessibleInterface* made = QAccessible::queryAccessibleInterface(w))
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
+}
 
 void install() {
     static bool done = false;
@@ -118,54 +198,59 @@ QString captionName(const QString& caption) {
     return s;
 }
 
-void nameControls(QWidget* window, const std::vector<std::pair<QScrollBar*, QLineEdit*>>& links) {
-    QList<QWidget*> boxes;
-    for (QWidget* w : window->findChildren<QWidget*>())
-        if (qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w)) boxes << w;
-    for (QWidget* box : boxes) {
-        if (!box->accessibleName().isEmpty() || qobject_cast<QComboBox*>(box->parentWidget())) continue;
-        if (QWidget* c = captionFor(box)) {
-            const QString n = captionName(static_cast<QLabel*>(c)->text());
-            if (!n.isEmpty()) box->setAccessibleName(QStringLiteral("参数 ") + n);
+void linkSliders(const std::vector<SliderBox>& links) {
+    for (const SliderBox& link : links) {
+        if (!link.slider || !link.box) continue;
+        // Two sliders may feed one box; a slider keeps the first box it feeds.
+        if (!sliderBoxes().contains(link.slider)) {
+            sliderBoxes().insert(link.slider, {link.box, link.text});
+            QObject::connect(link.slider, &QObject::destroyed,
+                             [s = static_cast<QObject*>(link.slider)] { sliderBoxes().remove(s); });
+            // The interface made while the slider was built is a plain one.
+            if (QAccessibleInterface* made = QAccessible::queryAccessibleInterface(link.slider))
+                QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
         }
-    }
-    for (const auto& [slider, box] : links)
-        if (slider && box && slider->accessibleName().isEmpty() && !box->accessibleName().isEmpty())
-            slider->setAccessibleName(box->accessibleName() + QStringLiteral(" 滑块"));
-    // Any other slider is named after the box on its left that it feeds.
-    for (QScrollBar* s : window->findChildren<QScrollBar*>()) {
-        if (!s->accessibleName().isEmpty() || !s->parentWidget()) continue;
-        const QRect g = s->geometry();
-        QWidget* best = nullptr;
-        for (QLineEdit* e : s->parentWidget()->findChildren<QLineEdit*>(Qt::FindDirectChildrenOnly)) {
-            const QRect eg = e->geometry();
-            if (!sameRow(g, eg) || eg.right() > g.left() || g.left() - eg.right() > 48) continue;
-            if (!best || eg.right() > best->geometry().right()) best = e;
-        }
-        if (best && !best->accessibleName().isEmpty())
-            s->setAccessibleName(best->accessibleName() + QStringLiteral(" 滑块"));
+        if (link.slider->accessibleName().isEmpty() && !link.box->accessibleName().isEmpty())
+            link.slider->setAccessibleName(link.box->accessibleName() + QStringLiteral(" 滑块"));
     }
 }
 
 void announce(QWidget* w, const QString& text) {
-    if (!w) return;
-    if (auto* e = qobject_cast<QLineEdit*>(w)) {
-        QAccessibleTextUpdateEvent ev(e, 0, QString(), text);
-        QAccessible::updateAccessibility(&ev);
-        QAccessibleValueChangeEvent v(e, text);
-        QAccessible::updateAccessibility(&v);
-    } else if (!w->accessibleDescription().isEmpty() && w->accessibleDescription() == text) {
-        // A picture's news is its description.
-        QAccessibleEvent ev(w, QAccessible::DescriptionChanged);
-        QAccessible::updateAccessibility(&ev);
-    } else {
-        QAccessibleEvent ev(w, QAccessible::NameChanged);
-        QAccessible::updateAccessibility(&ev);
+    const QString said = numfmt::spoken(text);
+    if (!w || said.isEmpty()) return;
+    QWidget* window = w->window();
+    if (!window) return;
+    if (NewsBatch::Batch* batch = openBatch(); batch && batch->window == window) {
+        if (!batch->news.contains(said)) batch->news << said;
+        return;
     }
-    if (observer()) observer()(w, text);
+    tell(window, said);
 }
 
 void setObserver(Observer o) { observer() = std::move(o); }
+
+NewsBatch::NewsBatch(QWidget* window) {
+    NewsBatch::Batch*& open = openBatch();
+    if (open || !window) return;
+    batch_ = new Batch{window->window(), {}};
+    open = batch_;
+}
+
+NewsBatch::~NewsBatch() {
+    if (!batch_) return;
+    openBatch() = nullptr;
+    // A piece that another one already holds (the label of the curve within
+    // the picture's description) is said once, within the other.
+    QStringList said;
+    for (const QString& piece : batch_->news) {
+        bool held = false;
+        for (const QString& other : batch_->news)
+            if (other != piece && other.contains(piece)) held = true;
+        if (!held) said << piece;
+    }
+    if (batch_->window && !said.isEmpty()) tell(batch_->window, said.join(QStringLiteral("；")));
+    delete batch_;
+}
 
 QStringList unnamedControls(QWidget* window) {
     QStringList bad;

@@ -17,6 +17,7 @@
 
 #include "platform/platform.h"
 
+#include "frame/accessibility.h"
 #include "frame/control_looks.h"
 
 namespace {
@@ -161,6 +162,10 @@ void buildControls(QWidget* window, const Ctl* begin, const Ctl* end) {
     // among the window's children.
     std::vector<std::pair<QString, QWidget*>> panels;
     ControlRegistry* registry = registryOf(window, true);
+    // A box is named for a screen reader after the caption in the row before
+    // it ("a=" gives "参数 a") unless its own row says what to call it. (A
+    // slider is named after the box it moves, which the window links.)
+    QString caption;
     for (const Ctl* row = begin; row != end; ++row) {
         const Ctl& c = *row;
         QWidget* parent = c.parentPanel ? c.parentPanel : window;
@@ -260,7 +265,12 @@ void buildControls(QWidget* window, const Ctl* begin, const Ctl* end) {
         }
         if (c.kind == CtlKind::Button && c.bg.isValid()) looks::colourButton(static_cast<QPushButton*>(w), c.bg);
         if (!c.tip.isEmpty()) w->setToolTip(c.tip);
-        if (!c.said.isEmpty()) w->setAccessibleName(c.said);
+        if (!c.said.isEmpty()) {
+            w->setAccessibleName(c.said);
+        } else if ((c.kind == CtlKind::Text || c.kind == CtlKind::Combo) && !a11y::captionName(caption).isEmpty()) {
+            w->setAccessibleName(QStringLiteral("参数 ") + a11y::captionName(caption));
+        }
+        caption = c.kind == CtlKind::Label ? c.text : QString();
         if (c.disabled) w->setEnabled(false);
         if (c.hidden) w->setVisible(false);
     }

@@ -1,8 +1,27 @@
 #include "frame/curve_log.h"
 
+#include <QRegularExpression>
 #include <algorithm>
 
 #include "curve/curve_facts.h"
+#include "numfmt/numfmt.h"
+
+QStringList sameWriting(const QStringList& stated, QStringList found) {
+    static const QRegularExpression point(
+        QStringLiteral("\\((-?[0-9.]+(?:E[-+][0-9]+)?),(-?[0-9.]+(?:E[-+][0-9]+)?)\\)"));
+    for (const QString& s : stated) {
+        for (auto it = point.globalMatch(s); it.hasNext();) {
+            const QRegularExpressionMatch m = it.next();
+            bool okX = false, okY = false;
+            const QPointF p(m.captured(1).toDouble(&okX), m.captured(2).toDouble(&okY));
+            if (!okX || !okY) continue;
+            const QString rounded = curvefacts::pointText(p);
+            if (rounded == m.captured(0)) continue;
+            for (QString& f : found) f.replace(rounded, m.captured(0));
+        }
+    }
+    return found;
+}
 
 bool CurveLog::add(QString label, Runs runs, QStringList features) {
     DrawnCurve drawn{std::move(label), std::move(runs)};
@@ -13,7 +32,7 @@ bool CurveLog::add(QString label, Runs runs, QStringList features) {
     size_t points = 0;
     for (const auto& run : drawn.runs) points += run.size();
     const bool cloud = points < 2 * drawn.runs.size();
-    if (!cloud) features << curvefacts::features(drawn.runs);
+    if (!cloud) features << sameWriting(features, curvefacts::features(drawn.runs));
     // The trace and the sound walk along the curve: the dots linked into
     // lines, a closed curve into one loop.
     else drawn.runs = curvefacts::chain(drawn.runs);
@@ -64,7 +83,8 @@ QString CurveLog::description(bool axesHidden, bool gridOn) const {
     d += axesHidden ? QStringLiteral("坐标系已隐藏。") : QStringLiteral("显示坐标轴。");
     if (gridOn) d += QStringLiteral("显示网格。");
     if (annotations_ > 0) d += QStringLiteral("手绘标注 %1 处。").arg(annotations_);
-    return d;
+    // Said, not shown: the expressions as they are read aloud.
+    return numfmt::spoken(d);
 }
 
 namespace {

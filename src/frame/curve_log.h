@@ -8,6 +8,12 @@
 
 #include "frame/view.h"
 
+// The points found on a drawn line are written to two places; a point the
+// window states itself ("顶点 (-0.25,-0.125)") is the same point when it
+// rounds to the same text, and is written once, the window's way, wherever
+// it comes again ("最低点 (-0.25,-0.125)", not "(-0.25,-0.12)").
+QStringList sameWriting(const QStringList& stated, QStringList found);
+
 class CurveLog {
 public:
     using Runs = std::vector<std::vector<QPointF>>;

@@ -29,6 +29,7 @@ const QColor kBlack(0, 0, 0);
 FamilyWindow::FamilyWindow(FamilyTraits traits, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       traits_(std::move(traits)) {
+    a11y::markWindow(this);
     setObjectName(QStringLiteral("Form%1").arg(traits_.number));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(traits_.title);
@@ -102,11 +103,10 @@ void FamilyWindow::toolsInstalled() {
     views_->watchTyping();
     views_->restart();
 
-    // Names for a screen reader: every box after its caption, every slider
-    // after the box it feeds.
-    std::vector<std::pair<QScrollBar*, QLineEdit*>> links;
-    for (const SliderLink& link : frame_.sliders) links.emplace_back(link.slider, link.text);
-    a11y::nameControls(this, links);
+    // A screen reader hears a slider's box as its value.
+    std::vector<a11y::SliderBox> links;
+    for (const SliderLink& link : frame_.sliders) links.push_back({link.slider, link.text, link.format});
+    a11y::linkSliders(links);
     // The picture comes last when Tab goes round the window, so the focus
     // still starts in the first box.
     focusorder::putLast(this, canvasWidget_, {canvasWidget_->textBox()});
@@ -241,6 +241,7 @@ void FamilyWindow::redraw() {
     overlayOn_ = false;
     overlayCount_ = 0;
     if (movesFocus(traits_.cycle) && frame_.firstParam) frame_.firstParam->setFocus(Qt::OtherFocusReason);
+    a11y::announce(canvasWidget_, canvasDescription());
 }
 
 void FamilyWindow::sliderChanged(const SliderLink& link, int value) {

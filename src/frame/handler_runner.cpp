@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QScrollBar>
 #include <algorithm>
+#include <optional>
 
 #include "frame/accessibility.h"
 
@@ -14,7 +15,13 @@ HandlerRunner::HandlerRunner(QWidget& window, QWidget* silent, std::function<voi
 void HandlerRunner::run(const std::function<void()>& handler) {
     // The texts before the handler are kept to see what it changed.
     Texts before;
-    if (depth_ == 0) before = shownTexts();
+    // What the handler and its waiting slider changes have to say is said
+    // as one piece when they are done.
+    std::optional<a11y::NewsBatch> news;
+    if (depth_ == 0) {
+        before = shownTexts();
+        news.emplace(&window_);
+    }
     ++depth_;
     handler();
     --depth_;
@@ -48,7 +55,13 @@ void HandlerRunner::announceChanges(const Texts& before) const {
         if (auto* l = qobject_cast<QLabel*>(w.data())) now = l->text();
         else if (auto* e = qobject_cast<QLineEdit*>(w.data())) now = e->text();
         // An emptied result says nothing; the picture's description covers it.
-        if (now != old && !now.trimmed().isEmpty()) a11y::announce(w, now);
+        if (now == old || now.trimmed().isEmpty()) continue;
+        // A box is said with its name ("速查结果：y = 4.5"); a label's text
+        // stands for itself.
+        const QString name = w->accessibleName();
+        if (qobject_cast<QLineEdit*>(w.data()) && !name.isEmpty())
+            a11y::announce(w, name + QStringLiteral(" = ") + now.trimmed());
+        else a11y::announce(w, now);
     }
 }
 

@@ -1,5 +1,6 @@
 #include "numfmt/numfmt.h"
 
+#include <QRegularExpression>
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -203,6 +204,31 @@ double roundHalfEven(double v, int n) {
     if (!std::isfinite(scaled)) return v;
     const double r = std::nearbyint(scaled);  // default rounding mode: halves to even
     return r / scale;
+}
+
+QString spoken(const QString& written) {
+    static const QRegularExpression power(
+        QStringLiteral("\\s*\\^\\s*(?:\\(\\s*([^()]*?)\\s*\\)|(-?[0-9.]+|[A-Za-z]+))"));
+    static const QRegularExpression root(QStringLiteral("√|\\bsqrt\\b"));
+    static const QRegularExpression pi(QStringLiteral("\\bpi\\b"), QRegularExpression::CaseInsensitiveOption);
+    QString out;
+    qsizetype from = 0;
+    // Each power once, left to right (bounded by the text's length).
+    for (auto it = power.globalMatch(written); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        out += written.mid(from, m.capturedStart() - from);
+        const QString exponent = m.captured(1).isEmpty() ? m.captured(2) : m.captured(1);
+        out += exponent == QLatin1String("2") ? QStringLiteral(" 的平方")
+                                              : QStringLiteral(" 的 ") + exponent + QStringLiteral(" 次方");
+        from = m.capturedEnd();
+    }
+    out += written.mid(from);
+    out.replace(root, QStringLiteral("根号 "));
+    out.replace(pi, QStringLiteral("π"));
+    // The boxes' short form of a fraction (".5", "-.5") is said with its zero.
+    static const QRegularExpression bareFraction(QStringLiteral("(?<![0-9.])\\.(?=[0-9])"));
+    out.replace(bareFraction, QStringLiteral("0."));
+    return out.simplified();
 }
 
 }  // namespace numfmt

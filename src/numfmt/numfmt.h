@@ -34,6 +34,13 @@ QString printForm(float v);
 double roundHalfEven(double v, int n);
 inline float roundSingle(float v, int n) { return float(roundHalfEven(double(v), n)); }
 
+// An expression as a Chinese pupil hears it read in class, for what a
+// screen reader says (the screen keeps the written form): "X^2" -> "X 的平方",
+// "X^3" -> "X 的 3 次方", "X^(1/2)" -> "X 的 1/2 次方", "2^ X" -> "2 的 X 次方",
+// "√" and "sqrt" -> "根号", "pi" -> "π", ".5" -> "0.5"; runs of blanks become
+// one, and there is none at either end.
+QString spoken(const QString& written);
+
 // True when v is a finite single (the parameters' range).
 inline bool finiteSingle(double v) { return v == v && v <= 3.4028234663852886e38 && v >= -3.4028234663852886e38; }
 

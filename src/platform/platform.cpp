@@ -94,6 +94,10 @@ public:
             box.setEscapeButton(second);
             break;
         }
+        // A screen reader names a button by its caption without the key
+        // mark; "是(Y)" would be read with the letter.
+        for (QPushButton* b : {first, second})
+            if (b) b->setAccessibleName(b->text().remove(QStringLiteral("(&Y)")).remove(QStringLiteral("(&N)")));
         box.setDefaultButton(first);
         box.exec();
         const bool firstChosen = box.clickedButton() == first;

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QScreen>
 
+#include "frame/accessibility.h"
 #include "platform/platform.h"
 #include "platform/startup.h"
 #include "shell/click_label.h"
@@ -56,6 +57,7 @@ QLabel* icon(QWidget* parent, const char* name, int x, int y, const QString& pic
 HelpWindow::HelpWindow()
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
     initShellResources();
+    a11y::markWindow(this);
     setObjectName(QStringLiteral("Formhelp"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("帮助窗口"));

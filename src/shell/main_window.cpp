@@ -10,6 +10,7 @@
 #include <cstdlib>
 
 #include "platform/platform.h"
+#include "frame/accessibility.h"
 #include "frame/family_manager.h"
 #include "frame/family_window.h"
 #include "frame/plot_actions.h"
@@ -82,6 +83,7 @@ MainWindow::MainWindow()
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint) {
     initShellResources();
+    a11y::markWindow(this);
     setObjectName(QStringLiteral("Formtop"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(kTitle);

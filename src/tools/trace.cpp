@@ -5,7 +5,9 @@
 #include <cmath>
 
 #include "frame/accessibility.h"
+#include "frame/curve_log.h"
 #include "frame/family_window.h"
+#include "numfmt/numfmt.h"
 #include "render/canvas_widget.h"
 #include "tools/pointer.h"
 
@@ -70,11 +72,15 @@ bool TraceTool::key(int key, Qt::KeyboardModifiers modifiers) {
     return true;
 }
 
-void TraceTool::show(const QString& said) {
+void TraceTool::show(const QString& text) {
+    // The points passed are written as the description writes them.
+    const auto& curves = w_.drawnCurves();
+    const QString said =
+        curve_ >= 0 && curve_ < int(curves.size()) ? sameWriting({curves[size_t(curve_)].text}, {text}).value(0) : text;
     const QPointF p = position();
     pointer_.showAt(p.x(), p.y());
     // While tracing, the picture's description is the point reached.
-    w_.canvasWidget()->setAccessibleDescription(said);
+    w_.canvasWidget()->setAccessibleDescription(numfmt::spoken(said));
     a11y::announce(w_.canvasWidget(), said);
 }
 
@@ -82,5 +88,6 @@ void TraceTool::stop() {
     if (!active_) return;
     active_ = false;
     pointer_.hideTraceMark();
-    w_.updateCanvasDescription();
+    // The picture's description comes back quietly: leaving the curve is no news.
+    w_.canvasWidget()->setAccessibleDescription(w_.canvasDescription());
 }

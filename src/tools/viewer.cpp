@@ -47,7 +47,7 @@ void PictureView::paintEvent(QPaintEvent*) {
 }
 
 ViewerWindow::ViewerWindow(Picture picture, QWidget* parent) : QWidget(parent, Qt::Window) {
-    a11y::install();
+    a11y::markWindow(this);
     setObjectName(QStringLiteral("Form15"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("图像全屏展示"));

@@ -7,6 +7,7 @@ window; the picture of each family window is a node named "函数图像" whose
 description names the curve's expression after a redraw. The quadratic
 window's tree is printed as a screen reader reads it.
 """
+import re
 import sys
 import time
 
@@ -100,6 +101,15 @@ def find(node, test):
     return None
 
 
+def spoken_form(written):
+    """An expression as a screen reader is given it: powers in words, one blank between words."""
+    def power(m):
+        exponent = m.group(1) if m.group(1) is not None else m.group(2)
+        return " 的平方" if exponent == "2" else " 的 %s 次方" % exponent
+    text = re.sub(r"\s*\^\s*(?:\(\s*([^()]*?)\s*\)|(-?[0-9.]+|[A-Za-z]+))", power, written)
+    return " ".join(text.split())
+
+
 def press(node):
     action = node.queryAction()
     for i in range(action.nActions):
@@ -152,10 +162,11 @@ def check_picture(window):
     press(redraw)
 
     def expression():
-        # The window's label of the current curve ("当前...") is in the description.
+        # The window's label of the current curve ("当前...") is in the
+        # description, as it is read aloud ("X^2" as "X 的平方").
         label = find(window, lambda n: n.getRole() == pyatspi.ROLE_LABEL and (n.name or "").startswith("当前")
-                     and (n.name or "").strip() in picture.description)
-        return label.name.strip() if label is not None and picture.description != before else None
+                     and spoken_form(n.name or "") in picture.description)
+        return spoken_form(label.name) if label is not None and picture.description != before else None
 
     end = time.time() + 10
     said = None

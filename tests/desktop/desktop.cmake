@@ -85,3 +85,10 @@ endif()
 add_test(NAME desktop_atspi COMMAND bash ${CMAKE_SOURCE_DIR}/tests/desktop/atspi-walk $<TARGET_FILE:vesmar>)
 set_tests_properties(desktop_atspi PROPERTIES
   ENVIRONMENT "LC_ALL=C.UTF-8;VESMAR_HOME=${CMAKE_BINARY_DIR}/test-home/atspi" LABELS desktop TIMEOUT 180 RUN_SERIAL TRUE SKIP_RETURN_CODE 77)
+
+# What the screen reader Orca really speaks while the real program is driven
+# with keys (its debug log is the evidence); skipped, with the reason, where
+# Orca or the buses cannot be started.
+add_test(NAME desktop_orca COMMAND bash ${CMAKE_SOURCE_DIR}/tests/desktop/orca-speech $<TARGET_FILE:vesmar>)
+set_tests_properties(desktop_orca PROPERTIES
+  ENVIRONMENT "LC_ALL=C.UTF-8;VESMAR_HOME=${CMAKE_BINARY_DIR}/test-home/orca" LABELS desktop TIMEOUT 180 RUN_SERIAL TRUE SKIP_RETURN_CODE 77)

@@ -2,6 +2,7 @@
 // platform layer rather than the scripted one: message boxes answered by keys
 // and by the close button, the clipboard read and filled by another program,
 // the save dialog, and the message when no printer exists.
+#include <QAccessible>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileSystemModel>
@@ -48,6 +49,20 @@ QStringList buttonTexts(QMessageBox* box) {
     });
     for (QAbstractButton* b : buttons) texts << b->text();
     return texts;
+}
+
+// What a screen reader calls the buttons, in the same order.
+QStringList buttonNames(QMessageBox* box) {
+    QStringList names;
+    QList<QAbstractButton*> buttons = box->buttons();
+    std::sort(buttons.begin(), buttons.end(), [](QAbstractButton* a, QAbstractButton* b) {
+        return a->mapToGlobal(QPoint()).x() < b->mapToGlobal(QPoint()).x();
+    });
+    for (QAbstractButton* b : buttons) {
+        QAccessibleInterface* i = QAccessible::queryAccessibleInterface(b);
+        names << (i && i->role() == QAccessible::Button ? i->text(QAccessible::Name) : QStringLiteral("(no button)"));
+    }
+    return names;
 }
 
 }  // namespace
@@ -102,13 +117,14 @@ private slots:
         parent.resize(300, 200);
         parent.show();
         QVERIFY(QTest::qWaitForWindowExposed(&parent));
-        QStringList seen;
+        QStringList seen, names;
         QString title, text;
         QMessageBox::Icon icon = QMessageBox::NoIcon;
         bool delivered = false;
         whenModal<QMessageBox>(
             [&](QMessageBox* box) {
                 seen = buttonTexts(box);
+                names = buttonNames(box);
                 title = box->windowTitle();
                 text = box->text();
                 icon = box->icon();
@@ -124,6 +140,9 @@ private slots:
         QVERIFY2(failure_.isEmpty(), qPrintable(failure_));
         QVERIFY(delivered);
         QCOMPARE(seen, shown);
+        // Named by their captions without the key marks.
+        for (QString& t : shown) t.remove(QStringLiteral("(&Y)")).remove(QStringLiteral("(&N)"));
+        QCOMPARE(names, shown);
         QCOMPARE(title, QStringLiteral("操作提示"));
         QCOMPARE(text, QStringLiteral("你选取的值无效"));
         QCOMPARE(icon, QMessageBox::Warning);

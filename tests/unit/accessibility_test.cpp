@@ -14,6 +14,7 @@
 #include "frame/accessibility.h"
 #include "frame/family_manager.h"
 #include "frame/family_window.h"
+#include "numfmt/numfmt.h"
 #include "platform/platform.h"
 #include "recording_platform.h"
 #include "render/canvas_widget.h"
@@ -41,6 +42,55 @@ void type(FamilyWindow* w, const char* name, const QString& text) {
     e->setText(text);
 }
 
+// What a screen reader is told as news: the name of a notification that is
+// shown with it. Anything else (another role, a hidden object, a name that is
+// not the news) is noted as a fault.
+struct Told {
+    QStringList news;
+    QStringList faults;
+};
+Told& told() {
+    static Told t;
+    return t;
+}
+void hear(QWidget* said, const QString& news) {
+    told().news << news;
+    QAccessibleInterface* i = QAccessible::queryAccessibleInterface(said);
+    if (!i || i->role() != QAccessible::Notification || i->text(QAccessible::Name) != news ||
+        !said->isVisibleTo(said->window()))
+        told().faults << QStringLiteral("not said as a notification: ") + news;
+}
+
+// Everything a screen reader asks of a window's nodes, asked of each node.
+int walkTree(QAccessibleInterface* i, int depth = 0) {
+    if (!i || depth > 40) return 0;
+    int nodes = 1;
+    for (QAccessible::Text t : {QAccessible::Name, QAccessible::Description, QAccessible::Value, QAccessible::Help})
+        (void)i->text(t);
+    (void)i->role();
+    (void)i->state();
+    (void)i->rect();
+    if (QAccessibleValueInterface* v = i->valueInterface()) {
+        (void)v->currentValue();
+        (void)v->minimumValue();
+        (void)v->maximumValue();
+    }
+    if (QAccessibleTextInterface* t = i->textInterface()) (void)t->text(0, t->characterCount());
+    if (QAccessibleActionInterface* a = i->actionInterface()) (void)a->actionNames();
+    for (int c = 0; c < i->childCount(); ++c) nodes += walkTree(i->child(c), depth + 1);
+    return nodes;
+}
+
+QStringList& warnings() {
+    static QStringList w;
+    return w;
+}
+void noteWarnings(QtMsgType type, const QMessageLogContext&, const QString& text) {
+    // (The offscreen platform cannot raise a window; that is the test's platform, not the program.)
+    if (type != QtDebugMsg && type != QtInfoMsg && !text.contains(QLatin1String("does not support raise()")))
+        warnings() << text;
+}
+
 QWidget* helpWindow() {
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w->objectName() == QLatin1String("Formhelp") && w->isVisible()) return w;
@@ -56,16 +106,23 @@ class AccessibilityTest : public QObject {
 private slots:
     void init() { setPlatform(&fake_); }
     void cleanup() {
-        a11y::setObserver(nullptr);
+        told() = {};
         if (QWidget* h = helpWindow()) h->close();
         closeWindowsAndRestore(fake_);
     }
 
+    // Every window walked as a screen reader walks it, every node asked
+    // everything: a name for every control, windows that say they are
+    // windows, and not one warning from the toolkit on the way.
     void everyControlIsNamedInEveryWindow() {
         QStringList bad;
+        warnings().clear();
+        const QtMessageHandler before = qInstallMessageHandler(noteWarnings);
         for (const FamilyEntry& e : familyTable()) {
             FamilyWindow* w = FamilyManager::instance().open(e);
             QVERIFY(QTest::qWaitForWindowExposed(w));
+            w->redrawClicked();
+            if (walkTree(iface(w)) < 20) bad << e.key + QStringLiteral(": hardly any nodes");
             bad << a11y::unnamedControls(w);
             QAccessibleInterface* i = iface(w);
             if (i->role() != QAccessible::Window || i->text(QAccessible::Name) != w->windowTitle())
@@ -75,6 +132,10 @@ private slots:
         bad << a11y::unnamedControls(&bar);
         HelpWindow help;
         bad << a11y::unnamedControls(&help);
+        walkTree(iface(&bar));
+        walkTree(iface(&help));
+        qInstallMessageHandler(before);
+        QCOMPARE(warnings(), QStringList());
         QCOMPARE(bad, QStringList());
         QCOMPARE(iface(&bar)->role(), QAccessible::Window);
     }
@@ -90,6 +151,9 @@ private slots:
         QCOMPARE(nameOf(child(w, "Ty2")), QStringLiteral("速查：y 的值"));
         QCOMPARE(nameOf(child(w, "Tx2")), QStringLiteral("速查结果：X1"));
         QCOMPARE(nameOf(child(w, "Tx3")), QStringLiteral("速查结果：X2"));
+        // The two buttons of the look-up panels share a caption, not a name.
+        QCOMPARE(nameOf(child(w, "cay")), QStringLiteral("速查 y：计算得"));
+        QCOMPARE(nameOf(child(w, "cax")), QStringLiteral("速查 x：计算得"));
         // Fractions and the tools say which part they are.
         FamilyWindow* sine = FamilyManager::instance().open(*familyByMenu(6));
         QCOMPARE(nameOf(child(sine, "Text5")), QStringLiteral("相位 p 的分母"));
@@ -99,6 +163,69 @@ private slots:
         QCOMPARE(child(sine, "Combo1sh")->accessibleName(), QStringLiteral("手绘颜色"));
         QCOMPARE(a11y::captionName(QStringLiteral(" k ＝ ")), QStringLiteral("k"));
         QCOMPARE(a11y::captionName(QStringLiteral("：")), QString());
+    }
+
+    // A widget made without a parent (a message box makes its buttons so, and
+    // gives them a parent later) keeps what it is: the toolkit keeps the first
+    // answer, and a button taken for a window would be read as a nameless frame.
+    void aParentlessWidgetIsNoWindow() {
+        a11y::install();
+        auto* button = new QPushButton(QStringLiteral("确定"));
+        QAccessibleInterface* i = iface(button);
+        QCOMPARE(i->role(), QAccessible::PushButton);
+        QCOMPARE(i->text(QAccessible::Name), QStringLiteral("确定"));
+        QWidget box;
+        button->setParent(&box);
+        QCOMPARE(iface(button)->role(), QAccessible::PushButton);
+        QCOMPARE(iface(&box)->role() == QAccessible::Window, false);
+    }
+
+    // A slider says the number its box shows, whether the box was typed in
+    // or the slider moved; its range is the box's numbers at its two ends.
+    void slidersSayTheirBoxes() {
+        int checked = 0;
+        auto boxNamed = [](FamilyWindow* w, const QString& name) -> QLineEdit* {
+            for (QLineEdit* e : w->findChildren<QLineEdit*>())
+                if (nameOf(e) == name) return e;
+            return nullptr;
+        };
+        for (const FamilyEntry& e : familyTable()) {
+            FamilyWindow* w = FamilyManager::instance().open(e);
+            for (QScrollBar* s : w->findChildren<QScrollBar*>()) {
+                // (The scroll bars of lists belong to the lists.)
+                if (s->objectName().isEmpty()) continue;
+                const QString name = nameOf(s);
+                // "参数 b 滑块" moves "参数 b"; "参数 a 整数部分滑块" moves "参数 a".
+                static const QRegularExpression part(QStringLiteral("\\s*(整数部分|十分位)?滑块$"));
+                QVERIFY2(name.contains(part), qPrintable(e.key + ": " + s->objectName() + " " + name));
+                QLineEdit* box = boxNamed(w, QString(name).remove(part));
+                QVERIFY2(box, qPrintable(e.key + ": " + name));
+                QAccessibleValueInterface* v = iface(s)->valueInterface();
+                QVERIFY2(v, qPrintable(name));
+                auto says = [&] {
+                    return QStringLiteral("%1 says %2, its box %3")
+                        .arg(name, v->currentValue().toString(), box->text());
+                };
+                bool ok = false;
+                const double shown = box->text().toDouble(&ok);
+                QVERIFY2(ok && v->currentValue().toDouble() == shown, qPrintable(e.key + ": " + says()));
+                s->setValue(s->maximum());
+                QVERIFY2(v->currentValue().toDouble() == box->text().toDouble(), qPrintable(e.key + ": " + says()));
+                QVERIFY2(v->maximumValue().toDouble() == box->text().toDouble() ||
+                             v->minimumValue().toDouble() == box->text().toDouble(),
+                         qPrintable(e.key + ": " + says()));
+                ++checked;
+            }
+        }
+        QVERIFY2(checked >= 20, qPrintable(QString::number(checked)));
+        // Typed, not slid: the slider stays put and still says the box.
+        FamilyWindow* w = FamilyManager::instance().open(*familyByMenu(1));
+        type(w, "Text1(0)", "2");
+        auto* a = child<QScrollBar>(w, "HScroll1");
+        QCOMPARE(iface(a)->valueInterface()->currentValue().toDouble(), 2.0);
+        // A screen reader that sets the value moves the slider there.
+        iface(a)->valueInterface()->setCurrentValue(-3);
+        QCOMPARE(child<QLineEdit>(w, "Text1(0)")->text(), QStringLiteral("-3"));
     }
 
     void barEntriesArePressedWithoutAMouse() {
@@ -203,26 +330,57 @@ private slots:
         QTRY_VERIFY(helpWindow());
     }
 
+    // Each piece of news is said once, with its text, wherever the focus is:
+    // a redraw's new description, a feature or look-up result (with the
+    // box's name, without the box's blanks); what did not change is no news.
     void resultsAreSaidAloud() {
-        QStringList heard;
-        a11y::setObserver([&](QWidget* w, const QString& text) { heard << w->objectName() + QLatin1Char('=') + text; });
         FamilyWindow* w = FamilyManager::instance().open(*familyByMenu(1));
         type(w, "Text1(0)", "1");
         type(w, "Text1(2)", "-4");
+        auto description = [w] { return iface(w->canvasWidget())->text(QAccessible::Description); };
+        told().news.clear();
         click(w, "Command1");
-        heard.clear();
+        // The curve's label is within the description: said once, within it.
+        QCOMPARE(told().news, QStringList{description()});
+        QVERIFY2(description().contains(QStringLiteral("顶点 (0,-4)")), qPrintable(description()));
+        // A redraw that changes nothing still answers with the description.
+        told().news.clear();
+        click(w, "Command1");
+        QCOMPARE(told().news, QStringList{description()});
+        told().news.clear();
         click(w, "Command2");
-        QVERIFY2(heard.contains(QStringLiteral("Label6=(0,-4)")), qPrintable(heard.join(' ')));
+        QCOMPARE(told().news, QStringList{QStringLiteral("(0,-4)")});
         type(w, "Tx1", "3");
-        heard.clear();
+        told().news.clear();
         click(w, "cay");
-        QVERIFY2(heard.contains(QStringLiteral("Ty1= 5")), qPrintable(heard.join(' ')));
-        // The same value again is no news; an emptied result says nothing.
-        heard.clear();
+        QCOMPARE(told().news, QStringList{QStringLiteral("速查结果：y = 5")});
+        // The same value again is no news.
+        told().news.clear();
         click(w, "cay");
-        QVERIFY2(!heard.contains(QStringLiteral("Ty1= 5")), qPrintable(heard.join(' ')));
-        click(w, "Command1");
-        for (const QString& h : heard) QVERIFY2(!h.startsWith(QStringLiteral("Ty1=")), qPrintable(h));
+        QCOMPARE(told().news, QStringList());
+        // A slider's step is one action: its box and the picture, said once.
+        told().news.clear();
+        child<QScrollBar>(w, "HScroll3")->setValue(-3);
+        QCOMPARE(told().news.size(), qsizetype(1));
+        QVERIFY2(told().news.front().contains(QStringLiteral("参数 c = -3")) &&
+                     told().news.front().count(description()) == 1,
+                 qPrintable(told().news.front()));
+        // Each overlay step says the picture's new words, once.
+        w->overlayClicked();
+        type(w, "Text1(0)", "-1");
+        told().news.clear();
+        w->commitClicked();
+        QCOMPARE(told().news, QStringList{description()});
+        QVERIFY2(description().startsWith(QStringLiteral("共 2 条曲线")), qPrintable(description()));
+        w->overlayClicked();
+        // A step along the curve is said as it is made, once.
+        QApplication::setActiveWindow(w);
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        w->canvasWidget()->setFocus(Qt::TabFocusReason);
+        told().news.clear();
+        QTest::keyClick(w->canvasWidget(), Qt::Key_Right);
+        QCOMPARE(told().news, QStringList{QStringLiteral("x = 0，y = -3")});
+        QCOMPARE(told().faults, QStringList());
     }
 
     void thePictureIsDescribedInEveryFamily() {
@@ -243,7 +401,8 @@ private slots:
             w->redrawClicked();
             const QString d = c->text(QAccessible::Description);
             // The window's own label of the curve, and the features it computes.
-            const QString current = w->frameControls().current->text().trimmed();
+            // (said as it is read aloud: "X 的平方" for "X^2").
+            const QString current = numfmt::spoken(w->frameControls().current->text());
             QVERIFY2(!current.isEmpty() && d.contains(current), qPrintable(e.key + ": " + d));
             QVERIFY2(d.contains(QStringLiteral("（")), qPrintable(e.key + ": no features in " + d));
             QVERIFY2(d.contains(QStringLiteral("显示坐标轴")), qPrintable(d));
@@ -287,6 +446,29 @@ private slots:
         setPlatform(&fake_);
     }
 
+    // The same point is written one way in the description: the window's
+    // vertex and the lowest point found on the drawn line agree.
+    void onePointIsWrittenOneWay() {
+        FamilyWindow* w = FamilyManager::instance().open(*familyByMenu(1));
+        type(w, "Text1(0)", "2");
+        type(w, "Text1(1)", "1");
+        type(w, "Text1(2)", "0");
+        w->redrawClicked();
+        const QString d = iface(w->canvasWidget())->text(QAccessible::Description);
+        QVERIFY2(d.contains(QStringLiteral("顶点 (-0.25,-0.125)")), qPrintable(d));
+        QVERIFY2(d.contains(QStringLiteral("最低点 (-0.25,-0.125)")), qPrintable(d));
+        QVERIFY2(!d.contains(QStringLiteral("-0.12)")), qPrintable(d));
+        // And so does the walk along the curve when it passes the vertex.
+        QApplication::setActiveWindow(w);
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        w->canvasWidget()->setFocus(Qt::TabFocusReason);
+        QStringList& heard = told().news;
+        heard.clear();
+        for (int i = 0; i < 4; ++i) QTest::keyClick(w->canvasWidget(), Qt::Key_Left);
+        QVERIFY2(heard.size() == 4 && heard.last().contains(QStringLiteral("经过最低点 (-0.25,-0.125)")),
+                 qPrintable(heard.join(QStringLiteral(" | "))));
+    }
+
     void theDescriptionFollowsOverlayGridAndAnnotations() {
         FamilyWindow* w = FamilyManager::instance().open(*familyByMenu(1));
         auto describe = [w] { return iface(w->canvasWidget())->text(QAccessible::Description); };
@@ -297,7 +479,8 @@ private slots:
         type(w, "Text1(0)", "-1");
         w->commitClicked();
         QVERIFY2(describe().startsWith(QStringLiteral("共 2 条曲线")), qPrintable(describe()));
-        QVERIFY2(describe().contains(QStringLiteral("Y = -1X^2")), qPrintable(describe()));
+        QVERIFY2(describe().contains(QStringLiteral("Y = -1X 的平方")), qPrintable(describe()));
+        QVERIFY2(!describe().contains(QLatin1Char('^')), qPrintable(describe()));
         // A slider step in overlay mode shows the committed curves and the new one.
         child<QScrollBar>(w, "HScroll3")->setValue(2);
         QVERIFY2(describe().startsWith(QStringLiteral("共 3 条曲线")), qPrintable(describe()));
@@ -333,8 +516,7 @@ private slots:
         FamilyWindow* w = FamilyManager::instance().open(*familyByMenu(1));
         QApplication::setActiveWindow(w);
         QVERIFY(QTest::qWaitForWindowActive(w));
-        QStringList heard;
-        a11y::setObserver([&](QWidget*, const QString& text) { heard << text; });
+        QStringList& heard = told().news;
         CanvasWidget* cw = w->canvasWidget();
         cw->setFocus(Qt::TabFocusReason);
         QVERIFY(cw->hasFocus());
@@ -397,6 +579,7 @@ int main(int argc, char** argv) {
     setupApplication(app);
     app.setQuitOnLastWindowClosed(false);
     makeMissingControlsFatal();
+    a11y::setObserver(hear);
     AccessibilityTest t;
     return QTest::qExec(&t, argc, argv);
 }

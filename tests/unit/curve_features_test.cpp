@@ -7,6 +7,7 @@
 #include <QtTest>
 
 #include "frame/family_window.h"
+#include "numfmt/numfmt.h"
 #include "recording_platform.h"
 #include "render/canvas_widget.h"
 #include "test_support.h"
@@ -114,7 +115,8 @@ private slots:
             }
             w->redrawClicked();
             const QString d = QAccessible::queryAccessibleInterface(w->canvasWidget())->text(QAccessible::Description);
-            const QString expression = w->frameControls().current->text().trimmed();
+            // The expression as it is read aloud ("X 的平方" for "X^2").
+            const QString expression = numfmt::spoken(w->frameControls().current->text());
             QVERIFY2(!expression.isEmpty() && d.contains(expression), qPrintable(key + ": " + d));
             // The features follow the expression they belong to.
             const int after = d.indexOf(expression) + expression.size();

@@ -11,6 +11,44 @@ using namespace numfmt;
 class NumfmtTest : public QObject {
     Q_OBJECT
 private slots:
+    // What a screen reader says of an expression: words for the powers and
+    // roots a pupil hears in class, one blank between words, none at the ends.
+    void expressionsAreSpokenInWords_data() {
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("square") << "Y = 1X^2 + 0X  -4"
+                                << "Y = 1X 的平方 + 0X -4";
+        QTest::newRow("cube") << "Y=X^3"
+                              << "Y=X 的 3 次方";
+        QTest::newRow("fraction") << "Y=X^(1/2)"
+                                  << "Y=X 的 1/2 次方";
+        QTest::newRow("negative fraction") << "X^(-2/3)=4"
+                                           << "X 的 -2/3 次方=4";
+        QTest::newRow("negative whole") << "Y=X^-1"
+                                        << "Y=X 的 -1 次方";
+        QTest::newRow("exponential") << "当前指数函数:Y = 2^ X"
+                                     << "当前指数函数:Y = 2 的 X 次方";
+        QTest::newRow("two powers") << "X^2/3^2 +Y^2/2^2 =1"
+                                    << "X 的平方/3 的平方 +Y 的平方/2 的平方 =1";
+        QTest::newRow("root and pi") << " √3 sin(X + pi/4) "
+                                     << "根号 3 sin(X + π/4)";
+        QTest::newRow("a lone mark") << "X^"
+                                     << "X^";
+        QTest::newRow("blanks only") << "  "
+                                     << "";
+        QTest::newRow("a result") << " 5"
+                                  << "5";
+        QTest::newRow("a short fraction") << "速查结果：y = .6666667"
+                                          << "速查结果：y = 0.6666667";
+        QTest::newRow("a short negative fraction") << "x = -.5，y = 1.25"
+                                                   << "x = -0.5，y = 1.25";
+    }
+    void expressionsAreSpokenInWords() {
+        QFETCH(QString, written);
+        QFETCH(QString, said);
+        QCOMPARE(numfmt::spoken(written), said);
+    }
+
     void textToNumber_data() {
         QTest::addColumn<QString>("in");
         QTest::addColumn<double>("out");
