@@ -74,7 +74,7 @@ private slots:
         QCOMPARE(d.frames.size(), frames.size());  // the unchanged frame keeps its place and time
         for (size_t i = 0; i < frames.size(); ++i) QCOMPARE(d.frames[i], frames[i]);
         for (int delay : d.delays) QCOMPARE(delay, 50);  // milliseconds
-        QCOMPARE(d.loops, -1);                            // for ever
+        QCOMPARE(d.loops, -1);                           // for ever
     }
 
     // More colours than a palette holds: the frame's commonest colours stay
@@ -89,7 +89,7 @@ private slots:
         const QImage& back = d.frames[0];
         QCOMPARE(back.pixel(5, 5), qRgb(255, 255, 255));
         QCOMPARE(back.pixel(150, 60), img.pixel(150, 60));  // on the y axis
-        QCOMPARE(back.pixel(20, 100), qRgb(0, 0, 0));        // on the x axis
+        QCOMPARE(back.pixel(20, 100), qRgb(0, 0, 0));       // on the x axis
         // The rest is close: no pixel is further off than the rare shades allow.
         int off = 0;
         for (int y = 0; y < img.height(); ++y)
