@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QKeyEvent>
 #include <QShortcut>
@@ -220,7 +221,21 @@ bool Animator::eventFilter(QObject* watched, QEvent* event) {
 void Animator::showPanel() {
     if (!panel_) buildPanel();
     if (!panel_) return;
-    if (!panel_->isVisible()) panel_->move(w_.frameGeometry().topRight() + QPoint(8, 0));
+    if (!panel_->isVisible()) {
+        // Beside the window, on its right where the screen has room, else on
+        // its left, else over its right edge: never off the screen.
+        const QRect outer = w_.frameGeometry();
+        const QSize size = panel_->frameGeometry().size().expandedTo(panel_->size());
+        QPoint at = outer.topRight() + QPoint(8, 0);
+        if (const QScreen* screen = w_.screen()) {
+            const QRect room = screen->availableGeometry();
+            if (at.x() + size.width() > room.right()) at.setX(outer.left() - 8 - size.width());
+            if (at.x() < room.left()) at.setX(room.right() - size.width());
+            at.setX(std::max(at.x(), room.left()));
+            at.setY(std::clamp(at.y(), room.top(), std::max(room.top(), room.bottom() - size.height())));
+        }
+        panel_->move(at);
+    }
     panel_->show();
     panel_->raise();
     panel_->activateWindow();
@@ -400,7 +415,7 @@ void Animator::play() {
         paused_ = false;
         step_ = 0;
         shown_ = -1;
-        trailCurves_.clear();
+        clearTrail();
         skipped_.clear();
         if (skippedLabel_) skippedLabel_->clear();
         if (std::optional<int> k = anim::frameAt(run_.mode, run_.frames, 0)) {
@@ -495,45 +510,67 @@ bool Animator::showFrame(int k, bool keepTrail) {
         return false;
     }
     shown_ = k;
-    if (keepTrail && !w_.drawnCurves().empty()) {
-        TrailCurve t;
-        t.runs = w_.drawnCurves().back().runs;
-        t.width = w_.canvas().drawWidth();
-        t.color = w_.canvas().foreColor();
-        // The colour the curve really has on the picture, where a dot of it shows.
-        const QImage& img = w_.canvas().image();
-        for (const auto& run : t.runs) {
-            if (run.empty()) continue;
-            const QPoint p = w_.canvas().pixelAt(run[run.size() / 2].x(), run[run.size() / 2].y());
-            if (img.rect().contains(p)) {
-                t.color = img.pixelColor(p);
-                break;
-            }
-        }
-        trailCurves_[k] = std::move(t);
-    }
+    if (keepTrail) addToTrail(k);
     return true;
 }
 
 void Animator::plotStarting() {
-    // Inside a frame with the trail on: the earlier frames' curves go under
-    // the one about to be drawn, lighter.
-    if (!drawing_ || !run_.trail || trailCurves_.empty()) return;
+    // Inside a frame with the trail on: the picture starts from the earlier
+    // frames' curves (kept, lighter, on a picture of their own), the axes
+    // go over them again and the frame's curve comes on top.
+    if (!drawing_ || !run_.trail || trailKeys_.empty() || !trail_) return;
+    if (trailPicture_.isNull()) trailPicture_ = trailCanvas_->picture();
     Canvas& c = w_.canvas();
     const QColor fore = c.foreColor();
     const int width = c.drawWidth();
-    for (const auto& [k, t] : trailCurves_) {
-        std::vector<QLineF> segments;
-        for (const auto& run : t.runs) {
-            if (run.size() == 1) segments.emplace_back(run[0], run[0]);
-            for (size_t j = 1; j < run.size(); ++j) segments.emplace_back(run[j - 1], run[j]);
-        }
-        c.setForeColor(lighter(t.color));
-        c.setDrawWidth(t.width);
-        c.lines(segments);
-    }
+    c.setBackground(trailPicture_);
+    if (!w_.axesHidden()) w_.drawAxes();
     c.setForeColor(fore);
     c.setDrawWidth(width);
+}
+
+void Animator::addToTrail(int k) {
+    if (trailKeys_.count(k) || w_.drawnCurves().empty()) return;
+    trailKeys_.insert(k);
+    if (!trailCanvas_) trailCanvas_ = new Canvas(this);
+    // The colour the curve really has on the picture, where a dot of it shows.
+    QColor color = w_.canvas().foreColor();
+    const auto& runs = w_.drawnCurves().back().runs;
+    const QImage& img = w_.canvas().image();
+    for (const auto& run : runs) {
+        if (run.empty()) continue;
+        const QPoint p = w_.canvas().pixelAt(run[run.size() / 2].x(), run[run.size() / 2].y());
+        if (img.rect().contains(p)) {
+            color = img.pixelColor(p);
+            break;
+        }
+    }
+    trailCanvas_->setForeColor(lighter(color));
+    trailCanvas_->setDrawWidth(w_.canvas().drawWidth());
+    // Dots half a pixel apart draw the curve as closely as every sample did,
+    // at a fraction of the cost when the trail holds hundreds of curves.
+    constexpr double kSpacing = 0.5 * 22.0 / 396.0;
+    for (const auto& all : runs) {
+        std::vector<QPointF> run;
+        for (const QPointF& p : all)
+            if (run.empty() || std::abs(p.x() - run.back().x()) + std::abs(p.y() - run.back().y()) >= kSpacing)
+                run.push_back(p);
+        if (!all.empty() && !samePoint(run.back(), all.back())) run.push_back(all.back());
+        // Joined where the dots stand apart (a curve drawn by segments).
+        std::vector<QLineF> gaps;
+        for (size_t j = 1; j < run.size(); ++j)
+            if (std::abs(run[j].x() - run[j - 1].x()) + std::abs(run[j].y() - run[j - 1].y()) > 0.2)
+                gaps.emplace_back(run[j - 1], run[j]);
+        trailCanvas_->points(run);
+        if (!gaps.empty()) trailCanvas_->lines(gaps);
+    }
+    trailPicture_ = Picture();
+}
+
+void Animator::clearTrail() {
+    trailKeys_.clear();
+    trailPicture_ = Picture();
+    if (trailCanvas_) trailCanvas_->clear();
 }
 
 void Animator::noteSkipped(int k) {
@@ -577,9 +614,8 @@ void Animator::exportGif() {
     // was: an export changes nothing the user sees afterwards.
     const View before = w_.views().take();
     const anim::Settings kept = run_;
-    const auto keptTrail = trailCurves_;
     run_ = *s;
-    trailCurves_.clear();
+    clearTrail();
     std::vector<QImage> images;
     playing_ = true;  // no steps of the history meanwhile
     for (int k : anim::sweep(run_.mode, run_.frames))
@@ -587,7 +623,8 @@ void Animator::exportGif() {
     playing_ = false;
     w_.views().put(before);
     run_ = kept;
-    trailCurves_ = keptTrail;
+    // The trail of a run in progress starts again from the next frame.
+    clearTrail();
     if (images.empty()) {
         w_.message(QStringLiteral("这些参数值都不能作图，没有可以导出的动画。"));
         return;

@@ -12,13 +12,15 @@
 #include <QString>
 #include <QStringList>
 #include <QWidget>
-#include <map>
+#include <set>
 #include <optional>
 #include <vector>
 
 #include "frame/canvas_tool.h"
 #include "frame/view.h"
+#include "render/picture.h"
 
+class Canvas;
 class FamilyWindow;
 class QCheckBox;
 class QComboBox;
@@ -111,11 +113,6 @@ private:
         QCheckBox* use = nullptr;
         QLineEdit *from = nullptr, *to = nullptr;
     };
-    struct TrailCurve {
-        std::vector<std::vector<QPointF>> runs;
-        QColor color;
-        int width = 1;
-    };
     void buildPanel();
     void tick();
     // Shows frame k of the sweep; false when the window refused its values
@@ -123,6 +120,8 @@ private:
     bool showFrame(int k, bool keepTrail);
     void setParameter(size_t i, double value);
     void noteSkipped(int k);
+    void addToTrail(int k);
+    void clearTrail();
     // The run stops (paused, stopped or over): one step of the history, said aloud.
     void endRun(const QString& said);
     void setPlayCaption();
@@ -147,6 +146,10 @@ private:
     bool playing_ = false, paused_ = false, drawing_ = false, askingOthers_ = false;
     long long step_ = 0;
     int shown_ = -1;  // the frame on the picture, or -1
-    std::map<int, TrailCurve> trailCurves_;
+    // The earlier frames' curves, lighter, on a picture of their own (each
+    // frame of the sweep drawn there once).
+    Canvas* trailCanvas_ = nullptr;  // a child of the tool
+    Picture trailPicture_;
+    std::set<int> trailKeys_;
     std::vector<int> skipped_;
 };
