@@ -137,7 +137,6 @@ QString parameterName(const QLineEdit* box, size_t i) {
 // ---------------------------------------------------------------- the tool window
 
 AnimatorPanel::AnimatorPanel(QWidget* owner) : QWidget(owner, Qt::Tool) {
-    setObjectName(QStringLiteral("Formanim"));
     setWindowTitle(QStringLiteral("参数动画"));
     setAccessibleName(QStringLiteral("参数动画"));
     setFont(uiFont(QStringLiteral("宋体"), 10.5));
@@ -219,7 +218,7 @@ bool Animator::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void Animator::showPanel() {
-    if (!panel_) buildPanel();
+    if (!panel_) makePanel();
     if (!panel_) return;
     if (!panel_->isVisible()) {
         // Beside the window, on its right where the screen has room, else on
@@ -241,7 +240,8 @@ void Animator::showPanel() {
     panel_->activateWindow();
 }
 
-void Animator::buildPanel() {
+void Animator::makePanel() {
+    if (panel_) return;
     auto* panel = new AnimatorPanel(&w_);
     panel_ = panel;
     const auto& links = w_.frameControls().sliders;
@@ -272,14 +272,14 @@ void Animator::buildPanel() {
         const QString n = QString::number(i);
         buildControls(
             &w_, {
-                     check("Animuse(" + n + ")", 8, y, nameWidth, 24, name).in(panel).notKept().bind(&rows_[i].use),
+                     check("Animuse(" + n + ")", 8, y, nameWidth, 24, name).in(panel).toolOwned().bind(&rows_[i].use),
                      textBox("Animfrom(" + n + ")", fromX, y, 80, 24, numfmt::textDouble(lo))
                          .in(panel)
-                         .notKept()
+                         .toolOwned()
                          .bind(&rows_[i].from),
                      textBox("Animto(" + n + ")", toX, y, 80, 24, numfmt::textDouble(hi))
                          .in(panel)
-                         .notKept()
+                         .toolOwned()
                          .bind(&rows_[i].to),
                  });
         if (rows_[i].use) {
@@ -293,16 +293,16 @@ void Animator::buildPanel() {
     buildControls(
         &w_, {
                  label("Animlab(0)", 8, y + 2, 76, 20, "每轮帧数").in(panel).notKept(),
-                 textBox("Animframes", 88, y, 80, 24, "40").in(panel).notKept().bind(&frames_),
+                 textBox("Animframes", 88, y, 80, 24, "40").in(panel).toolOwned().bind(&frames_),
                  label("Animlab(1)", 8, y + 30, 76, 20, "每秒帧数").in(panel).notKept(),
-                 textBox("Animspeed", 88, y + 28, 80, 24, "20").in(panel).notKept().bind(&speed_),
+                 textBox("Animspeed", 88, y + 28, 80, 24, "20").in(panel).toolOwned().bind(&speed_),
                  label("Animlab(2)", 8, y + 58, 76, 20, "方式").in(panel).notKept(),
-                 combo("Animmode", 88, y + 56, 80, 24).in(panel).notKept().bind(&mode_),
-                 check("Animtrail", 176, y + 56, 88, 24, "保留轨迹").in(panel).notKept().bind(&trail_),
+                 combo("Animmode", 88, y + 56, 80, 24).in(panel).toolOwned().bind(&mode_),
+                 check("Animtrail", 176, y + 56, 88, 24, "保留轨迹").in(panel).toolOwned().bind(&trail_),
                  button("Animplay", 8, y + 92, 80, 28, "▶ 播放").in(panel).notKept().bind(&play_),
                  button("Animstop", 96, y + 92, 72, 28, "■ 停止").in(panel).notKept().bind(&stop_),
                  button("Animgif", 8, y + 128, 80, 28, "导出 GIF").in(panel).notKept().bind(&gif_),
-                 combo("Animscale", 96, y + 130, 72, 24).in(panel).notKept().bind(&scale_),
+                 combo("Animscale", 96, y + 130, 72, 24).in(panel).toolOwned().bind(&scale_),
                  label("Animskip", 8, y + 164, panelWidth - 16, 40).in(panel).notKept().size(9).bind(&skippedLabel_),
              });
     panel->setFixedSize(panelWidth, y + 212);

@@ -84,7 +84,11 @@ class Animator : public QObject, public CanvasTool {
 public:
     explicit Animator(FamilyWindow& window);
 
-    // Opens the tool window beside the family window (made on first use).
+    // Makes the tool window, hidden, once the family window has named its
+    // boxes: its settings are the tool's own part of the window's view,
+    // which a plot file keeps.
+    void makePanel();
+    // Opens the tool window beside the family window.
     void showPanel();
     AnimatorPanel* panel() const { return panel_; }
 
@@ -113,7 +117,6 @@ private:
         QCheckBox* use = nullptr;
         QLineEdit *from = nullptr, *to = nullptr;
     };
-    void buildPanel();
     void tick();
     // Shows frame k of the sweep; false when the window refused its values
     // (the picture stays as it was).

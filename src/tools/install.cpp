@@ -22,4 +22,5 @@ void installTools(FamilyWindow& window) {
     window.addTool(trace);
     window.addTool(animator);
     window.toolsInstalled();
+    animator->makePanel();
 }

@@ -13,6 +13,7 @@
 
 #include "captions_fit.h"
 #include "frame/accessibility.h"
+#include "frame/plot_file.h"
 #include "numfmt/numfmt.h"
 #include "test_support.h"
 #include "tools/animator.h"
@@ -325,6 +326,46 @@ private slots:
         QVERIFY(s_->run("close"));
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(gone.isNull());
+    }
+
+    // The settings travel with the plot file; undo leaves them; a file
+    // written before the animator existed leaves them at their defaults.
+    void settingsTravelWithThePlotFile() {
+        FamilyWindow* w = s_->open(QStringLiteral("quadratic"));
+        QVERIFY(s_->run({"type Animfrom(1) -3", "type Animto(1) 4", "click Animuse(1)", "type Animframes 12",
+                         "type Animspeed 7.5", "choose Animmode 递减", "click Animtrail", "choose Animscale 2×",
+                         "click Command1"}));
+        const QByteArray bytes = plotfile::toJson(w->views().take());
+        QVERIFY(s_->run({"click Undosh"}));
+        QCOMPARE(boxText(w, "Animframes"), QStringLiteral("12"));  // undo leaves the tool's settings
+        QVERIFY(s_->run("close"));
+
+        FamilyWindow* again = s_->open(QStringLiteral("quadratic"));
+        QCOMPARE(boxText(again, "Animframes"), QStringLiteral("40"));
+        const plotfile::Reading r = plotfile::fromJson(bytes);
+        QVERIFY2(r.view, qPrintable(r.problem));
+        again->views().open(*r.view);
+        QCOMPARE(boxText(again, "Animfrom(1)"), QStringLiteral("-3"));
+        QCOMPARE(boxText(again, "Animto(1)"), QStringLiteral("4"));
+        QCOMPARE(boxText(again, "Animframes"), QStringLiteral("12"));
+        QCOMPARE(boxText(again, "Animspeed"), QStringLiteral("7.5"));
+        auto* use = qobject_cast<QCheckBox*>(namedControl(again, QStringLiteral("Animuse(1)")));
+        auto* trail = qobject_cast<QCheckBox*>(namedControl(again, QStringLiteral("Animtrail")));
+        auto* mode = qobject_cast<QComboBox*>(namedControl(again, QStringLiteral("Animmode")));
+        auto* scale = qobject_cast<QComboBox*>(namedControl(again, QStringLiteral("Animscale")));
+        QVERIFY(use && trail && mode && scale);
+        QVERIFY(use->isChecked() && trail->isChecked());
+        QCOMPARE(mode->currentText(), QStringLiteral("递减"));
+        QCOMPARE(scale->currentText(), QStringLiteral("2×"));
+        QVERIFY(s_->run("close"));
+
+        FamilyWindow* old = s_->open(QStringLiteral("linear"));
+        const plotfile::Reading v2 = plotfile::readFile(QStringLiteral(VESMAR_TEST_FILES "/linear-v2.vesmar"));
+        QVERIFY2(v2.view, qPrintable(v2.problem));
+        old->views().open(*v2.view);
+        QCOMPARE(boxText(old, "Text1(0)"), QStringLiteral("-0.5"));
+        QCOMPARE(boxText(old, "Animframes"), QStringLiteral("40"));
+        QCOMPARE(boxText(old, "Animspeed"), QStringLiteral("20"));
     }
 
 private:
