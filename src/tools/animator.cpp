@@ -14,6 +14,7 @@
 #include <QSignalBlocker>
 #include <QTimer>
 #include <QLineF>
+#include <QPainter>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -519,7 +520,14 @@ void Animator::plotStarting() {
     // frames' curves (kept, lighter, on a picture of their own), the axes
     // go over them again and the frame's curve comes on top.
     if (!drawing_ || !run_.trail || trailKeys_.empty() || !trail_) return;
-    if (trailPicture_.isNull()) trailPicture_ = trailCanvas_->picture();
+    if (trailPicture_.isNull()) {
+        // A flattened picture: painted at any scale by stretching its pixels,
+        // which keeps the trail's colours exact and costs the same however
+        // many curves it holds.
+        auto d = std::make_shared<picture::Description>();
+        d->base = trailImage_;
+        trailPicture_ = Picture(d, trailImage_);
+    }
     Canvas& c = w_.canvas();
     const QColor fore = c.foreColor();
     const int width = c.drawWidth();
@@ -545,6 +553,7 @@ void Animator::addToTrail(int k) {
             break;
         }
     }
+    trailCanvas_->clear();
     trailCanvas_->setForeColor(lighter(color));
     trailCanvas_->setDrawWidth(w_.canvas().drawWidth());
     // Dots half a pixel apart draw the curve as closely as every sample did,
@@ -564,13 +573,23 @@ void Animator::addToTrail(int k) {
         trailCanvas_->points(run);
         if (!gaps.empty()) trailCanvas_->lines(gaps);
     }
+    // The curve joins the earlier ones: the darker of two colours stays, so
+    // the white around a curve never covers another.
+    if (trailImage_.isNull()) {
+        trailImage_ = QImage(trailCanvas_->width(), trailCanvas_->height(), QImage::Format_RGB32);
+        trailImage_.fill(Qt::white);
+    }
+    QPainter painter(&trailImage_);
+    painter.setCompositionMode(QPainter::CompositionMode_Darken);
+    painter.drawImage(0, 0, trailCanvas_->image());
+    painter.end();
     trailPicture_ = Picture();
 }
 
 void Animator::clearTrail() {
     trailKeys_.clear();
     trailPicture_ = Picture();
-    if (trailCanvas_) trailCanvas_->clear();
+    trailImage_ = QImage();
 }
 
 void Animator::noteSkipped(int k) {

@@ -149,9 +149,10 @@ private:
     bool playing_ = false, paused_ = false, drawing_ = false, askingOthers_ = false;
     long long step_ = 0;
     int shown_ = -1;  // the frame on the picture, or -1
-    // The earlier frames' curves, lighter, on a picture of their own (each
-    // frame of the sweep drawn there once).
+    // The earlier frames' curves, lighter, on an image of their own (each
+    // frame of the sweep drawn there once, through a canvas of one curve).
     Canvas* trailCanvas_ = nullptr;  // a child of the tool
+    QImage trailImage_;
     Picture trailPicture_;
     std::set<int> trailKeys_;
     std::vector<int> skipped_;
