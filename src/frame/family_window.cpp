@@ -129,6 +129,12 @@ bool FamilyWindow::expressionShown() const { return frame_.showExpression && fra
 MsgReply FamilyWindow::message(const QString& t, const QString& title, MsgButtons buttons, MsgIcon icon) {
     // A scroll-bar arrow held down would go on stepping behind the box, out
     // to the end of its range: the box ends the movement as a release would.
+    if (heldMessages_) {
+        heldMessages_->append(t);
+        return buttons == MsgButtons::OK      ? MsgReply::OK
+               : buttons == MsgButtons::YesNo ? MsgReply::No
+                                              : MsgReply::Cancel;
+    }
     MsgReply reply = MsgReply::OK;
     runHandler([&] {
         for (const SliderLink& link : frame_.sliders)
@@ -192,7 +198,9 @@ void FamilyWindow::updateCanvasDescription() {
     const QString d = canvasDescription();
     if (canvasWidget_->accessibleDescription() == d) return;
     canvasWidget_->setAccessibleDescription(d);
-    a11y::announce(canvasWidget_, d);
+    // A picture redrawn many times over by a tool (whose messages are held
+    // meanwhile) is not said each time: the tool says when it stops.
+    if (!heldMessages_) a11y::announce(canvasWidget_, d);
 }
 
 void FamilyWindow::drawOverlayCurve() {

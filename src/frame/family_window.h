@@ -93,6 +93,11 @@ public:
     // A message box; title "提示", one OK button, no icon unless given.
     MsgReply message(const QString& text, const QString& title = QStringLiteral("提示"),
                      MsgButtons buttons = MsgButtons::OK, MsgIcon icon = MsgIcon::None);
+    // While a list is given, message() shows no box: the text joins the list
+    // and the box's declining answer (OK, Cancel or No) comes back, as if
+    // the user had read it. A tool that redraws many times over (an
+    // animation) learns this way which values the window refuses.
+    void holdMessages(QStringList* into) { heldMessages_ = into; }
     // The window's message for a value that leaves the computable range; the
     // action that met it stops.
     void tooLargeMessage();
@@ -184,4 +189,5 @@ private:
     std::unique_ptr<HandlerRunner> runner_;
     ViewKeeper* views_ = nullptr;  // a child of the window
     ToolChain* tools_ = nullptr;   // a child of the picture
+    QStringList* heldMessages_ = nullptr;
 };

@@ -17,9 +17,10 @@ namespace plotfile {
 
 inline const QString kFormat = QStringLiteral("vesmar-plot");
 // Version 2 packs each picture's points into one block and writes a picture
-// that begins with another as that one plus what it adds; version 1 files
-// are still read.
-constexpr int kVersion = 2;
+// that begins with another as that one plus what it adds; version 3 adds the
+// animator's settings among the tools' controls (older files leave them at
+// their defaults); versions 1 and 2 are still read.
+constexpr int kVersion = 3;
 // Larger files are refused before they are read.
 constexpr qint64 kMaxBytes = qint64(20) << 20;
 // The save dialog's entry and the extension it adds.

@@ -246,15 +246,15 @@ private slots:
         QVERIFY2(bad.isEmpty(), qPrintable(bad.join(QLatin1String("\n"))));
     }
 
-    // The frame's small buttons (undo, redo, hear the picture) are as tall
-    // as a finger or a pointer needs, in every window, and stand clear of
-    // every other control of it.
+    // The frame's small buttons (undo, redo, hear the picture, the
+    // animator) are as tall as a finger or a pointer needs, in every window,
+    // and stand clear of every other control of it.
     void smallButtonsStandClear() {
         QStringList bad;
         for (const FamilyEntry& e : familyTable()) {
             FamilyWindow* w = FamilyManager::instance().open(e);
             QVERIFY(w);
-            for (const char* name : {"Undosh", "Redosh", "Cmdhear"}) {
+            for (const char* name : {"Undosh", "Redosh", "Cmdhear", "Animsh"}) {
                 QWidget* b = namedControl(w, QLatin1String(name));
                 if (!b || b->parentWidget() != w) {
                     bad << e.key + QLatin1Char(' ') + QLatin1String(name) + QStringLiteral(" is not on the window");

@@ -66,9 +66,19 @@ private slots:
         for (const FamilyEntry& e : familyTable()) {
             FamilyWindow* w = s_->open(e.key);
             QStringList kept, toolOwned;
-            for (const auto& [name, value] : w->views().take().controls) kept << name;
-            for (const BuiltControl& c : builtControls(w))
-                if (c.widget && c.keep == Keep::Tool) toolOwned << c.widget->objectName();
+            for (const auto& [name, value] : w->views().take().controls)
+                if (!name.startsWith(QLatin1String("Anim"))) kept << name;
+            // The animator's settings, one row per parameter of the window.
+            QStringList animator;
+            for (const BuiltControl& c : builtControls(w)) {
+                if (!c.widget || c.keep != Keep::Tool) continue;
+                if (c.widget->objectName().startsWith(QLatin1String("Anim"))) animator << c.widget->objectName();
+                else toolOwned << c.widget->objectName();
+            }
+            const int rows = int(w->frameControls().sliders.size());
+            QCOMPARE(int(animator.size()), 3 * rows + 5);
+            for (const char* name : {"Animframes", "Animspeed", "Animmode", "Animtrail", "Animscale"})
+                QVERIFY2(animator.contains(QLatin1String(name)), name);
             const auto it = kKeptBefore.find(e.key);
             QVERIFY(it != kKeptBefore.end());
             QCOMPARE(sorted(kept), sorted(it->second.split(QLatin1Char(','))));
