@@ -236,6 +236,10 @@ NewsBatch::NewsBatch(QWidget* window) {
     open = batch_;
 }
 
+void NewsBatch::drop() {
+    if (batch_) batch_->news.clear();
+}
+
 NewsBatch::~NewsBatch() {
     if (!batch_) return;
     openBatch() = nullptr;

@@ -66,6 +66,9 @@ public:
     ~NewsBatch();
     NewsBatch(const NewsBatch&) = delete;
     NewsBatch& operator=(const NewsBatch&) = delete;
+    // Forgets what was gathered so far: nothing of it is said (a frame of
+    // an animation, whose player says what matters itself).
+    void drop();
     struct Batch;
 
 private:

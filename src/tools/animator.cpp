@@ -24,6 +24,7 @@
 #include "frame/family_window.h"
 #include "numfmt/numfmt.h"
 #include "render/canvas_widget.h"
+#include "render/gif_writer.h"
 #include "tools/animation_export.h"
 
 namespace anim {
@@ -500,9 +501,13 @@ bool Animator::showFrame(int k, bool keepTrail) {
     for (size_t i = 0; i < run_.rows.size() && i < links.size(); ++i)
         if (run_.rows[i].used) setParameter(i, anim::frameValue(run_.rows[i].from, run_.rows[i].to, run_.frames, k));
     QStringList refused;
+    // A frame says nothing of its own: at twenty a second a screen reader
+    // would only ever begin each description.
+    a11y::NewsBatch quiet(&w_);
     w_.holdMessages(&refused);
     w_.redrawClicked();
     w_.holdMessages(nullptr);
+    quiet.drop();
     drawing_ = false;
     if (!refused.isEmpty()) {
         // The window would have said no: the picture and the boxes stay as
@@ -648,5 +653,5 @@ void Animator::exportGif() {
         w_.message(QStringLiteral("这些参数值都不能作图，没有可以导出的动画。"));
         return;
     }
-    exportAnimation(w_, images, std::max(2, int(std::lround(100.0 / s->speed))));
+    exportAnimation(w_, images, gif::delayFor(s->speed));
 }

@@ -2,7 +2,12 @@
 // values and pressing 刷新作图; the trail keeps the earlier curves; refused
 // values are skipped without a box; bad settings start nothing; a run is one
 // undo step; touching a parameter pauses; Space plays and pauses.
+#include <QBuffer>
 #include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QImageReader>
+#include <QTemporaryDir>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -111,6 +116,72 @@ private slots:
             QVERIFY(s_->run(QStringLiteral("type %1 %2").arg(boxes[i], expected[i])));
         click(hand, redraw);
         QVERIFY(canvasImage(hand) == frame);
+    }
+
+    // 导出 GIF writes one sweep (往返: there and back) that a second decoder
+    // reads back frame by frame, each the canvas the player shows for it;
+    // the file is made new or not at all, as the picture's own save.
+    void theSweepIsExportedAsAGif() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        s_->driver().confineFiles = true;
+        s_->driver().filesFolder = dir.path();
+        FamilyWindow* w = s_->open(QStringLiteral("quadratic"));
+        QVERIFY(s_->run({"click Animsh", "type Animfrom(0) 1", "type Animto(0) 3", "type Animframes 3",
+                         "type Animspeed 25", "choose Animmode 往返"}));
+        // The frames as the player shows them: 0 1 2 1.
+        std::vector<QImage> shown;
+        QVERIFY(s_->run("click Animplay"));
+        for (int k = 0; k < 4; ++k) {
+            shown.push_back(canvasImage(w));
+            QVERIFY(s_->run("wait 40"));
+        }
+        QVERIFY(s_->run({"click Animstop", "savename sweep.gif", "click Animgif"}));
+        QVERIFY2(!s_->output().contains(QLatin1String("msgbox")), qPrintable(s_->output()));
+        QFile file(dir.filePath(QStringLiteral("sweep.gif")));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        file.close();
+        QBuffer buf;
+        buf.setData(bytes);
+        QVERIFY(buf.open(QIODevice::ReadOnly));
+        QImageReader r(&buf, "gif");
+        QCOMPARE(r.loopCount(), -1);
+        std::vector<QImage> read;
+        for (QImage img = r.read(); !img.isNull() && read.size() < 20; img = r.read()) {
+            QCOMPARE(r.nextImageDelay(), 40);
+            read.push_back(img.convertToFormat(QImage::Format_RGB32));
+        }
+        QCOMPARE(read.size(), shown.size());
+        // Each frame the canvas shown for it: exact where its colours fit a
+        // palette; a frame with more (the smoothed edges of its letters) may
+        // show a few of those rare shades as the nearest colour kept.
+        for (size_t k = 0; k < read.size(); ++k) {
+            QCOMPARE(read[k].size(), shown[k].size());
+            int off = 0;
+            QSet<QRgb> colours;
+            for (int y = 0; y < read[k].height(); ++y)
+                for (int x = 0; x < read[k].width(); ++x) {
+                    off += read[k].pixel(x, y) != shown[k].pixel(x, y);
+                    colours.insert(shown[k].pixel(x, y));
+                }
+            const int allowed = colours.size() <= 256 ? 0 : 100;
+            QVERIFY2(off <= allowed, qPrintable(QStringLiteral("frame %1: %2 pixels differ").arg(k).arg(off)));
+        }
+
+        // The same name again: refused with the message, the file as it was.
+        QVERIFY(s_->run({"savename sweep.gif", "click Animgif"}));
+        QVERIFY2(s_->output().contains(QStringLiteral("已经存在")), qPrintable(s_->output()));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), bytes);
+        file.close();
+        // A folder that cannot be written (its name is taken by a file): a
+        // clear message, nothing left.
+        s_->driver().filesFolder = dir.filePath(QStringLiteral("sweep.gif"));
+        QVERIFY(s_->run({"savename other.gif", "click Animgif"}));
+        QVERIFY2(s_->output().contains(QStringLiteral("msgbox")), qPrintable(s_->output()));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 QStringList{QStringLiteral("sweep.gif")});
     }
 
     // With 保留轨迹 the last frame still shows every earlier frame's curve,
@@ -280,18 +351,20 @@ private slots:
         QStringList said;
         a11y::setObserver([&](QWidget*, const QString& text) { said << text; });
         FamilyWindow* w = s_->open(QStringLiteral("sine"));
+        said.clear();  // the new window's first description
         QVERIFY(s_->run({"click Animsh", "key Animframes Space"}));
         // A box takes its Space as typing.
         QCOMPARE(boxText(w, "Animframes"), QStringLiteral("40 "));
         QCOMPARE(caption(w, "Animplay"), QStringLiteral("▶ 播放"));
         QVERIFY(s_->run({"key Animmode Space"}));
         QCOMPARE(caption(w, "Animplay"), QStringLiteral("⏸ 暂停"));
+        QVERIFY(s_->run({"wait 300"}));  // frames go by, saying nothing of their own
         QVERIFY(s_->run({"key Animplay Space"}));
         QCOMPARE(caption(w, "Animplay"), QStringLiteral("▶ 播放"));
         QVERIFY(s_->run({"click Animstop"}));
         a11y::setObserver({});
         QVERIFY2(said.contains(QStringLiteral("开始播放")) && said.contains(QStringLiteral("已暂停")) &&
-                     said.contains(QStringLiteral("已停止")),
+                     said.contains(QStringLiteral("已停止")) && said.size() == 3,
                  qPrintable(said.join(QLatin1Char('|'))));
 
         Animator* a = toolOf<Animator>(*w);
