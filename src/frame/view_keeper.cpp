@@ -57,12 +57,12 @@ void ViewKeeper::addButtons(const QRect& undoAt, const QRect& redoAt) {
                                .notKept()
                                .bind(&redoButton),
                        });
-    auto show = [this](QPushButton* b, QAction* action, const QString& name) {
+    auto show = [](QPushButton* b, QAction* action, const QString& name) {
         if (!b) return;
         b->setAccessibleName(name);
         b->setEnabled(action->isEnabled());
-        connect(b, &QAbstractButton::clicked, action, &QAction::trigger);
-        connect(action, &QAction::enabledChanged, b, &QWidget::setEnabled);
+        QObject::connect(b, &QAbstractButton::clicked, action, &QAction::trigger);
+        QObject::connect(action, &QAction::enabledChanged, b, &QWidget::setEnabled);
     };
     show(undoButton, undo_, QStringLiteral("撤销"));
     show(redoButton, redo_, QStringLiteral("重做"));
