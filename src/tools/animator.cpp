@@ -119,7 +119,15 @@ QRect freePlace(const QWidget* window, QSize size, QPoint wanted) {
             const QRect r(QPoint(x, y), size);
             const long d = std::labs(long(x - wanted.x())) + 2 * std::labs(long(y - wanted.y()));
             if (best_distance >= 0 && d >= best_distance) continue;
-            if (std::any_of(taken.begin(), taken.end(), [&](const QRect& t) { return t.intersects(r); })) continue;
+            const auto hit = std::find_if(taken.begin(), taken.end(), [&](const QRect& t) { return t.intersects(r); });
+            if (hit != taken.end()) {
+                // Every place further right that still reaches into this
+                // control is taken too: go on past its right edge (on the
+                // even grid), which makes the search a matter of rows.
+                const int past = hit->right() + 1;
+                x = std::max(x, (past + 1) / 2 * 2 - 2);
+                continue;
+            }
             best = r;
             best_distance = d;
         }
