@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QFileInfo>
+#include <QTimer>
 #include <QWidget>
 #include <cstdio>
 
@@ -59,8 +60,10 @@ int main(int argc, char** argv) {
         QGuiApplication::setDesktopFileName(QStringLiteral("org.example.vesmar"));
         setupApplication(app);
         // The program's own message boxes carry their own button texts; Qt's
-        // standard dialogs take theirs from Qt's translations.
-        installChineseQtTexts(app);
+        // standard dialogs (the file and print dialogs, which only a user's
+        // action opens) take theirs from Qt's translations, loaded once the
+        // first windows are up rather than before them.
+        QTimer::singleShot(0, &app, [&app] { installChineseQtTexts(app); });
         // The program ends with the navigation bar, whatever else is still open.
         QStringList args;
         for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);

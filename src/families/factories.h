@@ -1,5 +1,6 @@
 #pragma once
-// The factories of the fourteen family windows, one in each family's unit.
+// The factories of the plot windows, one in each family's unit: the fourteen
+// families and the window of the teacher's own function.
 class FamilyWindow;
 
 FamilyWindow* createLinear();
@@ -16,3 +17,4 @@ FamilyWindow* createCircle();
 FamilyWindow* createEllipse();
 FamilyWindow* createHyperbola();
 FamilyWindow* createParabola();
+FamilyWindow* createOwn();

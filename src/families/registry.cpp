@@ -30,6 +30,7 @@ const std::vector<FamilyEntry>& familyTable() {
         {"ellipse", 12, 11, withTools<createEllipse>},
         {"hyperbola", 13, 12, withTools<createHyperbola>},
         {"parabola", 14, 13, withTools<createParabola>},
+        {"own", 16, 14, withTools<createOwn>},
     };
     return table;
 }

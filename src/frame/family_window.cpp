@@ -165,10 +165,11 @@ void FamilyWindow::plotCurve() {
     canvas_->startCollecting();
     drawCurve();
     // What was just drawn, as the window's own label and features give it.
-    QString label = frame_.current ? frame_.current->text().trimmed() : QString();
-    if (!curves_.add(std::move(label), canvas_->takeCollected(), curveFeatures())) return;
+    if (!curves_.add(curveName(), canvas_->takeCollected(), curveFeatures())) return;
     tools_->pictureReplaced();
 }
+
+QString FamilyWindow::curveName() const { return frame_.current ? frame_.current->text().trimmed() : QString(); }
 
 // ---------------------------------------------------------------- what the picture shows
 
@@ -237,6 +238,7 @@ void FamilyWindow::redrawClicked() {
 }
 
 void FamilyWindow::redraw() {
+    if (!curveReady()) return;
     canvas_->removeBackground();
     clearCanvas();
     emptyLabels(frame_.redrawEmpties);
@@ -259,6 +261,7 @@ void FamilyWindow::sliderChanged(const SliderLink& link, int value) {
 
 void FamilyWindow::applySliderChange(const SliderLink& link, int value) {
     setControlText(link.text, link.format ? link.format(value) : QString::number(value));
+    if (!curveReady()) return;
     const bool linear = traits_.cycle == RedrawCycle::Linear;
     if (overlayOn_) {
         restoreSnapshot();
@@ -286,6 +289,7 @@ void FamilyWindow::overlayClicked() {
 void FamilyWindow::toggleOverlay() {
     if (overlayEmptiesResults(traits_.cycle)) emptyResults();
     if (!overlayOn_) {
+        if (!curveReady()) return;
         setControlText(frame_.overlay, QStringLiteral("结束覆盖"));
         overlayOn_ = true;
         takeSnapshot();
@@ -310,6 +314,7 @@ void FamilyWindow::commitClicked() {
 }
 
 void FamilyWindow::commit() {
+    if (!curveReady()) return;
     commitDraw_ = true;
     if (commitEmptiesResults(traits_.cycle)) emptyResults();
     if (countsCommits(traits_.cycle)) {
@@ -334,6 +339,7 @@ void FamilyWindow::toggleGrid() {
         return;
     }
     // The grid goes by rebuilding the picture, never by erasing lines.
+    if (!curveReady()) return;
     if (overlayOn_) {
         restoreSnapshot();
         drawOverlayCurve();

@@ -140,6 +140,12 @@ protected:
 
     // The family's plot: reads its parameters from the boxes and draws.
     virtual void drawCurve() = 0;
+    // Asked before an action clears the picture to draw again: false (the
+    // family has said why) leaves the picture and the controls as they are.
+    virtual bool curveReady() { return true; }
+    // What the picture's description calls the curve just drawn; the
+    // current-function label by default.
+    virtual QString curveName() const;
     // The extra marks of this window's axes (drawn before the letters).
     virtual void drawAxisMarks() {}
     // Remember the parameters just read as those of the first overlay curve.

@@ -22,13 +22,23 @@ namespace shell {
 
 const std::vector<MenuItem>& menuTable() {
     static const std::vector<MenuItem> table = {
-        {QStringLiteral("一次函数"), 16, 16, 73},    {QStringLiteral("二次函数"), 112, 16, 73},
-        {QStringLiteral("反比例函数"), 208, 16, 81}, {QStringLiteral("幂函数"), 304, 16, 73},
-        {QStringLiteral("指数函数"), 400, 16, 73},   {QStringLiteral("对数函数"), 496, 16, 73},
-        {QStringLiteral("正弦函数"), 592, 16, 73},   {QStringLiteral("余弦函数"), 16, 56, 73},
-        {QStringLiteral("正切函数"), 112, 56, 73},   {QStringLiteral("余切函数"), 208, 56, 73},
-        {QStringLiteral("圆"), 304, 56, 73},         {QStringLiteral("椭圆"), 400, 56, 73},
-        {QStringLiteral("双曲线"), 496, 56, 73},     {QStringLiteral("抛物线"), 592, 56, 73},
+        {QStringLiteral("一次函数"), 16, 16, 73},
+        {QStringLiteral("二次函数"), 112, 16, 73},
+        {QStringLiteral("反比例函数"), 208, 16, 81},
+        {QStringLiteral("幂函数"), 304, 16, 73},
+        {QStringLiteral("指数函数"), 400, 16, 73},
+        {QStringLiteral("对数函数"), 496, 16, 73},
+        {QStringLiteral("正弦函数"), 592, 16, 73},
+        {QStringLiteral("余弦函数"), 16, 56, 73},
+        {QStringLiteral("正切函数"), 112, 56, 73},
+        {QStringLiteral("余切函数"), 208, 56, 73},
+        {QStringLiteral("圆"), 304, 56, 73},
+        {QStringLiteral("椭圆"), 400, 56, 73},
+        {QStringLiteral("双曲线"), 496, 56, 73},
+        {QStringLiteral("抛物线"), 592, 56, 73},
+        // The teacher's own function, in the bottom row's free stretch
+        // between the credit line and the file entries.
+        {QStringLiteral("自定义函数"), 400, 88, 81},
     };
     return table;
 }
@@ -45,12 +55,13 @@ LabelLook lookOf(MenuLook look) {
 
 const std::vector<FamilyKey>& familyKeys() {
     // Ctrl and a digit for the first ten families in the bar's order, Alt
-    // and a digit for the four curves.
+    // and a digit for the four curves, Alt+5 for the teacher's own function.
     static const std::vector<FamilyKey> keys = [] {
         std::vector<FamilyKey> k;
         for (int i = 0; i < 9; ++i) k.push_back({QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + i)), i});
         k.push_back({QKeySequence(Qt::CTRL | Qt::Key_0), 9});
         for (int i = 0; i < 4; ++i) k.push_back({QKeySequence(Qt::ALT | Qt::Key(Qt::Key_1 + i)), 10 + i});
+        k.push_back({QKeySequence(Qt::ALT | Qt::Key_5), 14});
         return k;
     }();
     return keys;

@@ -17,7 +17,7 @@ class HelpWindow;
 
 namespace shell {
 
-inline constexpr int kMenuCount = 14;
+inline constexpr int kMenuCount = 15;
 
 struct MenuItem {
     QString caption;
