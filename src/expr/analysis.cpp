@@ -112,6 +112,8 @@ Top highest(Phi& phi, double l, double r) {
         return std::isnan(v) ? -kInf : v;
     };
     int64_t a = ordinal(l), b = ordinal(r);
+    // Ties keep the point seen first, and the ends are seen first: on a
+    // level stretch the top stays at an end.
     Top best{l, value(a)};
     auto note = [&](int64_t k, double v) {
         if (v > best.v) best = {fromOrdinal(k), v};
@@ -259,11 +261,10 @@ std::vector<QPointF> turns(const Batch& f, double from, double to, int limit, do
         if (hasL && !(v[i] > v[i - 1])) continue;
         if (hasR && !(v[i] >= v[i + 1])) continue;
         const double l = hasL ? grid.x[i - 1] : grid.x[i], r = hasR ? grid.x[i + 1] : grid.x[i];
-        // Level with the next point and level between them: a constant
-        // stretch, which has no turning point.
-        if (hasR && v[i] == v[i + 1] && phi(grid.x[i] + (grid.x[i + 1] - grid.x[i]) / 2) == v[i]) continue;
         const Top top = highest(phi, l, r);
-        // A top at the end of the search is an end of the interval.
+        // A top at the end of the search is an end of the interval, or a
+        // level stretch: the search sees r before any point inside, and a
+        // level value never displaces it.
         if (!(top.x > l && top.x < r)) continue;
         if (!continuousAt(phi, top.x, r - l, noise)) continue;
         xs.push_back(middleOfTop(phi, top.x, top.v, l, r, noise));

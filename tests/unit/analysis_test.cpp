@@ -438,6 +438,17 @@ private slots:
         // Away from 0 the picture is whole: from x = 0.5 on, one run.
         QVERIFY(std::any_of(runs.begin(), runs.end(),
                             [](const auto& r) { return r.front().x() < 0.5 && r.back().x() == 1; }));
+        // Out of evaluations, what is left unresolved is not drawn: the pole
+        // beside sin(1/x) still breaks the curve.
+        auto crowded = [](double x) { return x < 0 ? std::sin(1 / x) : 1 / (x - 0.5); };
+        Tally both;
+        const expr::Runs split = expr::plot(counted(crowded, &both), -1, 1, kLow, kHigh, 792);
+        QCOMPARE(both.points, 200000L);
+        const QString faults = pictureFaults(
+            crowded, [](double x) { return x < 0     ? 0
+                                           : x < 0.5 ? 1
+                                                     : 2; }, -1, 1, 792, split);
+        QVERIFY2(faults.isEmpty(), qPrintable(faults));
         // A plain sine: one call for the columns, nothing more to refine.
         Tally sine;
         expr::plot(counted([](double x) { return std::sin(x); }, &sine), -10, 10, kLow, kHigh, 792);
