@@ -349,7 +349,7 @@ private:
             frame_.xLookup.input->setFocus(Qt::OtherFocusReason);
             return;
         }
-        frame_.xLookup.result->setText(solutions(*r, *y));
+        frame_.xLookup.result->setText(solutions(*r, *y, QStringLiteral("无实数解")));
         frame_.xLookup.result->setCursorPosition(0);
         frame_.xLookup.input->setFocus(Qt::OtherFocusReason);
     }
@@ -368,16 +368,17 @@ private:
         return std::all_of(ys, ys + kProbes, [y](double v) { return v == y; });
     }
 
-    static QString solutions(const Ready& r, double y) {
+    // Every x with f(x) = y, or `none`.
+    static QString solutions(const Ready& r, double y, const QString& none) {
         if (everywhere(r, y)) return QStringLiteral("区间内的任意 x");
         const std::vector<double> xs = expr::solve(batch(r.f), y, r.in.from, r.in.to);
-        return xs.empty() ? QStringLiteral("无实数解") : own::xList(xs);
+        return xs.empty() ? none : own::xList(xs);
     }
 
     void showZeros() {
         const auto r = ready();
         if (!r) return;
-        setControlText(ui_.zerosLabel, solutions(*r, 0.0));
+        setControlText(ui_.zerosLabel, solutions(*r, 0.0, QStringLiteral("无")));
     }
 
     void showExtrema(bool highest) {
