@@ -22,7 +22,9 @@ using Runs = std::vector<std::vector<QPointF>>;
 Runs plot(const Batch& f, double from, double to, double yFrom, double yTo, int columns);
 
 // Every x in [from, to] where f(x) = y, in increasing order, to full double
-// precision, touching solutions included (x² = 0); at most `limit`.
+// precision, touching solutions included (x² = 0); at most `limit`. Where f
+// equals y over a whole stretch (a constant equal to y) there is no list of
+// points to give, and none is given.
 std::vector<double> solve(const Batch& f, double y, double from, double to, int limit = 1000);
 
 // The local maxima / minima of f inside (from, to), in increasing x, corners

@@ -367,6 +367,7 @@ private slots:
         QCOMPARE(count([](double x) { return x * x * x; }), 1);
         QCOMPARE(count([](double x) { return 1000 * x; }), 1);
         QCOMPARE(count([](double x) { return 1e7 * x; }), 1);
+        QCOMPARE(count([](double x) { return 1e12 * x; }), 1);
         QCOMPARE(count([](double x) { return std::cbrt(x); }, 792), 1);
         // Twenty steps, and the lone point (10, 10) where the next begins.
         QCOMPARE(count([](double x) { return std::floor(x); }), 21);
