@@ -176,17 +176,17 @@ double boundary(Pred& holds, double off, double on) {
 // band wide enough that the wobble moves its edges little.
 template <class Phi>
 double middleOfTop(Phi& phi, double x, double v, double l, double r, double band) {
-    auto middleOf = [&](double level) {
+    auto edgesAt = [&](double level) {
         auto within = [&](double t) { return phi(t) >= level; };
         const double left = within(l) ? l : boundary(within, l, x);
         const double right = within(r) ? r : boundary(within, r, x);
         return std::pair{left, right};
     };
-    const auto [left, right] = middleOf(v);
+    const auto [left, right] = edgesAt(v);
     bool level = true;
     for (int k = 1; k < 8 && level; ++k) level = phi(left + (right - left) * k / 8) >= v;
     if (!level && band > 0) {
-        const auto [bl, br] = middleOf(v - band);
+        const auto [bl, br] = edgesAt(v - band);
         if (bl > l && br < r) return bl + (br - bl) / 2;
     }
     return left + (right - left) / 2;

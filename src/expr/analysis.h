@@ -15,7 +15,8 @@ using Runs = std::vector<std::vector<QPointF>>;
 
 // The curve over [from, to] (the interval's ends honoured exactly) for a
 // picture showing y in [yFrom, yTo] that is `columns` device pixels wide
-// across [from, to]: sampled finely enough that nothing between two columns
+// across [from, to] (its pixels square: as high as they are wide in the
+// world): sampled finely enough that nothing between two columns
 // is lost, broken where f is undefined or jumps (never a line joining two
 // branches), points beyond the picture cut at a margin just outside it. The
 // number of evaluations is bounded whatever f does (sin(1/x) near 0).
