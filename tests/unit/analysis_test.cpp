@@ -169,8 +169,8 @@ private slots:
         QCOMPARE(differ(solutions([](double x) { return (x - 1) * (x - 1) * (x + 2); }, 0), {-2, 1}, 1e-15), QString());
         QCOMPARE(differ(solutions([](double x) { return x * x * x - 3 * x; }, 2), {-1, 2}, 1e-9), QString());
         QCOMPARE(differ(solutions([](double x) { return x * x * x * x - 2 * x * x; }, -1), {-1, 1}, 1e-9), QString());
-        // Rounding makes 1 - x² exactly 1 over some two million doubles
-        // about 0, symmetric about it: its middle is the point.
+        // Rounding makes 1 - x² exactly 1 for every |x| below 7.5e-9, a
+        // stretch symmetric about 0: its middle is the point.
         QCOMPARE(differ(solutions([](double x) { return 1 - x * x; }, 1, -1, 2), {0}, 0), QString());
         // The same with the library's sine and logarithm, to the precision
         // their rounding allows on any system.
@@ -181,8 +181,8 @@ private slots:
         auto folded = [](double x) { return std::abs(x * x - 2 * x - 3); };
         QCOMPARE(differ(solutions(folded, 0), {-1, 3}, 1e-15), QString());
         QCOMPARE(differ(solutions(folded, 4), {1 - 2 * std::sqrt(2.0), 1, 1 + 2 * std::sqrt(2.0)}, 1e-9), QString());
-        // (x - √2)² multiplied out: its rounding wobbles about 0, so the
-        // point is known to some 1e-8 only, and it is still one solution.
+        // (x - √2)² multiplied out: its rounding wobbles about 0 for some
+        // 1e-8 either side of √2; still one solution, near the middle.
         const double r2 = std::sqrt(2.0);
         QCOMPARE(differ(solutions([r2](double x) { return x * x - 2 * r2 * x + 2; }, 0), {r2}, 1e-9), QString());
         // Just above a top: none.
