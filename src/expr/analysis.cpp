@@ -176,17 +176,17 @@ double boundary(Pred& holds, double off, double on) {
 // band wide enough that the wobble moves its edges little.
 template <class Phi>
 double middleOfTop(Phi& phi, double x, double v, double l, double r, double band) {
-    auto middleOf = [&](double level) {
+    auto edgesAt = [&](double level) {
         auto within = [&](double t) { return phi(t) >= level; };
         const double left = within(l) ? l : boundary(within, l, x);
         const double right = within(r) ? r : boundary(within, r, x);
         return std::pair{left, right};
     };
-    const auto [left, right] = middleOf(v);
+    const auto [left, right] = edgesAt(v);
     bool level = true;
     for (int k = 1; k < 8 && level; ++k) level = phi(left + (right - left) * k / 8) >= v;
     if (!level && band > 0) {
-        const auto [bl, br] = middleOf(v - band);
+        const auto [bl, br] = edgesAt(v - band);
         if (bl > l && br < r) return bl + (br - bl) / 2;
     }
     return left + (right - left) / 2;
@@ -288,8 +288,9 @@ struct Sample {
 // domain edge to narrow down, or a gap to tell from a jump.
 struct Piece {
     double a, fa, b, fb;
-    // The gap over the piece's ancestor about 1024 widths up, and that
-    // width: a gap that has not shrunk since is a jump.
+    // The gap when the piece first narrowed to 1024 times the width where
+    // jumps are told, and that width: a gap that has not shrunk since is a
+    // jump.
     double refGap, refWidth;
 };
 
@@ -330,11 +331,8 @@ Runs plot(const Batch& f, double from, double to, double yFrom, double yTo, int 
 
     std::vector<Sample> points(n + 1);
     {
-        std::vector<double> xs(n + 1), ys(n + 1, kNaN);
-        for (int i = 0; i < n; ++i) xs[i] = from + (to - from) * i / n;
-        xs[n] = to;
-        f(xs.data(), ys.data(), n + 1);
-        for (int i = 0; i <= n; ++i) points[i] = {xs[i], clean(ys[i])};
+        const Grid columnsGrid = sampleGrid(f, from, to, n);
+        for (int i = 0; i <= n; ++i) points[i] = {columnsGrid.x[i], columnsGrid.y[i]};
     }
     long used = n + 1;
 
@@ -401,14 +399,16 @@ Runs plot(const Batch& f, double from, double to, double yFrom, double yTo, int 
     for (const Piece& p : next)
         if (finite(p.fa) && finite(p.fb)) lifts.push_back(p.a);
 
-    if (!extra.empty()) {
-        auto byX = [](const Sample& s, const Sample& t) { return s.x < t.x; };
-        std::sort(extra.begin(), extra.end(), byX);
-        std::vector<Sample> all(points.size() + extra.size());
-        std::merge(points.begin(), points.end(), extra.begin(), extra.end(), all.begin(), byX);
-        points.swap(all);
-    }
+    std::sort(extra.begin(), extra.end(), [](const Sample& s, const Sample& t) { return s.x < t.x; });
     std::sort(lifts.begin(), lifts.end());
+    // The samples in order: the columns' and the refinements' merged as
+    // they are walked.
+    size_t column = 0, refined = 0;
+    auto take = [&]() -> const Sample& {
+        if (refined == extra.size() || (column < points.size() && points[column].x < extra[refined].x))
+            return points[column++];
+        return extra[refined++];
+    };
 
     // The runs: each drawable segment cut to the band, a new run wherever
     // the pen lifts or the curve comes back into the band.
@@ -417,23 +417,25 @@ Runs plot(const Batch& f, double from, double to, double yFrom, double yTo, int 
     auto single = [&](const Sample& s) {
         if (!open && finite(s.y) && s.y >= lo && s.y <= hi) runs.push_back({QPointF(s.x, s.y)});
     };
-    for (size_t i = 0; i + 1 < points.size(); ++i) {
-        const Sample &p = points[i], &q = points[i + 1];
-        while (lift < lifts.size() && lifts[lift] < p.x) ++lift;
-        const bool lifted = lift < lifts.size() && lifts[lift] == p.x;
+    const Sample* p = &take();
+    for (size_t k = 1; k < points.size() + extra.size(); ++k) {
+        const Sample& q = take();
+        while (lift < lifts.size() && lifts[lift] < p->x) ++lift;
+        const bool lifted = lift < lifts.size() && lifts[lift] == p->x;
         double t0, t1, y0, y1;
-        if (lifted || !finite(p.y) || !finite(q.y) || !clip(p.y, q.y, lo, hi, t0, t1, y0, y1)) {
-            single(p);
+        if (lifted || !finite(p->y) || !finite(q.y) || !clip(p->y, q.y, lo, hi, t0, t1, y0, y1)) {
+            single(*p);
             open = false;
-            continue;
+        } else {
+            const double w = q.x - p->x;
+            const double x0 = t0 == 0 ? p->x : p->x + w * t0, x1 = t1 == 1 ? q.x : p->x + w * t1;
+            if (!open || t0 > 0) runs.push_back({QPointF(x0, y0)});
+            runs.back().emplace_back(x1, y1);
+            open = t1 == 1;
         }
-        const double w = q.x - p.x;
-        const double x0 = t0 == 0 ? p.x : p.x + w * t0, x1 = t1 == 1 ? q.x : p.x + w * t1;
-        if (!open || t0 > 0) runs.push_back({QPointF(x0, y0)});
-        runs.back().emplace_back(x1, y1);
-        open = t1 == 1;
+        p = &q;
     }
-    single(points.back());
+    single(*p);
     return runs;
 }
 

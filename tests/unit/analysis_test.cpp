@@ -121,10 +121,10 @@ private slots:
         QCOMPARE(differ(solutions([](double x) { return x * x - 4; }, 0), {-2, 2}, 1e-15), QString());
         QCOMPARE(differ(solutions([](double x) { return x * x * x - 3 * x; }, 0), {-r3, 0, r3}, 1e-15), QString());
         QCOMPARE(differ(solutions([](double x) { return x + 1 / x; }, 2.5), {0.5, 2}, 1e-15), QString());
-        QCOMPARE(differ(solutions([](double x) { return std::exp(x); }, 2), {std::log(2.0)}, 1e-15), QString());
+        QCOMPARE(differ(solutions([](double x) { return std::exp(x); }, 2), {std::log(2.0)}, 1e-14), QString());
         QCOMPARE(differ(solutions([](double x) { return 1 / x; }, 2), {0.5}, 1e-15), QString());
         QCOMPARE(differ(solutions([](double x) { return 1 / (x * x); }, 4), {-0.5, 0.5}, 1e-15), QString());
-        QCOMPARE(differ(solutions([](double x) { return std::cbrt(x); }, 2), {8}, 1e-15), QString());
+        QCOMPARE(differ(solutions([](double x) { return std::cbrt(x); }, 2), {8}, 1e-14), QString());
         QCOMPARE(differ(solutions([](double x) { return std::cbrt(x); }, 0), {0}, 1e-15), QString());
         QCOMPARE(differ(solutions([](double x) { return std::sqrt(x); }, 3), {9}, 1e-15), QString());
         QCOMPARE(differ(solutions([](double x) { return 1e300 * x; }, 1e300), {1}, 1e-15), QString());
@@ -135,9 +135,9 @@ private slots:
         auto lnMinusX = [](double x) { return std::log(x) - x; };
         const std::vector<double> ln = solutions(lnMinusX, std::log(2.0) - 2);
         QCOMPARE(ln.size(), size_t(2));
-        QVERIFY2(ln[0] > 0 && ln[0] < 1 && std::abs(lnMinusX(ln[0]) - (std::log(2.0) - 2)) < 1e-15,
+        QVERIFY2(ln[0] > 0 && ln[0] < 1 && std::abs(lnMinusX(ln[0]) - (std::log(2.0) - 2)) < 1e-14,
                  qPrintable(QString::number(ln[0], 'g', 17)));
-        QCOMPARE(differ({ln[1]}, {2}, 1e-15), QString());
+        QCOMPARE(differ({ln[1]}, {2}, 1e-14), QString());
         // Solutions at the interval's own ends are in it.
         QCOMPARE(differ(solutions([](double x) { return x; }, 10), {10}, 0), QString());
         QCOMPARE(differ(solutions([](double x) { return x; }, -1, -1, 2), {-1}, 0), QString());
@@ -169,16 +169,20 @@ private slots:
         QCOMPARE(differ(solutions([](double x) { return (x - 1) * (x - 1) * (x + 2); }, 0), {-2, 1}, 1e-15), QString());
         QCOMPARE(differ(solutions([](double x) { return x * x * x - 3 * x; }, 2), {-1, 2}, 1e-9), QString());
         QCOMPARE(differ(solutions([](double x) { return x * x * x * x - 2 * x * x; }, -1), {-1, 1}, 1e-9), QString());
-        // sin x is exactly 1 over some hundred million doubles about π/2.
-        QCOMPARE(differ(solutions([](double x) { return std::sin(x); }, 1), periodic({pi / 2}, 2 * pi), 1e-15),
+        // Rounding makes 1 - x² exactly 1 for every |x| below 7.5e-9, a
+        // stretch symmetric about 0: its middle is the point.
+        QCOMPARE(differ(solutions([](double x) { return 1 - x * x; }, 1, -1, 2), {0}, 0), QString());
+        // The same with the library's sine and logarithm, to the precision
+        // their rounding allows on any system.
+        QCOMPARE(differ(solutions([](double x) { return std::sin(x); }, 1), periodic({pi / 2}, 2 * pi), 1e-9),
                  QString());
-        QCOMPARE(differ(solutions([](double x) { return std::log(x) - x; }, -1), {1}, 1e-15), QString());
+        QCOMPARE(differ(solutions([](double x) { return std::log(x) - x; }, -1), {1}, 1e-9), QString());
         // |x² - 2x - 3|: corners at its zeros, a smooth top of 4 at 1.
         auto folded = [](double x) { return std::abs(x * x - 2 * x - 3); };
         QCOMPARE(differ(solutions(folded, 0), {-1, 3}, 1e-15), QString());
         QCOMPARE(differ(solutions(folded, 4), {1 - 2 * std::sqrt(2.0), 1, 1 + 2 * std::sqrt(2.0)}, 1e-9), QString());
-        // (x - √2)² multiplied out: its rounding wobbles about 0, so the
-        // point is known to some 1e-8 only, and it is still one solution.
+        // (x - √2)² multiplied out: its rounding wobbles about 0 for some
+        // 1e-8 either side of √2; still one solution, near the middle.
         const double r2 = std::sqrt(2.0);
         QCOMPARE(differ(solutions([r2](double x) { return x * x - 2 * r2 * x + 2; }, 0), {r2}, 1e-9), QString());
         // Just above a top: none.
@@ -192,7 +196,7 @@ private slots:
         QCOMPARE(solutions([](double x) { return 1 / x; }, 0), std::vector<double>());
         QCOMPARE(solutions([](double x) { return 1 / (x - 1); }, 0), std::vector<double>());
         QCOMPARE(solutions([](double x) { return 1 / (x * x); }, 0), std::vector<double>());
-        QCOMPARE(differ(solutions([](double x) { return std::tan(x); }, 0), periodic({0}, pi), 1e-15), QString());
+        QCOMPARE(differ(solutions([](double x) { return std::tan(x); }, 0), periodic({0}, pi), 1e-14), QString());
         QCOMPARE(solutions([](double x) { return std::floor(x); }, 0.5), std::vector<double>());
         QCOMPARE(solutions([](double x) { return x < 0.3 ? -1.0 : 1.0; }, 0), std::vector<double>());
         // x + 1/x never equals 0, and 1.5 only never; 2 it touches at 1.
@@ -207,7 +211,7 @@ private slots:
         // ln x = -40 between the domain's edge and the first grid point.
         const std::vector<double> tiny = solutions([](double x) { return std::log(x); }, -40);
         QCOMPARE(tiny.size(), size_t(1));
-        QVERIFY2(std::abs(tiny[0] / std::exp(-40.0) - 1) < 1e-14, qPrintable(QString::number(tiny[0], 'g', 17)));
+        QVERIFY2(std::abs(tiny[0] / std::exp(-40.0) - 1) < 1e-13, qPrintable(QString::number(tiny[0], 'g', 17)));
     }
 
     // Functions with no separate solutions, and wild ones, answered in
@@ -270,6 +274,9 @@ private slots:
         QCOMPARE(check([](double x) { return 2 * std::sin(2 * x + pi / 3) + 1; }, -10, 10, periodic({pi / 12}, pi),
                        periodic({7 * pi / 12}, pi), 1e-9),
                  QString());
+        // A top that rounding makes level over many doubles, symmetric
+        // about 0.3: found to the double.
+        QCOMPARE(check([](double x) { return 2 - (x - 0.3) * (x - 0.3); }, -10, 10, {0.3}, {}, 1e-16), QString());
         // Corners, found to the double.
         QCOMPARE(check([](double x) { return std::abs(x); }, -10, 10, {}, {0}, 1e-15), QString());
         QCOMPARE(check([](double x) { return std::abs(x - 0.3); }, -10, 10, {}, {0.3}, 1e-15), QString());
@@ -365,8 +372,15 @@ private slots:
         QCOMPARE(count([](double x) { return x + 1 / x; }, 59, -1, 2), 2);
         QCOMPARE(count([](double x) { return x * x; }), 1);
         QCOMPARE(count([](double x) { return x * x * x; }), 1);
-        QCOMPARE(count([](double x) { return 1000 * x; }), 1);
-        QCOMPARE(count([](double x) { return 1e7 * x; }), 1);
+        // Steep lines, steeper than any gap the pictures tells at a pixel,
+        // cross the whole band in one run.
+        for (double slope : {1e3, 1e7, 1e12}) {
+            const expr::Runs line =
+                expr::plot(batch([slope](double x) { return slope * x; }), -10, 10, kLow, kHigh, 396);
+            QCOMPARE(line.size(), size_t(1));
+            QCOMPARE(line[0].front().y(), kBandLow);
+            QCOMPARE(line[0].back().y(), kBandHigh);
+        }
         QCOMPARE(count([](double x) { return std::cbrt(x); }, 792), 1);
         // Twenty steps, and the lone point (10, 10) where the next begins.
         QCOMPARE(count([](double x) { return std::floor(x); }), 21);
