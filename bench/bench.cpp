@@ -17,6 +17,9 @@
 #include <vector>
 
 #include "driver/driver.h"
+#include "driver/named.h"
+#include "expr/analysis.h"
+#include "expr/function.h"
 #include "frame/family_manager.h"
 #include "frame/family_window.h"
 #include "frame/plot_file.h"
@@ -212,6 +215,56 @@ void gifExport() {
     QCoreApplication::processEvents();
 }
 
+// The own-function window with a long expression (300 characters of
+// pupils' notation): its redraw at scale 1 and 2, parsing and compiling it,
+// and 1000 look-ups of every x for a y in the window's default function.
+void ownFunction(int runs) {
+    QString typed = QStringLiteral("a sin(bx + c) + d");
+    const QString more[] = {QStringLiteral(" + 0.1x² - 0.01x³"), QStringLiteral(" + |x - 1|/5"),
+                            QStringLiteral(" + cos(2x)/3"),      QStringLiteral(" - √(x² + 1)/4"),
+                            QStringLiteral(" + ln(x² + 2)/6"),   QStringLiteral(" + 2^(-x²)"),
+                            QStringLiteral(" + arctan x/7"),     QStringLiteral(" - sin x cos x/8")};
+    for (int i = 0; typed.size() < 300; ++i) typed += more[i % 8];
+    typed.truncate(typed.lastIndexOf(QLatin1Char('+'), 300) - 1);
+    const FamilyEntry* e = familyByKey(QStringLiteral("own"));
+    FamilyWindow* w = e ? FamilyManager::instance().open(*e) : nullptr;
+    auto* box = w ? qobject_cast<QLineEdit*>(namedControl(w, QStringLiteral("Exprtext"))) : nullptr;
+    if (!box) {
+        std::printf("(the own-function window did not open)\n");
+        return;
+    }
+    box->setText(typed);
+    QAbstractButton* redraw = w->frameControls().redraw;
+    const Stat r = measure(runs, [&](int) { redraw->click(); });
+    quint64 sink = 0;
+    const Stat r2 = measure(runs, [&](int) {
+        redraw->click();
+        sink += quint64(w->canvas().render(2).width());
+    });
+    if (sink == 0 || w->drawnCurves().empty()) std::printf("(nothing drawn)\n");
+    std::printf(
+        "own function, %d characters: redraw median %.1f us, p95 %.1f us; scale 2 median %.1f us, p95 %.1f us\n",
+        int(typed.size()), r.median, r.p95, r2.median, r2.p95);
+    w->close();
+    QCoreApplication::processEvents();
+
+    int failed = 0;
+    const Stat c = measure(runs, [&](int) { failed += expr::Function::compile(typed).index() != 0; });
+    std::printf("parse and compile those %d characters: median %.1f us, p95 %.1f us%s\n", int(typed.size()), c.median,
+                c.p95, failed ? " (did not compile)" : "");
+    auto f = expr::Function::compile(QStringLiteral("a sin(bx + c) + d"));
+    if (auto* fn = std::get_if<expr::Function>(&f)) {
+        fn->setParameters(1, 1, 0, 0);
+        const expr::Batch batch = [fn](const double* x, double* y, int n) { fn->evaluate(x, y, n); };
+        size_t found = 0;
+        QElapsedTimer t;
+        t.start();
+        for (int i = 0; i < 1000; ++i) found += expr::solve(batch, -0.999 + 0.001998 * i, -11, 11).size();
+        std::printf("1000 look-ups of every x for y in y = sin x over the picture: %.1f ms in all (%zu solutions)\n",
+                    t.nsecsElapsed() / 1e6, found);
+    }
+}
+
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
@@ -279,6 +332,7 @@ int main(int argc, char** argv) {
         });
         std::printf("full-screen 2000 x 2000 paint (sine): median %.1f us, p95 %.1f us\n", f.median, f.p95);
     }
+    ownFunction(std::max(50, runs / 4));
     animationFrame(std::max(50, runs / 4));
     gifExport();
     heavyWindow(std::max(50, runs / 4));

@@ -111,6 +111,9 @@ public:
     void noteAnnotation();
     // The curves on the picture, the last drawn last.
     const std::vector<DrawnCurve>& drawnCurves() const { return curves_.curves(); }
+    // What the picture's description calls the curve just drawn; the
+    // current-function label by default.
+    virtual QString curveName() const;
     // A handler runs or a tool is in the middle of something.
     bool busy() const;
 
@@ -143,9 +146,6 @@ protected:
     // Asked before an action clears the picture to draw again: false (the
     // family has said why) leaves the picture and the controls as they are.
     virtual bool curveReady() { return true; }
-    // What the picture's description calls the curve just drawn; the
-    // current-function label by default.
-    virtual QString curveName() const;
     // The extra marks of this window's axes (drawn before the letters).
     virtual void drawAxisMarks() {}
     // Remember the parameters just read as those of the first overlay curve.

@@ -274,9 +274,9 @@ private slots:
         QTest::mouseClick(&bar, Qt::LeftButton, {}, QPoint(400, 100));
         QVERIFY(first->hasFocus());
         QVERIFY(!first->showsFocusMark());
-        // Tab goes on past the last family to the help image.
-        bar.menuLabel(13)->setFocus(Qt::TabFocusReason);
-        QTest::keyClick(bar.menuLabel(13), Qt::Key_Tab);
+        // Tab goes on past the last entry (the own function) to the help image.
+        bar.menuLabel(shell::kMenuCount - 1)->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(bar.menuLabel(shell::kMenuCount - 1), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Imagehelp"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
         QTRY_VERIFY(helpWindow());
@@ -310,7 +310,7 @@ private slots:
     void shortcutsReachTheFamiliesFromAnyWindow() {
         MainWindow bar;
         bar.show();
-        QCOMPARE(int(shell::familyKeys().size()), 14);
+        QCOMPARE(int(shell::familyKeys().size()), 15);
         FamilyWindow* w = FamilyManager::instance().open(*familyByMenu(1));
         QApplication::setActiveWindow(w);
         QVERIFY(QTest::qWaitForWindowActive(w));
@@ -323,6 +323,12 @@ private slots:
         QTest::keyClick(now, Qt::Key_4, Qt::AltModifier);
         QCOMPARE(FamilyManager::instance().current()->objectName(),
                  QStringLiteral("Form%1").arg(familyByMenu(13)->number));
+        now = FamilyManager::instance().current();
+        QApplication::setActiveWindow(now);
+        QVERIFY(QTest::qWaitForWindowActive(now));
+        QTest::keyClick(now, Qt::Key_5, Qt::AltModifier);
+        QCOMPARE(FamilyManager::instance().current()->objectName(),
+                 QStringLiteral("Form%1").arg(familyByKey(QStringLiteral("own"))->number));
         now = FamilyManager::instance().current();
         QApplication::setActiveWindow(now);
         QVERIFY(QTest::qWaitForWindowActive(now));
@@ -400,9 +406,9 @@ private slots:
             QVERIFY2(!cw->hasFocus(), qPrintable(e.key));
             w->redrawClicked();
             const QString d = c->text(QAccessible::Description);
-            // The window's own label of the curve, and the features it computes.
+            // The window's own name of the curve, and the features it computes.
             // (said as it is read aloud: "X 的平方" for "X^2").
-            const QString current = numfmt::spoken(w->frameControls().current->text());
+            const QString current = numfmt::spoken(w->curveName());
             QVERIFY2(!current.isEmpty() && d.contains(current), qPrintable(e.key + ": " + d));
             QVERIFY2(d.contains(QStringLiteral("（")), qPrintable(e.key + ": no features in " + d));
             QVERIFY2(d.contains(QStringLiteral("显示坐标轴")), qPrintable(d));

@@ -75,6 +75,12 @@ const std::vector<Case>& cases() {
          {"焦点 (0,-5) 和 (0,5)", "渐近线 y=0.75x 和 y=-0.75x", "离心率 1.67"}},
         {"parabola", {}, nullptr, {"顶点 (0,0)", "开口向右", "对称轴是 x 轴", "焦点 (1.5,0)", "准线 x=-1.5"}},
         {"parabola", {{"Text1", "-4"}}, "Option2", {"开口向下", "对称轴是 y 轴", "焦点 (0,-2)", "准线 y=2"}},
+        // The own function's curve is described from its drawn points, its
+        // expression in words.
+        {"own",
+         {{"Exprtext", "y = x² - 2x - 3"}},
+         nullptr,
+         {"与 x 轴交于 (-1,0)、(3,0)", "与 y 轴交于 (0,-3)", "最低点 (1,-4)"}},
     };
     return all;
 }
@@ -115,8 +121,8 @@ private slots:
             }
             w->redrawClicked();
             const QString d = QAccessible::queryAccessibleInterface(w->canvasWidget())->text(QAccessible::Description);
-            // The expression as it is read aloud ("X 的平方" for "X^2").
-            const QString expression = numfmt::spoken(w->frameControls().current->text());
+            // The window's name of the curve as it is read aloud ("X 的平方" for "X^2").
+            const QString expression = numfmt::spoken(w->curveName());
             QVERIFY2(!expression.isEmpty() && d.contains(expression), qPrintable(key + ": " + d));
             // The features follow the expression they belong to.
             const int after = d.indexOf(expression) + expression.size();

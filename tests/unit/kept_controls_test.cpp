@@ -42,6 +42,8 @@ const std::map<QString, QString> kKeptBefore = {
      "Check1,Checkhide,Cmdcopy,Cmdhear,Cmdsave,Combo1sh,Command1,Command2,Command3,Command4,Command5,Command6,Command7,Commandfgqd,Commandquanpin,Frame1(0),Frame1(1),Frmdraw,HScroll1,HScroll2,Labcolor,Label1,Label10(0),Label10(1),Label11(0),Label11(1),Label12(0),Label12(1),Label13(0),Label13(1),Label16(0),Label16(1),Label17,Label2,Label3,Label4(0),Label4(1),Label6,Label7,Labfc,Labfc2,Labfc3,Labzb,Option1,Option1sh,Option2,Option2sh,Option3sh,Option4sh,Option5sh,Option6sh,Text1(0),Text1(1),Tx1,Tx2,Tx3,Ty1,Ty2,cax,cay,fugai,ty3,wangge"},
     {"parabola",
      "Check1,Checkhide,Cmdcopy,Cmdhear,Cmdsave,Combo1sh,Command1,Command2,Command3,Command4,Command5,Commandfgqd,Commandquanpin,Frame1(0),Frame1(1),Frmdraw,HScroll1,Labcolor,Label10(0),Label10(1),Label11(0),Label11(1),Label12(0),Label12(1),Label13(0),Label13(1),Label16(0),Label16(1),Label17,Label2,Label4(0),Label6,Label7,Labfc,Labfc2,Labfc3,Labzb,Option1,Option1sh,Option2,Option2sh,Option3sh,Option4sh,Option5sh,Option6sh,Text1,Tx1,Tx2,Tx3,Ty1,Ty2,cax,cay,fugai,ty3,wangge"},
+    {"own",
+     "Check1,Checkhide,Cmdcopy,Cmdhear,Cmdsave,Combo1sh,Command1,Command2,Command3,Command4,Command5,Command6,Commandfgqd,Commandquanpin,Domfrom,Domto,Exprtext,Frame1(0),Frame1(1),Frmdraw,HScroll1,HScroll2,HScroll3,HScroll4,Labcolor,Label1(0),Label10(0),Label10(1),Label11(0),Label11(1),Label12(0),Label12(1),Label2(0),Label3(0),Label3(1),Label3(2),Label3(3),Label4(0),Label4(1),Label5(0),Label5(1),Label5(2),Label5(3),Labzb,Option1sh,Option2sh,Option3sh,Option4sh,Option5sh,Option6sh,Text1(0),Text1(1),Text1(2),Text1(3),Tx1,Tx2,Ty1,Ty2,cax,cay,fugai,wangge"},
 };
 
 // The tools' own controls: a plot file brings them back, undo leaves them.

@@ -15,9 +15,7 @@
 
 namespace {
 
-bool dark(const QImage& img, QPoint p) {
-    return img.rect().contains(p) && qGray(img.pixel(p)) < 140;
-}
+bool dark(const QImage& img, QPoint p) { return img.rect().contains(p) && qGray(img.pixel(p)) < 140; }
 
 // Whether any pixel within `reach` pixels of p is dark.
 bool darkNear(const QImage& img, QPointF p, int reach = 1) {
@@ -71,21 +69,27 @@ private slots:
         // than the pixel column the pole is in (the 2-pixel pen of the
         // steep branches reaches the next one).
         QTest::addColumn<QRectF>("gap");
-        QTest::newRow("1/x") << "1/x" << "" << "" << std::function<double(double)>([](double x) { return 1 / x; })
+        QTest::newRow("1/x") << "1/x"
+                             << ""
+                             << "" << std::function<double(double)>([](double x) { return 1 / x; })
                              << QRectF(QPointF(-0.04, -8), QPointF(0.04, 8));
         const double h = M_PI / 2;
-        QTest::newRow("tan x") << "tan x" << "" << ""
-                               << std::function<double(double)>([](double x) { return std::tan(x); })
+        QTest::newRow("tan x") << "tan x"
+                               << ""
+                               << "" << std::function<double(double)>([](double x) { return std::tan(x); })
                                << QRectF(QPointF(h - 0.04, -7), QPointF(h + 0.04, 7));
-        QTest::newRow("|x|") << "|x| - 3" << "" << ""
-                             << std::function<double(double)>([](double x) { return std::abs(x) - 3; })
+        QTest::newRow("|x|") << "|x| - 3"
+                             << ""
+                             << "" << std::function<double(double)>([](double x) { return std::abs(x) - 3; })
                              << QRectF(QPointF(-0.5, -2), QPointF(0.5, 8));
-        QTest::newRow("cube root") << "x^(1/3)" << "" << ""
-                                   << std::function<double(double)>([](double x) { return std::cbrt(x); })
+        QTest::newRow("cube root") << "x^(1/3)"
+                                   << ""
+                                   << "" << std::function<double(double)>([](double x) { return std::cbrt(x); })
                                    << QRectF(QPointF(-9, 3), QPointF(9, 9));
         // Only on [-1, 2]: nothing left of -1 or right of 2.
-        QTest::newRow("interval") << "x²" << "-1" << "2"
-                                  << std::function<double(double)>([](double x) { return x * x; })
+        QTest::newRow("interval") << "x²"
+                                  << "-1"
+                                  << "2" << std::function<double(double)>([](double x) { return x * x; })
                                   << QRectF(QPointF(2.15, -9), QPointF(10, 9));
     }
     void pictures() {
@@ -152,12 +156,12 @@ private slots:
         QVERIFY(get("Label5(3)").startsWith(QStringLiteral("无")));
 
         // The interval bounds the search: x² = 1 on [0, 2] only at 1.
-        QVERIFY(session_->run({"type Exprtext x^2", "type Domfrom 0", "type Domto 2", "click Command1",
-                               "type Ty2 1", "click cax"}));
+        QVERIFY(session_->run(
+            {"type Exprtext x^2", "type Domfrom 0", "type Domto 2", "click Command1", "type Ty2 1", "click cax"}));
         QCOMPARE(get("Tx2"), QStringLiteral("1"));
         // A constant: every x solves it.
-        QVERIFY(session_->run({"type Exprtext 2", "type Domfrom", "type Domto", "click Command1", "type Ty2 2",
-                               "click cax"}));
+        QVERIFY(session_->run(
+            {"type Exprtext 2", "type Domfrom", "type Domto", "click Command1", "type Ty2 2", "click cax"}));
         QCOMPARE(get("Tx2"), QStringLiteral("区间内的任意 x"));
     }
 

@@ -46,8 +46,8 @@ QString body(const QString& typed) {
     QString t = typed.trimmed();
     // "y =", "Y＝" and the like in front: the window writes its own.
     int i = 0;
-    if (i < t.size() && (t[i] == QLatin1Char('y') || t[i] == QLatin1Char('Y') || t[i] == QChar(0xFF59) ||
-                         t[i] == QChar(0xFF39))) {
+    if (i < t.size() &&
+        (t[i] == QLatin1Char('y') || t[i] == QLatin1Char('Y') || t[i] == QChar(0xFF59) || t[i] == QChar(0xFF39))) {
         int j = i + 1;
         while (j < t.size() && t[j].isSpace()) ++j;
         if (j < t.size() && (t[j] == QLatin1Char('=') || t[j] == QChar(0xFF1D))) t = t.mid(j + 1).trimmed();
@@ -86,10 +86,7 @@ public:
                          "可以用参数 a、b、c、d。输入后点击“刷新作图”。")
                 .spoken("函数表达式 Y =")
                 .bind(&ui_.expr),
-            label("Label2(0)", 384, 8, 410, 25, "当前函数：")
-                .font("宋体", 13.5)
-                .color(192, 0, 0)
-                .bind(&frame_.current),
+            label("Label2(0)", 384, 8, 410, 25, "当前函数：").font("宋体", 13.5).color(192, 0, 0).bind(&frame_.current),
         });
         const char* names[4] = {"a =", "b =", "c =", "d ="};
         const char* starts[4] = {"1", "1", "0", "0"};
@@ -144,10 +141,8 @@ public:
         for (int i = 0; i < 4; ++i)
             frame_.sliders.push_back({ui_.slider[i], ui_.param[i], [](int v) { return numfmt::text(v / 10.f); }});
         frame_.firstParam = ui_.expr;
-        const std::vector<std::pair<QWidget*, QString>> features = {{ui_.zerosLabel, ""},
-                                                                    {ui_.maximaLabel, ""},
-                                                                    {ui_.minimaLabel, ""},
-                                                                    {ui_.yInterceptLabel, ""}};
+        const std::vector<std::pair<QWidget*, QString>> features = {
+            {ui_.zerosLabel, ""}, {ui_.maximaLabel, ""}, {ui_.minimaLabel, ""}, {ui_.yInterceptLabel, ""}};
         frame_.redrawEmpties = features;
         frame_.overlayEmpties = features;
         onClick(ui_.zeros, [this] { showZeros(); });
@@ -384,8 +379,8 @@ private:
     void showExtrema(bool highest) {
         const auto r = ready();
         if (!r) return;
-        const auto points = highest ? expr::maxima(batch(r->f), r->in.from, r->in.to)
-                                    : expr::minima(batch(r->f), r->in.from, r->in.to);
+        const auto points =
+            highest ? expr::maxima(batch(r->f), r->in.from, r->in.to) : expr::minima(batch(r->f), r->in.from, r->in.to);
         setControlText(highest ? ui_.maximaLabel : ui_.minimaLabel, own::pointList(points));
     }
 
@@ -393,18 +388,18 @@ private:
         const auto r = ready();
         if (!r) return;
         const double y = r->in.from <= 0 && 0 <= r->in.to ? r->f->at(0.0) : std::nan("");
-        setControlText(ui_.yInterceptLabel, std::isfinite(y) ? QStringLiteral("(0,") + numfmt::text(float(y)) +
-                                                                   QStringLiteral(")")
-                                                             : QStringLiteral("无（x = 0 处没有定义或不在区间内）"));
+        setControlText(ui_.yInterceptLabel, std::isfinite(y)
+                                                ? QStringLiteral("(0,") + numfmt::text(float(y)) + QStringLiteral(")")
+                                                : QStringLiteral("无（x = 0 处没有定义或不在区间内）"));
     }
 
     std::optional<expr::Function> compiled_;
     QString drawnName_;
     struct {
-        QLineEdit* expr = nullptr;                      // Exprtext
-        QLineEdit* param[4] = {};                       // Text1(0..3): a, b, c, d
-        QScrollBar* slider[4] = {};                     // HScroll1..4
-        QLineEdit *from = nullptr, *to = nullptr;       // Domfrom, Domto
+        QLineEdit* expr = nullptr;                 // Exprtext
+        QLineEdit* param[4] = {};                  // Text1(0..3): a, b, c, d
+        QScrollBar* slider[4] = {};                // HScroll1..4
+        QLineEdit *from = nullptr, *to = nullptr;  // Domfrom, Domto
         QPushButton *zeros = nullptr, *maxima = nullptr, *minima = nullptr, *yIntercept = nullptr;
         QLabel *zerosLabel = nullptr, *maximaLabel = nullptr, *minimaLabel = nullptr, *yInterceptLabel = nullptr;
     } ui_;
