@@ -5,6 +5,9 @@
 // real, as pupils learn it.
 #include "expr/function.h"
 
+// muparser's headers take wide strings where _UNICODE is defined, as Qt
+// defines it for Windows; the library is built for narrow ones everywhere.
+#undef _UNICODE
 #include <muParser.h>
 
 #include <algorithm>
