@@ -11,6 +11,7 @@
 #include <muParser.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <limits>
 
@@ -152,11 +153,16 @@ std::variant<Function, Problem> Function::compile(const QString& typed) {
         p.SetExpr(t.text);
         // The bytecode is made on the first evaluation: its errors show now.
         (void)p.Eval();
-        const mu::varmap_type& used = p.GetUsedVar();
-        for (int k = 0; k < 4; ++k) d->used[k] = used.count(names[k + 1]) > 0;
-        // GetUsedVar parses again in a mode of its own: make the bytecode anew.
-        p.SetExpr(t.text);
-        (void)p.Eval();
+        // The parameters used, from the translation's names: each a name
+        // of its own there, never inside a function's name ("f_abs").
+        const std::string& text = t.text;
+        for (size_t i = 0; i < text.size(); ++i) {
+            const auto isName = [&](size_t k) {
+                return k < text.size() && (std::isalnum((unsigned char)text[k]) || text[k] == '_');
+            };
+            if (text[i] >= 'a' && text[i] <= 'd' && !(i > 0 && isName(i - 1)) && !isName(i + 1))
+                d->used[text[i] - 'a'] = true;
+        }
     } catch (const mu::ParserError& e) {
         int pos = e.GetPos();
         if (t.origin.empty()) pos = 0;
