@@ -301,7 +301,8 @@ private:
     Tree tree_;
 
     const Token& peek(size_t ahead = 0) const { return t_[std::min(i_ + ahead, t_.size() - 1)]; }
-    const Token& take() { return t_[i_++]; }
+    // Never past the end: the last token is the end of the text.
+    const Token& take() { return t_[std::min(i_++, t_.size() - 1)]; }
 
     int add(Node n) {
         tree_.nodes.push_back(std::move(n));
@@ -537,7 +538,6 @@ private:
             Node c{Node::Call, k.pos};
             c.name = k.kind == Tok::Sqrt ? "sqrt" : "cbrt";
             c.kids = {inner};
-            c.radical = true;
             return add(std::move(c));
         }
         default: missingOperand();
@@ -599,7 +599,6 @@ private:
             }
             barOpen_.pop_back();
             close(open);
-            c.bracketed = true;
             if (k.name == Name::Log && c.kids.size() != 2) fail(k.pos, QStringLiteral("log 要写成 log(底数, x)"));
         } else {
             if (k.name == Name::Log) fail(k.pos, QStringLiteral("log 要写成 log(底数, x)"));
