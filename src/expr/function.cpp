@@ -120,7 +120,10 @@ QString evaluatorMessage(const mu::ParserError& e) {
 std::variant<Function, Problem> Function::compile(const QString& typed) {
     auto translated = translate(typed);
     if (auto* p = std::get_if<Problem>(&translated)) return *p;
-    const Translation& t = std::get<Translation>(translated);
+    return compile(typed, std::get<Translation>(translated));
+}
+
+std::variant<Function, Problem> Function::compile(const QString& typed, const Translation& t) {
     auto d = std::make_unique<Impl>();
     d->typed = typed;
     try {

@@ -417,6 +417,27 @@ private slots:
         QCOMPARE(tr.origin[x], 5);
     }
 
+    // What the evaluator itself refuses (nothing the notation lets through,
+    // so a translation made by hand here) is told at the typed character
+    // its own position came from.
+    void evaluatorComplaintsPointAtTheTypedText() {
+        const QString typed = QStringLiteral("y = 2x + zz");
+        expr::Translation t;
+        t.text = "2*x+zz";
+        t.origin = {4, 5, 5, 7, 9, 10};
+        auto compiled = Function::compile(typed, t);
+        QVERIFY(std::holds_alternative<Problem>(compiled));
+        QCOMPARE(std::get<Problem>(compiled).position, 9);
+        QCOMPARE(std::get<Problem>(compiled).message, QStringLiteral("第 10 个字符：不认识的名称"));
+        t.text = "2*x+f_sin(x";
+        t.origin = {4, 5, 5, 7, 9, 9, 9, 9, 9, 9, 10};
+        compiled = Function::compile(QStringLiteral("y = 2x + sin(x"), t);
+        QVERIFY(std::holds_alternative<Problem>(compiled));
+        const Problem p = std::get<Problem>(compiled);
+        QVERIFY2(p.position >= 9 && p.position <= 10, qPrintable(p.message));
+        QVERIFY2(p.message.startsWith(QStringLiteral("第 %1 个字符：").arg(p.position + 1)), qPrintable(p.message));
+    }
+
     void spokenInWords_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("said");
