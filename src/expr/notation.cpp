@@ -779,7 +779,6 @@ private:
                 if (!isAtom(kid)) return false;
             return true;
         }
-        if (n.kind == Node::Power) return isSimple(n.kids[0]) && isAtom(n.kids[0]);
         return false;
     }
 
@@ -814,10 +813,13 @@ private:
             return s;
         }
         case Node::Product: {
+            // "2x" said as written, but after a division every product is
+            // said: "1/2x" is half of x, "1 除以 2 乘 x".
+            const bool divides = n.ops.find('/') != std::string::npos;
             QString s = node(n.kids[0]);
             for (size_t k = 1; k < n.kids.size(); ++k) {
-                const bool joined =
-                    n.ops[k] == 'i' && isAtom(n.kids[k - 1]) && isAtom(n.kids[k]) && at(n.kids[k]).kind != Node::Number;
+                const bool joined = !divides && n.ops[k] == 'i' && isAtom(n.kids[k - 1]) && isAtom(n.kids[k]) &&
+                                    at(n.kids[k]).kind != Node::Number;
                 // "2 派", "派 x": the word apart from the letters.
                 const bool pi = at(n.kids[k]).name == "pi" || at(n.kids[k - 1]).name == "pi";
                 if (joined && pi) s += QStringLiteral(" ");

@@ -60,6 +60,8 @@ const Meaning kMeanings[] = {
     {"x‐1", [](double x, const Params&) { return x - 1; }},
     {"x × 2 ÷ 4", [](double x, const Params&) { return x * 2 / 4; }},
     {"x·x", [](double x, const Params&) { return x * x; }},
+    // Left to right, as written: half of x, not the reciprocal of 2x.
+    {"1/2x", [](double x, const Params&) { return 1.0 / 2 * x; }},
     {"3x^2/2", [](double x, const Params&) { return 3 * (x * x) / 2; }},
     {"ax²+bx+c", [](double x, const Params& p) { return p.a * x * x + p.b * x + p.c; }},
     {"a(x−b)²+c", [](double x, const Params& p) { return p.a * (x - p.b) * (x - p.b) + p.c; }},
@@ -467,6 +469,10 @@ private slots:
                                      << "y 等于 x 的绝对值 减 1 的绝对值";
         QTest::newRow("superscript minus") << "x⁻¹"
                                            << "y 等于 x 的 负 1 次方";
+        QTest::newRow("division then a product") << "1/2x"
+                                                 << "y 等于 1 除以 2 乘 x";
+        QTest::newRow("power in an argument") << "ln x²"
+                                              << "y 等于 ln 左括号 x 的平方 右括号";
         QTest::newRow("refused") << "x+"
                                  << "";
     }
