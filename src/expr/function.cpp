@@ -5,9 +5,13 @@
 // real, as pupils learn it.
 #include "expr/function.h"
 
+// muparser's headers take wide strings where _UNICODE is defined, as Qt
+// defines it for Windows; the library is built for narrow ones everywhere.
+#undef _UNICODE
 #include <muParser.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <limits>
 
@@ -116,7 +120,10 @@ QString evaluatorMessage(const mu::ParserError& e) {
 std::variant<Function, Problem> Function::compile(const QString& typed) {
     auto translated = translate(typed);
     if (auto* p = std::get_if<Problem>(&translated)) return *p;
-    const Translation& t = std::get<Translation>(translated);
+    return compile(typed, std::get<Translation>(translated));
+}
+
+std::variant<Function, Problem> Function::compile(const QString& typed, const Translation& t) {
     auto d = std::make_unique<Impl>();
     d->typed = typed;
     try {
@@ -149,11 +156,16 @@ std::variant<Function, Problem> Function::compile(const QString& typed) {
         p.SetExpr(t.text);
         // The bytecode is made on the first evaluation: its errors show now.
         (void)p.Eval();
-        const mu::varmap_type& used = p.GetUsedVar();
-        for (int k = 0; k < 4; ++k) d->used[k] = used.count(names[k + 1]) > 0;
-        // GetUsedVar parses again in a mode of its own: make the bytecode anew.
-        p.SetExpr(t.text);
-        (void)p.Eval();
+        // The parameters used, from the translation's names: each a name
+        // of its own there, never inside a function's name ("f_abs").
+        const std::string& text = t.text;
+        for (size_t i = 0; i < text.size(); ++i) {
+            const auto isName = [&](size_t k) {
+                return k < text.size() && (std::isalnum((unsigned char)text[k]) || text[k] == '_');
+            };
+            if (text[i] >= 'a' && text[i] <= 'd' && !(i > 0 && isName(i - 1)) && !isName(i + 1))
+                d->used[text[i] - 'a'] = true;
+        }
     } catch (const mu::ParserError& e) {
         int pos = e.GetPos();
         if (t.origin.empty()) pos = 0;

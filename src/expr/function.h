@@ -14,6 +14,9 @@ public:
     // Compiles what was typed; the problem, at its position in the typed
     // text, when it does not compile.
     static std::variant<Function, Problem> compile(const QString& typed);
+    // What compile does once the text is translated: the evaluator's own
+    // complaints are told at the typed position their character came from.
+    static std::variant<Function, Problem> compile(const QString& typed, const Translation& translation);
 
     Function(Function&&) noexcept;
     Function& operator=(Function&&) noexcept;

@@ -301,7 +301,8 @@ private:
     Tree tree_;
 
     const Token& peek(size_t ahead = 0) const { return t_[std::min(i_ + ahead, t_.size() - 1)]; }
-    const Token& take() { return t_[i_++]; }
+    // Never past the end: the last token is the end of the text.
+    const Token& take() { return t_[std::min(i_++, t_.size() - 1)]; }
 
     int add(Node n) {
         tree_.nodes.push_back(std::move(n));
@@ -537,7 +538,6 @@ private:
             Node c{Node::Call, k.pos};
             c.name = k.kind == Tok::Sqrt ? "sqrt" : "cbrt";
             c.kids = {inner};
-            c.radical = true;
             return add(std::move(c));
         }
         default: missingOperand();
@@ -599,7 +599,6 @@ private:
             }
             barOpen_.pop_back();
             close(open);
-            c.bracketed = true;
             if (k.name == Name::Log && c.kids.size() != 2) fail(k.pos, QStringLiteral("log 要写成 log(底数, x)"));
         } else {
             if (k.name == Name::Log) fail(k.pos, QStringLiteral("log 要写成 log(底数, x)"));
@@ -780,7 +779,6 @@ private:
                 if (!isAtom(kid)) return false;
             return true;
         }
-        if (n.kind == Node::Power) return isSimple(n.kids[0]) && isAtom(n.kids[0]);
         return false;
     }
 
@@ -815,10 +813,13 @@ private:
             return s;
         }
         case Node::Product: {
+            // "2x" said as written, but after a division every product is
+            // said: "1/2x" is half of x, "1 除以 2 乘 x".
+            const bool divides = n.ops.find('/') != std::string::npos;
             QString s = node(n.kids[0]);
             for (size_t k = 1; k < n.kids.size(); ++k) {
-                const bool joined =
-                    n.ops[k] == 'i' && isAtom(n.kids[k - 1]) && isAtom(n.kids[k]) && at(n.kids[k]).kind != Node::Number;
+                const bool joined = !divides && n.ops[k] == 'i' && isAtom(n.kids[k - 1]) && isAtom(n.kids[k]) &&
+                                    at(n.kids[k]).kind != Node::Number;
                 // "2 派", "派 x": the word apart from the letters.
                 const bool pi = at(n.kids[k]).name == "pi" || at(n.kids[k - 1]).name == "pi";
                 if (joined && pi) s += QStringLiteral(" ");

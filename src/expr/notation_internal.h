@@ -15,16 +15,14 @@ namespace expr::detail {
 // each however long (a loop, not a recursion, writes them out).
 struct Node {
     enum Kind { Number, Variable, Constant, Group, Neg, Sum, Product, Power, Call } kind;
-    int pos = 0;             // where it begins in the typed text
-    std::vector<int> kids;   // operands / arguments
-    std::string ops;         // Sum: '+' '-' per kid; Product: '*' '/' 'i' (implicit) per kid, the
-                             // first unused; Power: per exponent, '^' or 's' (superscript)
-    double value = 0;        // Number
-    std::string text;        // Number: its digits as written, in ASCII
-    std::string name;        // Variable ("x", "a".."d"), Constant ("pi", "e"), Call ("sin", "log", "abs", ...)
-    bool bars = false;       // Call: |...|
-    bool radical = false;    // Call: √ or ∛
-    bool bracketed = false;  // Call: its argument in brackets
+    int pos = 0;            // where it begins in the typed text
+    std::vector<int> kids;  // operands / arguments
+    std::string ops;        // Sum: '+' '-' per kid; Product: '*' '/' 'i' (implicit) per kid, the
+                            // first unused; Power: per exponent, '^' or 's' (superscript)
+    double value = 0;       // Number
+    std::string text;       // Number: its digits as written, in ASCII
+    std::string name;       // Variable ("x", "a".."d"), Constant ("pi", "e"), Call ("sin", "log", "abs", ...)
+    bool bars = false;      // Call: |...|
 };
 
 struct Tree {

@@ -60,6 +60,8 @@ const Meaning kMeanings[] = {
     {"x‐1", [](double x, const Params&) { return x - 1; }},
     {"x × 2 ÷ 4", [](double x, const Params&) { return x * 2 / 4; }},
     {"x·x", [](double x, const Params&) { return x * x; }},
+    // Left to right, as written: half of x, not the reciprocal of 2x.
+    {"1/2x", [](double x, const Params&) { return 1.0 / 2 * x; }},
     {"3x^2/2", [](double x, const Params&) { return 3 * (x * x) / 2; }},
     {"ax²+bx+c", [](double x, const Params& p) { return p.a * x * x + p.b * x + p.c; }},
     {"a(x−b)²+c", [](double x, const Params& p) { return p.a * (x - p.b) * (x - p.b) + p.c; }},
@@ -417,6 +419,27 @@ private slots:
         QCOMPARE(tr.origin[x], 5);
     }
 
+    // What the evaluator itself refuses (nothing the notation lets through,
+    // so a translation made by hand here) is told at the typed character
+    // its own position came from.
+    void evaluatorComplaintsPointAtTheTypedText() {
+        const QString typed = QStringLiteral("y = 2x + zz");
+        expr::Translation t;
+        t.text = "2*x+zz";
+        t.origin = {4, 5, 5, 7, 9, 10};
+        auto compiled = Function::compile(typed, t);
+        QVERIFY(std::holds_alternative<Problem>(compiled));
+        QCOMPARE(std::get<Problem>(compiled).position, 9);
+        QCOMPARE(std::get<Problem>(compiled).message, QStringLiteral("第 10 个字符：不认识的名称"));
+        t.text = "2*x+f_sin(x";
+        t.origin = {4, 5, 5, 7, 9, 9, 9, 9, 9, 9, 10};
+        compiled = Function::compile(QStringLiteral("y = 2x + sin(x"), t);
+        QVERIFY(std::holds_alternative<Problem>(compiled));
+        const Problem p = std::get<Problem>(compiled);
+        QVERIFY2(p.position >= 9 && p.position <= 10, qPrintable(p.message));
+        QVERIFY2(p.message.startsWith(QStringLiteral("第 %1 个字符：").arg(p.position + 1)), qPrintable(p.message));
+    }
+
     void spokenInWords_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("said");
@@ -446,6 +469,10 @@ private slots:
                                      << "y 等于 x 的绝对值 减 1 的绝对值";
         QTest::newRow("superscript minus") << "x⁻¹"
                                            << "y 等于 x 的 负 1 次方";
+        QTest::newRow("division then a product") << "1/2x"
+                                                 << "y 等于 1 除以 2 乘 x";
+        QTest::newRow("power in an argument") << "ln x²"
+                                              << "y 等于 ln 左括号 x 的平方 右括号";
         QTest::newRow("refused") << "x+"
                                  << "";
     }
