@@ -224,8 +224,8 @@ void ownFunction(int runs) {
                             QStringLiteral(" + cos(2x)/3"),      QStringLiteral(" - √(x² + 1)/4"),
                             QStringLiteral(" + ln(x² + 2)/6"),   QStringLiteral(" + 2^(-x²)"),
                             QStringLiteral(" + arctan x/7"),     QStringLiteral(" - sin x cos x/8")};
-    for (int i = 0; typed.size() < 300; ++i) typed += more[i % 8];
-    typed.truncate(typed.lastIndexOf(QLatin1Char('+'), 300) - 1);
+    // Whole terms, as long as the text stays within 300 characters.
+    for (int i = 0; typed.size() + more[i % 8].size() <= 300; ++i) typed += more[i % 8];
     const FamilyEntry* e = familyByKey(QStringLiteral("own"));
     FamilyWindow* w = e ? FamilyManager::instance().open(*e) : nullptr;
     auto* box = w ? qobject_cast<QLineEdit*>(namedControl(w, QStringLiteral("Exprtext"))) : nullptr;
