@@ -49,8 +49,12 @@ foreach(i RANGE 0 ${last} 3)
     vesmar_render(${CMAKE_SOURCE_DIR}/resources/images/${name}.svg ${alias} ${fw} ${fh})
   endforeach()
 endforeach()
-# The window icon at the sizes desktops ask for.
-foreach(size 16 24 32 48 64 128 256)
+# The window icon at the sizes a window's frame, task bar and window switcher
+# show (128 for a switcher on a 200 % screen). Larger views of the program
+# (a dock, a menu) take the desktop entry's icon, installed as SVG; every
+# size here is decoded at start and handed to each window, so 256 (a
+# quarter of a megabyte) is left out.
+foreach(size 16 24 32 48 64 128)
   vesmar_render(${CMAKE_SOURCE_DIR}/resources/vesmar.svg icons/vesmar-${size}.png ${size} ${size})
 endforeach()
 

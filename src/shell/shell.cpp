@@ -25,14 +25,14 @@ void initShellResources() {
 
 QIcon programIcon() {
     // Decoded once: once it is the application's icon, every window shares
-    // that one (its sizes together are about 360 KB).
+    // that one (its sizes together are about 100 KB).
     static qint64 made = 0;
     if (made && QApplication::windowIcon().cacheKey() == made) return QApplication::windowIcon();
     initShellResources();
     QIcon icon;
     // Decoded here rather than by QIcon::addFile, whose reader would load
     // every image plug-in to ask about each file.
-    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+    for (int size : {16, 24, 32, 48, 64, 128}) {
         const QImage image = png::read(QStringLiteral(":/icons/vesmar-%1.png").arg(size));
         if (!image.isNull()) icon.addPixmap(QPixmap::fromImage(image));
     }
