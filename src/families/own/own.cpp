@@ -378,7 +378,7 @@ private:
     void showZeros() {
         const auto r = ready();
         if (!r) return;
-        setControlText(ui_.zerosLabel, solutions(*r, 0.0, QStringLiteral("无")));
+        showFeature(ui_.zerosLabel, solutions(*r, 0.0, QStringLiteral("无")));
     }
 
     void showExtrema(bool highest) {
@@ -386,16 +386,22 @@ private:
         if (!r) return;
         const auto points =
             highest ? expr::maxima(batch(r->f), r->in.from, r->in.to) : expr::minima(batch(r->f), r->in.from, r->in.to);
-        setControlText(highest ? ui_.maximaLabel : ui_.minimaLabel, own::pointList(points));
+        showFeature(highest ? ui_.maximaLabel : ui_.minimaLabel, own::pointList(points));
     }
 
     void showYIntercept() {
         const auto r = ready();
         if (!r) return;
         const double y = r->in.from <= 0 && 0 <= r->in.to ? r->f->at(0.0) : std::nan("");
-        setControlText(ui_.yInterceptLabel, std::isfinite(y)
-                                                ? QStringLiteral("(0,") + numfmt::text(float(y)) + QStringLiteral(")")
-                                                : QStringLiteral("无（x = 0 处没有定义或不在区间内）"));
+        showFeature(ui_.yInterceptLabel, std::isfinite(y)
+                                             ? QStringLiteral("(0,") + numfmt::text(float(y)) + QStringLiteral(")")
+                                             : QStringLiteral("无（x = 0 处没有定义或不在区间内）"));
+    }
+
+    // A list longer than its label shows is read whole in the tooltip.
+    static void showFeature(QLabel* label, const QString& text) {
+        setControlText(label, text);
+        label->setToolTip(label->fontMetrics().horizontalAdvance(text) > label->width() ? text : QString());
     }
 
     std::optional<expr::Function> compiled_;
