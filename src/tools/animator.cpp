@@ -539,6 +539,7 @@ void Animator::plotStarting() {
         // many curves it holds.
         auto d = std::make_shared<picture::Description>();
         d->base = trailImage_;
+        d->baseHigh = trailHigh_;
         trailPicture_ = Picture(d, trailImage_);
     }
     Canvas& c = w_.canvas();
@@ -596,13 +597,44 @@ void Animator::addToTrail(int k) {
     painter.setCompositionMode(QPainter::CompositionMode_Darken);
     painter.drawImage(0, 0, trailCanvas_->image());
     painter.end();
+
+    // The same at the screen's scale, drawn there rather than stretched.
+    // Should the window have moved to a screen of another scale, what the
+    // trail holds is stretched to it and the curves from now on are sharp.
+    const double wanted = trailScaleWanted();
+    if (wanted != trailScale_) {
+        const int side = picture::sideAt(wanted);
+        trailHigh_ = wanted <= 1 || trailHigh_.isNull()
+                         ? QImage()
+                         : trailHigh_.scaled(side, side, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+        trailScale_ = wanted;
+    }
+    if (trailScale_ > 1) {
+        const QImage high = trailCanvas_->render(trailScale_);
+        if (trailHigh_.isNull()) {
+            trailHigh_ = QImage(high.size(), QImage::Format_RGB32);
+            trailHigh_.fill(Qt::white);
+        }
+        QPainter p(&trailHigh_);
+        p.setCompositionMode(QPainter::CompositionMode_Darken);
+        p.drawImage(0, 0, high);
+    }
     trailPicture_ = Picture();
+}
+
+double Animator::trailScaleWanted() const {
+    double screen = 1;
+    if (const QWidget* c = w_.canvasWidget()) screen = c->devicePixelRatioF();
+    const double s = std::max(screen, sharpAtLeast_);
+    return std::isfinite(s) ? std::clamp(s, 1.0, picture::kMaxScale) : 1.0;
 }
 
 void Animator::clearTrail() {
     trailKeys_.clear();
     trailPicture_ = Picture();
     trailImage_ = QImage();
+    trailHigh_ = QImage();
+    trailScale_ = trailScaleWanted();
 }
 
 void Animator::noteSkipped(int k) {
@@ -647,12 +679,16 @@ void Animator::exportGif() {
     const View before = w_.views().take();
     const anim::Settings kept = run_;
     run_ = *s;
+    // The trail as sharp as the GIF's frames.
+    const double sharp = sharpAtLeast_;
+    sharpAtLeast_ = std::max(sharp, scale);
     clearTrail();
     std::vector<QImage> images;
     playing_ = true;  // no steps of the history meanwhile
     for (int k : anim::sweep(run_.mode, run_.frames))
         if (showFrame(k, run_.trail)) images.push_back(w_.canvas().render(scale));
     playing_ = false;
+    sharpAtLeast_ = sharp;
     w_.views().put(before);
     run_ = kept;
     // The trail of a run in progress starts again from the next frame.
