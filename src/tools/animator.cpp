@@ -14,7 +14,6 @@
 #include <QSignalBlocker>
 #include <QTimer>
 #include <QLineF>
-#include <QPainter>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -135,6 +134,27 @@ QRect freePlace(const QWidget* window, QSize size, QPoint wanted) {
     return best;
 }
 
+// The curve joins the trail where it has drawn (anything but white): each
+// colour channel keeps the darker of the two, so the white around a curve
+// never covers another and crossing curves keep the darker shade. Rows the
+// curve leaves white are not touched.
+void darkenInto(QImage& trail, const QImage& curve) {
+    if (trail.size() != curve.size() || trail.format() != QImage::Format_RGB32 ||
+        curve.format() != QImage::Format_RGB32)
+        return;
+    const int w = trail.width();
+    for (int y = 0; y < trail.height(); ++y) {
+        const auto* c = reinterpret_cast<const QRgb*>(curve.constScanLine(y));
+        QRgb* t = nullptr;
+        for (int x = 0; x < w; ++x) {
+            if ((c[x] & 0xFFFFFFu) == 0xFFFFFFu) continue;
+            if (!t) t = reinterpret_cast<QRgb*>(trail.scanLine(y));
+            t[x] = qRgb(std::min(qRed(c[x]), qRed(t[x])), std::min(qGreen(c[x]), qGreen(t[x])),
+                        std::min(qBlue(c[x]), qBlue(t[x])));
+        }
+    }
+}
+
 QString parameterName(const QLineEdit* box, size_t i) {
     QString name = box ? box->accessibleName() : QString();
     if (name.startsWith(QStringLiteral("参数 "))) name = name.mid(3);
@@ -209,6 +229,9 @@ Animator::Animator(FamilyWindow& window) : QObject(&window), w_(window) {
     // of widgets.
     timer_ = new QTimer(&w_);
     timer_->setObjectName(QStringLiteral("Timeranim"));
+    // A coarse timer may fire each frame up to a twentieth early or late:
+    // the animation would run that much too fast or too slow.
+    timer_->setTimerType(Qt::PreciseTimer);
     connect(timer_, &QTimer::timeout, this, &Animator::tick);
 
     // Touching a parameter while a run plays pauses it: the frame's own
@@ -587,16 +610,12 @@ void Animator::addToTrail(int k) {
         trailCanvas_->points(run);
         if (!gaps.empty()) trailCanvas_->lines(gaps);
     }
-    // The curve joins the earlier ones: the darker of two colours stays, so
-    // the white around a curve never covers another.
+    // The curve joins the earlier ones.
     if (trailImage_.isNull()) {
         trailImage_ = QImage(trailCanvas_->width(), trailCanvas_->height(), QImage::Format_RGB32);
         trailImage_.fill(Qt::white);
     }
-    QPainter painter(&trailImage_);
-    painter.setCompositionMode(QPainter::CompositionMode_Darken);
-    painter.drawImage(0, 0, trailCanvas_->image());
-    painter.end();
+    darkenInto(trailImage_, trailCanvas_->image());
 
     // The same at the screen's scale, drawn there rather than stretched.
     // Should the window have moved to a screen of another scale, what the
@@ -610,14 +629,12 @@ void Animator::addToTrail(int k) {
         trailScale_ = wanted;
     }
     if (trailScale_ > 1) {
-        const QImage high = trailCanvas_->render(trailScale_);
+        trailCanvas_->renderInto(trailCurveHigh_, trailScale_);
         if (trailHigh_.isNull()) {
-            trailHigh_ = QImage(high.size(), QImage::Format_RGB32);
+            trailHigh_ = QImage(trailCurveHigh_.size(), QImage::Format_RGB32);
             trailHigh_.fill(Qt::white);
         }
-        QPainter p(&trailHigh_);
-        p.setCompositionMode(QPainter::CompositionMode_Darken);
-        p.drawImage(0, 0, high);
+        darkenInto(trailHigh_, trailCurveHigh_);
     }
     trailPicture_ = Picture();
 }

@@ -162,6 +162,7 @@ private:
     // stretched copy of the small one would show each pixel as a block.
     Canvas* trailCanvas_ = nullptr;  // a child of the tool
     QImage trailImage_, trailHigh_;
+    QImage trailCurveHigh_;  // one curve at that scale, painted afresh each time
     double trailScale_ = 1, sharpAtLeast_ = 1;
     Picture trailPicture_;
     std::set<int> trailKeys_;
