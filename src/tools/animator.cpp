@@ -426,18 +426,25 @@ bool Animator::othersBusy() {
     return b;
 }
 
-void Animator::play() {
-    if (playing_ || othersBusy()) return;
+std::optional<anim::Settings> Animator::readyToRun(const QString& verb) {
+    if (othersBusy()) return std::nullopt;
     QString problem;
     std::optional<anim::Settings> s = readSettings(&problem);
     if (!s) {
         w_.message(problem);
-        return;
+        return std::nullopt;
     }
     if (w_.overlayOn()) {
-        w_.message(QStringLiteral("覆盖作图时不能播放动画，请先结束覆盖。"));
-        return;
+        w_.message(QStringLiteral("覆盖作图时不能%1，请先结束覆盖。").arg(verb));
+        return std::nullopt;
     }
+    return s;
+}
+
+void Animator::play() {
+    if (playing_) return;
+    const std::optional<anim::Settings> s = readyToRun(QStringLiteral("播放动画"));
+    if (!s) return;
     const bool resume = paused_ && s->frames == run_.frames && s->mode == run_.mode;
     run_ = *s;
     playing_ = true;
@@ -679,17 +686,8 @@ void Animator::noteSkipped(int k) {
 
 void Animator::exportGif() {
     if (playing_) pause();
-    if (othersBusy()) return;
-    QString problem;
-    std::optional<anim::Settings> s = readSettings(&problem);
-    if (!s) {
-        w_.message(problem);
-        return;
-    }
-    if (w_.overlayOn()) {
-        w_.message(QStringLiteral("覆盖作图时不能导出动画，请先结束覆盖。"));
-        return;
-    }
+    const std::optional<anim::Settings> s = readyToRun(QStringLiteral("导出动画"));
+    if (!s) return;
     const double scale = scale_ && scale_->currentIndex() == 1 ? 2.0 : 1.0;
     // The sweep is drawn on the window and the window is put back as it
     // was: an export changes nothing the user sees afterwards.

@@ -126,6 +126,10 @@ private:
     // Shows frame k of the sweep; false when the window refused its values
     // (the picture stays as it was).
     bool showFrame(int k, bool keepTrail);
+    // What play and export both check first: the window free, the settings
+    // good, no overlay in progress. The settings, or none once a message
+    // has said why (naming what could not be done, `verb`).
+    std::optional<anim::Settings> readyToRun(const QString& verb);
     void setParameter(size_t i, double value);
     void noteSkipped(int k);
     void addToTrail(int k);
