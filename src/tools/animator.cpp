@@ -104,36 +104,6 @@ QColor lighter(QColor c) {
     return QColor(up(c.red()), up(c.green()), up(c.blue()));
 }
 
-// A place for a button of this size on the window that covers none of its
-// controls (hidden ones included: they show in other modes), as near the
-// wanted place as the layout allows.
-QRect freePlace(const QWidget* window, QSize size, QPoint wanted) {
-    std::vector<QRect> taken;
-    for (const QWidget* c : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-        if (!c->isWindow()) taken.push_back(c->geometry().adjusted(-2, -2, 2, 2));
-    QRect best;
-    long best_distance = -1;
-    for (int y = 0; y + size.height() <= window->height(); y += 2) {
-        for (int x = 0; x + size.width() <= window->width(); x += 2) {
-            const QRect r(QPoint(x, y), size);
-            const long d = std::labs(long(x - wanted.x())) + 2 * std::labs(long(y - wanted.y()));
-            if (best_distance >= 0 && d >= best_distance) continue;
-            const auto hit = std::find_if(taken.begin(), taken.end(), [&](const QRect& t) { return t.intersects(r); });
-            if (hit != taken.end()) {
-                // Every place further right that still reaches into this
-                // control is taken too: go on past its right edge (on the
-                // even grid), which makes the search a matter of rows.
-                const int past = hit->right() + 1;
-                x = std::max(x, (past + 1) / 2 * 2 - 2);
-                continue;
-            }
-            best = r;
-            best_distance = d;
-        }
-    }
-    return best;
-}
-
 // The curve joins the trail where it has drawn (anything but white): each
 // colour channel keeps the darker of the two, so the white around a curve
 // never covers another and crossing curves keep the darker shade. Rows the
@@ -196,16 +166,15 @@ void AnimatorPanel::closeEvent(QCloseEvent* e) {
 // ---------------------------------------------------------------- the tool
 
 Animator::Animator(FamilyWindow& window) : QObject(&window), w_(window) {
-    const QRect slot = w_.smallButtonSlot(0);
-    QRect at = freePlace(&w_, QSize(73, 24), QPoint(slot.x(), slot.y() - 26));
-    // Most layouts leave no such place: the button then takes the place of
-    // 确定覆盖, which shows only in overlay mode, where no animation runs.
-    // The two take turns there.
+    QRect at = w_.traits().animatorButton;
+    // Where the layout has no free place, the button takes 确定覆盖's, which
+    // shows only in overlay mode, where no animation runs: they take turns.
     QPushButton* commit = w_.frameControls().commit;
     if (at.isEmpty() && commit) {
         at = commit->geometry();
         shared_ = commit;
     }
+    if (at.isEmpty()) at = QRect(w_.smallButtonSlot(0).topLeft() - QPoint(0, 26), QSize(73, 24));
     buildControls(&w_, {
                            ::button("Animsh", at.x(), at.y(), at.width(), at.height(), "参数动画")
                                .font("宋体", 9)

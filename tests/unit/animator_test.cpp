@@ -380,18 +380,6 @@ private slots:
         const QStringList bad = placementFaults(panel) + captionsThatDoNotFit(panel);
         QVERIFY2(bad.isEmpty(), qPrintable(bad.join(QLatin1Char('\n'))));
 
-        // Where the window has no free place the button takes turns with
-        // 确定覆盖, which shows only in overlay mode.
-        QWidget* button = namedControl(w, QStringLiteral("Animsh"));
-        QWidget* commit = w->frameControls().commit;
-        QVERIFY(button && commit);
-        QVERIFY(button->isVisible());
-        QVERIFY(s_->run("click fugai"));
-        QVERIFY(commit->isVisible());
-        if (button->geometry().intersects(commit->geometry())) QVERIFY(!button->isVisible());
-        QVERIFY(s_->run("click fugai"));
-        QVERIFY(button->isVisible() && !commit->isVisible());
-
         QVERIFY(s_->run("click Animsh"));  // opened again: the same one
         QCOMPARE(a->panel(), panel);
         QPointer<QWidget> gone = panel;
