@@ -52,6 +52,12 @@ struct FamilyTraits {
     // every designed control. Empty: right of 全屏展示, between the pointer
     // readout and the output buttons, where every layout leaves room.
     QRect smallButtonRow;
+    // Where 参数动画 (Animsh) stands, clear of every designed control, the
+    // hidden ones too (they show in other modes). Empty where the layout
+    // leaves no such place (the quadratic and circle windows): the button
+    // then stands where 确定覆盖 does, which shows only in overlay mode,
+    // where no animation plays, and the two take turns.
+    QRect animatorButton;
 };
 
 // What each redraw cycle does beyond the common steps.

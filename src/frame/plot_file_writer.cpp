@@ -103,7 +103,16 @@ QJsonObject descriptionJson(const picture::Description& d, size_t from) {
     if (!fonts.isEmpty()) o[QStringLiteral("fonts")] = fonts;
     if (from == 0 && d.hasBase()) {
         o[QStringLiteral("base")] = pngBase64(d.base);
-        if (!d.baseHigh.isNull()) o[QStringLiteral("baseHigh")] = pngBase64(d.baseHigh);
+        if (!d.baseHigh.isNull()) {
+            // A file keeps the larger copy at one scale; a picture kept
+            // sharp at a screen's own scale is stretched to it (nearest
+            // pixel: its colours stay exact).
+            const int side = picture::kSize * picture::kFlatScale;
+            o[QStringLiteral("baseHigh")] =
+                pngBase64(d.baseHigh.size() == QSize(side, side)
+                              ? d.baseHigh
+                              : d.baseHigh.scaled(side, side, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+        }
     }
     return o;
 }

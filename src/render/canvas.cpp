@@ -157,29 +157,45 @@ void Canvas::setState(const State& s) {
 }
 
 QImage Canvas::render(double scale) const {
+    QImage out;
+    renderInto(out, scale);
+    return out;
+}
+
+void Canvas::renderInto(QImage& img, double scale) const {
     if (!(scale > 0) || !std::isfinite(scale)) scale = 1;
     const int side = picture::sideAt(scale);
-    if (side == kSize) return image();
+    if (side == kSize) {
+        img = image();
+        return;
+    }
     const double s = double(side) / kSize;
+    // Pixels of the right size are painted over (a copy still shared with
+    // someone else is left to them); a painter on an image with a pixel
+    // ratio would scale once more.
+    if (img.width() != side || img.height() != side || img.format() != QImage::Format_RGB32 || !img.isDetached())
+        img = QImage(side, side, QImage::Format_RGB32);
+    const qreal ratio = img.devicePixelRatio();
+    img.setDevicePixelRatio(1);
     if (own_->hasBase() || under_.isNull()) {
-        QImage out(side, side, QImage::Format_RGB32);
-        picture::Raster r(out, s);
+        picture::Raster r(img, s);
         r.paint(*own_);
-        return out;
+    } else {
+        // The saved picture under a preview rarely changes while the curve
+        // over it does (a slider in overlay mode): keep it painted at this size.
+        if (underCacheOf_ != under_.shared() || underCache_.width() != side) {
+            if (underCache_.width() != side || !underCache_.isDetached())
+                underCache_ = QImage(side, side, QImage::Format_RGB32);
+            picture::Raster r(underCache_, s);
+            r.paint(*under_.description());
+            underCacheOf_ = under_.shared();
+        }
+        const qsizetype bytes = std::min(img.sizeInBytes(), underCache_.sizeInBytes());
+        std::memcpy(img.bits(), underCache_.constBits(), size_t(bytes));
+        picture::Raster r(img, s);
+        r.paintOps(*own_);
     }
-    // The saved picture under a preview rarely changes while the curve over
-    // it does (a slider in overlay mode): keep it painted at this size.
-    if (underCacheOf_ != under_.shared() || underCache_.width() != side) {
-        underCache_ = QImage(side, side, QImage::Format_RGB32);
-        picture::Raster r(underCache_, s);
-        r.paint(*under_.description());
-        underCacheOf_ = under_.shared();
-    }
-    QImage out = underCache_;
-    out.detach();
-    picture::Raster r(out, s);
-    r.paintOps(*own_);
-    return out;
+    img.setDevicePixelRatio(ratio);
 }
 
 void Canvas::update(QImage& img, double scale, Painted& state) const {
@@ -187,7 +203,8 @@ void Canvas::update(QImage& img, double scale, Painted& state) const {
     const int side = picture::sideAt(scale);
     if (state.generation != generation_ || img.width() != side || img.height() != side ||
         state.ops > own_->ops.size()) {
-        img = side == kSize ? image().copy() : render(scale);
+        if (side == kSize) img = image().copy();
+        else renderInto(img, scale);
     } else if (state.ops < own_->ops.size() || (state.ops && own_->ops[state.ops - 1].kind != picture::Kind::Text)) {
         // The last operation painted may have grown since (a stroke's
         // segments, a curve's dots share one); painting it again changes

@@ -99,6 +99,10 @@ public:
     // The picture painted at scale (the side is kSize * scale, capped); at
     // scale 1 exactly image().
     QImage render(double scale) const;
+    // The same into img, whose pixels are reused when it already has the
+    // size (a picture painted afresh many times a second, an animation's
+    // frames, then costs no new memory each time).
+    void renderInto(QImage& img, double scale) const;
     // Where an image painted by update() stands.
     struct Painted {
         quint64 generation = ~quint64(0);

@@ -50,7 +50,9 @@ struct TextItem {
 // Operations in drawing order, optionally on top of a flattened start.
 struct Description {
     // When set, what was flattened: exact pixels at scale 1 and the same at
-    // kFlatScale; the operations are drawn on top. Otherwise white.
+    // a larger scale (kFlatScale where the canvas flattened its own drawing,
+    // a screen's own scale for the animator's trail; a plot file keeps it at
+    // kFlatScale); the operations are drawn on top. Otherwise white.
     QImage base, baseHigh;
     std::vector<Op> ops;
     std::vector<QPointF> points;

@@ -14,7 +14,6 @@
 #include <QSignalBlocker>
 #include <QTimer>
 #include <QLineF>
-#include <QPainter>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -105,34 +104,25 @@ QColor lighter(QColor c) {
     return QColor(up(c.red()), up(c.green()), up(c.blue()));
 }
 
-// A place for a button of this size on the window that covers none of its
-// controls (hidden ones included: they show in other modes), as near the
-// wanted place as the layout allows.
-QRect freePlace(const QWidget* window, QSize size, QPoint wanted) {
-    std::vector<QRect> taken;
-    for (const QWidget* c : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-        if (!c->isWindow()) taken.push_back(c->geometry().adjusted(-2, -2, 2, 2));
-    QRect best;
-    long best_distance = -1;
-    for (int y = 0; y + size.height() <= window->height(); y += 2) {
-        for (int x = 0; x + size.width() <= window->width(); x += 2) {
-            const QRect r(QPoint(x, y), size);
-            const long d = std::labs(long(x - wanted.x())) + 2 * std::labs(long(y - wanted.y()));
-            if (best_distance >= 0 && d >= best_distance) continue;
-            const auto hit = std::find_if(taken.begin(), taken.end(), [&](const QRect& t) { return t.intersects(r); });
-            if (hit != taken.end()) {
-                // Every place further right that still reaches into this
-                // control is taken too: go on past its right edge (on the
-                // even grid), which makes the search a matter of rows.
-                const int past = hit->right() + 1;
-                x = std::max(x, (past + 1) / 2 * 2 - 2);
-                continue;
-            }
-            best = r;
-            best_distance = d;
+// The curve joins the trail where it has drawn (anything but white): each
+// colour channel keeps the darker of the two, so the white around a curve
+// never covers another and crossing curves keep the darker shade. Rows the
+// curve leaves white are not touched.
+void darkenInto(QImage& trail, const QImage& curve) {
+    if (trail.size() != curve.size() || trail.format() != QImage::Format_RGB32 ||
+        curve.format() != QImage::Format_RGB32)
+        return;
+    const int w = trail.width();
+    for (int y = 0; y < trail.height(); ++y) {
+        const auto* c = reinterpret_cast<const QRgb*>(curve.constScanLine(y));
+        QRgb* t = nullptr;
+        for (int x = 0; x < w; ++x) {
+            if ((c[x] & 0xFFFFFFu) == 0xFFFFFFu) continue;
+            if (!t) t = reinterpret_cast<QRgb*>(trail.scanLine(y));
+            t[x] = qRgb(std::min(qRed(c[x]), qRed(t[x])), std::min(qGreen(c[x]), qGreen(t[x])),
+                        std::min(qBlue(c[x]), qBlue(t[x])));
         }
     }
-    return best;
 }
 
 QString parameterName(const QLineEdit* box, size_t i) {
@@ -176,16 +166,15 @@ void AnimatorPanel::closeEvent(QCloseEvent* e) {
 // ---------------------------------------------------------------- the tool
 
 Animator::Animator(FamilyWindow& window) : QObject(&window), w_(window) {
-    const QRect slot = w_.smallButtonSlot(0);
-    QRect at = freePlace(&w_, QSize(73, 24), QPoint(slot.x(), slot.y() - 26));
-    // Most layouts leave no such place: the button then takes the place of
-    // 确定覆盖, which shows only in overlay mode, where no animation runs.
-    // The two take turns there.
+    QRect at = w_.traits().animatorButton;
+    // Where the layout has no free place, the button takes 确定覆盖's, which
+    // shows only in overlay mode, where no animation runs: they take turns.
     QPushButton* commit = w_.frameControls().commit;
     if (at.isEmpty() && commit) {
         at = commit->geometry();
         shared_ = commit;
     }
+    if (at.isEmpty()) at = QRect(w_.smallButtonSlot(0).topLeft() - QPoint(0, 26), QSize(73, 24));
     buildControls(&w_, {
                            ::button("Animsh", at.x(), at.y(), at.width(), at.height(), "参数动画")
                                .font("宋体", 9)
@@ -209,6 +198,9 @@ Animator::Animator(FamilyWindow& window) : QObject(&window), w_(window) {
     // of widgets.
     timer_ = new QTimer(&w_);
     timer_->setObjectName(QStringLiteral("Timeranim"));
+    // A coarse timer may fire each frame up to a twentieth early or late:
+    // the animation would run that much too fast or too slow.
+    timer_->setTimerType(Qt::PreciseTimer);
     connect(timer_, &QTimer::timeout, this, &Animator::tick);
 
     // Touching a parameter while a run plays pauses it: the frame's own
@@ -403,18 +395,25 @@ bool Animator::othersBusy() {
     return b;
 }
 
-void Animator::play() {
-    if (playing_ || othersBusy()) return;
+std::optional<anim::Settings> Animator::readyToRun(const QString& verb) {
+    if (othersBusy()) return std::nullopt;
     QString problem;
     std::optional<anim::Settings> s = readSettings(&problem);
     if (!s) {
         w_.message(problem);
-        return;
+        return std::nullopt;
     }
     if (w_.overlayOn()) {
-        w_.message(QStringLiteral("覆盖作图时不能播放动画，请先结束覆盖。"));
-        return;
+        w_.message(QStringLiteral("覆盖作图时不能%1，请先结束覆盖。").arg(verb));
+        return std::nullopt;
     }
+    return s;
+}
+
+void Animator::play() {
+    if (playing_) return;
+    const std::optional<anim::Settings> s = readyToRun(QStringLiteral("播放动画"));
+    if (!s) return;
     const bool resume = paused_ && s->frames == run_.frames && s->mode == run_.mode;
     run_ = *s;
     playing_ = true;
@@ -539,6 +538,7 @@ void Animator::plotStarting() {
         // many curves it holds.
         auto d = std::make_shared<picture::Description>();
         d->base = trailImage_;
+        d->baseHigh = trailHigh_;
         trailPicture_ = Picture(d, trailImage_);
     }
     Canvas& c = w_.canvas();
@@ -586,23 +586,48 @@ void Animator::addToTrail(int k) {
         trailCanvas_->points(run);
         if (!gaps.empty()) trailCanvas_->lines(gaps);
     }
-    // The curve joins the earlier ones: the darker of two colours stays, so
-    // the white around a curve never covers another.
+    // The curve joins the earlier ones.
     if (trailImage_.isNull()) {
         trailImage_ = QImage(trailCanvas_->width(), trailCanvas_->height(), QImage::Format_RGB32);
         trailImage_.fill(Qt::white);
     }
-    QPainter painter(&trailImage_);
-    painter.setCompositionMode(QPainter::CompositionMode_Darken);
-    painter.drawImage(0, 0, trailCanvas_->image());
-    painter.end();
+    darkenInto(trailImage_, trailCanvas_->image());
+
+    // The same at the screen's scale, drawn there rather than stretched.
+    // Should the window have moved to a screen of another scale, what the
+    // trail holds is stretched to it and the curves from now on are sharp.
+    const double wanted = trailScaleWanted();
+    if (wanted != trailScale_) {
+        const int side = picture::sideAt(wanted);
+        trailHigh_ = wanted <= 1 || trailHigh_.isNull()
+                         ? QImage()
+                         : trailHigh_.scaled(side, side, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+        trailScale_ = wanted;
+    }
+    if (trailScale_ > 1) {
+        trailCanvas_->renderInto(trailCurveHigh_, trailScale_);
+        if (trailHigh_.isNull()) {
+            trailHigh_ = QImage(trailCurveHigh_.size(), QImage::Format_RGB32);
+            trailHigh_.fill(Qt::white);
+        }
+        darkenInto(trailHigh_, trailCurveHigh_);
+    }
     trailPicture_ = Picture();
+}
+
+double Animator::trailScaleWanted() const {
+    double screen = 1;
+    if (const QWidget* c = w_.canvasWidget()) screen = c->devicePixelRatioF();
+    const double s = std::max(screen, sharpAtLeast_);
+    return std::isfinite(s) ? std::clamp(s, 1.0, picture::kMaxScale) : 1.0;
 }
 
 void Animator::clearTrail() {
     trailKeys_.clear();
     trailPicture_ = Picture();
     trailImage_ = QImage();
+    trailHigh_ = QImage();
+    trailScale_ = trailScaleWanted();
 }
 
 void Animator::noteSkipped(int k) {
@@ -630,29 +655,24 @@ void Animator::noteSkipped(int k) {
 
 void Animator::exportGif() {
     if (playing_) pause();
-    if (othersBusy()) return;
-    QString problem;
-    std::optional<anim::Settings> s = readSettings(&problem);
-    if (!s) {
-        w_.message(problem);
-        return;
-    }
-    if (w_.overlayOn()) {
-        w_.message(QStringLiteral("覆盖作图时不能导出动画，请先结束覆盖。"));
-        return;
-    }
+    const std::optional<anim::Settings> s = readyToRun(QStringLiteral("导出动画"));
+    if (!s) return;
     const double scale = scale_ && scale_->currentIndex() == 1 ? 2.0 : 1.0;
     // The sweep is drawn on the window and the window is put back as it
     // was: an export changes nothing the user sees afterwards.
     const View before = w_.views().take();
     const anim::Settings kept = run_;
     run_ = *s;
+    // The trail as sharp as the GIF's frames.
+    const double sharp = sharpAtLeast_;
+    sharpAtLeast_ = std::max(sharp, scale);
     clearTrail();
     std::vector<QImage> images;
     playing_ = true;  // no steps of the history meanwhile
     for (int k : anim::sweep(run_.mode, run_.frames))
         if (showFrame(k, run_.trail)) images.push_back(w_.canvas().render(scale));
     playing_ = false;
+    sharpAtLeast_ = sharp;
     w_.views().put(before);
     run_ = kept;
     // The trail of a run in progress starts again from the next frame.

@@ -109,6 +109,11 @@ public:
     bool busy() const override { return (playing_ || drawing_) && !askingOthers_; }
     void plotStarting() override;
 
+    // The trail is kept sharp for the screen the picture shows on and, from
+    // the next run, for pictures painted at this scale too (the benchmark
+    // measures a 200 % screen's frame on any screen).
+    void keepTrailSharpAt(double scale) { sharpAtLeast_ = scale; }
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -121,10 +126,16 @@ private:
     // Shows frame k of the sweep; false when the window refused its values
     // (the picture stays as it was).
     bool showFrame(int k, bool keepTrail);
+    // What play and export both check first: the window free, the settings
+    // good, no overlay in progress. The settings, or none once a message
+    // has said why (naming what could not be done, `verb`).
+    std::optional<anim::Settings> readyToRun(const QString& verb);
     void setParameter(size_t i, double value);
     void noteSkipped(int k);
     void addToTrail(int k);
     void clearTrail();
+    // The scale beside 1 the trail is kept at: the screen's, or more.
+    double trailScaleWanted() const;
     // The run stops (paused, stopped or over): one step of the history, said aloud.
     void endRun(const QString& said);
     void setPlayCaption();
@@ -150,9 +161,13 @@ private:
     long long step_ = 0;
     int shown_ = -1;  // the frame on the picture, or -1
     // The earlier frames' curves, lighter, on an image of their own (each
-    // frame of the sweep drawn there once, through a canvas of one curve).
+    // frame of the sweep drawn there once, through a canvas of one curve),
+    // and the same at the screen's scale where that is larger than 1: a
+    // stretched copy of the small one would show each pixel as a block.
     Canvas* trailCanvas_ = nullptr;  // a child of the tool
-    QImage trailImage_;
+    QImage trailImage_, trailHigh_;
+    QImage trailCurveHigh_;  // one curve at that scale, painted afresh each time
+    double trailScale_ = 1, sharpAtLeast_ = 1;
     Picture trailPicture_;
     std::set<int> trailKeys_;
     std::vector<int> skipped_;

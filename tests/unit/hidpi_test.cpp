@@ -16,6 +16,7 @@
 #include "render/canvas_widget.h"
 #include "frame/family_manager.h"
 #include "frame/family_window.h"
+#include "frame/plot_file.h"
 #include "tools/viewer.h"
 #include "platform/platform.h"
 
@@ -83,6 +84,46 @@ private slots:
         QVERIFY(w);
         const QImage two = w->canvas().render(2);
         QCOMPARE(g.copy(4, 4, 792, 792).convertToFormat(QImage::Format_RGB32), two);
+    }
+
+    // The animator's trail (the earlier curves, lighter) is drawn at the
+    // device's resolution like the curve over it: its lines step by single
+    // device pixels, not in the 2 x 2 blocks of the small picture stretched.
+    void animatorTrailIsPaintedAtTheDevicePixelRatio() {
+        const QString shot = at(QStringLiteral("trail.png"));
+        QCOMPARE(run(QStringLiteral("open quadratic\nclick Animsh\ntype Animfrom(0) 0.5\ntype Animto(0) 2\n"
+                                    "type Animframes 8\nchoose Animmode 一次\nclick Animtrail\nclick Animplay\n"
+                                    "wait 1000\ngrab Picture1 ") +
+                     shot),
+                 QStringList());
+        const QImage g(shot);
+        QCOMPARE(g.size(), QSize(800, 800));
+        // The trail's grey, the black curve's shade: aligned 2 x 2 blocks
+        // holding it and something else.
+        const QRgb grey = qRgb(153, 153, 153);
+        const QRect inside(4, 4, 792, 792);
+        const int trail = countExactly(g, grey, inside);
+        QVERIFY2(trail > 2000, qPrintable(QString::number(trail)));
+        int withGrey = 0, mixed = 0;
+        for (int y = inside.top(); y + 1 <= inside.bottom(); y += 2)
+            for (int x = inside.left(); x + 1 <= inside.right(); x += 2) {
+                const QRgb c[] = {g.pixel(x, y) | kBlack, g.pixel(x + 1, y) | kBlack, g.pixel(x, y + 1) | kBlack,
+                                  g.pixel(x + 1, y + 1) | kBlack};
+                if (std::find(std::begin(c), std::end(c), grey) == std::end(c)) continue;
+                ++withGrey;
+                mixed += std::count(std::begin(c), std::end(c), grey) < 4;
+            }
+        QVERIFY2(mixed * 5 > withGrey, qPrintable(QStringLiteral("%1 of %2 blocks mixed").arg(mixed).arg(withGrey)));
+        // What the screen shows is the picture painted at scale 2.
+        FamilyWindow* w = FamilyManager::instance().current();
+        QVERIFY(w);
+        QCOMPARE(g.copy(inside).convertToFormat(QImage::Format_RGB32), w->canvas().render(2));
+        // A plot file keeps the picture with its trail, and opens again.
+        const plotfile::Reading r = plotfile::fromJson(plotfile::toJson(w->views().take()));
+        QVERIFY2(r.view, qPrintable(r.problem));
+        w->views().open(*r.view);
+        QCOMPARE(w->canvas().render(2), g.copy(inside).convertToFormat(QImage::Format_RGB32));
+        QVERIFY(run(QStringLiteral("close")).isEmpty());
     }
 
     // The sunken frame meets the picture at every scale: from each edge

@@ -155,6 +155,7 @@ FamilyTraits ExpLogWindow::makeTraits(const Setup& s) {
     t.freehandPos = s.freehandPos;
     t.fullScreenPos = s.fullScreenPos;
     t.copyPos = s.copyPos;
+    t.animatorButton = {288, 176, 81, 24};  // under 显示网格
     return t;
 }
 

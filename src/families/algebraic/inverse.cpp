@@ -108,6 +108,8 @@ private:
         // in overlay it only previews. The toggle empties the results and
         // moves the focus, a commit does neither and is not counted.
         t.cycle = RedrawCycle::Inverse;
+        // Under the note, left of 隐藏坐标系.
+        t.animatorButton = {200, 196, 73, 24};
         return t;
     }
 

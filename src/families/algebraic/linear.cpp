@@ -107,6 +107,8 @@ private:
         t.fileName = "一次函数图像";
         t.gridFont10 = true;
         t.cycle = RedrawCycle::Linear;
+        // Under the note, left of 隐藏坐标系.
+        t.animatorButton = {200, 196, 73, 24};
         return t;
     }
 

@@ -339,6 +339,7 @@ private:
         t.printButton = "Cmdprint";
         // The results are emptied by the redraw's own list.
         t.emptiesResults = false;
+        t.animatorButton = {296, 168, 73, 24};  // under 显示网格
         return t;
     }
 

@@ -133,6 +133,7 @@ private:
     static FamilyTraits makeTraits() {
         FamilyTraits t = conicTraits(12, "ellipse", "椭圆的取值和图像", "椭圆的图像");
         t.gridOffRedraws = true;
+        t.animatorButton = {288, 515, 73, 24};  // under the look-up of x
         return t;
     }
 

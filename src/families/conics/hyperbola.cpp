@@ -169,7 +169,11 @@ public:
     }
 
 private:
-    static FamilyTraits makeTraits() { return conicTraits(13, "hyperbola", "双曲线的取值和图像", "双曲线的图像"); }
+    static FamilyTraits makeTraits() {
+        FamilyTraits t = conicTraits(13, "hyperbola", "双曲线的取值和图像", "双曲线的图像");
+        t.animatorButton = {296, 5, 73, 24};  // at the top, over 刷新作图, beside the focus's axis
+        return t;
+    }
 
     bool onX() const { return focusOnX(); }
 

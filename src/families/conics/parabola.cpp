@@ -130,6 +130,7 @@ private:
     static FamilyTraits makeTraits() {
         FamilyTraits t = conicTraits(14, "parabola", "抛物线的取值和图像", "抛物线的图像");
         t.readoutPos = QPoint(656, 440);
+        t.animatorButton = {296, 5, 73, 24};  // at the top, over 刷新作图, beside the focus's axis
         return t;
     }
 

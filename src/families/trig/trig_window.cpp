@@ -23,6 +23,7 @@ FamilyTraits trigTraits(int number, const QString& key, const QString& title, co
     t.printButton = "Cmdprint";
     t.gridDisablesFeature = false;
     t.gridOffRedraws = true;
+    t.animatorButton = {288, 176, 81, 24};  // under 显示网格
     return t;
 }
 
