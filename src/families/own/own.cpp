@@ -165,6 +165,8 @@ private:
         t.title = "自定义函数的图像";
         t.fileName = "自定义函数图像";
         t.gridFont10 = true;
+        // Right of the interval, left of 隐藏坐标系, above the features.
+        t.animatorButton = {200, 196, 73, 24};
         return t;
     }
 
