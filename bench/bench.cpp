@@ -58,6 +58,19 @@ Stat measure(int runs, const std::function<void(int)>& step) {
     return {us[us.size() / 2], us[std::min(us.size() - 1, size_t(us.size() * 0.95))]};
 }
 
+// One full redraw, and the same with the picture painted at twice the size
+// (a redraw as a dense screen sees it); false when nothing was painted.
+bool redraws(FamilyWindow* w, int runs, Stat& once, Stat& atTwo) {
+    QAbstractButton* redraw = w->frameControls().redraw;
+    once = measure(runs, [&](int) { redraw->click(); });
+    quint64 sink = 0;
+    atTwo = measure(runs, [&](int) {
+        redraw->click();
+        sink += quint64(w->canvas().render(2).width());
+    });
+    return sink != 0;
+}
+
 // Free strokes of a few segments each, spread over the canvas.
 void strokes(FamilyWindow* w, int n, int from) {
     FreehandTools* f = toolOf<FreehandTools>(*w);
@@ -236,14 +249,8 @@ void ownFunction(int runs) {
         return;
     }
     box->setText(typed);
-    QAbstractButton* redraw = w->frameControls().redraw;
-    const Stat r = measure(runs, [&](int) { redraw->click(); });
-    quint64 sink = 0;
-    const Stat r2 = measure(runs, [&](int) {
-        redraw->click();
-        sink += quint64(w->canvas().render(2).width());
-    });
-    if (sink == 0 || w->drawnCurves().empty()) std::printf("(nothing drawn)\n");
+    Stat r, r2;
+    if (!redraws(w, runs, r, r2) || w->drawnCurves().empty()) std::printf("(nothing drawn)\n");
     std::printf(
         "own function, %d characters: redraw median %.1f us, p95 %.1f us; scale 2 median %.1f us, p95 %.1f us\n",
         int(typed.size()), r.median, r.p95, r2.median, r2.p95);
@@ -291,14 +298,8 @@ int main(int argc, char** argv) {
         }
         QCoreApplication::processEvents();
         QAbstractButton* redraw = w->frameControls().redraw;
-        const Stat r = measure(runs, [&](int) { redraw->click(); });
-        // A redraw as a dense screen sees it: the picture painted at twice the size.
-        quint64 sink = 0;
-        const Stat r2 = measure(runs, [&](int) {
-            redraw->click();
-            sink += quint64(w->canvas().render(2).width());
-        });
-        if (sink == 0) std::printf("(nothing painted)\n");
+        Stat r, r2;
+        if (!redraws(w, runs, r, r2)) std::printf("(nothing painted)\n");
         Stat o{0, 0};
         QScrollBar* s = w->frameControls().sliders.empty() ? nullptr : w->frameControls().sliders.front().slider;
         QAbstractButton* overlay = w->frameControls().overlay;
