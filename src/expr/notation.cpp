@@ -867,9 +867,8 @@ std::string evaluatorName(const std::string& name) {
     return "f_" + name;
 }
 
-std::variant<Tree, Problem> parse(const QString& typed) {
-    if (typed.size() > kMaxLength)
-        return Problem{kMaxLength, QStringLiteral("表达式太长（最多 %1 个字符）").arg(kMaxLength)};
+// The typed text as the notation reads it, each character with its place.
+std::vector<Ch> characters(const QString& typed) {
     std::vector<Ch> cs;
     cs.reserve(size_t(typed.size()));
     for (int i = 0; i < typed.size(); ++i) cs.push_back(Ch{normalise(typed.at(i).unicode()), i});
@@ -877,6 +876,13 @@ std::variant<Tree, Problem> parse(const QString& typed) {
     // the tokeniser names them.
     for (Ch& c : cs)
         if (c.c == 0) c.c = 0xFFFF;
+    return cs;
+}
+
+std::variant<Tree, Problem> parse(const QString& typed) {
+    if (typed.size() > kMaxLength)
+        return Problem{kMaxLength, QStringLiteral("表达式太长（最多 %1 个字符）").arg(kMaxLength)};
+    const std::vector<Ch> cs = characters(typed);
     const size_t start = afterLeadingY(cs);
     bool blank = true;
     for (size_t i = start; i < cs.size(); ++i)
@@ -894,6 +900,12 @@ std::variant<Translation, Problem> translate(const QString& typed) {
     auto parsed = detail::parse(typed);
     if (auto* p = std::get_if<Problem>(&parsed)) return *p;
     return Writer(std::get<Tree>(parsed)).run();
+}
+
+int expressionStart(const QString& typed) {
+    const std::vector<Ch> cs = detail::characters(typed);
+    const size_t start = afterLeadingY(cs);
+    return start < cs.size() ? cs[start].pos : int(typed.size());
 }
 
 QString spoken(const QString& typed) {

@@ -32,6 +32,10 @@ struct Translation {
 
 std::variant<Translation, Problem> translate(const QString& typed);
 
+// Where the expression itself begins in the typed text: after a leading
+// "y =" or "f(x) =" (in any width), 0 without one.
+int expressionStart(const QString& typed);
+
 // The expression read aloud, for a screen reader: "y 等于 x 的平方 减 2x 减 3
 // 的绝对值" for "|x²-2x-3|". Empty for a text that does not translate.
 QString spoken(const QString& typed);

@@ -6,6 +6,7 @@
 #include <QScrollBar>
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <optional>
 
 #include "expr/analysis.h"
@@ -42,18 +43,8 @@ QString pointList(const std::vector<QPointF>& points) {
     });
 }
 
-QString body(const QString& typed) {
-    QString t = typed.trimmed();
-    // "y =", "Y＝" and the like in front: the window writes its own.
-    int i = 0;
-    if (i < t.size() &&
-        (t[i] == QLatin1Char('y') || t[i] == QLatin1Char('Y') || t[i] == QChar(0xFF59) || t[i] == QChar(0xFF39))) {
-        int j = i + 1;
-        while (j < t.size() && t[j].isSpace()) ++j;
-        if (j < t.size() && (t[j] == QLatin1Char('=') || t[j] == QChar(0xFF1D))) t = t.mid(j + 1).trimmed();
-    }
-    return t;
-}
+// The window writes its own "y =" in front of what was typed.
+QString body(const QString& typed) { return typed.mid(expr::expressionStart(typed)).trimmed(); }
 
 QString currentText(const QString& typed) { return QStringLiteral("当前函数：y = ") + body(typed); }
 
@@ -200,7 +191,14 @@ private:
     }
 
     // A number typed in a box as pupils write numbers ("-π", "3/2", "√2").
-    static std::optional<double> constant(const QString& text) {
+    // The interval's ends are read before every redraw and every slider
+    // step: each text is compiled once, not at every step.
+    std::optional<double> constant(const QString& text) {
+        if (const auto known = constants_.find(text); known != constants_.end()) return known->second;
+        if (constants_.size() >= 16) constants_.clear();
+        return constants_[text] = compileConstant(text);
+    }
+    static std::optional<double> compileConstant(const QString& text) {
         auto result = expr::Function::compile(text);
         auto* f = std::get_if<expr::Function>(&result);
         if (!f || f->uses('a') || f->uses('b') || f->uses('c') || f->uses('d')) return std::nullopt;
@@ -407,6 +405,7 @@ private:
     }
 
     std::optional<expr::Function> compiled_;
+    std::map<QString, std::optional<double>> constants_;
     QString drawnName_;
     struct {
         QLineEdit* expr = nullptr;                 // Exprtext
