@@ -3,6 +3,8 @@
 // exact colours, and what it holds stays bounded however long one draws.
 #include <QAbstractButton>
 #include <QApplication>
+#include <QBuffer>
+#include <QImageWriter>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -12,6 +14,7 @@
 #include <set>
 
 #include "render/canvas.h"
+#include "render/png.h"
 #include "render/canvas_widget.h"
 #include "frame/family_manager.h"
 #include "frame/family_window.h"
@@ -98,6 +101,43 @@ QImage reduced(const QImage& big, int s) {
 class PictureTest : public QObject {
     Q_OBJECT
 private slots:
+    // The pictures and a plot file's picture come back exactly as written:
+    // every channel in its place, partial transparency kept unmixed, and a
+    // broken file is refused whole (never half a picture). Reading the size
+    // leaves the reader where it was, as the plot file then reads the pixels.
+    void pngComesBackExactlyOrNotAtAll() {
+        QImage argb(7, 5, QImage::Format_ARGB32);
+        QImage rgb(7, 5, QImage::Format_RGB32);
+        for (int y = 0; y < 5; ++y)
+            for (int x = 0; x < 7; ++x) {
+                argb.setPixel(x, y, qRgba(x * 37, y * 51, 200 - x * 20, 30 + 30 * y + x));
+                rgb.setPixel(x, y, qRgb(250 - x * 30, 17 * y, x * y * 5));
+            }
+        for (const QImage& original : {argb, rgb}) {
+            QByteArray bytes;
+            QBuffer out(&bytes);
+            QVERIFY(out.open(QIODevice::WriteOnly));
+            QVERIFY(QImageWriter(&out, "PNG").write(original));
+            QBuffer in(&bytes);
+            QVERIFY(in.open(QIODevice::ReadOnly));
+            QCOMPARE(png::size(&in), original.size());
+            QCOMPARE(in.pos(), qint64(0));
+            const QImage back = png::read(&in);
+            QCOMPARE(back.size(), original.size());
+            QCOMPARE(back.hasAlphaChannel(), original.hasAlphaChannel());
+            for (int y = 0; y < 5; ++y)
+                for (int x = 0; x < 7; ++x) QCOMPARE(back.pixel(x, y), original.pixel(x, y));
+
+            for (const QByteArray& broken : {bytes.left(bytes.size() - 20), bytes.left(30), QByteArray("not a png")}) {
+                QBuffer b;
+                b.setData(broken);
+                QVERIFY(b.open(QIODevice::ReadOnly));
+                QVERIFY(png::read(&b).isNull());
+            }
+        }
+        QVERIFY(png::read(QStringLiteral("/nonexistent/picture.png")).isNull());
+    }
+
     // Painting at a whole scale s is painting at scale 1 with every pixel an
     // s x s block, for whatever starts and ends on whole pixels: dots of every
     // pen width, lines along the axes in the usual pen of 2 (their spans and
