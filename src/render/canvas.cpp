@@ -265,7 +265,10 @@ void Canvas::points(const std::vector<QPointF>& pts) {
     const double w = kSize, h = kSize;
     picture::Description& d = mine();
     const size_t from = d.points.size();
-    std::vector<QPointF> kept;
+    // The dots inside the picture, for the curve's runs: a buffer kept from
+    // one curve to the next, as fresh memory costs a page fault every 4 KB.
+    std::vector<QPointF>& kept = keptDots_;
+    kept.clear();
     if (collecting_) kept.reserve(pts.size());
     for (const QPointF& q : pts) {
         // The same mapping as pixelAt(), inlined: a curve has thousands of dots.
@@ -345,12 +348,16 @@ constexpr double kJoin = 0.3;
 // keeps only the first ones in words.
 constexpr size_t kMaxCollected = 200000;
 bool near(QPointF a, QPointF b) { return std::abs(a.x() - b.x()) < kJoin && std::abs(a.y() - b.y()) < kJoin; }
+// The same point again, exactly: QPointF's own comparison is a relative
+// fuzzy one, several times the cost on a curve's twenty thousand dots, and a
+// point a rounding away from the last one is a point of its own.
+bool same(QPointF a, QPointF b) { return a.x() == b.x() && a.y() == b.y(); }
 }  // namespace
 
 void Canvas::collectSegment(QPointF a, QPointF b) {
     if (!std::isfinite(a.x()) || !std::isfinite(a.y()) || !std::isfinite(b.x()) || !std::isfinite(b.y())) return;
     if (collected_.size() > 4096 || collectedCount_ > kMaxCollected) return;
-    if (collected_.empty() || collected_.back().back() != a) collected_.push_back({a});
+    if (collected_.empty() || !same(collected_.back().back(), a)) collected_.push_back({a});
     collected_.back().push_back(b);
     collectedCount_ += 2;
 }
@@ -376,7 +383,7 @@ void Canvas::collectDots(const std::vector<QPointF>& pts) {
         collectedCount_ += end - i;
         QPointF last = run.back();
         for (; i < end; ++i) {
-            if (pts[i] != last) run.push_back(pts[i]);
+            if (!same(pts[i], last)) run.push_back(pts[i]);
             last = pts[i];
         }
     }
@@ -385,6 +392,6 @@ void Canvas::collectDots(const std::vector<QPointF>& pts) {
 void Canvas::collectDot(QPointF p) {
     if (collected_.size() > 4096 || collectedCount_ > kMaxCollected) return;
     if (collected_.empty() || !near(collected_.back().back(), p)) collected_.push_back({p});
-    else if (collected_.back().back() != p) collected_.back().push_back(p);
+    else if (!same(collected_.back().back(), p)) collected_.back().push_back(p);
     ++collectedCount_;
 }

@@ -167,6 +167,7 @@ private:
     bool collecting_ = false;
     size_t collectedCount_ = 0;
     std::vector<std::vector<QPointF>> collected_;
+    std::vector<QPointF> keptDots_;  // Canvas::points's buffer
     void collectSegment(QPointF a, QPointF b);
     void collectDot(QPointF p);
     void collectDots(const std::vector<QPointF>& pts);

@@ -45,15 +45,34 @@ QImage decode(const QByteArray& data) {
     return out;
 }
 
-QByteArray readAll(QIODevice* device) {
+// What is left of the device, or nothing when that is more than kMaxBytes
+// (a file claiming to be a picture of that size is no picture of ours).
+// Sized from what the device holds: asking for kMaxBytes at once would take
+// that much memory first.
+QByteArray readAll(QIODevice* device, bool peek) {
     if (!device || !device->isReadable()) return {};
-    return device->read(kMaxBytes + 1);
+    if (!device->isSequential()) {
+        const qint64 left = device->size() - device->pos();
+        if (left > kMaxBytes) return {};
+        return peek ? device->peek(left) : device->read(left);
+    }
+    // A stream: its start for a peek (the header comes first), otherwise
+    // read a piece at a time up to the limit.
+    constexpr qint64 kPiece = 64 * 1024;
+    if (peek) return device->peek(kPiece);
+    QByteArray data;
+    while (data.size() <= kMaxBytes) {
+        const QByteArray piece = device->read(kPiece);
+        if (piece.isEmpty()) break;
+        data += piece;
+    }
+    return data.size() > kMaxBytes ? QByteArray() : data;
 }
 
 QByteArray readAll(const QString& file) {
     QFile f(file);
     if (!f.open(QIODevice::ReadOnly)) return {};
-    return readAll(&f);
+    return readAll(&f, false);
 }
 #else
 void builtInOnly(QImageReader& r) {
@@ -65,23 +84,12 @@ void builtInOnly(QImageReader& r) {
 }  // namespace
 
 #ifdef VESMAR_LIBPNG
-QImage read(QIODevice* device) {
-    const QByteArray data = readAll(device);
-    return data.size() > kMaxBytes ? QImage() : decode(data);
-}
+QImage read(QIODevice* device) { return decode(readAll(device, false)); }
 
-QImage read(const QString& file) {
-    const QByteArray data = readAll(file);
-    return data.size() > kMaxBytes ? QImage() : decode(data);
-}
+QImage read(const QString& file) { return decode(readAll(file)); }
 
-QSize size(QIODevice* device) {
-    if (!device || !device->isReadable()) return {};
-    // The header and the chunks before the pixels; the reader stays where it was.
-    const QByteArray data = device->peek(kMaxBytes + 1);
-    if (data.size() > kMaxBytes) return {};
-    return Header(data).size();
-}
+// The reader stays where it was.
+QSize size(QIODevice* device) { return Header(readAll(device, true)).size(); }
 #else
 QImage read(QIODevice* device) {
     QImageReader r(device);
