@@ -5,7 +5,9 @@
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QRadioButton>
+#include <array>
 #include <cfloat>
+#include <utility>
 #include <cmath>
 
 #include "families/factories.h"
@@ -65,30 +67,22 @@ Fraction plotted(float p, float q) {
 
 // x^n for the 20,000 samples of a curve, the kind of exponent decided once
 // per curve. A small whole exponent is multiplied out (the result, stored as
-// a single, is the same), which keeps a slider step well under a millisecond.
-class Power {
-public:
-    explicit Power(double n) : n_(n), times_(n >= 0 && n <= 16 && n == std::floor(n) ? int(n) : -1) {}
-    double operator()(double x) const {
-        if (times_ < 0) return std::pow(x, n_);
-        double r = 1;
-        for (int i = 0; i < times_; ++i) r *= x;
-        return r;
-    }
+// a single, is the same) in a loop of its own for each exponent, which keeps
+// a slider step well under a millisecond.
+template <int N>
+double times(double x) {
+    double r = 1;
+    for (int i = 0; i < N; ++i) r *= x;
+    return r;
+}
 
-private:
-    double n_;
-    int times_;
-};
-
-Dots integerDots(float n) {
+template <class Pow>
+Dots sampled(float start, Pow pow) {
     Dots d;
     d.points.reserve(20001);
-    const float start = isWhole(n) ? -10.f : 0.01f;
-    const Power power(n);
     for (float x = start; x <= 10.f; x += 0.001f) {
         float y;
-        if (!store(power(double(x)), &y)) {
+        if (!store(pow(double(x)), &y)) {
             d.overflow = true;
             break;
         }
@@ -97,22 +91,31 @@ Dots integerDots(float n) {
     return d;
 }
 
+template <int N>
+Dots wholeDots(float start) {
+    return sampled(start, times<N>);
+}
+
+template <std::size_t... N>
+constexpr std::array<Dots (*)(float), sizeof...(N)> wholeDotsTable(std::index_sequence<N...>) {
+    return {&wholeDots<int(N)>...};
+}
+
+Dots integerDots(float n) {
+    const float start = isWhole(n) ? -10.f : 0.01f;
+    static constexpr auto whole = wholeDotsTable(std::make_index_sequence<17>());
+    if (n >= 0 && n < float(whole.size()) && isWhole(n)) return whole[size_t(n)](start);
+    const double e = n;
+    return sampled(start, [e](double x) { return std::pow(x, e); });
+}
+
 Dots fractionDots(float p, float q, bool negative) {
     Dots d;
     d.points.reserve(40002);
     const float n = p / q;
     if (isWhole(n)) {
         // A whole exponent (4/2): the power over the whole axis.
-        const Power power(negative ? -n : n);
-        for (float x = -10.f; x <= 10.f; x += 0.001f) {
-            float y;
-            if (!store(power(double(x)), &y)) {
-                d.overflow = true;
-                break;
-            }
-            if (inBand(y)) d.points.emplace_back(x, y);
-        }
-        return d;
+        return integerDots(negative ? -n : n);
     }
     const Fraction f = plotted(p, q);
     const bool qEven = even(f.q), pEven = even(f.p);
