@@ -118,6 +118,16 @@ private slots:
         QVERIFY(nearest > 0.0001 && nearest < 0.0006);
         // n = -10 near that sample is large but finite.
         QVERIFY(!power::integerDots(-10).overflow);
+        // Every dot is x^n as the power function gives it, stored as a
+        // single, whichever way the exponent is worked out (small whole ones
+        // are multiplied out, each in a loop of its own).
+        for (float n : {0.f, 1.f, 2.f, 3.f, 5.f, 7.f, 8.f, 11.f, 16.f, 17.f, -1.f, -3.f, 2.5f}) {
+            const power::Dots e = power::integerDots(n);
+            QVERIFY2(!e.points.empty(), qPrintable(QString::number(n)));
+            for (const QPointF& p : e.points)
+                QVERIFY2(float(p.y()) == float(std::pow(p.x(), double(n))),
+                         qPrintable(QStringLiteral("x^%1 at %2").arg(n).arg(p.x())));
+        }
     }
 
     void integerShapes() {
