@@ -180,8 +180,19 @@ NewsBatch::Batch*& openBatch() {
 void markWindow(QWidget* w) {
     install();
     w->setProperty("a11yRole", int(QAccessible::Window));
+    // A screen reader already listening had the window described as it was
+    // made, before its role was set: that description goes. Otherwise there
+    // is none yet (asking would make one only to throw it away).
+    if (!QAccessible::isActive()) return;
     if (QAccessibleInterface* made = QAccessible::queryAccessibleInterface(w))
         QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
+}
+
+void markPicture(QWidget* w, const QString& name) {
+    install();
+    w->setProperty("a11yRole", int(QAccessible::Graphic));
+    w->setAccessibleName(name);
+    w->setFocusPolicy(Qt::TabFocus);
 }
 
 void install() {

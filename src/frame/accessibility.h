@@ -29,6 +29,9 @@ void install();
 // the toolkit keeps the first answer it gets. (Being parentless is no sign:
 // a message box makes its buttons before it gives them a parent.)
 void markWindow(QWidget* w);
+// Makes w a picture named `name` to a screen reader, reached by Tab (a click
+// on it still leaves the focus where it was: the tools use it).
+void markPicture(QWidget* w, const QString& name);
 
 // The name a caption gives the box after it: "a=" gives "a", "当 X=" gives
 // "当 X". Empty when the caption says nothing.

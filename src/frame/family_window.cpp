@@ -1,7 +1,5 @@
 #include "frame/family_window.h"
 
-#include <algorithm>
-
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -39,12 +37,7 @@ FamilyWindow::FamilyWindow(FamilyTraits traits, QWidget* parent)
     canvas_ = new Canvas(this);
     canvasWidget_ = new CanvasWidget(canvas_, this);
     canvasWidget_->setGeometry(384, 40, 400, 400);
-    // The picture is a node of its own for a screen reader, reached by Tab
-    // (a click on it still leaves the focus where it was: the tools use it).
-    a11y::install();
-    canvasWidget_->setProperty("a11yRole", int(QAccessible::Graphic));
-    canvasWidget_->setAccessibleName(QStringLiteral("函数图像"));
-    canvasWidget_->setFocusPolicy(Qt::TabFocus);
+    a11y::markPicture(canvasWidget_, QStringLiteral("函数图像"));
     tools_ = new ToolChain(canvasWidget_);
     runner_ = std::make_unique<HandlerRunner>(
         *this, canvasWidget_->textBox(),
@@ -90,10 +83,13 @@ void FamilyWindow::finish() {
     onClick(frame_.xLookup.button, [this] { lookupX(); });
     if (frame_.commit) frame_.commit->setVisible(false);
     if (frame_.feature) frame_.feature->setEnabled(false);
+    std::vector<QScrollBar*> sliders;
     for (const SliderLink& link : frame_.sliders) {
         if (link.slider)
             connect(link.slider, &QScrollBar::valueChanged, this, [this, link](int v) { sliderChanged(link, v); });
+        sliders.push_back(link.slider);
     }
+    runner_->setSliders(std::move(sliders));
     // Undo and redo lead the row of the frame's small buttons.
     views_->addButtons(smallButtonSlot(0), smallButtonSlot(1));
     plotactions::addFileKeys(this);
@@ -127,22 +123,10 @@ bool FamilyWindow::axesHidden() const { return frame_.hideAxes && frame_.hideAxe
 bool FamilyWindow::expressionShown() const { return frame_.showExpression && frame_.showExpression->isChecked(); }
 
 MsgReply FamilyWindow::message(const QString& t, const QString& title, MsgButtons buttons, MsgIcon icon) {
-    // A scroll-bar arrow held down would go on stepping behind the box, out
-    // to the end of its range: the box ends the movement as a release would.
-    if (heldMessages_) {
-        heldMessages_->append(t);
-        return buttons == MsgButtons::OK      ? MsgReply::OK
-               : buttons == MsgButtons::YesNo ? MsgReply::No
-                                              : MsgReply::Cancel;
-    }
-    MsgReply reply = MsgReply::OK;
-    runHandler([&] {
-        for (const SliderLink& link : frame_.sliders)
-            if (link.slider) stopSliderRepeat(link.slider);
-        reply = platform().messageBox(this, t, title, buttons, icon);
-    });
-    return reply;
+    return runner_->message(t, buttons, [&] { return platform().messageBox(this, t, title, buttons, icon); });
 }
+
+void FamilyWindow::holdMessages(QStringList* into) { runner_->holdMessages(into); }
 
 // ---------------------------------------------------------------- handlers in turn
 
@@ -201,7 +185,7 @@ void FamilyWindow::updateCanvasDescription() {
     canvasWidget_->setAccessibleDescription(d);
     // A picture redrawn many times over by a tool (whose messages are held
     // meanwhile) is not said each time: the tool says when it stops.
-    if (!heldMessages_) a11y::announce(canvasWidget_, d);
+    if (!runner_->holdingMessages()) a11y::announce(canvasWidget_, d);
 }
 
 void FamilyWindow::drawOverlayCurve() {
@@ -372,29 +356,4 @@ void FamilyWindow::showEvent(QShowEvent* e) {
 void FamilyWindow::closeEvent(QCloseEvent* e) {
     emit closed(this);
     QWidget::closeEvent(e);
-}
-// ---------------------------------------------------------------- views and history
-
-void FamilyWindow::fillView(View& v) const {
-    v.family = traits_.key;
-    v.numbers = keptNumbers();
-    v.gridOn = gridOn_;
-    v.overlayOn = overlayOn_;
-    v.overlayCount = overlayCount_;
-    v.canvas = canvas_->state();
-    v.overlay = picture2_;
-    curves_.toView(v);
-}
-
-void FamilyWindow::applyView(const View& v) {
-    setKeptNumbers(v.numbers);
-    gridOn_ = v.gridOn;
-    overlayOn_ = v.overlayOn;
-    overlayCount_ = std::clamp(v.overlayCount, 0, 32767);
-    picture2_ = v.overlay;
-    curves_.fromView(v);
-    tools_->pictureReplaced();
-    canvas_->setState(v.canvas);
-    // A screen reader hears what the picture now shows.
-    updateCanvasDescription();
 }

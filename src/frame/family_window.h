@@ -97,7 +97,7 @@ public:
     // and the box's declining answer (OK, Cancel or No) comes back, as if
     // the user had read it. A tool that redraws many times over (an
     // animation) learns this way which values the window refuses.
-    void holdMessages(QStringList* into) { heldMessages_ = into; }
+    void holdMessages(QStringList* into);
     // The window's message for a value that leaves the computable range; the
     // action that met it stops.
     void tooLargeMessage();
@@ -121,11 +121,6 @@ public:
     // (the view keeper's; see view_keeper.h) ---
     ViewKeeper& views() { return *views_; }
     const ViewKeeper& views() const { return *views_; }
-    // The frame's own part of a view (everything but the controls), taken
-    // and put back by the view keeper.
-    void fillView(View& v) const;
-    void applyView(const View& v);
-
 signals:
     void closed(FamilyWindow* w);
 
@@ -173,6 +168,10 @@ protected:
     FrameControls frame_;
 
 private:
+    // The keeper of the window's views takes and puts back the frame's own
+    // part of a view (everything but the controls): the plot's state below.
+    friend class ViewKeeper;
+
     void emptyResults();
     void gridCaptionOff();
     void featureOff();
@@ -195,5 +194,4 @@ private:
     std::unique_ptr<HandlerRunner> runner_;
     ViewKeeper* views_ = nullptr;  // a child of the window
     ToolChain* tools_ = nullptr;   // a child of the picture
-    QStringList* heldMessages_ = nullptr;
 };

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "frame/accessibility.h"
+#include "frame/controls.h"
 
 HandlerRunner::HandlerRunner(QWidget& window, QWidget* silent, std::function<void(QScrollBar*)> applyWaiting,
                              std::function<void()> settle)
@@ -30,6 +31,22 @@ void HandlerRunner::run(const std::function<void()>& handler) {
         announceChanges(before);
         if (settle_) settle_();
     }
+}
+
+MsgReply HandlerRunner::message(const QString& text, MsgButtons buttons, const std::function<MsgReply()>& box) {
+    if (held_) {
+        held_->append(text);
+        return buttons == MsgButtons::OK      ? MsgReply::OK
+               : buttons == MsgButtons::YesNo ? MsgReply::No
+                                              : MsgReply::Cancel;
+    }
+    MsgReply reply = MsgReply::OK;
+    run([&] {
+        for (QScrollBar* slider : sliders_)
+            if (slider) stopSliderRepeat(slider);
+        reply = box();
+    });
+    return reply;
 }
 
 bool HandlerRunner::wait(QScrollBar* slider) {

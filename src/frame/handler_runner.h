@@ -7,9 +7,12 @@
 // values it was asked about.
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <utility>
 #include <vector>
+
+#include "platform/platform.h"
 
 class QScrollBar;
 class QWidget;
@@ -28,6 +31,16 @@ public:
     // the latest value). False when no handler runs.
     bool wait(QScrollBar* slider);
 
+    // The sliders a message box stops: an arrow held down would go on
+    // stepping behind the box, out to the end of the range.
+    void setSliders(std::vector<QScrollBar*> sliders) { sliders_ = std::move(sliders); }
+    // Shows a box (`box`) as a handler of its own. While a list is given to
+    // holdMessages() no box shows: the text joins the list, and the answer is
+    // OK, No or Cancel as the buttons allow (the safe answer).
+    MsgReply message(const QString& text, MsgButtons buttons, const std::function<MsgReply()>& box);
+    void holdMessages(QStringList* into) { held_ = into; }
+    bool holdingMessages() const { return held_ != nullptr; }
+
 private:
     using Texts = std::vector<std::pair<QPointer<QWidget>, QString>>;
     Texts shownTexts() const;
@@ -40,4 +53,6 @@ private:
     std::function<void()> settle_;
     int depth_ = 0;
     std::vector<QScrollBar*> waiting_;  // sliders whose change waits, in order
+    std::vector<QScrollBar*> sliders_;
+    QStringList* held_ = nullptr;
 };

@@ -111,7 +111,14 @@ View ViewKeeper::take() const {
         else if (auto* box = qobject_cast<QComboBox*>(w)) c.value = box->currentIndex();
         v.controls[w->objectName()] = c;
     }
-    w_.fillView(v);
+    v.family = w_.traits_.key;
+    v.numbers = w_.keptNumbers();
+    v.gridOn = w_.gridOn_;
+    v.overlayOn = w_.overlayOn_;
+    v.overlayCount = w_.overlayCount_;
+    v.canvas = w_.canvas_->state();
+    v.overlay = w_.picture2_;
+    w_.curves_.toView(v);
     return v;
 }
 
@@ -137,7 +144,16 @@ void ViewKeeper::put(const View& v, bool tools) {
         if (c.enabled == w->testAttribute(Qt::WA_ForceDisabled)) w->setEnabled(c.enabled);
         if (c.visible == explicitlyHidden(w)) w->setVisible(c.visible);
     }
-    w_.applyView(v);
+    w_.setKeptNumbers(v.numbers);
+    w_.gridOn_ = v.gridOn;
+    w_.overlayOn_ = v.overlayOn;
+    w_.overlayCount_ = std::clamp(v.overlayCount, 0, 32767);
+    w_.picture2_ = v.overlay;
+    w_.curves_.fromView(v);
+    w_.tools_->pictureReplaced();
+    w_.canvas_->setState(v.canvas);
+    // A screen reader hears what the picture now shows.
+    w_.updateCanvasDescription();
     recordedRevision_ = w_.canvas().revision();
 }
 
