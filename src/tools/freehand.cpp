@@ -1,6 +1,5 @@
 #include "tools/freehand.h"
 
-#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -76,7 +75,6 @@ FreehandTools::FreehandTools(FamilyWindow& window) : QObject(&window), w_(window
                       label("Labcolor", 144, 16, 25, 17).in("Frmdraw").toolOwned().back(0, 0, 0).bind(&swatch_),
                   });
     if (QComboBox* combo = colours) {
-        combo->view()->setAccessibleName(QStringLiteral("手绘颜色"));
         if (combo->count() == 0) combo->addItems(freehand::colorNames());
         combo->setCurrentIndex(0);
         QObject::connect(combo, &QComboBox::currentIndexChanged, this,

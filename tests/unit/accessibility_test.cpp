@@ -3,7 +3,9 @@
 // pressed without a mouse, results said aloud when a button fills them, and
 // the picture described after every change.
 #include <QAccessible>
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -161,6 +163,12 @@ private slots:
         QCOMPARE(nameOf(child(sine, "Ty1")), QStringLiteral("速查结果：y"));
         // (On Linux a drop-down list reads out its current item as its name.)
         QCOMPARE(child(sine, "Combo1sh")->accessibleName(), QStringLiteral("手绘颜色"));
+        // Its list, once open, is named as the box is.
+        auto* colours = qobject_cast<QComboBox*>(child(sine, "Combo1sh"));
+        QVERIFY(colours);
+        colours->showPopup();
+        QCOMPARE(colours->view()->accessibleName(), QStringLiteral("手绘颜色"));
+        colours->hidePopup();
         QCOMPARE(a11y::captionName(QStringLiteral(" k ＝ ")), QStringLiteral("k"));
         QCOMPARE(a11y::captionName(QStringLiteral("：")), QString());
     }
