@@ -239,8 +239,8 @@ void Canvas::line(double x1, double y1, double x2, double y2, QColor c) {
 void Canvas::lines(const std::vector<QLineF>& segments) {
     const QRgb rgb = fore_.rgb();
     picture::Raster& r = live();
+    if (collecting_) collectSegments(segments);
     for (const QLineF& s : segments) {
-        if (collecting_) collectSegment(s.p1(), s.p2());
         const QPointF a = toPixel(s.x1(), s.y1()), b = toPixel(s.x2(), s.y2());
         mine().addSegment(a.x(), a.y(), b.x(), b.y(), rgb, penWidth_);
         r.segment(a.x(), a.y(), b.x(), b.y(), rgb, penWidth_);
@@ -353,6 +353,39 @@ bool near(QPointF a, QPointF b) { return std::abs(a.x() - b.x()) < kJoin && std:
 // point a rounding away from the last one is a point of its own.
 bool same(QPointF a, QPointF b) { return a.x() == b.x() && a.y() == b.y(); }
 }  // namespace
+
+namespace {
+bool finite(const QLineF& s) {
+    return std::isfinite(s.x1()) && std::isfinite(s.y1()) && std::isfinite(s.x2()) && std::isfinite(s.y2());
+}
+}  // namespace
+
+// As collectSegment() for each segment in turn, a stretch of segments each
+// starting where the last one ended at a time (a curve's thousands of them).
+void Canvas::collectSegments(const std::vector<QLineF>& segments) {
+    size_t i = 0;
+    while (i < segments.size()) {
+        if (collected_.size() > 4096 || collectedCount_ > kMaxCollected) return;
+        if (!finite(segments[i])) {
+            ++i;
+            continue;
+        }
+        const QPointF a = segments[i].p1();
+        if (collected_.empty() || !same(collected_.back().back(), a)) collected_.push_back({a});
+        // One by one, a segment is taken while the count before it is
+        // within the limit; each adds two.
+        // A run begun past the limit on runs takes just this one.
+        const size_t room = collected_.size() > 4096 ? 1 : (kMaxCollected - collectedCount_) / 2 + 1;
+        size_t end = i + 1;
+        while (end < segments.size() && end - i < room && finite(segments[end]) &&
+               same(segments[end].p1(), segments[end - 1].p2()))
+            ++end;
+        std::vector<QPointF>& run = collected_.back();
+        if (run.capacity() < run.size() + (end - i)) run.reserve(std::max(run.size() + (end - i), 2 * run.capacity()));
+        collectedCount_ += 2 * (end - i);
+        for (; i < end; ++i) run.push_back(segments[i].p2());
+    }
+}
 
 void Canvas::collectSegment(QPointF a, QPointF b) {
     if (!std::isfinite(a.x()) || !std::isfinite(a.y()) || !std::isfinite(b.x()) || !std::isfinite(b.y())) return;

@@ -169,6 +169,7 @@ private:
     std::vector<std::vector<QPointF>> collected_;
     std::vector<QPointF> keptDots_;  // Canvas::points's buffer
     void collectSegment(QPointF a, QPointF b);
+    void collectSegments(const std::vector<QLineF>& segments);
     void collectDot(QPointF p);
     void collectDots(const std::vector<QPointF>& pts);
     quint64 generation_ = 0;  // changes whenever what is drawn starts afresh

@@ -79,6 +79,58 @@ private slots:
         QVERIFY(runs.size() >= 3);  // the jump and the back-and-forth start runs of their own
     }
 
+    // The same for segments: a curve drawn as a batch of segments gives the
+    // runs and pixels of drawing them one at a time, across gaps, repeats,
+    // broken segments and the limit of what is collected.
+    void segmentsInABatchAsOneByOne() {
+        std::vector<QLineF> segs;
+        // Segments end to end (each starts exactly where the last ended).
+        auto stretch = [&](double x0, double y0, int n, double dx) {
+            auto at = [&](int i) { return QPointF(x0 + i * dx, y0 + std::sin(x0 + i * dx)); };
+            for (int i = 0; i < n; ++i) segs.emplace_back(at(i), at(i + 1));
+        };
+        stretch(-10, 0, 300, 0.05);
+        segs.push_back(segs.back());               // the same segment again
+        segs.emplace_back(qQNaN(), 0, 1, 1);       // broken: skipped
+        stretch(-10 + 300 * 0.05, 0, 20, 0.05);    // goes on where the curve was
+        stretch(-5, 5, 40, 0.01);                  // after a jump
+        segs.emplace_back(0, 0, 0, 0);             // a point
+        stretch(-10, -5, 120000, 1e-4);            // past what is collected
+        stretch(2, 2, 10, 0.1);                    // nothing more is taken
+        // Segments each a rounding away from the last: thousands of runs,
+        // past the limit on runs.
+        for (int i = 0; i < 5000; ++i) segs.emplace_back(-9 + i * 1e-3, 3, -9 + i * 1e-3 + 5e-4, 3.5);
+        Canvas batch, single;
+        batch.startCollecting();
+        single.startCollecting();
+        batch.lines(segs);
+        for (const QLineF& l : segs) single.line(l.x1(), l.y1(), l.x2(), l.y2());
+        QCOMPARE(batch.image(), single.image());
+        const auto runs = batch.takeCollected();
+        const auto one = single.takeCollected();
+        QCOMPARE(runs, one);
+        QVERIFY(runs.size() >= 4);
+        size_t points = 0;
+        for (const auto& r : runs) points += r.size();
+        QVERIFY(points > 100000);
+        // With the limit on points reached first, the broken segments add
+        // nothing; drawn first, they reach the limit on runs.
+        Canvas manyRuns, manyOne;
+        manyRuns.startCollecting();
+        manyOne.startCollecting();
+        std::vector<QLineF> broken(segs.end() - 5000, segs.end() - 904);
+        // The run begun past the limit on runs takes one segment, even of a
+        // stretch end to end.
+        const size_t before = segs.size();
+        stretch(4, -4, 10, 0.1);
+        broken.insert(broken.end(), segs.begin() + before, segs.end());
+        manyRuns.lines(broken);
+        for (const QLineF& l : broken) manyOne.line(l.x1(), l.y1(), l.x2(), l.y2());
+        const auto many = manyRuns.takeCollected();
+        QCOMPARE(many, manyOne.takeCollected());
+        QCOMPARE(many.size(), size_t(4097));
+    }
+
     // Lines and circles far outside the picture are cut to it before they
     // are drawn (a hang here would show as the test's time-out).
     void wildCoordinatesAreCut() {
