@@ -31,7 +31,26 @@ void Raster::endPainter() {
     }
 }
 
-int Raster::scaled(int width) const { return std::max(1, int(std::lround(width * s_))); }
+namespace {
+// floor(), ceil() and round-half-away-from-zero for |v| < 1e7 without a call
+// into the maths library (which the baseline instruction set makes of each):
+// a curve has thousands of dots and segments.
+int floorSmall(double v) {
+    const int i = int(v);
+    return i - (v < i);
+}
+int ceilSmall(double v) { return -floorSmall(-v); }
+int roundSmall(double v) {
+    const int i = int(v);
+    const double f = v - i;  // exact: the whole part and the rest of a double
+    return i + (f >= 0.5) - (f <= -0.5);
+}
+}  // namespace
+
+int Raster::scaled(int width) const {
+    const double v = width * s_;
+    return std::max(1, std::fabs(v) < 1e7 ? roundSmall(v) : int(std::lround(v)));
+}
 
 void Raster::fillWhite() {
     endPainter();
@@ -65,14 +84,6 @@ void Raster::plotDot(int cx, int cy, QRgb rgb, int w) {
     }
 }
 
-namespace {
-// floor() for |v| < 1e7 without a call into the maths library (which the
-// baseline instruction set makes of std::floor): a curve has thousands of dots.
-int floorSmall(double v) {
-    const int i = int(v);
-    return i - (v < i);
-}
-}  // namespace
 
 void Raster::dots(const QPointF* pts, size_t n, QRgb rgb, int width) {
     begin();
@@ -111,7 +122,7 @@ void Raster::segment(double px1, double py1, double px2, double py2, QRgb rgb, i
     if (!clipSegment(px1, py1, px2, py2, -m, -m, W_ + m, H_ + m)) return;
     const double dx = px2 - px1, dy = py2 - py1;
     auto span = [&](int major, double minor, bool xMajor) {
-        const int lo = int(std::lround(minor)) - w / 2;
+        const int lo = roundSmall(minor) - w / 2;
         if (xMajor) {
             if (major < 0 || major >= W_) return;
             for (int r = std::max(lo, 0); r < std::min(lo + w, H_); ++r) row(r)[major] = rgb;
@@ -122,23 +133,23 @@ void Raster::segment(double px1, double py1, double px2, double py2, QRgb rgb, i
         }
     };
     if (std::fabs(dx) >= std::fabs(dy)) {
-        const int a = int(std::ceil(std::min(px1, px2) - 0.5)), b = int(std::floor(std::max(px1, px2) - 0.5));
+        const int a = ceilSmall(std::min(px1, px2) - 0.5), b = floorSmall(std::max(px1, px2) - 0.5);
         for (int c = a; c <= b; ++c) span(c, dx == 0 ? py1 : py1 + (c + 0.5 - px1) * dy / dx, true);
     } else {
-        const int a = int(std::ceil(std::min(py1, py2) - 0.5)), b = int(std::floor(std::max(py1, py2) - 0.5));
+        const int a = ceilSmall(std::min(py1, py2) - 0.5), b = floorSmall(std::max(py1, py2) - 0.5);
         for (int r = a; r <= b; ++r) span(r, px1 + (r + 0.5 - py1) * dx / dy, false);
     }
     // The end points themselves, so that even a segment shorter than a pixel leaves its dot.
     if (s_ == 1) {
-        plotDot(int(std::floor(px1)), int(std::floor(py1)), rgb, w);
-        plotDot(int(std::floor(px2)), int(std::floor(py2)), rgb, w);
+        plotDot(floorSmall(px1), floorSmall(py1), rgb, w);
+        plotDot(floorSmall(px2), floorSmall(py2), rgb, w);
         return;
     }
     // Scaled, the end dot is centred on the end point the way the spans are
     // centred on the line; a dot hanging off to one side (as the lower-right
     // rule does for an odd pen width) would give every short tick a hook.
     auto capAt = [&](double px, double py) {
-        plotDot(int(std::lround(px)) - w / 2 + w - 1, int(std::lround(py)) - w / 2 + w - 1, rgb, w);
+        plotDot(roundSmall(px) - w / 2 + w - 1, roundSmall(py) - w / 2 + w - 1, rgb, w);
     };
     capAt(px1, py1);
     capAt(px2, py2);
