@@ -207,27 +207,39 @@ double roundHalfEven(double v, int n) {
 }
 
 QString spoken(const QString& written) {
-    static const QRegularExpression power(
-        QStringLiteral("\\s*\\^\\s*(?:\\(\\s*([^()]*?)\\s*\\)|(-?[0-9.]+|[A-Za-z]+))"));
-    static const QRegularExpression root(QStringLiteral("√|\\bsqrt\\b"));
-    static const QRegularExpression pi(QStringLiteral("\\bpi\\b"), QRegularExpression::CaseInsensitiveOption);
+    // Each pattern is looked for only where its mark is in the text: most
+    // texts have none, and every announcement passes through here.
     QString out;
-    qsizetype from = 0;
-    // Each power once, left to right (bounded by the text's length).
-    for (auto it = power.globalMatch(written); it.hasNext();) {
-        const QRegularExpressionMatch m = it.next();
-        out += written.mid(from, m.capturedStart() - from);
-        const QString exponent = m.captured(1).isEmpty() ? m.captured(2) : m.captured(1);
-        out += exponent == QLatin1String("2") ? QStringLiteral(" 的平方")
-                                              : QStringLiteral(" 的 ") + exponent + QStringLiteral(" 次方");
-        from = m.capturedEnd();
+    if (written.contains(QLatin1Char('^'))) {
+        static const QRegularExpression power(
+            QStringLiteral("\\s*\\^\\s*(?:\\(\\s*([^()]*?)\\s*\\)|(-?[0-9.]+|[A-Za-z]+))"));
+        qsizetype from = 0;
+        // Each power once, left to right (bounded by the text's length).
+        for (auto it = power.globalMatch(written); it.hasNext();) {
+            const QRegularExpressionMatch m = it.next();
+            out += written.mid(from, m.capturedStart() - from);
+            const QString exponent = m.captured(1).isEmpty() ? m.captured(2) : m.captured(1);
+            out += exponent == QLatin1String("2") ? QStringLiteral(" 的平方")
+                                                  : QStringLiteral(" 的 ") + exponent + QStringLiteral(" 次方");
+            from = m.capturedEnd();
+        }
+        out += written.mid(from);
+    } else {
+        out = written;
     }
-    out += written.mid(from);
-    out.replace(root, QStringLiteral("根号 "));
-    out.replace(pi, QStringLiteral("π"));
+    if (out.contains(QStringLiteral("√")) || out.contains(QLatin1String("sqrt"))) {
+        static const QRegularExpression root(QStringLiteral("√|\\bsqrt\\b"));
+        out.replace(root, QStringLiteral("根号 "));
+    }
+    if (out.contains(QLatin1String("pi"), Qt::CaseInsensitive)) {
+        static const QRegularExpression pi(QStringLiteral("\\bpi\\b"), QRegularExpression::CaseInsensitiveOption);
+        out.replace(pi, QStringLiteral("π"));
+    }
     // The boxes' short form of a fraction (".5", "-.5") is said with its zero.
-    static const QRegularExpression bareFraction(QStringLiteral("(?<![0-9.])\\.(?=[0-9])"));
-    out.replace(bareFraction, QStringLiteral("0."));
+    if (out.contains(QLatin1Char('.'))) {
+        static const QRegularExpression bareFraction(QStringLiteral("(?<![0-9.])\\.(?=[0-9])"));
+        out.replace(bareFraction, QStringLiteral("0."));
+    }
     return out.simplified();
 }
 
