@@ -43,13 +43,25 @@ ClickLabel::ClickLabel(QWidget* parent) : QLabel(parent) {
 
 void ClickLabel::setPicture(const QString& name) {
     resource_ = name;
+    rendered_ = {};
     setProperty("reportsLook", false);
-    renderPicture();
+    if (isVisible()) renderPicture();
 }
 
+// Made when the label shows, once for each size and pixel ratio: the bar's
+// hidden twins (the brighter pictures under the pointer) cost nothing until
+// the pointer first comes.
 void ClickLabel::renderPicture() {
     if (resource_.isEmpty()) return;
+    const QSizeF at = QSizeF(size()) * devicePixelRatioF();
+    if (at == rendered_) return;
+    rendered_ = at;
     setPixmap(picturePixmap(resource_, size(), devicePixelRatioF()));
+}
+
+void ClickLabel::showEvent(QShowEvent* e) {
+    renderPicture();
+    QLabel::showEvent(e);
 }
 
 void ClickLabel::setLook(const QColor& fore, const QColor& back) {
@@ -102,7 +114,7 @@ void ClickLabel::enterEvent(QEnterEvent* e) {
 
 void ClickLabel::resizeEvent(QResizeEvent* e) {
     QLabel::resizeEvent(e);
-    renderPicture();
+    if (isVisible()) renderPicture();
 }
 
 void ClickLabel::makeReachable(bool link) {

@@ -4,6 +4,7 @@
 // its look as the pointer moves. Pictures are shown at the label's size from
 // the sharpest rendering the screen can use.
 #include <QLabel>
+#include <QSizeF>
 #include <QString>
 
 class ClickLabel : public QLabel {
@@ -49,6 +50,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* e) override;
     void enterEvent(QEnterEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
+    void showEvent(QShowEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     void focusInEvent(QFocusEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
@@ -57,6 +59,7 @@ protected:
 private:
     void renderPicture();
     QString resource_;
+    QSizeF rendered_;  // the device size of the picture shown
     bool down_ = false;
     bool keyFocus_ = false;
 };

@@ -1,6 +1,7 @@
 // The navigation bar and the help window: menu looks, sliding, the exit
 // question and the order windows close in, the links, and the pictures.
 #include <QApplication>
+#include <QEnterEvent>
 #include <QIcon>
 #include <QMouseEvent>
 #include <QPrinter>
@@ -157,6 +158,27 @@ private slots:
         v.family = QStringLiteral("no-such-family");
         QVERIFY(!FamilyManager::instance().showView(v));
         QCOMPARE(FamilyManager::instance().current(), w);
+    }
+
+    // The brighter twin that stands in for a picture under the pointer shows
+    // its own picture, sharp at the screen's pixel ratio.
+    void hoverTwinsShowTheirPictures() {
+        auto* bar = qobject_cast<MainWindow*>(startProgram());
+        QVERIFY(bar && QTest::qWaitForWindowExposed(bar));
+        for (const auto& [plainName, twinName] : {std::pair{"Imagehelp", "Imagehelp2"}, {"Imageexit", "Imageexit2"},
+                                                 {"Imageyc", "Imageyc2"}}) {
+            auto* plain = bar->findChild<ClickLabel*>(QLatin1String(plainName));
+            auto* twin = bar->findChild<ClickLabel*>(QLatin1String(twinName));
+            QVERIFY2(plain && twin && plain->isVisible() && !twin->isVisible(), plainName);
+            QVERIFY2(!plain->pixmap().isNull(), plainName);
+            QEnterEvent enter(QPointF(3, 3), QPointF(3, 3), plain->mapToGlobal(QPointF(3, 3)));
+            QApplication::sendEvent(plain, &enter);
+            QVERIFY2(twin->isVisible() && !plain->isVisible(), twinName);
+            const QPixmap shown = twin->pixmap();
+            QVERIFY2(!shown.isNull(), twinName);
+            QCOMPARE(shown.size(), twin->size() * twin->devicePixelRatioF());
+            QVERIFY(shown.toImage() != plain->pixmap().toImage());
+        }
     }
 
     void pressSelectsEvenWithoutAWindow() {
