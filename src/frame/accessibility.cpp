@@ -1,6 +1,7 @@
 #include "frame/accessibility.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAccessibleWidget>
 #include <QComboBox>
 #include <QLabel>
@@ -126,6 +127,19 @@ QAccessibleInterface* factory(const QString&, QObject* o) {
     if (auto* s = qobject_cast<QScrollBar*>(w); s && sliderBoxes().contains(s)) return new SliderInterface(s);
     const QVariant role = w->property("a11yRole");
     if (role.isValid()) return new QAccessibleWidget(w, QAccessible::Role(role.toInt()));
+    // A drop-down box's list is made when first needed (its opening, or a
+    // screen reader asking for the box's children) and carries the box's
+    // name, given here before the toolkit describes it.
+    if (auto* list = qobject_cast<QAbstractItemView*>(w); list && list->accessibleName().isEmpty()) {
+        for (QWidget* up = list->parentWidget(); up; up = up->parentWidget()) {
+            if (auto* box = qobject_cast<QComboBox*>(up)) {
+                // (Not box->view(): the list may be asked about while the
+                // box is still making it.)
+                list->setAccessibleName(box->accessibleName());
+                break;
+            }
+        }
+    }
     return nullptr;
 }
 

@@ -2,7 +2,6 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QAbstractItemView>
 #include <QComboBox>
 #include <QFrame>
 #include <QGroupBox>
@@ -22,18 +21,6 @@
 #include "frame/control_looks.h"
 
 namespace {
-
-// A drop-down list whose list, when it opens, carries the box's own name to
-// a screen reader. The list is made only then: making it with the box (to
-// name it) cost every window a list view at start.
-class NamedCombo : public QComboBox {
-public:
-    using QComboBox::QComboBox;
-    void showPopup() override {
-        view()->setAccessibleName(accessibleName());
-        QComboBox::showPopup();
-    }
-};
 
 // A parameter slider. It takes the keyboard focus on a click and by Tab:
 // the arrow keys step it by its small change, Page Up and Page Down by its
@@ -222,7 +209,7 @@ void buildControls(QWidget* window, const Ctl* begin, const Ctl* end) {
             break;
         }
         case CtlKind::Frame: w = looks::newPanel(c.text, parent); break;
-        case CtlKind::Combo: w = new NamedCombo(parent); break;
+        case CtlKind::Combo: w = new QComboBox(parent); break;
         case CtlKind::Bar: {
             auto* f = new QFrame(parent);
             f->setFrameShape(QFrame::NoFrame);
