@@ -84,7 +84,6 @@ void Raster::plotDot(int cx, int cy, QRgb rgb, int w) {
     }
 }
 
-
 void Raster::dots(const QPointF* pts, size_t n, QRgb rgb, int width) {
     begin();
     const int w = scaled(width);

@@ -90,13 +90,13 @@ private slots:
             for (int i = 0; i < n; ++i) segs.emplace_back(at(i), at(i + 1));
         };
         stretch(-10, 0, 300, 0.05);
-        segs.push_back(segs.back());               // the same segment again
-        segs.emplace_back(qQNaN(), 0, 1, 1);       // broken: skipped
-        stretch(-10 + 300 * 0.05, 0, 20, 0.05);    // goes on where the curve was
-        stretch(-5, 5, 40, 0.01);                  // after a jump
-        segs.emplace_back(0, 0, 0, 0);             // a point
-        stretch(-10, -5, 120000, 1e-4);            // past what is collected
-        stretch(2, 2, 10, 0.1);                    // nothing more is taken
+        segs.push_back(segs.back());             // the same segment again
+        segs.emplace_back(qQNaN(), 0, 1, 1);     // broken: skipped
+        stretch(-10 + 300 * 0.05, 0, 20, 0.05);  // goes on where the curve was
+        stretch(-5, 5, 40, 0.01);                // after a jump
+        segs.emplace_back(0, 0, 0, 0);           // a point
+        stretch(-10, -5, 120000, 1e-4);          // past what is collected
+        stretch(2, 2, 10, 0.1);                  // nothing more is taken
         // Segments each a rounding away from the last: thousands of runs,
         // past the limit on runs.
         for (int i = 0; i < 5000; ++i) segs.emplace_back(-9 + i * 1e-3, 3, -9 + i * 1e-3 + 5e-4, 3.5);

@@ -165,8 +165,8 @@ private slots:
     void hoverTwinsShowTheirPictures() {
         auto* bar = qobject_cast<MainWindow*>(startProgram());
         QVERIFY(bar && QTest::qWaitForWindowExposed(bar));
-        for (const auto& [plainName, twinName] : {std::pair{"Imagehelp", "Imagehelp2"}, {"Imageexit", "Imageexit2"},
-                                                 {"Imageyc", "Imageyc2"}}) {
+        for (const auto& [plainName, twinName] :
+             {std::pair{"Imagehelp", "Imagehelp2"}, {"Imageexit", "Imageexit2"}, {"Imageyc", "Imageyc2"}}) {
             auto* plain = bar->findChild<ClickLabel*>(QLatin1String(plainName));
             auto* twin = bar->findChild<ClickLabel*>(QLatin1String(twinName));
             QVERIFY2(plain && twin && plain->isVisible() && !twin->isVisible(), plainName);
