@@ -163,6 +163,16 @@ private slots:
         QVERIFY(session_->run(
             {"type Exprtext 2", "type Domfrom", "type Domto", "click Command1", "type Ty2 2", "click cax"}));
         QCOMPARE(get("Tx2"), QStringLiteral("区间内的任意 x"));
+        // A look-up box without a number says what it wants and leaves the
+        // result as it was.
+        QVERIFY(session_->run({"type Tx1 1", "click cay"}));
+        QCOMPARE(get("Ty1"), QStringLiteral("2"));
+        QVERIFY(session_->run({"type Tx1 abc", "click cay"}));
+        QVERIFY(session_->output().contains(QStringLiteral("请在“当 X=”后面输入一个数")));
+        QCOMPARE(get("Ty1"), QStringLiteral("2"));
+        QVERIFY(session_->run({"type Ty2 x+", "click cax"}));
+        QVERIFY(session_->output().contains(QStringLiteral("请在“当 y=”后面输入一个数")));
+        QCOMPARE(get("Tx2"), QStringLiteral("区间内的任意 x"));
     }
 
     // A bad expression or interval: a message, the place marked, and the

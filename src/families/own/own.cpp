@@ -317,15 +317,23 @@ private:
 
     // ------------------------------------------------------------ numbers
 
+    // The number typed in a look-up's box, or nothing after saying what the
+    // box wants (the box keeps the focus).
+    std::optional<double> askedNumber(QLineEdit* box, const QString& want) {
+        const auto v = constant(box->text());
+        if (!v) {
+            message(want);
+            box->setFocus(Qt::OtherFocusReason);
+        }
+        return v;
+    }
+
     void lookupY() override {
         const auto r = ready();
         if (!r) return;
-        const auto x = constant(frame_.yLookup.input->text());
-        if (!x) {
-            message(QStringLiteral("请在“当 X=”后面输入一个数，如 2、-1.5、π/2。"));
-            frame_.yLookup.input->setFocus(Qt::OtherFocusReason);
-            return;
-        }
+        const auto x =
+            askedNumber(frame_.yLookup.input, QStringLiteral("请在“当 X=”后面输入一个数，如 2、-1.5、π/2。"));
+        if (!x) return;
         if (hasTypedInterval() && (*x < r->in.from || *x > r->in.to)) {
             message(QStringLiteral("X = %1 不在作图的区间里。").arg(numfmt::text(float(*x))));
             return;
@@ -343,12 +351,8 @@ private:
     void lookupX() override {
         const auto r = ready();
         if (!r) return;
-        const auto y = constant(frame_.xLookup.input->text());
-        if (!y) {
-            message(QStringLiteral("请在“当 y=”后面输入一个数，如 2、-1.5、√2。"));
-            frame_.xLookup.input->setFocus(Qt::OtherFocusReason);
-            return;
-        }
+        const auto y = askedNumber(frame_.xLookup.input, QStringLiteral("请在“当 y=”后面输入一个数，如 2、-1.5、√2。"));
+        if (!y) return;
         frame_.xLookup.result->setText(solutions(*r, *y, QStringLiteral("无实数解")));
         frame_.xLookup.result->setCursorPosition(0);
         frame_.xLookup.input->setFocus(Qt::OtherFocusReason);
